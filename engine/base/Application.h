@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace Fernhouse::Base
+{
+
+class EventRouter;
+class GameTime;
+class Screen;
+
+// The frame of a program: owns the screen, the event router and the clock. A program derives from it,
+// calls init from its constructor and runs the frame loop in run. Only one may live at a time.
+class Application
+{
+public:
+    Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+    virtual ~Application();
+
+    // The process exit code.
+    virtual int run() = 0;
+
+    // Initialises SDL and opens the window. Throws ScreenCreateFailedException when the window cannot
+    // be opened. The audio values describe the mixer: Hz, SDL sample format, mixing channels, chunk size.
+    void init(const std::string& caption, std::uint32_t width, std::uint32_t height,
+              std::uint32_t bitsPerPixel, bool fullscreen, int audioFrequency, std::uint16_t audioFormat,
+              int audioChannels, int audioChunkSize);
+
+    // Null until init has opened the window.
+    Screen* getScreen() const { return m_screen; }
+
+    EventRouter* getEventRouter() const { return m_eventRouter; }
+
+    GameTime* getGameTime() const { return m_gameTime; }
+
+    // The live application, or null.
+    static Application* getInstance() { return s_instance; }
+
+protected:
+    // One pass of the frame loop. Returns false once a quit event has arrived (nothing is drawn then).
+    bool frame();
+    // The program's per-frame step, between clearing the screen and updating the entity tree: the place
+    // to add or remove screen children and handlers.
+    virtual void step();
+
+private:
+    Screen* m_screen = nullptr;           // owned
+    EventRouter* m_eventRouter = nullptr; // owned
+    GameTime* m_gameTime = nullptr;       // owned
+
+    static Application* s_instance;
+};
+
+} // namespace Fernhouse::Base

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "engine/base/EventHandler.h"
+#include "engine/base/Singleton.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace Fernhouse::Base
+{
+
+// Drains SDL's queue once per frame and offers each event to the handlers, newest first, until one
+// consumes it. The handlers are not owned. The list must not change while an event is being offered.
+class EventRouter final : public EventHandler, public Singleton<EventRouter>
+{
+public:
+    EventRouter();
+    ~EventRouter() override;
+
+    // The handler added last is asked first.
+    void addHandler(EventHandler* handler);
+    // Removes every occurrence; an absent handler is ignored.
+    void removeHandler(EventHandler* handler);
+
+    // Dispatches every pending event. Returns false as soon as a quit event arrives; events queued
+    // behind it stay in SDL's queue.
+    bool poll();
+
+    void pushQuit();
+    void pushUserEvent(std::int32_t code, void* data1, void* data2);
+    // Both in milliseconds.
+    void enableKeyRepeat(int delay, int interval);
+    void disableKeyRepeat();
+
+    const std::vector<EventHandler*>& getHandlers() const { return m_handlers; }
+
+    bool keyDown(SDLKey key, bool ctrl, bool shift, bool alt) override;
+    bool keyUp(SDLKey key, bool ctrl, bool shift, bool alt) override;
+    bool mouseMotion(std::uint16_t x, std::uint16_t y, std::int16_t xrel, std::int16_t yrel) override;
+    bool mouseButtonDown(std::uint8_t button, std::uint16_t x, std::uint16_t y) override;
+    bool mouseButtonUp(std::uint8_t button, std::uint16_t x, std::uint16_t y) override;
+    bool joyAxisMotion(std::uint8_t joystick, std::uint8_t axis, std::int16_t value) override;
+    bool joyBallMotion(std::uint8_t joystick, std::uint8_t ball, std::int16_t xrel,
+                       std::int16_t yrel) override;
+    bool joyHatMotion(std::uint8_t joystick, std::uint8_t hat, std::uint8_t value) override;
+    bool joyButtonDown(std::uint8_t joystick, std::uint8_t button) override;
+    bool joyButtonUp(std::uint8_t joystick, std::uint8_t button) override;
+    bool quit() override;
+    bool userEvent(std::int32_t code, void* data1, void* data2) override;
+
+private:
+    // Offers one call to the handlers, front to back, until one consumes it.
+    template <typename Call> bool forward(Call call);
+
+    std::vector<EventHandler*> m_handlers; // not owned; newest first
+};
+
+} // namespace Fernhouse::Base

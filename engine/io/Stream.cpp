@@ -1,0 +1,8 @@
+#include "engine/io/Stream.h"
+
+namespace Fernhouse::IO
+{
+
+Stream::~Stream() = default;
+
+} // namespace Fernhouse::IO

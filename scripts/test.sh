@@ -1,0 +1,43 @@
+#!/bin/bash
+# Installs what is missing, checks formatting, builds, and runs the whole suite headless twice: in a
+# normal build and in a sanitizer build. Starts its own Xvfb and stops it by PID.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/install-deps.sh
+
+echo "== formatting"
+mapfile -t sources < <(git ls-files -co --exclude-standard -- 'engine/*.h' 'engine/*.cpp' 'game/*.h' 'game/*.cpp' \
+    'tests/*.h' 'tests/*.cpp' 'bench/*.h' 'bench/*.cpp' | sort -u | while read -r f; do [ -f "$f" ] && echo "$f"; done)
+clang-format --dry-run --Werror "${sources[@]}"
+
+jobs=$(nproc)
+
+echo "== build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON -DTARVO_SANITIZE=OFF >/dev/null
+cmake --build build -j"$jobs"
+
+echo "== sanitizer build"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON -DTARVO_SANITIZE=ON \
+    -DTARVO_BENCH=OFF >/dev/null
+cmake --build build-sanitize -j"$jobs"
+
+dispfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dispfile" 2>/dev/null &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; rm -f "$dispfile"' EXIT
+for _ in $(seq 1 200); do [ -s "$dispfile" ] && break; sleep 0.05; done
+[ -s "$dispfile" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(cat "$dispfile")"
+# Never touch a real sound card; sound tests switch to the disk driver themselves.
+export SDL_AUDIODRIVER=dummy
+
+echo "== tests"
+ctest --test-dir build --output-on-failure -j"$jobs" --timeout 300
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir build-sanitize --output-on-failure -j"$jobs" --timeout 600

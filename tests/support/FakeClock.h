@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+namespace TestSupport
+{
+
+// Drives GameTime's tick source while it lives; time moves only when a test says so.
+class FakeClock final
+{
+public:
+    explicit FakeClock(std::uint32_t start = 0);
+    FakeClock(const FakeClock&) = delete;
+    FakeClock& operator=(const FakeClock&) = delete;
+    ~FakeClock();
+
+    void set(std::uint32_t ticks);
+    // Wraps like the real counter.
+    void advance(std::uint32_t milliseconds);
+    std::uint32_t now() const;
+
+private:
+    static std::uint32_t ticks();
+
+    static std::uint32_t s_now;
+};
+
+} // namespace TestSupport

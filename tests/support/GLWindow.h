@@ -1,0 +1,40 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace TestSupport
+{
+
+constexpr int WindowWidth = 800;
+constexpr int WindowHeight = 600;
+
+// Opens the binary's shared 800 x 600 OpenGL window if it is not open (a test that shut SDL down
+// leaves it closed). Returns an empty string on success, else SDL's error.
+std::string ensureGLWindow();
+
+// Closes the shared window if open; called once when the binary ends.
+void closeGLWindow();
+
+// The colour of the current frame at (x, y), top-left origin, read before the buffer swap.
+std::array<int, 4> pixel(int x, int y);
+
+::testing::AssertionResult rgbIs(const std::array<int, 4>& got, int r, int g, int b, int tolerance = 0);
+
+// Every test that draws derives from this: the shared window, and GL state reset to the screen's set-up
+// (pixel projection with the origin at the top left, blending off, black clear colour).
+class GLTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Fills the rectangle with the current colour, in the current matrix.
+    static void fillRect(int x, int y, int w, int h);
+};
+
+} // namespace TestSupport
+
+#define EXPECT_RGB(px, r, g, b) EXPECT_TRUE(::TestSupport::rgbIs((px), (r), (g), (b)))
+#define EXPECT_RGB_NEAR(px, r, g, b, tol) EXPECT_TRUE(::TestSupport::rgbIs((px), (r), (g), (b), (tol)))
