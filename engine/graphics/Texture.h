@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+
+namespace Fernhouse::Graphics
+{
+
+// One uploaded OpenGL texture. The object never deletes its GL texture: TextureFactory does, because
+// only it knows when a name is still shared after a reload.
+class Texture final
+{
+public:
+    // Width and height in pixels; glName is the OpenGL texture name.
+    Texture(std::uint32_t width, std::uint32_t height, std::uint32_t glName);
+
+    std::uint32_t getWidth() const { return m_width; }
+
+    std::uint32_t getHeight() const { return m_height; }
+
+    std::uint32_t getGlName() const { return m_glName; }
+
+    // Replaced after a video-mode change, so that every holder of this object sees the new name.
+    void setGlName(std::uint32_t glName) { m_glName = glName; }
+
+private:
+    std::uint32_t m_width;
+    std::uint32_t m_height;
+    std::uint32_t m_glName;
+};
+
+} // namespace Fernhouse::Graphics
