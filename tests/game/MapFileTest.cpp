@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <functional>
+#include <random>
+#include <set>
 
 using Fernhouse::Base::ArgumentException;
 using Fernhouse::Base::Exception;
@@ -345,4 +347,62 @@ TEST(MapFile, SavingUncheckedCountsWritesThemUnchangedAndTheyFailToLoad)
     EXPECT_EQ(dir.readFile("five.map"), "1\n\ng.png\n5 1 1\n\n-1 \n\n-1 \n\n-1 \n\n");
     EXPECT_TRUE(
         throwsWith<MapFileException>([&] { MapFile loaded(dir.file("five.map")); }, "Invalid layer count."));
+}
+
+TEST(MapFile, RandomlyDamagedFilesLoadOrFailWithALoadMessage)
+{
+    const std::set<std::string> loadMessages = {HeaderFailed,
+                                                LayersFailed,
+                                                "Unsupported map file version.",
+                                                "No graphics file name was supplied.",
+                                                "Invalid layer count.",
+                                                "Invalid map width.",
+                                                "Invalid map height."};
+    const std::string pieces[] = {" ", "\n", "\r\n", "-", "0", "9", "2147483647", "4000000000", "x", "\t"};
+    TempDir dir;
+    const std::string path = dir.file("damaged.map");
+    std::mt19937 generator(20240501); // fixed, so that a failure repeats
+    int loaded = 0;
+    for (int round = 0; round < 1500; ++round)
+    {
+        std::string text = BoxText;
+        const int damages = 1 + static_cast<int>(generator() % 4);
+        for (int i = 0; i < damages && !text.empty(); ++i)
+        {
+            const std::size_t at = generator() % text.size();
+            switch (generator() % 4)
+            {
+                case 0:
+                    text.resize(at);
+                    break;
+                case 1:
+                    text[at] = static_cast<char>(generator() % 256);
+                    break;
+                case 2:
+                    text.insert(at, pieces[generator() % std::size(pieces)]);
+                    break;
+                default:
+                    text.erase(at, 1 + generator() % 8);
+                    break;
+            }
+        }
+        dir.writeFile("damaged.map", text);
+        try
+        {
+            const MapFile map(path);
+            EXPECT_GE(map.getLayerCount(), 1);
+            EXPECT_LE(map.getLayerCount(), 3);
+            EXPECT_GE(map.getWidth(), 1);
+            EXPECT_GE(map.getHeight(), 1);
+            EXPECT_FALSE(map.getGraphicsFileName().empty());
+            ++loaded;
+        }
+        catch (const Exception& e)
+        {
+            EXPECT_EQ(loadMessages.count(e.getMessage()), 1u) << e.getMessage();
+            EXPECT_EQ(e.getFile(), Tag);
+        }
+    }
+    // Some damage (a changed digit, an extra blank) is harmless; if nothing ever loads, the test is broken.
+    EXPECT_GT(loaded, 0);
 }
