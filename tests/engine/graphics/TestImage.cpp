@@ -165,6 +165,24 @@ TestImage coordinateImage(int width, int height)
     return image;
 }
 
+TestImage glyphSheet(int glyphWidth, int glyphHeight)
+{
+    constexpr int Cells = 8;
+    TestImage sheet(glyphWidth * Cells, glyphHeight * Cells, Color());
+    for (int index = 0; index < Cells * Cells; ++index)
+    {
+        sheet.fill(index % Cells * glyphWidth, index / Cells * glyphHeight, glyphWidth, glyphHeight,
+                   glyphColor(index));
+    }
+    return sheet;
+}
+
+Color glyphColor(int index)
+{
+    return Color(static_cast<std::uint8_t>(20 + index * 3), static_cast<std::uint8_t>(250 - index * 3),
+                 static_cast<std::uint8_t>(index % 2 == 0 ? 60 : 180), 255);
+}
+
 std::vector<Color> readTexture(std::uint32_t glName, std::uint32_t width, std::uint32_t height)
 {
     std::vector<Color> texels(static_cast<std::size_t>(width) * height);

@@ -39,6 +39,12 @@ private:
 // y / 256, alpha 255. A texel read back names the image pixel it came from.
 TestImage coordinateImage(int width, int height);
 
+// A font sheet of 8 x 8 cells, each filled with glyphColor of its index.
+TestImage glyphSheet(int glyphWidth, int glyphHeight);
+
+// A distinct opaque colour per glyph cell, never black (black is a font's transparent colour).
+Fernhouse::Base::Color glyphColor(int index);
+
 // The texels of a GL texture, row by row from the top, read back with glGetTexImage.
 std::vector<Fernhouse::Base::Color> readTexture(std::uint32_t glName, std::uint32_t width,
                                                 std::uint32_t height);

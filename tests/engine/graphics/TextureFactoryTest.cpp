@@ -1,13 +1,15 @@
 #include "engine/graphics/TextureFactory.h"
 
 #include "engine/base/Exception.h"
+#include "engine/graphics/Font.h"
+#include "engine/graphics/Image.h"
+#include "engine/graphics/Label.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureMap.h"
 
+#include "tests/engine/graphics/GraphicsFixture.h"
 #include "tests/engine/graphics/TestImage.h"
-#include "tests/support/GLWindow.h"
 #include "tests/support/PrintTo.h"
-#include "tests/support/TempDir.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -17,6 +19,7 @@
 
 using namespace Fernhouse::Base;
 using namespace Fernhouse::Graphics;
+using Fernhouse::GUI::Label;
 using TestSupport::coordinateImage;
 using TestSupport::pixel;
 using TestSupport::readTexture;
@@ -25,19 +28,12 @@ using TestSupport::TestImage;
 namespace
 {
 
-const Color Magenta(255, 0, 255, 255);
-const Color Grey(90, 90, 90, 255);
+constexpr Color Magenta(255, 0, 255, 255);
+constexpr Color Grey = TestSupport::GraphicsTest::Background;
 
-class TextureFactoryTest : public TestSupport::GLTest
+class TextureFactoryTest : public TestSupport::GraphicsTest
 {
 protected:
-    std::string save(const TestImage& image, const std::string& name, bool withAlpha = true) const
-    {
-        const std::string path = m_dir.file(name);
-        image.savePng(path, withAlpha);
-        return path;
-    }
-
     // Counts texels of every tile that differ from the image, or from transparent black beyond its edges.
     static int tileMismatches(const TextureMap& map, const TestImage& image)
     {
@@ -71,7 +67,6 @@ protected:
     // One blended quad of the whole texture at (x, y), 1:1, over whatever is there.
     static void drawTexture(const Texture* texture, int x, int y)
     {
-        glEnable(GL_BLEND);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, texture->getGlName());
         const int w = static_cast<int>(texture->getWidth());
@@ -87,18 +82,34 @@ protected:
         glVertex2i(x, y + h);
         glEnd();
         glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
     }
 
-    static void fillBackground()
+    // Replaces the GL context the way a change of window decoration does, and comes back to the
+    // shared window's mode; returns false with the SDL error when a mode cannot be set.
+    static ::testing::AssertionResult replaceContext()
     {
-        glColor4ub(Grey.r, Grey.g, Grey.b, Grey.a);
-        fillRect(0, 0, TestSupport::WindowWidth, TestSupport::WindowHeight);
-        glColor4ub(255, 255, 255, 255);
+        SDL_Surface* screen = SDL_GetVideoSurface();
+        if (screen == nullptr)
+        {
+            return ::testing::AssertionFailure() << "no window";
+        }
+        const Uint32 flags = screen->flags & (SDL_HWSURFACE | SDL_OPENGL | SDL_ANYFORMAT);
+        for (const Uint32 mode : {flags | SDL_NOFRAME, flags})
+        {
+            if (SDL_SetVideoMode(TestSupport::WindowWidth, TestSupport::WindowHeight, 32, mode) == nullptr)
+            {
+                return ::testing::AssertionFailure() << SDL_GetError();
+            }
+        }
+        return ::testing::AssertionSuccess();
     }
 
-    TestSupport::TempDir m_dir;
-    TextureFactory m_factory;
+    // The mode switch reset the projection; start the frame again as the screen would.
+    void restartFrame()
+    {
+        GraphicsTest::SetUp();
+        fillBackground();
+    }
 };
 
 void expectLoadFailure(TextureFactory& factory, const std::string& path)
@@ -303,15 +314,8 @@ TEST_F(TextureFactoryTest, ReloadAfterTheContextWasReplacedKeepsEveryMapDrawable
     const GLuint oldName = keyedTexture->getGlName();
 
     // A frameless mode cannot keep the context; returning to the framed mode replaces it once more.
-    SDL_Surface* screen = SDL_GetVideoSurface();
-    ASSERT_NE(screen, nullptr);
-    const Uint32 flags = screen->flags & (SDL_HWSURFACE | SDL_OPENGL | SDL_ANYFORMAT);
-    ASSERT_NE(SDL_SetVideoMode(TestSupport::WindowWidth, TestSupport::WindowHeight, 32, flags | SDL_NOFRAME),
-              nullptr)
-        << SDL_GetError();
-    ASSERT_NE(SDL_SetVideoMode(TestSupport::WindowWidth, TestSupport::WindowHeight, 32, flags), nullptr)
-        << SDL_GetError();
-    GLTest::SetUp();
+    ASSERT_TRUE(replaceContext());
+    restartFrame();
     EXPECT_EQ(glIsTexture(oldName), GL_FALSE) << "the old context survived; this test proves less";
 
     m_factory.reloadAll();
@@ -322,7 +326,6 @@ TEST_F(TextureFactoryTest, ReloadAfterTheContextWasReplacedKeepsEveryMapDrawable
     EXPECT_EQ(tileMismatches(*keyed, keyedImage), 0);
     EXPECT_EQ(tileMismatches(*wide, wideImage), 0);
 
-    fillBackground();
     drawTexture(keyedTexture, 0, 0);
     drawTexture(lastWideTile, 200, 0);
     EXPECT_RGB(pixel(9, 9), Grey.r, Grey.g, Grey.b);
@@ -344,14 +347,49 @@ TEST_F(TextureFactoryTest, ReloadAfterAFullScreenSwitchKeepsEveryMapDrawable)
     m_factory.reloadAll();
     ASSERT_EQ(SDL_WM_ToggleFullScreen(SDL_GetVideoSurface()), 1);
     m_factory.reloadAll();
-    GLTest::SetUp();
+    restartFrame();
 
     EXPECT_EQ(m_factory.getTextureMapCount(), 1u);
     EXPECT_EQ(map->getTexture(0, 0), texture);
     EXPECT_EQ(glIsTexture(texture->getGlName()), GL_TRUE);
     EXPECT_EQ(tileMismatches(*map, image), 0);
-    fillBackground();
     drawTexture(texture, 10, 20);
     EXPECT_RGB(pixel(109, 69), 99, 49, 0);
     EXPECT_RGB(pixel(110, 69), Grey.r, Grey.g, Grey.b);
+}
+
+TEST_F(TextureFactoryTest, ImagesFontsAndLabelsStayDrawableAcrossModeChanges)
+{
+    Image image(save(coordinateImage(100, 50), "picture.png"));
+    image.setPosition(10, 20);
+    saveFont("sheet", 16, 16);
+    Label label("sheet");
+    label.setText("AB");
+    label.setPosition(300, 300);
+    Font* font = label.getFont();
+    Texture* glyphs = font->getTexture();
+    ASSERT_EQ(m_factory.getTextureMapCount(), 2u);
+
+    ASSERT_EQ(SDL_WM_ToggleFullScreen(SDL_GetVideoSurface()), 1);
+    m_factory.reloadAll();
+    ASSERT_EQ(SDL_WM_ToggleFullScreen(SDL_GetVideoSurface()), 1);
+    m_factory.reloadAll();
+    ASSERT_TRUE(replaceContext());
+    m_factory.reloadAll();
+    restartFrame();
+
+    EXPECT_EQ(m_factory.getTextureMapCount(), 2u);
+    EXPECT_EQ(label.getFont(), font);
+    EXPECT_EQ(font->getTexture(), glyphs);
+    EXPECT_EQ(m_fonts.getReferenceCount("sheet"), 1);
+    image.draw();
+    label.draw();
+    EXPECT_RGB(pixel(10, 20), 0, 0, 0);
+    EXPECT_RGB(pixel(109, 69), 99, 49, 0);
+    EXPECT_RGB(pixel(137, 83), Grey.r, Grey.g, Grey.b);
+    const Color a = TestSupport::glyphColor(1);
+    const Color b = TestSupport::glyphColor(2);
+    EXPECT_RGB(pixel(300, 300), a.r, a.g, a.b);
+    EXPECT_RGB(pixel(331, 315), b.r, b.g, b.b);
+    EXPECT_RGB(pixel(332, 315), Grey.r, Grey.g, Grey.b);
 }

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/base/Color.h"
+#include "engine/base/Entity.h"
+#include "engine/base/Size.h"
+
+#include <string>
+
+namespace Fernhouse::Graphics
+{
+
+class TextureMap;
+
+// A picture from an image file, drawn tinted by the entity colour. The position is the unrotated top-left
+// corner, scaling grows the picture from it and rotation turns it about its centre. Children are drawn in
+// the picture's frame (origin at its top-left corner) but never updated through it.
+class Image : public Base::Entity
+{
+public:
+    Image();
+    // Both load at once and throw the loading errors of TextureFactory.
+    explicit Image(const std::string& fileName);
+    // Pixels of colorKey become transparent.
+    Image(const std::string& fileName, const Base::Color& colorKey);
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+    ~Image() override;
+
+    // Replaces the picture. On an error the image is left without one and draws only its children.
+    void load(const std::string& fileName, const Base::Color& colorKey);
+    // Loads without a colour key.
+    void load(const std::string& fileName);
+
+    // The source image in pixels, before any tiling; needs a loaded picture.
+    Base::Size getSize() const;
+
+    const std::string& getFileName() const { return m_fileName; }
+
+    void draw() override;
+    void update() override;
+
+private:
+    void loadTextureMap(const Base::Color* colorKey);
+
+    TextureMap* m_textureMap = nullptr; // owned, freed through TextureFactory; null when nothing is loaded
+    std::string m_fileName;
+    Base::Color m_colorKey;
+    bool m_hasColorKey = false;
+};
+
+} // namespace Fernhouse::Graphics

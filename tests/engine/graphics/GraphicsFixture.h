@@ -1,0 +1,54 @@
+#pragma once
+
+#include "engine/base/Color.h"
+#include "engine/graphics/FontManager.h"
+#include "engine/graphics/TextureFactory.h"
+
+#include "tests/engine/graphics/TestImage.h"
+#include "tests/support/GLWindow.h"
+#include "tests/support/TempDir.h"
+
+#include <string>
+
+namespace TestSupport
+{
+
+// The shared window with the graphics services the application would own, in its order, and a temporary
+// directory for the images a test writes. Blending is on, as the screen sets it.
+class GraphicsTest : public GLTest
+{
+public:
+    static constexpr Fernhouse::Base::Color Background{90, 90, 90, 255};
+
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        glEnableBlending();
+    }
+
+    // Writes the image into the temporary directory and returns its path.
+    std::string save(const TestImage& image, const std::string& name, bool withAlpha = true) const
+    {
+        const std::string path = m_dir.file(name);
+        image.savePng(path, withAlpha);
+        return path;
+    }
+
+    // Writes a font sheet under the name FontManager finds it by.
+    void saveFont(const std::string& name, int glyphWidth, int glyphHeight) const
+    {
+        glyphSheet(glyphWidth, glyphHeight).savePng(m_dir.file(name + ".png"));
+    }
+
+    static void fillBackground();
+
+    TempDir m_dir;
+    Fernhouse::Graphics::TextureFactory m_factory;
+    Fernhouse::Graphics::FontManager m_fonts{m_dir.path().string() + "/", ".png"};
+
+private:
+    static void glEnableBlending();
+};
+
+} // namespace TestSupport
