@@ -118,7 +118,9 @@ def field(tileset, cols, rows, seed, walls=False, obstacles=0.0, apples=0.0):
             else:
                 line += "."
         grid.append(line)
-    return scene.render(load("graphics", "tilesets", tileset + ".png"), grid, seed)
+    img = scene.render(load("graphics", "tilesets", tileset + ".png"), grid, seed)
+    # Whole cells overshoot the screen by a few rows; the picture is exactly the screen.
+    return img.crop((0, 0, min(img.width, W), min(img.height, H)))
 
 
 def darken(img, amount, tint=(10, 14, 30)):

@@ -1,0 +1,27 @@
+#!/bin/bash
+# Regenerates every picture and sound the game loads, then checks them.
+# Usage: content/build.sh [all|images|sounds|music|sheet|check]   (default: all)
+set -euo pipefail
+cd "$(dirname "$0")"
+./install-tools.sh
+
+# Debian's interpreter: the one first on PATH may lack Pillow and numpy.
+PY=/usr/bin/python3
+what="${1:-all}"
+
+images() {
+    "$PY" gen_fonts.py
+    "$PY" gen_skins.py
+    "$PY" gen_tilesets.py
+    "$PY" gen_screens.py   # draws with the fonts, skins and tilesets above
+}
+
+case "$what" in
+    all) images; "$PY" gen_sounds.py; "$PY" gen_music.py; "$PY" contact_sheet.py; "$PY" check_content.py ;;
+    images) images; "$PY" contact_sheet.py ;;
+    sounds) "$PY" gen_sounds.py ;;
+    music) "$PY" gen_music.py ;;
+    sheet) "$PY" contact_sheet.py ;;
+    check) "$PY" check_content.py ;;
+    *) echo "unknown target: $what" >&2; exit 2 ;;
+esac
