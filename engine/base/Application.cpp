@@ -4,6 +4,9 @@
 #include "engine/base/Exception.h"
 #include "engine/base/GameTime.h"
 #include "engine/base/Screen.h"
+#include "engine/graphics/FontManager.h"
+#include "engine/graphics/TextureFactory.h"
+#include "engine/sound/SoundManager.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -20,6 +23,9 @@ namespace
 
 static_assert((SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) == 0x100030u);
 
+// The front end points the font manager at its font directory once it runs.
+constexpr const char* FontExtension = ".png";
+
 } // namespace
 
 Application* Application::s_instance = nullptr;
@@ -27,6 +33,9 @@ Application* Application::s_instance = nullptr;
 Application::Application()
 {
     assert(s_instance == nullptr && "only one application may live at a time");
+    // Both exist before any image or font is loaded, and for the application's whole life.
+    m_textureFactory = new Graphics::TextureFactory();
+    m_fontManager = new Graphics::FontManager("", FontExtension);
     m_eventRouter = new EventRouter();
     m_gameTime = new GameTime();
     s_instance = this;
@@ -35,8 +44,12 @@ Application::Application()
 Application::~Application()
 {
     delete m_screen;
+    delete m_soundManager;
     delete m_gameTime;
     delete m_eventRouter;
+    // Fonts hold texture maps, so they go before the factory.
+    delete m_fontManager;
+    delete m_textureFactory;
     s_instance = nullptr;
     SDL_Quit();
 }
@@ -53,11 +66,15 @@ void Application::init(const std::string& caption, std::uint32_t width, std::uin
 
     m_screen = new Screen(caption, width, height, bitsPerPixel, fullscreen);
 
-    // The sound service is created from these once it exists.
-    static_cast<void>(audioFrequency);
-    static_cast<void>(audioFormat);
-    static_cast<void>(audioChannels);
-    static_cast<void>(audioChunkSize);
+    try
+    {
+        m_soundManager = new Sound::SoundManager(audioFrequency, audioFormat, audioChannels, audioChunkSize);
+    }
+    catch (const SoundException&)
+    {
+        m_soundManager = new Sound::SoundManager();
+        throw;
+    }
 }
 
 bool Application::frame()

@@ -3,6 +3,17 @@
 #include <cstdint>
 #include <string>
 
+namespace Fernhouse::Graphics
+{
+class FontManager;
+class TextureFactory;
+} // namespace Fernhouse::Graphics
+
+namespace Fernhouse::Sound
+{
+class SoundManager;
+} // namespace Fernhouse::Sound
+
 namespace Fernhouse::Base
 {
 
@@ -10,8 +21,9 @@ class EventRouter;
 class GameTime;
 class Screen;
 
-// The frame of a program: owns the screen, the event router and the clock. A program derives from it,
-// calls init from its constructor and runs the frame loop in run. Only one may live at a time.
+// The frame of a program: owns the screen, the event router, the clock and the texture, font and sound
+// services. A program derives from it, calls init from its constructor and runs the frame loop in run.
+// Only one may live at a time.
 class Application
 {
 public:
@@ -23,8 +35,10 @@ public:
     // The process exit code.
     virtual int run() = 0;
 
-    // Initialises SDL and opens the window. Throws ScreenCreateFailedException when the window cannot
-    // be opened. The audio values describe the mixer: Hz, SDL sample format, mixing channels, chunk size.
+    // Initialises SDL, opens the window and creates the sound manager from the mixer's values (Hz, SDL
+    // sample format, mixing channels, chunk size). Throws ScreenCreateFailedException when the window
+    // cannot be opened; no sound manager exists then. Throws the SoundException when no audio device can
+    // be opened, after putting a silent sound manager in place, so the program can run on without sound.
     void init(const std::string& caption, std::uint32_t width, std::uint32_t height,
               std::uint32_t bitsPerPixel, bool fullscreen, int audioFrequency, std::uint16_t audioFormat,
               int audioChannels, int audioChunkSize);
@@ -35,6 +49,13 @@ public:
     EventRouter* getEventRouter() const { return m_eventRouter; }
 
     GameTime* getGameTime() const { return m_gameTime; }
+
+    // Null until init has run.
+    Sound::SoundManager* getSoundManager() const { return m_soundManager; }
+
+    Graphics::TextureFactory* getTextureFactory() const { return m_textureFactory; }
+
+    Graphics::FontManager* getFontManager() const { return m_fontManager; }
 
     // The live application, or null.
     static Application* getInstance() { return s_instance; }
@@ -47,9 +68,12 @@ protected:
     virtual void step();
 
 private:
-    Screen* m_screen = nullptr;           // owned
-    EventRouter* m_eventRouter = nullptr; // owned
-    GameTime* m_gameTime = nullptr;       // owned
+    Screen* m_screen = nullptr;                           // owned
+    Graphics::TextureFactory* m_textureFactory = nullptr; // owned
+    Graphics::FontManager* m_fontManager = nullptr;       // owned
+    Sound::SoundManager* m_soundManager = nullptr;        // owned
+    EventRouter* m_eventRouter = nullptr;                 // owned
+    GameTime* m_gameTime = nullptr;                       // owned
 
     static Application* s_instance;
 };

@@ -1,6 +1,7 @@
 #include "engine/base/Screen.h"
 
 #include "engine/base/Exception.h"
+#include "engine/graphics/TextureFactory.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -91,6 +92,11 @@ void Screen::setFullscreen(bool value)
         }
     }
     setUpProjection();
+    // A new mode may come with a new GL context: upload every texture again under its old object.
+    if (Graphics::TextureFactory* factory = Graphics::TextureFactory::getInstance())
+    {
+        factory->reloadAll();
+    }
 }
 
 void Screen::setBackgroundColor(const Color& color)
