@@ -330,41 +330,13 @@ TEST_F(WormSpriteTest, CollisionsNeedAWormHeadOnABodyCell)
     stepOnce(*worm);
     EXPECT_EQ(head(*worm), Point(9, 5));
     EXPECT_TRUE(worm->collidesWith(worm.get()));
-}
 
-TEST_F(WormSpriteTest, DeadWormStaysWhereItDied)
-{
-    auto worm = makeWorm(new ScriptedControl);
-    stepOnce(*worm);
+    // A dead worm stays where it died and still blocks.
     worm->setState(WormSprite::StateDead);
-    EXPECT_TRUE(worm->isDead());
     frame(*worm, 5000);
-    EXPECT_EQ(head(*worm), Point(5, 6));
-    EXPECT_EQ(worm->getLength(), 2u);
-}
-
-TEST_F(WormSpriteTest, KeyboardControlIsRecognisedAndSteersTheWorm)
-{
-    Fernhouse::IO::KeySet keys;
-    keys.left = SDLK_LEFT;
-    keys.right = SDLK_RIGHT;
-    keys.up = SDLK_UP;
-    keys.down = SDLK_DOWN;
-    auto* control = new Fernhouse::IO::KeyboardControl(keys);
-    auto worm = makeWorm(control);
-    EXPECT_TRUE(worm->isKeyboardControlled());
-    EXPECT_EQ(worm->getControl(), control);
-    control->keyDown(SDLK_RIGHT, false, false, false);
-    stepOnce(*worm);
-    EXPECT_EQ(head(*worm), Point(6, 5));
-
-    worm->addScore(50);
-    worm->addScore(-10);
-    worm->addAppleEaten(5);
-    const WormSprite::Results results = worm->getResults();
-    EXPECT_EQ(results.score, 40);
-    EXPECT_EQ(results.applesEaten[5], 1u);
-    EXPECT_EQ(results.length, 2u);
+    EXPECT_EQ(head(*worm), Point(9, 5));
+    EXPECT_EQ(worm->getLength(), 6u);
+    EXPECT_TRUE(worm->occupies(Point(8, 5)));
 }
 
 namespace
@@ -437,8 +409,12 @@ TEST_F(WormSpriteSoundTest, KeyboardWormsPlayMoveOnEachStepAndDyingPlaysDie)
     m_sound->pushContext("game");
     auto player = makeWorm(new Fernhouse::IO::KeyboardControl(arrowKeys()), Point(5, 5), WormSprite::Down,
                            WormSprite::ControlAbsolute, m_sound.get());
+    EXPECT_TRUE(player->isKeyboardControlled());
+    EXPECT_FALSE(computer->isKeyboardControlled());
     EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_TRUE(player->getControl()->keyDown(SDLK_RIGHT, false, false, false));
     stepOnce(*player);
+    EXPECT_EQ(head(*player), Point(6, 5));
     EXPECT_EQ(Mix_Playing(-1), 1);
     player->setState(WormSprite::StateDead);
     EXPECT_EQ(Mix_Playing(-1), 2);
