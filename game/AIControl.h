@@ -67,7 +67,8 @@ public:
     // The control that owns a leaf state.
     static const AIControl& ownerOf(const StateMachine& leaf)
     {
-        return *static_cast<const AIControl*>(leaf.getOwner());
+        // A reference cast: leaves are always built with their control as owner, never null.
+        return static_cast<const AIControl&>(*leaf.getOwner());
     }
 
     const AIFile& getAIFile() const { return *m_aiFile; }
