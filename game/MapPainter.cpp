@@ -1,0 +1,139 @@
+#include "game/MapPainter.h"
+
+#include "engine/base/GameTime.h"
+#include "engine/graphics/Painter.h"
+#include "engine/graphics/TextureFactory.h"
+#include "engine/graphics/TextureMap.h"
+
+#include "game/ApplePainter.h"
+#include "game/GameEngine.h"
+#include "game/MapFile.h"
+#include "game/WormSprite.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace Tarvo
+{
+
+namespace
+{
+
+using Fernhouse::Base::Point;
+using Fernhouse::Base::Rect;
+
+constexpr std::int32_t CellSize = WormSprite::CellSize;
+constexpr std::int32_t HalfCell = CellSize / 2;
+// Tileset sheets hold this many tiles per row.
+constexpr std::int32_t TilesPerRow = 16;
+// Colour key of the tileset: only pixels that are already fully transparent.
+constexpr Fernhouse::Base::Color TilesetColorKey{};
+
+// Integer division rounding towards negative infinity, for cells left of or above the area.
+std::int32_t floorDiv(std::int32_t value, std::int32_t divisor)
+{
+    const std::int32_t quotient = value / divisor;
+    return (value % divisor != 0 && value < 0) ? quotient - 1 : quotient;
+}
+
+} // namespace
+
+MapPainter::MapPainter(const MapFile* map, GameEngine* engine)
+    : m_map(map),
+      m_tileset(Fernhouse::Graphics::TextureFactory::getInstance()->createTextureMap(
+          map->getGraphicsFileName(), &TilesetColorKey)),
+      m_tileTexture(m_tileset->getTexture(0, 0)),
+      m_applePainter(new ApplePainter(engine, m_tileTexture)),
+      m_player1(engine->getPlayer1()),
+      m_player2(engine->getPlayer2())
+{
+    addChild(m_applePainter);
+}
+
+MapPainter::~MapPainter()
+{
+    delete m_applePainter;
+    Fernhouse::Graphics::TextureFactory::getInstance()->freeTextureMap(m_tileset);
+}
+
+void MapPainter::visibleCells(std::int32_t mapOrigin, std::int32_t areaStart, std::uint32_t areaLength,
+                              std::int32_t cells, std::int32_t& first, std::int32_t& last)
+{
+    // One cell of slack on each side absorbs the screen's sub-pixel offset; the scissor does the rest.
+    const std::int32_t areaEnd = areaStart + static_cast<std::int32_t>(areaLength);
+    first = std::max(0, floorDiv(areaStart - mapOrigin, CellSize) - 1);
+    last = std::min(cells, floorDiv(areaEnd - mapOrigin, CellSize) + 2);
+}
+
+void MapPainter::draw()
+{
+    const std::int32_t halfWidth = HalfCell * m_map->getWidth();
+    const std::int32_t halfHeight = HalfCell * m_map->getHeight();
+
+    Fernhouse::Graphics::Painter painter;
+    painter.pushMatrix();
+    applyTransform();
+    painter.bindTexture(m_tileTexture);
+
+    // The painter sits at the map's centre; the view rectangle gives the cells that can be seen.
+    std::int32_t firstX = 0;
+    std::int32_t lastX = m_map->getWidth();
+    std::int32_t firstY = 0;
+    std::int32_t lastY = m_map->getHeight();
+    if (m_visibleArea.w != 0 && m_visibleArea.h != 0)
+    {
+        visibleCells(getX() - halfWidth, m_visibleArea.x, m_visibleArea.w, m_map->getWidth(), firstX, lastX);
+        visibleCells(getY() - halfHeight, m_visibleArea.y, m_visibleArea.h, m_map->getHeight(), firstY,
+                     lastY);
+    }
+
+    m_drawnTiles = 0;
+    for (std::int32_t layer = 0; layer < m_map->getLayerCount() - 1; ++layer)
+    {
+        for (std::int32_t y = firstY; y < lastY; ++y)
+        {
+            for (std::int32_t x = firstX; x < lastX; ++x)
+            {
+                const std::int32_t tile = m_map->getTile(static_cast<unsigned>(layer), x, y);
+                if (tile == MapFile::EmptyCell)
+                {
+                    continue;
+                }
+                painter.drawTexturedRect(
+                    Rect(CellSize * x - halfWidth, CellSize * y - halfHeight, CellSize, CellSize),
+                    Rect(CellSize * (tile % TilesPerRow), CellSize * (tile / TilesPerRow), CellSize,
+                         CellSize));
+                ++m_drawnTiles;
+            }
+        }
+    }
+    // Untextured, so that the markers show their own colour and not a tint of the last tile.
+    painter.unbindTexture();
+
+    if (m_showStart && Fernhouse::Base::GameTime::getTicks() % BlinkPeriod > BlinkOn)
+    {
+        const WormSprite* players[] = {m_player1, m_player2};
+        const Fernhouse::Base::Color colors[] = {Marker1, Marker2};
+        for (std::size_t i = 0; i < 2; ++i)
+        {
+            if (players[i] == nullptr)
+            {
+                continue;
+            }
+            const WormSprite::Segment& head = players[i]->getHead();
+            painter.setColor(colors[i]);
+            painter.fillCircle(
+                Point(CellSize * head.x - halfWidth + HalfCell, CellSize * head.y - halfHeight + HalfCell),
+                MarkerRadius, MarkerSegments);
+        }
+    }
+    painter.restoreColor();
+
+    glTranslatef(static_cast<GLfloat>(-halfWidth), static_cast<GLfloat>(-halfHeight), 0.0f);
+    Entity::draw();
+    painter.popMatrix();
+}
+
+} // namespace Tarvo

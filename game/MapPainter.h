@@ -1,0 +1,78 @@
+#pragma once
+
+#include "engine/base/Entity.h"
+#include "engine/base/Rect.h"
+
+namespace Fernhouse::Graphics
+{
+class Texture;
+class TextureMap;
+} // namespace Fernhouse::Graphics
+
+namespace Tarvo
+{
+
+class ApplePainter;
+class GameEngine;
+class MapFile;
+class WormSprite;
+
+// Draws a map's layers from its tileset, centred on the painter's position, blinks the human players'
+// start cells during the start delay, and is the frame in which the apples and then the worms are drawn
+// (cell (x, y) at pixel (16x, 16y) from the map's top-left corner).
+class MapPainter final : public Fernhouse::Base::Entity
+{
+public:
+    // Radius (pixels), segments and colours of the start markers.
+    static constexpr std::uint32_t MarkerRadius = 14;
+    static constexpr std::uint32_t MarkerSegments = 10;
+    static constexpr Fernhouse::Base::Color Marker1{0, 0, 255, 100};
+    static constexpr Fernhouse::Base::Color Marker2{255, 0, 0, 100};
+    // The markers show in the second half of every real second.
+    static constexpr std::uint32_t BlinkPeriod = 1000;
+    static constexpr std::uint32_t BlinkOn = 500;
+
+    // map and engine are not owned. Loads the tileset named by the map (transparent black as colour key)
+    // and throws the TextureFactory errors when it cannot; takes the engine's human players.
+    MapPainter(const MapFile* map, GameEngine* engine);
+    MapPainter(const MapPainter&) = delete;
+    MapPainter& operator=(const MapPainter&) = delete;
+    // Deletes the apple painter and frees the tileset.
+    ~MapPainter() override;
+
+    // All layers but the last, the start markers, then the children (apples first, worms after them).
+    void draw() override;
+
+    void setShowStart(bool showStart) { m_showStart = showStart; }
+
+    bool isShowingStart() const { return m_showStart; }
+
+    // The screen rectangle (pixels) through which the map is seen; cells outside it are skipped, which
+    // leaves the clipped picture as it is but keeps the cost to what a view shows. An empty rectangle
+    // draws every cell.
+    void setVisibleArea(const Fernhouse::Base::Rect& area) { m_visibleArea = area; }
+
+    ApplePainter* getApplePainter() const { return m_applePainter; }
+
+    const Fernhouse::Graphics::Texture* getTileTexture() const { return m_tileTexture; }
+
+    // The number of tile quads the last draw emitted.
+    std::uint32_t getDrawnTiles() const { return m_drawnTiles; }
+
+private:
+    // The half-open range of cells of one axis that can appear in [areaStart, areaStart + areaLength).
+    static void visibleCells(std::int32_t mapOrigin, std::int32_t areaStart, std::uint32_t areaLength,
+                             std::int32_t cells, std::int32_t& first, std::int32_t& last);
+
+    const MapFile* m_map;                              // not owned
+    Fernhouse::Graphics::TextureMap* m_tileset;        // owned, freed through TextureFactory
+    const Fernhouse::Graphics::Texture* m_tileTexture; // the tileset's one tile
+    ApplePainter* m_applePainter;                      // owned
+    bool m_showStart = false;
+    WormSprite* m_player1; // not owned; null when absent
+    WormSprite* m_player2; // not owned; null when absent
+    Fernhouse::Base::Rect m_visibleArea;
+    std::uint32_t m_drawnTiles = 0;
+};
+
+} // namespace Tarvo

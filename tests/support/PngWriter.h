@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace TestSupport
+{
+
+// Writes 8-bit RGBA pixels, rows from the top, as a PNG (stored, uncompressed deflate) that IMG_Load and
+// image viewers read. Throws std::runtime_error when the file cannot be written or the sizes disagree.
+void writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba);
+
+// The current frame of the shared window, read before the swap, rows from the top.
+std::vector<std::uint8_t> readFrame();
+
+// readFrame written as a PNG, so that a person can look at what a test saw.
+void saveFrame(const std::string& path);
+
+} // namespace TestSupport
