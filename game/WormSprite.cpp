@@ -7,6 +7,9 @@
 #include "engine/io/KeyboardControl.h"
 #include "engine/sound/SoundManager.h"
 
+#include "game/AIControl.h"
+#include "game/AIFile.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -19,6 +22,7 @@ namespace
 using Fernhouse::IO::Control;
 
 constexpr std::size_t DirectionCount = 4;
+constexpr double Percent = 100.0;
 constexpr float MillisecondsPerSecond = 1000.0f;
 constexpr std::int32_t SheetColumns = 16;
 
@@ -121,7 +125,14 @@ WormSprite::WormSprite(Fernhouse::Sound::SoundManager* soundManager, const std::
     setPosition(CellSize * start.x, CellSize * start.y);
 
     m_keyboardControlled = dynamic_cast<Fernhouse::IO::KeyboardControl*>(control) != nullptr;
-    // A computer player's control links to its worm here and sets the speeds from its AI file.
+    // A computer player's control links to its worm, whose speeds come from the AI file's percentage.
+    if (auto* ai = dynamic_cast<AIControl*>(control))
+    {
+        ai->setWorm(this);
+        m_baseSpeed = static_cast<float>(ai->getAIFile().getSpeed() / Percent * BaseSpeed);
+        m_speed = m_baseSpeed;
+        m_topSpeed = m_baseSpeed;
+    }
 }
 
 WormSprite::~WormSprite()
