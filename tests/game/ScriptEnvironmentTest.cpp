@@ -10,10 +10,9 @@
 #include "engine/script/ScriptEngineException.h"
 #include "engine/script/ScriptRuntimeException.h"
 #include "engine/script/ScriptStatement.h"
+#include "engine/sound/Sound.h"
 #include "engine/sound/SoundContext.h"
 #include "engine/sound/SoundManager.h"
-
-#include "game/Movable.h"
 
 #include "tests/support/FakeClock.h"
 #include "tests/support/GLWindow.h"
@@ -27,7 +26,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
-#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -46,7 +44,6 @@ using Fernhouse::Script::ScriptEngineException;
 using Fernhouse::Script::ScriptRuntimeException;
 using Fernhouse::Script::ScriptStatement;
 using Fernhouse::Sound::SoundManager;
-using Tarvo::Movable;
 using Tarvo::ScriptEnvironment;
 using TestSupport::pixel;
 
@@ -319,11 +316,8 @@ TEST_F(ScriptEnvironmentTest, FailedCallsLeaveTheObjectsAsTheyWere)
     }
     EXPECT_TRUE(throwsWith<ScriptRuntimeException>([&] { call("fade", "(0, 256, 10)"); },
                                                    "fade: targetAlpha must be between 0-255.", Tag));
-    for (const std::string name : {"move", "fade", "scale"})
-    {
-        EXPECT_TRUE(throwsWith<ScriptRuntimeException>([&] { call(name, "(1, 1, 1, 1)"); },
-                                                       "Couldn't find object with offset=", Tag));
-    }
+    EXPECT_TRUE(throwsWith<ScriptRuntimeException>([&] { call("scale", "(1, 2, 10)"); },
+                                                   "Couldn't find object with offset=", Tag));
     EXPECT_TRUE(throwsWith<ScriptRuntimeException>(
         [&] { call("printText", "(1, 2)"); }, "printText: argument 3 is missing.", "src/ScriptArgumentList"));
     EXPECT_TRUE(throwsWith<ScriptRuntimeException>([&] { call("move", "(0, 1, 2 "); },
@@ -361,20 +355,35 @@ TEST_F(ScriptEnvironmentTest, EscapeReturnAndSpaceAskToSkipOtherKeysDoNot)
                                                   "Function already registered", "src/ScriptEngine"));
 }
 
-TEST_F(ScriptEnvironmentTest, ObjectsLeftByTheScriptAreDeletedWithTheEnvironment)
+TEST_F(ScriptEnvironmentTest, PlaySoundAddsTheFileToTheTopContextAndPlaysNothingWithoutAudio)
 {
+    // The silent manager has no context to add to; the script goes on without a sound.
+    EXPECT_NO_THROW(call("playSound", "(\"beep.wav\")"));
+
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", m_dir.file("out.raw").c_str(), 1);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
     {
+        SoundManager sound(44100, AUDIO_S16LSB, 16, 2048);
         ScriptEngine engine;
-        ScriptEnvironment env(&engine, &m_sound);
-        engine.load(write("left.fhs", "printText(0, 0, \"A\")\nshowImage(0, 0, \"" + m_dir.file("pic.bmp") +
-                                          "\")\nprintText(0, 0, \"B\")\n"));
-        while (engine.run())
-        {
-        }
-        EXPECT_EQ(env.getChildren().size(), 3u);
-        EXPECT_EQ(m_fonts.getReferenceCount("fixed_small"), 2);
+        ScriptEnvironment env(&engine, &sound);
+        const std::string click = std::string(TARVO_SOURCE_DIR) + "/sounds/menuClick.wav";
+        ScriptStatement statement;
+        statement.functionName = "playSound";
+        statement.argumentText = "(\"" + click + "\")";
+        EXPECT_TRUE(throwsWith<SoundException>([&] { env.execute(statement); }, "Context stack is empty.",
+                                               "src/SoundManager"));
+        sound.pushContext("credits");
+        env.execute(statement);
+        EXPECT_GE(Mix_Playing(-1), 1);
+        statement.argumentText = "(\"missing.wav\")";
+        EXPECT_TRUE(throwsWith<SoundException>([&] { env.execute(statement); },
+                                               "Failed to load sound: missing.wav", "src/Sound"));
+        const std::vector<Fernhouse::Sound::Sound*>& listed = sound.topContext()->getSounds();
+        ASSERT_EQ(listed.size(), 1u);
+        EXPECT_EQ(listed[0]->getName(), click);
     }
-    EXPECT_EQ(m_fonts.getReferenceCount("fixed_small"), 0);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 namespace
