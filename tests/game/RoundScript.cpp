@@ -9,6 +9,7 @@
 #include "tests/game/RoundFixture.h"
 
 #include <array>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 
@@ -32,17 +33,38 @@ constexpr int Lookahead = 12;
 constexpr std::int32_t StartSpacingX = 7;
 constexpr std::int32_t StartSpacingY = 6;
 
-int freeRun(const Tarvo::GameEngine& engine, const Point& head, std::uint32_t direction)
+// Whether another living worm's head could enter the cell with its next step.
+bool contested(const Tarvo::GameEngine& engine, const WormSprite* self, const Point& cell)
+{
+    for (const WormSprite* worm : engine.getWorms())
+    {
+        if (worm == self || worm->isDead())
+        {
+            continue;
+        }
+        const WormSprite::Segment& head = worm->getHead();
+        if (std::abs(head.x - cell.x) + std::abs(head.y - cell.y) == 1)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Free cells ahead, counting as at most one when another head may take the first of them.
+int freeRun(const Tarvo::GameEngine& engine, const WormSprite* self, const Point& head,
+            std::uint32_t direction)
 {
     int run = 0;
-    Point cell(head.x + Offsets[direction].x, head.y + Offsets[direction].y);
+    const Point first(head.x + Offsets[direction].x, head.y + Offsets[direction].y);
+    Point cell = first;
     while (run < Lookahead && engine.isFree(cell, false))
     {
         ++run;
         cell.x += Offsets[direction].x;
         cell.y += Offsets[direction].y;
     }
-    return run;
+    return run > 1 && contested(engine, self, first) ? 1 : run;
 }
 
 } // namespace
@@ -71,9 +93,9 @@ void ScriptedHuman::play(const Tarvo::GameEngine& engine, const Tarvo::WormSprit
     const std::uint32_t straight = worm->getDirection();
     const std::uint32_t left = LeftOf[straight];
     const std::uint32_t right = RightOf[straight];
-    const int straightRun = freeRun(engine, head, straight);
-    const int leftRun = freeRun(engine, head, left);
-    const int rightRun = freeRun(engine, head, right);
+    const int straightRun = freeRun(engine, worm, head, straight);
+    const int leftRun = freeRun(engine, worm, head, left);
+    const int rightRun = freeRun(engine, worm, head, right);
 
     std::uint32_t choice = straight;
     int best = straightRun;

@@ -22,8 +22,9 @@ namespace RoundSupport
 {
 
 // Plays a keyboard worm like a careful human: once per cell it picks the longest free run among straight
-// on and the two turns (straight on when tied), and now and then turns for variety. Its choices depend
-// only on the field and its own counter, never on the game's random sequence.
+// on and the two turns (straight on when tied), wary of cells another head could take next, and now and
+// then turns for variety. Its choices depend only on the field and its own counter, never on the game's
+// random sequence.
 class ScriptedHuman final
 {
 public:

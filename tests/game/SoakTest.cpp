@@ -30,7 +30,9 @@ using Tarvo::WormSprite;
 namespace
 {
 
-constexpr int TotalSteps = 100000;
+// A hundred thousand steps in all, in four processes that can run side by side.
+constexpr int Parts = 4;
+constexpr int StepsPerPart = 100000 / Parts;
 constexpr std::int32_t MapWidth = 40;
 constexpr std::int32_t MapHeight = 30;
 constexpr std::int32_t Obstacles = 30;
@@ -141,7 +143,7 @@ private:
     std::set<const WormSprite*> m_headOnWall;
 };
 
-class SoakTest : public RoundSupport::RoundTest
+class SoakTest : public RoundSupport::RoundTest, public ::testing::WithParamInterface<int>
 {
 protected:
     void SetUp() override
@@ -158,19 +160,20 @@ protected:
 
 } // namespace
 
-TEST_F(SoakTest, CrowdedRoundsBackToBackKeepTheInvariantsForAHundredThousandSteps)
+TEST_P(SoakTest, CrowdedRoundsBackToBackKeepTheInvariantsAfterEveryStep)
 {
-    Fernhouse::Base::seedRandom(1);
+    const int part = GetParam();
+    Fernhouse::Base::seedRandom(static_cast<unsigned>(part) + 1);
     const auto& personalities = RoundSupport::personalities();
     int steps = 0;
     int rounds = 0;
     std::size_t deaths = 0;
     std::uint32_t applesEaten = 0;
-    while (steps < TotalSteps)
+    while (steps < StepsPerPart)
     {
-        const auto variant = static_cast<std::uint32_t>(rounds);
-        const std::string mapPath = dir().file("maps/soak" + std::to_string(rounds % 4) + ".map");
-        RoundSupport::writeCrowdedMap(mapPath, MapWidth, MapHeight, variant % 4, Obstacles);
+        const auto variant = static_cast<std::uint32_t>(rounds + part * 1000);
+        const std::string mapPath = dir().file("maps/soak.map");
+        RoundSupport::writeCrowdedMap(mapPath, MapWidth, MapHeight, variant, Obstacles);
         GameEngine& round = makeEngine(mapPath);
         round.setGame(GameTypes[variant % std::size(GameTypes)], 60, TimeLimit);
         const bool twoPlayers = rounds % 3 == 2;
@@ -190,7 +193,7 @@ TEST_F(SoakTest, CrowdedRoundsBackToBackKeepTheInvariantsForAHundredThousandStep
         RoundSupport::ScriptedHuman two(RoundSupport::letterKeys(), variant + 1000);
         const std::uint32_t frameMs = FrameLengths[variant % std::size(FrameLengths)];
         Invariants invariants(round);
-        while (steps < TotalSteps && round.getEndTime() == 0 && !round.isFinished())
+        while (steps < StepsPerPart && round.getEndTime() == 0 && !round.isFinished())
         {
             one.play(round, round.getPlayer1(), router());
             two.play(round, round.getPlayer2(), router());
@@ -214,10 +217,12 @@ TEST_F(SoakTest, CrowdedRoundsBackToBackKeepTheInvariantsForAHundredThousandStep
         ++rounds;
     }
     // A soak that never plays proves nothing: many rounds, many deaths, many apples.
-    EXPECT_GT(rounds, 10);
+    EXPECT_GT(rounds, 3);
     EXPECT_GT(deaths, static_cast<std::size_t>(rounds) * 5);
     EXPECT_GT(applesEaten, static_cast<std::uint32_t>(rounds) * 5);
     RecordProperty("rounds", rounds);
     RecordProperty("deaths", static_cast<int>(deaths));
     RecordProperty("applesEaten", static_cast<int>(applesEaten));
 }
+
+INSTANTIATE_TEST_SUITE_P(QuarterOfAHundredThousandSteps, SoakTest, ::testing::Range(0, Parts));
