@@ -125,6 +125,8 @@ protected:
 
     Fernhouse::Base::EventRouter& router() { return *m_router; }
 
+    Fernhouse::Sound::SoundManager* soundManager() { return m_sound; }
+
     const TestSupport::TempDir& dir() const { return m_dir; }
 
     // The directory for screenshots a person can look at: under the build tree.
