@@ -1,6 +1,6 @@
 #!/bin/bash
-# Regenerates every picture and sound the game loads, then checks them.
-# Usage: content/build.sh [all|images|sounds|music|sheet|check]   (default: all)
+# Regenerates every picture, sound and map the game loads, then checks them.
+# Usage: content/build.sh [all|images|sounds|music|maps|sheet|check]   (default: all)
 set -euo pipefail
 cd "$(dirname "$0")"
 ./install-tools.sh
@@ -17,10 +17,11 @@ images() {
 }
 
 case "$what" in
-    all) images; "$PY" gen_sounds.py; "$PY" gen_music.py; "$PY" contact_sheet.py; "$PY" check_content.py ;;
+    all) images; "$PY" gen_sounds.py; "$PY" gen_music.py; "$PY" maps/gen_maps.py; "$PY" contact_sheet.py; "$PY" check_content.py ;;
     images) images; "$PY" contact_sheet.py ;;
     sounds) "$PY" gen_sounds.py ;;
     music) "$PY" gen_music.py ;;
+    maps) "$PY" maps/gen_maps.py ;;
     sheet) "$PY" contact_sheet.py ;;
     check) "$PY" check_content.py ;;
     *) echo "unknown target: $what" >&2; exit 2 ;;
