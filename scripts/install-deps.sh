@@ -8,7 +8,7 @@ packages=(
     libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
     libgtest-dev
-    xvfb xauth xdotool x11-apps
+    xvfb xauth xdotool x11-apps imagemagick
     clang-format
 )
 

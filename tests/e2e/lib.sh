@@ -61,3 +61,64 @@ wait_exit() { # wait_exit [seconds]: waits for the game to end; returns its exit
     GAME_PID=""
     return $rc
 }
+
+# Real ImageMagick: a convert earlier on PATH may be a stand-in.
+CONVERT=/usr/bin/convert
+
+key() { # key KEY...: xdotool key names, e.g. key Down Return
+    xdotool key --delay 40 "$@"
+}
+
+shot() { # shot FILE: the window alone, 800x600 in game coordinates
+    xwd -silent -id "$WIN" | "$CONVERT" xwd:- "$1"
+}
+
+pixel() { # pixel FILE X Y: prints R,G,B
+    "$CONVERT" "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
+}
+
+wait_pixel() { # wait_pixel X Y R,G,B [seconds]: polls window screenshots until the pixel matches
+    local x=$1 y=$2 want=$3 secs=${4:-10} got="" i f
+    f=$(mktemp --suffix=.png)
+    for i in $(seq 1 $((secs * 5))); do
+        shot "$f" && got=$(pixel "$f" "$x" "$y")
+        [ "$got" = "$want" ] && { rm -f "$f"; return 0; }
+        sleep 0.2
+    done
+    rm -f "$f"
+    echo "pixel ($x,$y) is $got, expected $want" >&2
+    return 1
+}
+
+press_until_pixel() { # press_until_pixel KEY X Y R,G,B [tries]: presses KEY until the pixel matches
+    local k=$1 x=$2 y=$3 want=$4 tries=${5:-20} i f got=""
+    f=$(mktemp --suffix=.png)
+    for i in $(seq 1 "$tries"); do
+        shot "$f" && got=$(pixel "$f" "$x" "$y")
+        [ "$got" = "$want" ] && { rm -f "$f"; return 0; }
+        key "$k"
+        sleep 0.3
+    done
+    rm -f "$f"
+    echo "pixel ($x,$y) is $got after $tries presses of $k, expected $want" >&2
+    return 1
+}
+
+write_windowed_config() { # write_windowed_config FILE: the default settings in a window
+    # Version 1, music and sound volume 50, windowed; player 1 buffered on the arrow keys, player 2
+    # buffered on A D W S, both absolute; no campaign unlocked.
+    printf '\x01\x00\x00\x00\x32\x00\x00\x00\x32\x00\x00\x00\x00' >"$1"
+    printf '\x01\x00\x00\x00\x14\x01\x00\x00\x13\x01\x00\x00\x11\x01\x00\x00\x12\x01\x00\x00' >>"$1"
+    printf '\x00\x00\x00\x00\x00\x00\x00\x00' >>"$1"
+    printf '\x01\x00\x00\x00\x61\x00\x00\x00\x64\x00\x00\x00\x77\x00\x00\x00\x73\x00\x00\x00' >>"$1"
+    printf '\x00\x00\x00\x00\x00\x00\x00\x00' >>"$1"
+    printf '\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00' >>"$1"
+}
+
+link_game_data() { # link_game_data SOURCE_DIR: the game's data directories into the working directory
+    local d
+    for d in graphics sounds scripts maps campaigns ai; do
+        [ -d "$1/$d" ] && ln -s "$1/$d" "$d"
+    done
+    return 0
+}

@@ -1,17 +1,17 @@
 #!/bin/bash
-# The real binary opens its "Tarvo" window, and a close request ends it with status 0 and no error log.
+# The real binary opens its "Tarvo" window, and a close request during the opening splash ends it with
+# status 0, no error log and the settings saved.
 set -u
 GAME_BIN=$1
 SOURCE_DIR=$2
 . "$SOURCE_DIR/tests/e2e/lib.sh"
-trap e2e_cleanup EXIT
 
 WORK=$(mktemp -d)
 trap 'e2e_cleanup; rm -rf "$WORK"' EXIT
 cd "$WORK" || exit 1
-for d in graphics sounds scripts maps campaigns ai; do
-    [ -d "$SOURCE_DIR/$d" ] && ln -s "$SOURCE_DIR/$d" "$d"
-done
+link_game_data "$SOURCE_DIR"
+write_windowed_config config.dat
+touch started
 
 start_xvfb || exit 1
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/audio.raw"
@@ -29,6 +29,10 @@ fi
 if [ -e "$WORK/ErrorLog.txt" ]; then
     echo "an error log was written:" >&2
     cat "$WORK/ErrorLog.txt" >&2
+    exit 1
+fi
+if [ ! config.dat -nt started ]; then
+    echo "config.dat was not written" >&2
     exit 1
 fi
 if grep -qi "error" "$WORK/game.log"; then
