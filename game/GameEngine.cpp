@@ -131,6 +131,7 @@ GameEngine::GameEngine(const std::string& mapPath, Fernhouse::Sound::SoundManage
     auto map = std::make_unique<MapFile>(mapPath);
     m_map = map.get();
     collectStartPoints();
+    m_occupancy = OccupancyGrid(m_map->getWidth(), m_map->getHeight());
     m_soundManager->pushContext(SoundContextName);
     map.release();
 }
@@ -200,6 +201,7 @@ void GameEngine::addPlayer(const std::string& name, Fernhouse::IO::Control* cont
     auto* worm = new WormSprite(m_soundManager, name, owned.release(), skin->getTexture(0, 0),
                                 m_startPoints[m_wormCount], WormSprite::Down, controlMode);
     m_worms.push_back(worm);
+    worm->setOccupancy(&m_occupancy);
     if (worm->getType() == WormSprite::Type && m_humanCount < 2 &&
         dynamic_cast<Fernhouse::IO::KeyboardControl*>(control) != nullptr)
     {
@@ -330,7 +332,9 @@ void GameEngine::judge(WormSprite* worm)
     for (Apple* apple : getApplePainter()->getApples())
     {
         const std::int32_t kind = apple->getKind();
-        if (kind == Apple::Gone || !worm->occupies(apple->getCell()))
+        // The grid rules out nearly every apple at once; a covered cell still asks whose body covers it.
+        const Point& cell = apple->getCell();
+        if (kind == Apple::Gone || m_occupancy.count(cell.x, cell.y) == 0 || !worm->occupies(cell))
         {
             continue;
         }
@@ -358,13 +362,11 @@ void GameEngine::judge(WormSprite* worm)
         kill(worm);
         return;
     }
-    for (WormSprite* other : m_worms)
+    // The head itself is one segment on its cell: any other, of any worm, is a collision.
+    const WormSprite::Segment& head = worm->getHead();
+    if (m_occupancy.count(head.x, head.y) > 1)
     {
-        if (other->collidesWith(worm))
-        {
-            kill(worm);
-            return;
-        }
+        kill(worm);
     }
 }
 
@@ -395,12 +397,9 @@ bool GameEngine::isFree(const Point& cell, bool applesBlock) const
     {
         return false;
     }
-    for (WormSprite* worm : m_worms)
+    if (m_occupancy.count(cell.x, cell.y) != 0)
     {
-        if (worm->occupies(cell))
-        {
-            return false;
-        }
+        return false;
     }
     const ApplePainter* apples = getApplePainter();
     if (applesBlock && apples != nullptr)

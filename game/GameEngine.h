@@ -5,6 +5,7 @@
 #include "engine/base/Point.h"
 
 #include "game/GameSettings.h"
+#include "game/OccupancyGrid.h"
 #include "game/PlayerRecord.h"
 
 #include <array>
@@ -217,6 +218,8 @@ private:
     std::uint32_t m_endTime = 0;    // game ms
     std::uint32_t m_readyTime = 0;  // real ms
     Anchors m_anchors;
+    // Segments per cell of every worm, kept by the worms, so that cell tests need no walk over bodies.
+    OccupancyGrid m_occupancy;
 };
 
 } // namespace Tarvo

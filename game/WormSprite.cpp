@@ -9,6 +9,7 @@
 
 #include "game/AIControl.h"
 #include "game/AIFile.h"
+#include "game/OccupancyGrid.h"
 
 #include <algorithm>
 #include <iterator>
@@ -186,6 +187,10 @@ void WormSprite::step()
     const Segment head{oldHead.x + offset.x, oldHead.y + offset.y, HeadTile[m_direction]};
     m_body.front().tile = bodyTile(m_direction, oldHead.tile);
     m_body.insert(m_body.begin(), head);
+    if (m_occupancy != nullptr)
+    {
+        m_occupancy->add(head.x, head.y);
+    }
     setPosition(CellSize * head.x, CellSize * head.y);
 
     if (m_pendingGrowth > 0)
@@ -194,6 +199,10 @@ void WormSprite::step()
     }
     else
     {
+        if (m_occupancy != nullptr)
+        {
+            m_occupancy->remove(m_body.back().x, m_body.back().y);
+        }
         m_body.pop_back();
     }
     m_length = static_cast<std::uint32_t>(m_body.size());
@@ -331,6 +340,15 @@ WormSprite::Results WormSprite::getResults() const
     results.length = m_length;
     results.topSpeed = m_topSpeed;
     return results;
+}
+
+void WormSprite::setOccupancy(OccupancyGrid* occupancy)
+{
+    m_occupancy = occupancy;
+    for (const Segment& segment : m_body)
+    {
+        m_occupancy->add(segment.x, segment.y);
+    }
 }
 
 void WormSprite::playSound(const char* name)

@@ -28,6 +28,8 @@ class SoundManager;
 namespace Tarvo
 {
 
+class OccupancyGrid;
+
 // One worm: a chain of grid cells that advances one cell at a time at its speed (cells per second of game
 // time), steered by its control. It moves into anything; the game engine judges what it hit.
 class WormSprite final : public Fernhouse::Base::TileSprite
@@ -148,6 +150,10 @@ public:
 
     Results getResults() const;
 
+    // The engine's count of segments per cell, which the worm keeps up to date from now on, its present
+    // body included. Not owned; must outlive the worm's steps.
+    void setOccupancy(OccupancyGrid* occupancy);
+
 private:
     // One cell forward, asking the control where to.
     void step();
@@ -174,6 +180,7 @@ private:
     float m_topSpeed = BaseSpeed;
     float m_baseSpeed = BaseSpeed;
     std::uint32_t m_controlMode;
+    OccupancyGrid* m_occupancy = nullptr; // not owned: the engine's
 };
 
 } // namespace Tarvo

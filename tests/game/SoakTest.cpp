@@ -1,4 +1,5 @@
 #include "engine/base/EventRouter.h"
+#include "engine/base/Point.h"
 #include "engine/base/Random.h"
 
 #include "game/AIControl.h"
@@ -119,6 +120,34 @@ public:
                 }
             }
         }
+        // The engine's cell test agrees with the walls and the bodies as they lie.
+        const auto width = static_cast<std::size_t>(map.getWidth());
+        m_covered.assign(width * static_cast<std::size_t>(map.getHeight()), false);
+        for (const WormSprite* worm : m_engine.getWorms())
+        {
+            for (const WormSprite::Segment& segment : worm->getBody())
+            {
+                if (!isWall(map, segment.x, segment.y))
+                {
+                    m_covered[static_cast<std::size_t>(segment.y) * width +
+                              static_cast<std::size_t>(segment.x)] = true;
+                }
+            }
+        }
+        for (std::int32_t y = 0; y < map.getHeight(); ++y)
+        {
+            for (std::int32_t x = 0; x < map.getWidth(); ++x)
+            {
+                const bool free =
+                    !isWall(map, x, y) &&
+                    !m_covered[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)];
+                if (m_engine.isFree(Fernhouse::Base::Point(x, y), false) != free)
+                {
+                    return ::testing::AssertionFailure() << "the engine misjudges cell " << x << "," << y;
+                }
+            }
+        }
+
         std::set<std::pair<std::int32_t, std::int32_t>> cells;
         for (const Apple* apple : m_engine.getApplePainter()->getApples())
         {
@@ -141,6 +170,7 @@ private:
     const GameEngine& m_engine;
     std::map<const WormSprite*, std::vector<WormSprite::Segment>> m_dead;
     std::set<const WormSprite*> m_headOnWall;
+    std::vector<bool> m_covered;
 };
 
 class SoakTest : public RoundSupport::RoundTest, public ::testing::WithParamInterface<int>
