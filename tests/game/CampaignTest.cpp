@@ -199,7 +199,6 @@ TEST_F(CampaignTest, WinningEveryMapPlaysAllScenesShowsScoresSubmitsHighscoresAn
 {
     Campaign& campaign = makeCampaign("two", TwoMaps);
     EXPECT_EQ(campaign.getState(), Campaign::BetweenMaps);
-    EXPECT_EQ(campaign.getCampaignFile().getMapCount(), 2u);
 
     // The opening scene: a child and a handler while it runs, then a second of game time.
     campaign.start();
@@ -236,7 +235,6 @@ TEST_F(CampaignTest, WinningEveryMapPlaysAllScenesShowsScoresSubmitsHighscoresAn
     EXPECT_EQ(engine->getPlayer1(), engine->getWorms()[0]);
     EXPECT_EQ(engine->getWorms()[0]->getName(), "Tarvo");
     EXPECT_EQ(engine->getWorms()[1]->getName(), "blind");
-    EXPECT_EQ(engine->getSettings().type, Tarvo::GAME_ENEMIES);
     EXPECT_EQ(engine->getApplePainter()->getWeights(), (Tarvo::ApplePainter::Weights{0, 0, 0, 0, 0, 1}));
     ASSERT_NE(soundManager()->getCurrentMusic(), nullptr);
     EXPECT_EQ(soundManager()->getCurrentMusic()->getFileName(), "sounds/song2.ogg");
