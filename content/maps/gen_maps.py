@@ -31,6 +31,7 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 TILESETS = ("meadow", "castle", "desert", "ice")
 WALL_KINDS = {"#": L.WALL_A, "~": L.WALL_B}
 GROUND_CHARS = {".": "ground", ",": "ground", ":": "floor", ";": "floor"}
+GROUND_TILES = {"ground": (L.GROUND, L.GROUND_DETAIL), "floor": (L.FLOOR, L.FLOOR_DETAIL)}
 STARTS = "123456789"
 OBSTACLE_LETTERS = "ABCDEFGH"
 ALLOWED = set(WALL_KINDS) | set(GROUND_CHARS) | set(STARTS) | set(OBSTACLE_LETTERS) | {"o"}
@@ -130,19 +131,17 @@ class Layout:
         if not (MIN_SIDE <= self.width <= MAX_WIDTH and MIN_SIDE <= self.height <= MAX_HEIGHT):
             raise self.error("size %dx%d out of range" % (self.width, self.height))
         # A head that left the grid would be off the map; the border keeps every worm inside.
-        for x in range(self.width):
-            for y in (0, self.height - 1):
-                if self.cell(x, y) not in WALL_KINDS:
-                    raise self.error("border open at (%d, %d)" % (x, y))
-        for y in range(self.height):
-            for x in (0, self.width - 1):
-                if self.cell(x, y) not in WALL_KINDS:
-                    raise self.error("border open at (%d, %d)" % (x, y))
+        border = [(x, y) for x in range(self.width) for y in (0, self.height - 1)]
+        border += [(x, y) for y in range(self.height) for x in (0, self.width - 1)]
+        for x, y in border:
+            if self.cell(x, y) not in WALL_KINDS:
+                raise self.error("border open at (%d, %d)" % (x, y))
         starts = self.start_points()
         if sorted(starts) != list(range(1, len(starts) + 1)):
             raise self.error("start points must be numbered 1, 2, 3 ... without gaps")
         if not MIN_START_POINTS <= len(starts) <= MAX_START_POINTS:
-            raise self.error("%d start points, need %d to %d" % (len(starts), MIN_START_POINTS, MAX_START_POINTS))
+            raise self.error("%d start points, need %d to %d"
+                             % (len(starts), MIN_START_POINTS, MAX_START_POINTS))
         for number, (x, y) in sorted(starts.items()):
             for step in range(1, CLEAR_BELOW_START + 1):
                 if self.cell(x, y + step) not in GROUND_CHARS:
@@ -188,12 +187,12 @@ def build_layers(layout):
         for x in range(layout.width):
             c = layout.cell(x, y)
             kind = ground_kind(layout, x, y)
-            plain, detail = (L.GROUND, L.GROUND_DETAIL) if GROUND_CHARS[kind] == "ground" else (L.FLOOR,
-                                                                                                L.FLOOR_DETAIL)
+            plain, detail = GROUND_TILES[GROUND_CHARS[kind]]
             base = detail if rnd.random() < DETAIL_CHANCE[kind] else plain
             ground_row.append(base + rnd.randrange(8))
             if c in WALL_KINDS:
-                wall_row.append(L.wall_tile_at(WALL_KINDS[c], lambda xx, yy, k=c: layout.cell(xx, yy) == k, x, y))
+                same_kind = lambda xx, yy, k=c: layout.cell(xx, yy) == k  # noqa: E731
+                wall_row.append(L.wall_tile_at(WALL_KINDS[c], same_kind, x, y))
             elif c == "o":
                 wall_row.append(L.OBSTACLES + rnd.choice(obstacles))
             elif c in OBSTACLE_LETTERS:
@@ -208,7 +207,8 @@ def build_layers(layout):
 
 
 def map_text(layout):
-    """The .map format as the game's MapFile writes it: every row ends in a blank, every layer in an empty line."""
+    """The .map format as the game's MapFile writes it: every row ends in a blank, every layer in an
+    empty line."""
     layers = build_layers(layout)
     lines = ["1", layout.title, "graphics/tilesets/%s.png" % layout.tileset,
              "%d %d %d" % (len(layers), layout.width, layout.height), ""]

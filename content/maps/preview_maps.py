@@ -31,7 +31,8 @@ def render(path):
         for y, row in enumerate(layer):
             for x, t in enumerate(row):
                 if t >= 0:
-                    tile = sheet.crop((t % 16 * TILE, t // 16 * TILE, t % 16 * TILE + TILE, t // 16 * TILE + TILE))
+                    left, top = t % 16 * TILE, t // 16 * TILE
+                    tile = sheet.crop((left, top, left + TILE, top + TILE))
                     img.alpha_composite(tile, (x * TILE, y * TILE))
     draw = ImageDraw.Draw(img)
     for y, row in enumerate(layers[-1]):

@@ -277,8 +277,11 @@ TEST_F(ShippedMapRounds, OnePlayerRoundsAgainstComputerWormsSurviveTheirFirstSte
             frame(FrameMs);
         }
         EXPECT_EQ(Point(human->getHead().x, human->getHead().y), goal);
-        EXPECT_EQ(static_cast<unsigned>(engine().getDeathCount()), 0u)
-            << "a worm died within its first steps";
+        for (const Tarvo::WormSprite* worm : engine().getWorms())
+        {
+            EXPECT_FALSE(worm->isDead()) << worm->getName() << " died early, head at " << worm->getHead().x
+                                         << "," << worm->getHead().y;
+        }
 
         // The map list draws every title in the menu font; a character it lacks would throw there.
         frame(0, true);
