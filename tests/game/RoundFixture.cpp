@@ -268,16 +268,20 @@ void RoundTest::frame(std::uint32_t ms, bool draw)
     m_clock.advance(ms);
     m_router->poll();
     m_time->update();
-    if (draw)
-    {
-        glClear(GL_COLOR_BUFFER_BIT);
-        glLoadIdentity();
-    }
     m_engine->update();
     if (draw)
     {
-        m_engine->draw();
+        redraw();
     }
+}
+
+void RoundTest::redraw()
+{
+    // As the screen clears each frame.
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0.375f, 0.375f, 0.0f);
+    m_engine->draw();
 }
 
 void RoundTest::frames(int count, std::uint32_t ms)

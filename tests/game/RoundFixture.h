@@ -106,6 +106,8 @@ protected:
     // the engine steps and, when asked, the frame is drawn.
     void frame(std::uint32_t ms, bool draw = false);
     void frames(int count, std::uint32_t ms);
+    // Draws the engine again without a step, as the screen draws it.
+    void redraw();
     void pressKey(SDLKey key);
 
     // The live apples; the first frame of a round spawns one.
