@@ -645,6 +645,10 @@ bool GameEngine::keyDown(SDLKey key, bool, bool, bool)
 {
     if (key == SDLK_ESCAPE)
     {
+        // A round left during its start delay or a pause would otherwise leave the clock held, and
+        // everything shown afterwards (menus, scripts) waits on game time.
+        GameTime::getInstance()->start();
+        m_paused = false;
         m_finished = true;
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "engine/base/EventRouter.h"
 #include "engine/base/Exception.h"
+#include "engine/base/GameTime.h"
 #include "engine/graphics/Font.h"
 #include "engine/graphics/Label.h"
 #include "engine/io/KeyboardControl.h"
@@ -259,11 +260,12 @@ TEST_F(GameEngineRound, PauseHoldsTimeApplesAndWormsUntilPressedAgain)
     EXPECT_EQ(engine().getResult1()->getText(), "");
     EXPECT_TRUE(frameUntil([&] { return player1().getHead().y != headY; }, 20));
 
-    // Escape leaves even a paused round at once.
+    // Escape leaves even a paused round at once, and hands the clock back running.
     pressKey(SDLK_PAUSE);
     pressKey(SDLK_ESCAPE);
     frame(FrameMs);
     EXPECT_TRUE(engine().isFinished());
+    EXPECT_FALSE(Fernhouse::Base::GameTime::getInstance()->isStopped());
 }
 
 TEST_F(GameEngineRound, PauseDuringTheStartDelayDoesNotStartTheClockEarly)
@@ -287,12 +289,13 @@ TEST_F(GameEngineRound, PauseDuringTheStartDelayDoesNotStartTheClockEarly)
     EXPECT_EQ(engine().getReadyTime(), 0u);
 }
 
-TEST_F(GameEngineRound, EscapeLeavesDuringTheStartDelay)
+TEST_F(GameEngineRound, EscapeLeavesDuringTheStartDelayWithTheClockRunning)
 {
     soloRound(Tarvo::GAME_NONE, 0, 0);
     pressKey(SDLK_ESCAPE);
     frame(FrameMs);
     EXPECT_TRUE(engine().isFinished());
+    EXPECT_FALSE(Fernhouse::Base::GameTime::getInstance()->isStopped());
 }
 
 TEST_F(GameEngineRound, WallDeathEndsTheRoundAndKeysLeaveOnlyAfterTheEndDelay)
@@ -553,18 +556,6 @@ TEST_F(GameEngineRound, SurviveWithoutLimitEndsInTheFirstStepAfterTheStartDelay)
     EXPECT_TRUE(engine().isFinished());
 }
 
-TEST_F(GameEngineRound, GameNoneEndsOnlyByTimeOrDeath)
-{
-    soloRound(Tarvo::GAME_NONE, 0, 1500);
-    EXPECT_EQ(text(engine().getGoalValue1()), "");
-    passStartDelay();
-    frames(20, FrameMs);
-    EXPECT_EQ(engine().getEndTime(), 0u);
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_EQ(text(engine().getResult1()), "TIME UP!");
-    EXPECT_EQ(engine().getWinner(), nullptr);
-}
-
 class AppleEating : public GameEngineRound, public ::testing::WithParamInterface<std::int32_t>
 {
 };
@@ -572,6 +563,8 @@ class AppleEating : public GameEngineRound, public ::testing::WithParamInterface
 TEST_P(AppleEating, GrowsScoresTakesEffectAndPlaysItsSound)
 {
     const std::int32_t kind = GetParam();
+    const std::int32_t points[] = {10, 50, -10, 20, -5, 20};
+    const std::int32_t growth[] = {2, 3, 1, 2, 2, 7};
     const char* const sounds[] = {"sounds/wormEatNormal.wav", "sounds/wormEatSuper.wav",
                                   "sounds/wormEatRotten.wav", "sounds/wormEatTurbo.wav",
                                   "sounds/wormEatBeer.wav",   "sounds/wormEatCake.wav"};
@@ -581,9 +574,9 @@ TEST_P(AppleEating, GrowsScoresTakesEffectAndPlaysItsSound)
     passStartDelay();
     ASSERT_TRUE(frameUntil([&] { return player1().getApplesEaten(static_cast<std::size_t>(kind)) == 1; }));
     EXPECT_TRUE(isPlaying(sounds[kind]));
-    EXPECT_EQ(player1().getScore(), Apple::getPoints(kind));
+    EXPECT_EQ(player1().getScore(), points[kind]);
     // One of the two starting cells was used by the step onto the apple.
-    EXPECT_EQ(player1().getPendingGrowth(), static_cast<std::int32_t>(1 + Apple::getGrowth(kind)));
+    EXPECT_EQ(player1().getPendingGrowth(), 1 + growth[kind]);
     const std::uint32_t states[] = {WormSprite::StateNormal, WormSprite::StateNormal,
                                     WormSprite::StateNormal, WormSprite::StateTurbo,
                                     WormSprite::StateDrunk,  WormSprite::StateNormal};
@@ -594,9 +587,9 @@ TEST_P(AppleEating, GrowsScoresTakesEffectAndPlaysItsSound)
         EXPECT_EQ(apple->getKind(), Apple::Gone) << "only unseen spawns are left";
         EXPECT_NE(apple->getCell(), Point(2, 2));
     }
-    char points[8];
-    std::snprintf(points, sizeof points, "%5d", Apple::getPoints(kind));
-    EXPECT_EQ(text(engine().getPointsValue1()), points);
+    char shown[8];
+    std::snprintf(shown, sizeof shown, "%5d", points[kind]);
+    EXPECT_EQ(text(engine().getPointsValue1()), shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, AppleEating, ::testing::Range(0, Apple::KindCount));
