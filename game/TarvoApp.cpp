@@ -45,7 +45,7 @@ namespace
 
 using Fernhouse::Base::Color;
 using Fernhouse::Base::EventRouter;
-using Fernhouse::Base::ErrorLog::write;
+namespace ErrorLog = Fernhouse::Base::ErrorLog;
 using Fernhouse::Graphics::Image;
 using Fernhouse::GUI::Menu;
 using Fernhouse::GUI::Widget;
@@ -201,7 +201,7 @@ TarvoApp::TarvoApp(int /*argc*/, char** /*argv*/)
     }
     catch (const Fernhouse::Base::Exception& e)
     {
-        write(e);
+        ErrorLog::write(e);
         m_configuration.setDefaults();
     }
     try
@@ -211,7 +211,7 @@ TarvoApp::TarvoApp(int /*argc*/, char** /*argv*/)
     }
     catch (const Fernhouse::Base::Exception& e)
     {
-        write(e);
+        ErrorLog::write(e);
     }
 }
 
@@ -225,7 +225,7 @@ TarvoApp::~TarvoApp()
     }
     catch (const Fernhouse::Base::Exception& e)
     {
-        write(e);
+        ErrorLog::write(e);
     }
     try
     {
@@ -233,7 +233,7 @@ TarvoApp::~TarvoApp()
     }
     catch (const Fernhouse::Base::Exception& e)
     {
-        write(e);
+        ErrorLog::write(e);
     }
 }
 
@@ -312,17 +312,17 @@ int TarvoApp::failRun()
     }
     catch (const Fernhouse::Base::Exception& e)
     {
-        write(e);
+        ErrorLog::write(e);
         message = e.getMessage();
     }
     catch (const std::exception& e)
     {
-        write(e.what());
+        ErrorLog::write(e.what());
         message = e.what();
     }
     catch (...)
     {
-        write(UnexpectedError);
+        ErrorLog::write(UnexpectedError);
         shown = false;
     }
     // What failed may fail again when drawn, so the box is shown on an empty screen.
@@ -337,7 +337,7 @@ int TarvoApp::failRun()
     }
     catch (const Fernhouse::Base::Exception& e)
     {
-        write(e);
+        ErrorLog::write(e);
     }
     return ExitNormal;
 }
@@ -351,7 +351,7 @@ void TarvoApp::showError(const std::string& message)
     }
     catch (const Fernhouse::Base::Exception& e)
     {
-        write(e);
+        ErrorLog::write(e);
     }
 }
 
