@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DTARVO_TESTS=OFF -DTARVO_BENCH=OFF >/dev/null
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DTARVO_WERROR=OFF -DTARVO_TESTS=OFF -DTARVO_BENCH=OFF >/dev/null
 cmake --build build-release -j"$(nproc)"
 exec build-release/game/main/tarvo
