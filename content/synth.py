@@ -99,14 +99,14 @@ def fft_filter(x, low=None, high=None, slope=1.0):
     n = len(x)
     pad = 4096
     x = np.concatenate([np.zeros(pad), x, np.zeros(pad)])
-    spec = np.fft.rfft(x)
+    spectrum = np.fft.rfft(x)
     f = np.fft.rfftfreq(len(x), 1 / RATE)
     gain = np.ones_like(f)
     if low is not None:
         gain *= 1 / (1 + (low / np.maximum(f, 1)) ** (2 * slope))
     if high is not None:
         gain *= 1 / (1 + (f / high) ** (2 * slope))
-    return np.fft.irfft(spec * gain, len(x))[pad:pad + n]
+    return np.fft.irfft(spectrum * gain, len(x))[pad:pad + n]
 
 
 def one_pole_lowpass(x, cutoff):
