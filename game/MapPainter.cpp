@@ -2,11 +2,13 @@
 
 #include "engine/base/GameTime.h"
 #include "engine/graphics/Painter.h"
+#include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/graphics/TextureMap.h"
 
 #include "game/ApplePainter.h"
 #include "game/GameEngine.h"
+#include "game/GroundTexture.h"
 #include "game/MapFile.h"
 #include "game/WormSprite.h"
 
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace Tarvo
 {
@@ -30,6 +33,7 @@ constexpr std::int32_t HalfCell = CellSize / 2;
 constexpr std::int32_t TilesPerRow = 16;
 // Colour key of the tileset: only pixels that are already fully transparent.
 constexpr Fernhouse::Base::Color TilesetColorKey{};
+constexpr std::uint8_t Opaque = 255;
 
 // Integer division rounding towards negative infinity, for cells left of or above the area.
 std::int32_t floorDiv(std::int32_t value, std::int32_t divisor)
@@ -50,12 +54,98 @@ MapPainter::MapPainter(const MapFile* map, GameEngine* engine)
       m_player2(engine->getPlayer2())
 {
     addChild(m_applePainter);
+    m_opaqueGround = hasOpaqueGround();
+    if (m_map->getLayerCount() > 1 && GroundTexture::fits(*m_map))
+    {
+        try
+        {
+            m_ground = new GroundTexture(m_map, m_tileTexture);
+        }
+        catch (...)
+        {
+            delete m_applePainter;
+            Fernhouse::Graphics::TextureFactory::getInstance()->freeTextureMap(m_tileset);
+            throw;
+        }
+    }
 }
 
 MapPainter::~MapPainter()
 {
+    delete m_ground;
     delete m_applePainter;
     Fernhouse::Graphics::TextureFactory::getInstance()->freeTextureMap(m_tileset);
+}
+
+void MapPainter::addWorm(WormSprite* worm)
+{
+    m_worms.push_back(worm);
+    addChild(worm);
+}
+
+void MapPainter::removeWorm(WormSprite* worm)
+{
+    m_worms.erase(std::remove(m_worms.begin(), m_worms.end(), worm), m_worms.end());
+    removeChild(worm);
+}
+
+bool MapPainter::coversBackground() const
+{
+    return m_opaqueGround && Fernhouse::Graphics::Painter::getColor().a == Opaque;
+}
+
+bool MapPainter::hasOpaqueGround() const
+{
+    if (m_map->getLayerCount() < 2)
+    {
+        return false;
+    }
+    const auto sheetWidth = static_cast<std::int32_t>(m_tileTexture->getWidth());
+    const auto sheetHeight = static_cast<std::int32_t>(m_tileTexture->getHeight());
+    const std::vector<std::uint8_t> pixels = m_tileTexture->readPixels();
+    const auto opaqueTile = [&](std::int32_t tile) {
+        const std::int32_t left = CellSize * (tile % TilesPerRow);
+        const std::int32_t top = CellSize * (tile / TilesPerRow);
+        if (left + CellSize > sheetWidth || top + CellSize > sheetHeight)
+        {
+            return false;
+        }
+        for (std::int32_t y = top; y < top + CellSize; ++y)
+        {
+            for (std::int32_t x = left; x < left + CellSize; ++x)
+            {
+                if (pixels[static_cast<std::size_t>(4 * (y * sheetWidth + x) + 3)] != Opaque)
+                {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+
+    // Each tile is judged once: 0 not yet, 1 opaque, 2 not.
+    std::vector<std::uint8_t> verdicts(static_cast<std::size_t>(TilesPerRow * TilesPerRow), 0);
+    for (std::int32_t y = 0; y < m_map->getHeight(); ++y)
+    {
+        for (std::int32_t x = 0; x < m_map->getWidth(); ++x)
+        {
+            const std::int32_t tile = m_map->getTile(0, x, y);
+            if (tile < 0 || tile >= TilesPerRow * TilesPerRow)
+            {
+                return false;
+            }
+            std::uint8_t& verdict = verdicts[static_cast<std::size_t>(tile)];
+            if (verdict == 0)
+            {
+                verdict = opaqueTile(tile) ? 1 : 2;
+            }
+            if (verdict != 1)
+            {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 void MapPainter::visibleCells(std::int32_t mapOrigin, std::int32_t areaStart, std::uint32_t areaLength,
@@ -89,8 +179,17 @@ void MapPainter::draw()
                      lastY);
     }
 
+    const Rect drawArea(firstX, firstY, static_cast<std::uint32_t>(std::max(0, lastX - firstX)),
+                        static_cast<std::uint32_t>(std::max(0, lastY - firstY)));
     m_drawnTiles = 0;
-    for (std::int32_t layer = 0; layer < m_map->getLayerCount() - 1; ++layer)
+    std::int32_t layer = 0;
+    if (m_ground != nullptr)
+    {
+        m_drawnTiles += m_ground->draw(painter, drawArea, Point(-halfWidth, -halfHeight));
+        painter.bindTexture(m_tileTexture);
+        ++layer;
+    }
+    for (; layer < m_map->getLayerCount() - 1; ++layer)
     {
         for (std::int32_t y = firstY; y < lastY; ++y)
         {
@@ -131,6 +230,10 @@ void MapPainter::draw()
     }
     painter.restoreColor();
 
+    for (WormSprite* worm : m_worms)
+    {
+        worm->setDrawArea(drawArea);
+    }
     glTranslatef(static_cast<GLfloat>(-halfWidth), static_cast<GLfloat>(-halfHeight), 0.0f);
     Entity::draw();
     painter.popMatrix();

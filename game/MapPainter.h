@@ -3,6 +3,8 @@
 #include "engine/base/Entity.h"
 #include "engine/base/Rect.h"
 
+#include <vector>
+
 namespace Fernhouse::Graphics
 {
 class Texture;
@@ -14,6 +16,7 @@ namespace Tarvo
 
 class ApplePainter;
 class GameEngine;
+class GroundTexture;
 class MapFile;
 class WormSprite;
 
@@ -43,6 +46,14 @@ public:
     // All layers but the last, the start markers, then the children (apples first, worms after them).
     void draw() override;
 
+    // Worms are children drawn after the apples, only where the view shows them. Not owned.
+    void addWorm(WormSprite* worm);
+    void removeWorm(WormSprite* worm);
+
+    // Whether a draw now hides everything beneath the map's rectangle: every cell of the first layer
+    // holds a fully opaque tile, and the current colour does not fade it.
+    bool coversBackground() const;
+
     void setShowStart(bool showStart) { m_showStart = showStart; }
 
     bool isShowingStart() const { return m_showStart; }
@@ -56,10 +67,13 @@ public:
 
     const Fernhouse::Graphics::Texture* getTileTexture() const { return m_tileTexture; }
 
-    // The number of tile quads the last draw emitted.
+    // The number of quads the last draw emitted for the layers.
     std::uint32_t getDrawnTiles() const { return m_drawnTiles; }
 
 private:
+    // Whether every cell of the first drawn layer holds a tile without a transparent texel.
+    bool hasOpaqueGround() const;
+
     // The half-open range of cells of one axis that can appear in [areaStart, areaStart + areaLength).
     static void visibleCells(std::int32_t mapOrigin, std::int32_t areaStart, std::uint32_t areaLength,
                              std::int32_t cells, std::int32_t& first, std::int32_t& last);
@@ -68,11 +82,14 @@ private:
     Fernhouse::Graphics::TextureMap* m_tileset;        // owned, freed through TextureFactory
     const Fernhouse::Graphics::Texture* m_tileTexture; // the tileset's one tile
     ApplePainter* m_applePainter;                      // owned
+    GroundTexture* m_ground = nullptr;                 // owned; null when the first layer is drawn by cell
     bool m_showStart = false;
-    WormSprite* m_player1; // not owned; null when absent
-    WormSprite* m_player2; // not owned; null when absent
+    WormSprite* m_player1;            // not owned; null when absent
+    WormSprite* m_player2;            // not owned; null when absent
+    std::vector<WormSprite*> m_worms; // not owned
     Fernhouse::Base::Rect m_visibleArea;
     std::uint32_t m_drawnTiles = 0;
+    bool m_opaqueGround = false;
 };
 
 } // namespace Tarvo

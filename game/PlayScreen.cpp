@@ -17,7 +17,13 @@ namespace Tarvo
 namespace
 {
 
+using Fernhouse::Base::Rect;
+
 constexpr float MsPerSecond = 1000.0f;
+// Four textures for an 800 x 600 picture instead of the 65 least wasteful ones.
+constexpr Fernhouse::Base::Size BackgroundTiles(512, 512);
+// One covered rectangle per view.
+constexpr std::size_t MaxCovered = 2;
 
 std::uint32_t now()
 {
@@ -86,9 +92,8 @@ PlayScreen::PlayScreen(GameEngine* engine, const MapFile* map, WormSprite* playe
     auto mapPainter = std::make_unique<MapPainter>(map, engine);
     const std::string background =
         player2 != nullptr ? DuoBackground : (backgroundPath.empty() ? SoloBackground : backgroundPath);
-    m_background = new Fernhouse::Graphics::Image(background);
+    m_background = new Fernhouse::Graphics::Image(background, BackgroundTiles);
     m_mapPainter = mapPainter.release();
-    addChild(m_background);
     placeViews();
 }
 
@@ -100,12 +105,12 @@ PlayScreen::~PlayScreen()
 
 void PlayScreen::addWorm(WormSprite* worm)
 {
-    m_mapPainter->addChild(worm);
+    m_mapPainter->addWorm(worm);
 }
 
 void PlayScreen::removeWorm(WormSprite* worm)
 {
-    m_mapPainter->removeChild(worm);
+    m_mapPainter->removeWorm(worm);
 }
 
 void PlayScreen::update()
@@ -116,22 +121,116 @@ void PlayScreen::update()
 
 void PlayScreen::draw()
 {
-    Entity::draw();
-    Fernhouse::Graphics::Painter painter;
-    for (std::size_t index : {std::size_t{1}, std::size_t{0}})
+    const std::array<const WormSprite*, 2> players = {m_player1, m_player2};
+    std::array<Rect, MaxCovered> covered;
+    std::size_t coveredCount = 0;
+    for (std::size_t index = 0; index < players.size(); ++index)
     {
-        const WormSprite* worm = index == 0 ? m_player1 : m_player2;
-        if (worm == nullptr)
+        if (players[index] == nullptr)
         {
             continue;
         }
-        painter.setClipRect(m_views[index]);
-        placeView(worm, m_views[index], m_viewStates[index], true);
-        m_mapPainter->setVisibleArea(m_views[index]);
+        placeView(players[index], m_views[index], m_viewStates[index], true);
+        if (m_mapPainter->coversBackground())
+        {
+            covered[coveredCount++] = mapArea(index);
+        }
+    }
+    drawBackgroundAround(covered.data(), coveredCount);
+
+    Fernhouse::Graphics::Painter painter;
+    for (std::size_t index : {std::size_t{1}, std::size_t{0}})
+    {
+        if (players[index] == nullptr)
+        {
+            continue;
+        }
+        const Rect& view = m_views[index];
+        painter.setClipRect(view);
+        m_mapPainter->setPosition(view.x + m_viewStates[index].offsetX, view.y + m_viewStates[index].offsetY);
+        m_mapPainter->setVisibleArea(view);
         m_mapPainter->draw();
     }
     painter.clearClipRect();
     m_lastTime = now();
+}
+
+Rect PlayScreen::mapArea(std::size_t index) const
+{
+    const Rect& view = m_views[index];
+    const std::int32_t mapLeft = view.x + m_viewStates[index].offsetX - m_mapWidth / 2;
+    const std::int32_t mapTop = view.y + m_viewStates[index].offsetY - m_mapHeight / 2;
+    const std::int32_t left = std::max(view.x, mapLeft);
+    const std::int32_t top = std::max(view.y, mapTop);
+    const std::int32_t right = std::min(view.x + static_cast<std::int32_t>(view.w), mapLeft + m_mapWidth);
+    const std::int32_t bottom = std::min(view.y + static_cast<std::int32_t>(view.h), mapTop + m_mapHeight);
+    return Rect(left, top, static_cast<std::uint32_t>(std::max(0, right - left)),
+                static_cast<std::uint32_t>(std::max(0, bottom - top)));
+}
+
+void PlayScreen::drawBackgroundAround(const Rect* covered, std::size_t count)
+{
+    if (count == 0)
+    {
+        m_background->draw();
+        return;
+    }
+    // The picture is cut into bands at the covered rectangles' top and bottom edges; in each band the
+    // gaps between the rectangles that span it are the parts to draw.
+    const Fernhouse::Base::Size size = m_background->getSize();
+    const auto width = static_cast<std::int32_t>(size.w);
+    const auto height = static_cast<std::int32_t>(size.h);
+    std::array<std::int32_t, 2 + 2 * MaxCovered> edges{0, height};
+    std::size_t edgeCount = 2;
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        edges[edgeCount++] = std::clamp(covered[i].y, 0, height);
+        edges[edgeCount++] = std::clamp(covered[i].y + static_cast<std::int32_t>(covered[i].h), 0, height);
+    }
+    std::sort(edges.begin(), edges.begin() + static_cast<std::ptrdiff_t>(edgeCount));
+
+    // At most one gap more than there are rectangles in each band.
+    std::array<Rect, (MaxCovered + 1) * (2 * MaxCovered + 1)> parts;
+    std::size_t partCount = 0;
+    for (std::size_t band = 0; band + 1 < edgeCount; ++band)
+    {
+        const std::int32_t top = edges[band];
+        const std::int32_t bottom = edges[band + 1];
+        if (top == bottom)
+        {
+            continue;
+        }
+        std::array<std::pair<std::int32_t, std::int32_t>, MaxCovered> spans;
+        std::size_t spanCount = 0;
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            const Rect& r = covered[i];
+            if (r.w != 0 && r.y <= top && r.y + static_cast<std::int32_t>(r.h) >= bottom)
+            {
+                spans[spanCount++] = {r.x, r.x + static_cast<std::int32_t>(r.w)};
+            }
+        }
+        static_assert(MaxCovered == 2, "two spans are put in order by one swap");
+        if (spanCount == 2 && spans[1].first < spans[0].first)
+        {
+            std::swap(spans[0], spans[1]);
+        }
+        std::int32_t left = 0;
+        for (std::size_t i = 0; i <= spanCount; ++i)
+        {
+            const std::int32_t right = i < spanCount ? spans[i].first : width;
+            if (right > left)
+            {
+                parts[partCount++] = Rect(left, top, static_cast<std::uint32_t>(right - left),
+                                          static_cast<std::uint32_t>(bottom - top));
+            }
+            if (i < spanCount)
+            {
+                left = std::max(left, spans[i].second);
+            }
+        }
+    }
+    m_background->drawParts(parts.data(), partCount);
 }
 
 void PlayScreen::placeViews()
@@ -157,7 +256,6 @@ void PlayScreen::placeView(const WormSprite* worm, const Fernhouse::Base::Rect& 
     const auto viewHeight = static_cast<std::int32_t>(view.h);
     scroll(state.offsetX, state.fractionX, target(m_mapWidth, viewWidth, worm->getX()), step, smooth);
     scroll(state.offsetY, state.fractionY, target(m_mapHeight, viewHeight, worm->getY()), step, smooth);
-    m_mapPainter->setPosition(view.x + state.offsetX, view.y + state.offsetY);
 }
 
 } // namespace Tarvo

@@ -44,9 +44,10 @@ public:
     void addWorm(WormSprite* worm);
     void removeWorm(WormSprite* worm);
 
-    // The map painter (apples and worms), then the background.
+    // The map painter: apples and worms.
     void update() override;
-    // The background, then each view clipped to its rectangle, player 2's first.
+    // The background, then each view clipped to its rectangle, player 2's first. The background is left
+    // out where a view's map hides it anyway.
     void draw() override;
 
     // Moves every view straight to its target, without scrolling.
@@ -75,9 +76,13 @@ private:
     };
 
     void placeView(const WormSprite* worm, const Fernhouse::Base::Rect& view, ViewState& state, bool smooth);
+    // The part of that view the map fills, in screen pixels; empty when the map lies outside it.
+    Fernhouse::Base::Rect mapArea(std::size_t player) const;
+    // The background, clipped to what the count rectangles leave free.
+    void drawBackgroundAround(const Fernhouse::Base::Rect* covered, std::size_t count);
 
     MapPainter* m_mapPainter;                 // owned
-    Fernhouse::Graphics::Image* m_background; // owned; the first child
+    Fernhouse::Graphics::Image* m_background; // owned
     WormSprite* m_player1;                    // not owned
     WormSprite* m_player2;                    // not owned; null in a one-player round
     std::int32_t m_mapWidth;                  // pixels

@@ -251,9 +251,19 @@ void WormSprite::draw()
     if (m_skin != nullptr)
     {
         painter.bindTexture(m_skin);
+        const bool everywhere = m_drawArea.w == 0 || m_drawArea.h == 0;
+        // Unsigned, so that cells left of or above the area fall outside too.
+        const auto outside = [](std::int32_t cell, std::int32_t first, std::uint32_t length) {
+            return static_cast<std::uint32_t>(cell - first) >= length;
+        };
         // Tail first, so that the head lies on top.
         for (auto segment = m_body.rbegin(); segment != m_body.rend(); ++segment)
         {
+            if (!everywhere && (outside(segment->x, m_drawArea.x, m_drawArea.w) ||
+                                outside(segment->y, m_drawArea.y, m_drawArea.h)))
+            {
+                continue;
+            }
             const Fernhouse::Base::Rect dst(CellSize * segment->x, CellSize * segment->y, CellSize, CellSize);
             const Fernhouse::Base::Rect src(CellSize * (segment->tile % SheetColumns),
                                             CellSize * (segment->tile / SheetColumns), CellSize, CellSize);

@@ -2,6 +2,7 @@
 
 #include "engine/base/Color.h"
 #include "engine/base/Point.h"
+#include "engine/base/Rect.h"
 #include "engine/base/TileSprite.h"
 
 #include <array>
@@ -92,8 +93,13 @@ public:
 
     // Advances by the game time since the last update: at most one cell per call.
     void update() override;
-    // Draws the segments in the parent's frame, from the tail up to the head.
+    // Draws the segments in the parent's frame, from the tail up to the head, skipping those outside
+    // the draw area.
     void draw() override;
+
+    // The cells that can be seen; segments elsewhere are not drawn. An empty rectangle (the default)
+    // draws every segment.
+    void setDrawArea(const Fernhouse::Base::Rect& cells) { m_drawArea = cells; }
 
     int getType() const override { return Type; }
 
@@ -181,6 +187,7 @@ private:
     float m_baseSpeed = BaseSpeed;
     std::uint32_t m_controlMode;
     OccupancyGrid* m_occupancy = nullptr; // not owned: the engine's
+    Fernhouse::Base::Rect m_drawArea;
 };
 
 } // namespace Tarvo

@@ -2,8 +2,10 @@
 
 #include "engine/base/Color.h"
 #include "engine/base/Entity.h"
+#include "engine/base/Rect.h"
 #include "engine/base/Size.h"
 
+#include <cstddef>
 #include <string>
 
 namespace Fernhouse::Graphics
@@ -22,6 +24,10 @@ public:
     explicit Image(const std::string& fileName);
     // Pixels of colorKey become transparent.
     Image(const std::string& fileName, const Base::Color& colorKey);
+    // Cut into tiles of tileSize (both sides allowed) rather than the least wasteful ones, here and in
+    // later loads: a large picture drawn every frame is cheaper in a few large textures, since every
+    // texture switch costs the renderer more than the pixels do.
+    Image(const std::string& fileName, const Base::Size& tileSize);
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
     ~Image() override;
@@ -39,13 +45,24 @@ public:
     void draw() override;
     void update() override;
 
+    // Only the parts of the picture inside the rectangles (picture pixels, not overlapping), without the
+    // children: for a picture at whole pixels, the same as drawing it clipped to them. Each texture is
+    // bound once, however many rectangles it serves.
+    void drawParts(const Base::Rect* parts, std::size_t count);
+
 private:
+    // Pushes the picture's frame, origin at its centre, and sets up texturing; gives the half size in
+    // pixels. endPicture switches texturing off again and leaves the frame pushed.
+    void beginPicture(float& halfW, float& halfH);
+    void endPicture();
+
     void loadTextureMap(const Base::Color* colorKey);
 
     TextureMap* m_textureMap = nullptr; // owned, freed through TextureFactory; null when nothing is loaded
     std::string m_fileName;
     Base::Color m_colorKey;
     bool m_hasColorKey = false;
+    Base::Size m_tileSize; // empty: the factory's choice
 };
 
 } // namespace Fernhouse::Graphics

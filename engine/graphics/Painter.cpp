@@ -110,11 +110,15 @@ void Painter::popMatrix()
 void Painter::setColor(const Base::Color& color)
 {
     restoreColor();
+    m_savedColor = getColor();
+    glColor4ub(color.r, color.g, color.b, color.a);
+}
+
+Base::Color Painter::getColor()
+{
     GLfloat current[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     glGetFloatv(GL_CURRENT_COLOR, current);
-    m_savedColor =
-        Base::Color(toByte(current[0]), toByte(current[1]), toByte(current[2]), toByte(current[3]));
-    glColor4ub(color.r, color.g, color.b, color.a);
+    return Base::Color(toByte(current[0]), toByte(current[1]), toByte(current[2]), toByte(current[3]));
 }
 
 void Painter::restoreColor()

@@ -38,6 +38,8 @@ public:
     // Saves the current GL colour first, so that restoreColor can set it again.
     void setColor(const Base::Color& color);
     void restoreColor();
+    // The colour GL draws with now, which tints and fades everything drawn.
+    static Base::Color getColor();
 
     // texture must not be null; it stays bound until unbindTexture.
     void bindTexture(const Texture* texture);

@@ -17,4 +17,16 @@ Texture::Texture(std::uint32_t width, std::uint32_t height, std::uint32_t glName
 {
 }
 
+std::vector<std::uint8_t> Texture::readPixels() const
+{
+    constexpr std::size_t BytesPerTexel = 4;
+    std::vector<std::uint8_t> pixels(BytesPerTexel * m_width * m_height);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glBindTexture(GL_TEXTURE_2D, m_glName);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    return pixels;
+}
+
 } // namespace Fernhouse::Graphics

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace Fernhouse::Graphics
 {
@@ -18,6 +19,10 @@ public:
     std::uint32_t getHeight() const { return m_height; }
 
     std::uint32_t getGlName() const { return m_glName; }
+
+    // The texels read back from GL as bytes R, G, B, A, row by row from the top. Leaves the binding as it
+    // was.
+    std::vector<std::uint8_t> readPixels() const;
 
     // Replaced after a video-mode change, so that every holder of this object sees the new name.
     void setGlName(std::uint32_t glName) { m_glName = glName; }

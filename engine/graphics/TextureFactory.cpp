@@ -3,6 +3,7 @@
 #include "engine/base/Exception.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureMap.h"
+#include "engine/graphics/TextureSource.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -91,6 +92,10 @@ TextureFactory::~TextureFactory()
     {
         delete map;
     }
+    for (auto& [map, source] : m_sources)
+    {
+        delete map;
+    }
 }
 
 TextureMap* TextureFactory::createTextureMap(const std::string& fileName, const Base::Color* colorKey)
@@ -116,16 +121,27 @@ TextureMap* TextureFactory::createTextureMap(const std::string& fileName, const 
     return buildTextureMap(loadSurface(fileName, colorKey), tileSize, fileName, colorKey, false);
 }
 
+TextureMap* TextureFactory::createTextureMap(const TextureSource* source, const Base::Size& tileSize)
+{
+    if (!isTileSizeAllowed(tileSize.w) || !isTileSizeAllowed(tileSize.h))
+    {
+        FH_THROW(Base::TextureCreationFailedException, "Tile size not allowed.");
+    }
+    TextureMap* map = buildTextureMap(source->render(), tileSize, std::string(), nullptr, true);
+    m_sources[map] = source;
+    return map;
+}
+
 void TextureFactory::freeTextureMap(TextureMap* map)
 {
-    const auto found = m_fileNames.find(map);
-    if (found == m_fileNames.end())
+    if (m_fileNames.count(map) == 0 && m_sources.count(map) == 0)
     {
         return;
     }
     deleteTextures(*map);
-    m_fileNames.erase(found);
+    m_fileNames.erase(map);
     m_colorKeys.erase(map);
+    m_sources.erase(map);
     delete map;
 }
 
@@ -136,22 +152,36 @@ void TextureFactory::reloadAll()
     {
         deleteTextures(*map);
     }
+    for (const auto& [map, source] : m_sources)
+    {
+        deleteTextures(*map);
+    }
     for (const auto& [map, fileName] : m_fileNames)
     {
         const auto key = m_colorKeys.find(map);
         const Base::Color* colorKey = key == m_colorKeys.end() ? nullptr : &key->second;
-        const std::unique_ptr<TextureMap> fresh(
-            buildTextureMap(loadSurface(fileName, colorKey), map->getTileSize(), fileName, colorKey, true));
-        try
-        {
-            map->adoptTextureNames(*fresh);
-        }
-        catch (const Base::Exception&)
-        {
-            // The file changed its grid since it was loaded; nobody would own these names.
-            deleteTextures(*fresh);
-            throw;
-        }
+        adoptFresh(*map, loadSurface(fileName, colorKey), fileName, colorKey);
+    }
+    for (const auto& [map, source] : m_sources)
+    {
+        adoptFresh(*map, source->render(), std::string(), nullptr);
+    }
+}
+
+void TextureFactory::adoptFresh(TextureMap& map, SDL_Surface* surface, const std::string& fileName,
+                                const Base::Color* colorKey)
+{
+    const std::unique_ptr<TextureMap> fresh(
+        buildTextureMap(surface, map.getTileSize(), fileName, colorKey, true));
+    try
+    {
+        map.adoptTextureNames(*fresh);
+    }
+    catch (const Base::Exception&)
+    {
+        // The picture changed its grid since it was made; nobody would own these names.
+        deleteTextures(*fresh);
+        throw;
     }
 }
 

@@ -16,6 +16,7 @@ namespace Fernhouse::Graphics
 
 class Texture;
 class TextureMap;
+class TextureSource;
 
 // Turns image files into texture maps of power-of-two tiles and remembers how each map was made, so that
 // every map can be uploaded again when the GL context is replaced. Everything here needs the screen's
@@ -34,13 +35,17 @@ public:
     // The same with a fixed tile size (pixels) whose both sides must be allowed.
     TextureMap* createTextureMap(const std::string& fileName, const Base::Size& tileSize,
                                  const Base::Color* colorKey);
+    // A map of the source's pixels cut into tiles of tileSize (both sides allowed), kept like a file's map
+    // and made again from the source by reloadAll. The source is not owned and must outlive the map.
+    // Throws TextureCreationFailedException and what the source throws.
+    TextureMap* createTextureMap(const TextureSource* source, const Base::Size& tileSize);
     // Deletes the map and its GL textures; a map this factory does not hold is ignored.
     void freeTextureMap(TextureMap* map);
-    // Uploads every registered map again after a video-mode change. The map and Texture objects stay;
-    // only their GL names change.
+    // Uploads every registered map again after a video-mode change, the files' before the sources', so
+    // that a source may draw on file textures. The map and Texture objects stay; only their GL names change.
     void reloadAll();
 
-    std::size_t getTextureMapCount() const { return m_fileNames.size(); }
+    std::size_t getTextureMapCount() const { return m_fileNames.size() + m_sources.size(); }
 
     // The steps of loading, public so that each can be used on its own.
 
@@ -63,10 +68,15 @@ public:
                                 const Base::Color* colorKey, bool reload);
 
 private:
+    // Uploads the surface (taken over) as fresh textures and gives their names to map.
+    void adoptFresh(TextureMap& map, SDL_Surface* surface, const std::string& fileName,
+                    const Base::Color* colorKey);
+
     const std::uint32_t m_maxTileSize;
     const std::uint32_t m_minTileSize;
-    std::map<TextureMap*, std::string> m_fileNames; // keys owned
-    std::map<TextureMap*, Base::Color> m_colorKeys; // maps made with a colour key
+    std::map<TextureMap*, std::string> m_fileNames;        // keys owned
+    std::map<TextureMap*, Base::Color> m_colorKeys;        // maps made with a colour key
+    std::map<TextureMap*, const TextureSource*> m_sources; // keys owned; the sources are not
 };
 
 } // namespace Fernhouse::Graphics

@@ -1,6 +1,7 @@
 #include "game/PlayScreen.h"
 
 #include "engine/base/Rect.h"
+#include "engine/graphics/Image.h"
 #include "engine/graphics/Painter.h"
 
 #include "game/Apple.h"
@@ -367,5 +368,76 @@ TEST_F(PlayScreenRound, PainterDrawsOnlyWhatTheViewShowsAndTheSamePicture)
         // Two drawn layers of at most 33 x 33 cells, against the whole map's.
         EXPECT_LE(painter->getDrawnTiles(), 2u * 33 * 33) << position.x;
         EXPECT_GT(allTiles, 65536u);
+    }
+}
+
+TEST_F(PlayScreenRound, MapHidesTheBackgroundOnlyWhenEveryGroundCellIsOpaque)
+{
+    auto rows = walled(20, 20);
+    rows[5][10] = '1';
+    round(rows, 1);
+    Tarvo::MapPainter* painter = screen().getMapPainter();
+    EXPECT_TRUE(painter->coversBackground());
+    // Faded, the ground lets the background through.
+    glColor4ub(255, 255, 255, 254);
+    EXPECT_FALSE(painter->coversBackground());
+    glColor4ub(255, 255, 255, 255);
+
+    // A tile with see-through texels (the test sheet leaves tile 100 empty) in the ground.
+    Tarvo::MapFile holed = *engine().getMap();
+    holed.setTile(0, 3, 3, 100);
+    EXPECT_FALSE(Tarvo::MapPainter(&holed, &engine()).coversBackground());
+
+    // A cell without ground.
+    rows[7][7] = ' ';
+    round(rows, 1);
+    EXPECT_FALSE(screen().getMapPainter()->coversBackground());
+}
+
+TEST_F(PlayScreenRound, LeavingOutTheHiddenBackgroundChangesNoPixel)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> rows;
+        int humans;
+    };
+
+    auto small = walled(20, 20);
+    small[5][10] = '1';
+    auto large = walled(60, 60);
+    large[10][30] = '1';
+    auto holed = large;
+    holed[12][31] = ' ';
+    auto duo = walled(60, 40);
+    duo[20][45] = '1';
+    duo[20][15] = '2';
+    for (const Case& c : {Case{"small map", small, 1}, Case{"large map", large, 1},
+                          Case{"ground with a hole", holed, 1}, Case{"two views", duo, 2}})
+    {
+        round(c.rows, c.humans);
+        // A few frames in, so that a view has scrolled off its first place.
+        passStartDelay();
+        frames(10, FrameMs);
+        glClear(GL_COLOR_BUFFER_BIT);
+        screen().draw();
+        const std::vector<std::uint8_t> drawn = TestSupport::readFrame();
+
+        // The whole background, then every view over it.
+        glClear(GL_COLOR_BUFFER_BIT);
+        Fernhouse::Graphics::Image background(c.humans == 1 ? "back.png" : Tarvo::PlayScreen::DuoBackground);
+        background.draw();
+        Tarvo::MapPainter* painter = screen().getMapPainter();
+        Fernhouse::Graphics::Painter clip;
+        for (std::size_t index = 0; index < static_cast<std::size_t>(c.humans); ++index)
+        {
+            const Fernhouse::Base::Rect& view = screen().getView(index);
+            clip.setClipRect(view);
+            painter->setPosition(view.x + screen().getOffsetX(index), view.y + screen().getOffsetY(index));
+            painter->setVisibleArea(view);
+            painter->draw();
+        }
+        clip.clearClipRect();
+        EXPECT_TRUE(TestSupport::readFrame() == drawn) << c.name;
     }
 }

@@ -460,8 +460,43 @@ protected:
         m_clock.advance(1000);
     }
 
+    ~WormSpriteDrawTest() override
+    {
+        delete m_worm;
+        m_factory.freeTextureMap(m_sheet);
+    }
+
+    // Head (3, 5) facing right, a down-to-right turn at (2, 5), the tail below the start at (2, 4).
+    WormSprite& threeSegmentWorm()
+    {
+        writeSkin(m_dir.file("skin.bmp"));
+        const Fernhouse::Base::Color key(0, 0, 0, 255);
+        m_sheet = m_factory.createTextureMap(m_dir.file("skin.bmp"), &key);
+        auto* control = new ScriptedControl;
+        m_worm = new WormSprite(nullptr, "Tarvo", control, m_sheet->getTexture(0, 0), Point(2, 3),
+                                WormSprite::Down, WormSprite::ControlAbsolute);
+        m_time.update();
+        m_worm->update();
+        for (int i = 0; i < 3; ++i)
+        {
+            if (i == 2)
+            {
+                control->queue(Control::RightBit);
+            }
+            m_clock.advance(334);
+            m_time.update();
+            m_worm->update();
+        }
+        EXPECT_EQ(m_worm->getLength(), 3u);
+        return *m_worm;
+    }
+
     TestSupport::FakeClock m_clock;
     GameTime m_time;
+    TestSupport::TempDir m_dir;
+    Fernhouse::Graphics::TextureFactory m_factory;
+    Fernhouse::Graphics::TextureMap* m_sheet = nullptr;
+    WormSprite* m_worm = nullptr;
 };
 
 ::testing::AssertionResult drawnTile(int cellX, int cellY, int tile, const Fernhouse::Base::Color& tint)
@@ -486,31 +521,7 @@ protected:
 
 TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellAndTintsTheDead)
 {
-    TestSupport::TempDir dir;
-    writeSkin(dir.file("skin.bmp"));
-    Fernhouse::Graphics::TextureFactory factory;
-    const Fernhouse::Base::Color key(0, 0, 0, 255);
-    Fernhouse::Graphics::TextureMap* sheet = factory.createTextureMap(dir.file("skin.bmp"), &key);
-    ASSERT_NE(sheet, nullptr);
-
-    auto* control = new ScriptedControl;
-    WormSprite worm(nullptr, "Tarvo", control, sheet->getTexture(0, 0), Point(2, 3), WormSprite::Down,
-                    WormSprite::ControlAbsolute);
-    m_time.update();
-    worm.update();
-    for (int i = 0; i < 2; ++i)
-    {
-        m_clock.advance(334);
-        m_time.update();
-        worm.update();
-    }
-    control->queue(Control::RightBit);
-    m_clock.advance(334);
-    m_time.update();
-    worm.update();
-    // Head (3, 5) facing right, a down-to-right turn at (2, 5), the tail below the start at (2, 4).
-    ASSERT_EQ(worm.getLength(), 3u);
-
+    WormSprite& worm = threeSegmentWorm();
     const Fernhouse::Base::Color white(255, 255, 255, 255);
     worm.draw();
     EXPECT_TRUE(drawnTile(3, 5, 5, white));
@@ -528,5 +539,29 @@ TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellAndTintsTheDead)
     GLfloat color[4];
     glGetFloatv(GL_CURRENT_COLOR, color);
     EXPECT_FLOAT_EQ(color[1], 1.0f);
-    factory.freeTextureMap(sheet);
+}
+
+TEST_F(WormSpriteDrawTest, SegmentsOutsideTheDrawAreaAreLeftOut)
+{
+    WormSprite& worm = threeSegmentWorm();
+    const Fernhouse::Base::Color white(255, 255, 255, 255);
+    // Column 2 from row 4 down: the tail and the turn, not the head.
+    worm.setDrawArea(Fernhouse::Base::Rect(2, 4, 1, 2));
+    worm.draw();
+    EXPECT_TRUE(drawnTile(2, 5, 7, white));
+    EXPECT_TRUE(drawnTile(2, 4, 19, white));
+    EXPECT_RGB(TestSupport::pixel(16 * 3 + 8, 16 * 5 + 8), 0, 0, 0);
+
+    // An area left of and above the worm shows nothing of it.
+    glClear(GL_COLOR_BUFFER_BIT);
+    worm.setDrawArea(Fernhouse::Base::Rect(-5, -5, 7, 9));
+    worm.draw();
+    EXPECT_RGB(TestSupport::pixel(16 * 2 + 8, 16 * 4 + 8), 0, 0, 0);
+    EXPECT_RGB(TestSupport::pixel(16 * 2 + 8, 16 * 5 + 8), 0, 0, 0);
+
+    // An empty area draws the whole worm again.
+    worm.setDrawArea(Fernhouse::Base::Rect());
+    worm.draw();
+    EXPECT_TRUE(drawnTile(3, 5, 5, white));
+    EXPECT_TRUE(drawnTile(2, 4, 19, white));
 }

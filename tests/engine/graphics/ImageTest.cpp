@@ -5,11 +5,13 @@
 #include "engine/graphics/TextureMap.h"
 
 #include "tests/engine/graphics/GraphicsFixture.h"
+#include "tests/support/PngWriter.h"
 #include "tests/support/PrintTo.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <type_traits>
 
 using namespace Fernhouse::Base;
@@ -218,4 +220,38 @@ TEST_F(ImageTest, WidePictureIsDrawnTileByTile)
     }
     expectBackground(305, 7);
     expectBackground(5, 207);
+}
+
+TEST_F(ImageTest, PartsShowWhatTheClippedPictureShowsInAnyTiling)
+{
+    // 300 x 200 is cut into 64 x 256 tiles by default, or into two 256 x 256 ones on request; the parts
+    // cross tile edges on every side.
+    const std::string path = save(coordinateImage(300, 200), "wide.png");
+    const Rect parts[] = {Rect(0, 0, 300, 30), Rect(0, 30, 70, 170), Rect(250, 30, 50, 150),
+                          Rect(90, 190, 130, 10)};
+    Image reference(path);
+    reference.setPosition(5, 7);
+    glClear(GL_COLOR_BUFFER_BIT);
+    for (const Rect& part : parts)
+    {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(5 + part.x, TestSupport::WindowHeight - (7 + part.y + static_cast<int>(part.h)),
+                  static_cast<GLsizei>(part.w), static_cast<GLsizei>(part.h));
+        reference.draw();
+        glDisable(GL_SCISSOR_TEST);
+    }
+    const std::vector<std::uint8_t> clipped = TestSupport::readFrame();
+
+    Image byDefault(path);
+    Image large(path, Size(256, 256));
+    EXPECT_EQ(large.getSize(), Size(300, 200));
+    for (Image* image : {&byDefault, &large})
+    {
+        image->setPosition(5, 7);
+        glClear(GL_COLOR_BUFFER_BIT);
+        image->drawParts(parts, std::size(parts));
+        EXPECT_TRUE(TestSupport::readFrame() == clipped)
+            << (image == &large ? "256 x 256 tiles" : "default tiles");
+    }
+    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
 }

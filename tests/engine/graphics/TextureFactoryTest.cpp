@@ -6,6 +6,7 @@
 #include "engine/graphics/Label.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureMap.h"
+#include "engine/graphics/TextureSource.h"
 
 #include "tests/engine/graphics/GraphicsFixture.h"
 #include "tests/engine/graphics/TestImage.h"
@@ -15,6 +16,7 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 
 using namespace Fernhouse::Base;
@@ -110,6 +112,33 @@ protected:
         GraphicsTest::SetUp();
         fillBackground();
     }
+};
+
+// Copies a texture of the factory's, so that its pixels come out right only if the files are back first.
+class MirrorSource final : public TextureSource
+{
+public:
+    MirrorSource(const TextureFactory& factory, const Texture* original)
+        : m_factory(factory),
+          m_original(original)
+    {
+    }
+
+    SDL_Surface* render() const override
+    {
+        ++m_renders;
+        const std::vector<std::uint8_t> pixels = m_original->readPixels();
+        SDL_Surface* surface = m_factory.createSurface(m_original->getWidth(), m_original->getHeight());
+        std::memcpy(surface->pixels, pixels.data(), pixels.size());
+        return surface;
+    }
+
+    int getRenders() const { return m_renders; }
+
+private:
+    const TextureFactory& m_factory;
+    const Texture* m_original;
+    mutable int m_renders = 0;
 };
 
 void expectLoadFailure(TextureFactory& factory, const std::string& path)
@@ -332,6 +361,36 @@ TEST_F(TextureFactoryTest, ReloadAfterTheContextWasReplacedKeepsEveryMapDrawable
     EXPECT_RGB(pixel(10, 10), 10, 10, 0);
     EXPECT_RGB(pixel(243, 199), 43, 199, 16);
     EXPECT_RGB(pixel(244, 199), Grey.r, Grey.g, Grey.b);
+}
+
+TEST_F(TextureFactoryTest, MapsOfASourceAreCutLikeFilesAndMadeAgainAfterTheFilesOnReload)
+{
+    const TestImage image = coordinateImage(256, 256);
+    TextureMap* file = m_factory.createTextureMap(save(image, "file.png"), nullptr);
+    MirrorSource source(m_factory, file->getTexture(0, 0));
+    EXPECT_THROW(m_factory.createTextureMap(&source, Size(100, 128)), TextureCreationFailedException);
+    EXPECT_EQ(source.getRenders(), 0);
+
+    TextureMap* mirror = m_factory.createTextureMap(&source, Size(128, 64));
+    EXPECT_EQ(source.getRenders(), 1);
+    EXPECT_EQ(mirror->getGridSize(), Size(2, 4));
+    EXPECT_EQ(m_factory.getTextureMapCount(), 2u);
+    EXPECT_EQ(tileMismatches(*mirror, image), 0);
+
+    Texture* lastTile = mirror->getTexture(1, 3);
+    const GLuint oldName = lastTile->getGlName();
+    ASSERT_TRUE(replaceContext());
+    restartFrame();
+    EXPECT_EQ(glIsTexture(oldName), GL_FALSE) << "the old context survived; this test proves less";
+    m_factory.reloadAll();
+    EXPECT_EQ(source.getRenders(), 2);
+    EXPECT_EQ(mirror->getTexture(1, 3), lastTile);
+    EXPECT_EQ(tileMismatches(*mirror, image), 0);
+
+    const GLuint name = lastTile->getGlName();
+    m_factory.freeTextureMap(mirror);
+    EXPECT_EQ(m_factory.getTextureMapCount(), 1u);
+    EXPECT_EQ(glIsTexture(name), GL_FALSE);
 }
 
 TEST_F(TextureFactoryTest, ImagesFontsAndLabelsStayDrawableAcrossModeChanges)
