@@ -24,6 +24,8 @@ namespace Tarvo
 namespace
 {
 
+using TexelMode = Fernhouse::Graphics::Painter::TexelMode;
+
 using Fernhouse::Base::Point;
 using Fernhouse::Base::Rect;
 
@@ -34,6 +36,7 @@ constexpr std::int32_t TilesPerRow = 16;
 // Colour key of the tileset: only pixels that are already fully transparent.
 constexpr Fernhouse::Base::Color TilesetColorKey{};
 constexpr std::uint8_t Opaque = 255;
+constexpr Fernhouse::Base::Color OpaqueWhite(Opaque, Opaque, Opaque, Opaque);
 
 // Integer division rounding towards negative infinity, for cells left of or above the area.
 std::int32_t floorDiv(std::int32_t value, std::int32_t divisor)
@@ -185,7 +188,11 @@ void MapPainter::draw()
     std::int32_t layer = 0;
     if (m_ground != nullptr)
     {
+        // Opaque ground under opaque white is copied rather than blended: the same pixels, drawn faster.
+        const bool copying = m_opaqueGround && Fernhouse::Graphics::Painter::getColor() == OpaqueWhite;
+        Fernhouse::Graphics::Painter::setTexelMode(copying ? TexelMode::Copied : TexelMode::Blended);
         m_drawnTiles += m_ground->draw(painter, drawArea, Point(-halfWidth, -halfHeight));
+        Fernhouse::Graphics::Painter::setTexelMode(TexelMode::Blended);
         painter.bindTexture(m_tileTexture);
         ++layer;
     }

@@ -17,11 +17,14 @@ namespace Tarvo
 namespace
 {
 
+using TexelMode = Fernhouse::Graphics::Painter::TexelMode;
+
 using Fernhouse::Base::Rect;
 
 constexpr float MsPerSecond = 1000.0f;
 // Four textures for an 800 x 600 picture instead of the 65 least wasteful ones.
 constexpr Fernhouse::Base::Size BackgroundTiles(512, 512);
+constexpr Fernhouse::Base::Color OpaqueWhite(255, 255, 255, 255);
 // One covered rectangle per view.
 constexpr std::size_t MaxCovered = 2;
 
@@ -230,7 +233,11 @@ void PlayScreen::drawBackgroundAround(const Rect* covered, std::size_t count)
             }
         }
     }
+    // Around the views an opaque, untinted background is copied rather than blended: the same pixels.
+    const bool copying = m_background->isOpaque() && m_background->getColor() == OpaqueWhite;
+    Fernhouse::Graphics::Painter::setTexelMode(copying ? TexelMode::Copied : TexelMode::Blended);
     m_background->drawParts(parts.data(), partCount);
+    Fernhouse::Graphics::Painter::setTexelMode(TexelMode::Blended);
 }
 
 void PlayScreen::placeViews()

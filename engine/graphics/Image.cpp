@@ -8,9 +8,17 @@
 
 #include <algorithm>
 #include <cassert>
+#include <vector>
 
 namespace Fernhouse::Graphics
 {
+
+namespace
+{
+
+constexpr std::uint8_t Opaque = 255;
+
+} // namespace
 
 Image::Image() = default;
 
@@ -199,8 +207,46 @@ void Image::update()
     // Children of an image are decoration: drawn with it, never animated through it.
 }
 
+bool Image::isOpaque() const
+{
+    if (m_textureMap == nullptr)
+    {
+        return false;
+    }
+    if (!m_opaque)
+    {
+        m_opaque = true;
+        const Base::Size& grid = m_textureMap->getGridSize();
+        const Base::Size& tile = m_textureMap->getTileSize();
+        const Base::Size& image = m_textureMap->getImageSize();
+        for (std::uint32_t column = 0; column < grid.w && *m_opaque; ++column)
+        {
+            for (std::uint32_t row = 0; row < grid.h && *m_opaque; ++row)
+            {
+                const std::vector<std::uint8_t> pixels = m_textureMap->getTexture(column, row)->readPixels();
+                // The padding beyond the picture is transparent and never drawn over anything that shows.
+                const std::uint32_t width = std::min(tile.w, image.w - column * tile.w);
+                const std::uint32_t height = std::min(tile.h, image.h - row * tile.h);
+                for (std::uint32_t y = 0; y < height && *m_opaque; ++y)
+                {
+                    for (std::uint32_t x = 0; x < width; ++x)
+                    {
+                        if (pixels[4 * (static_cast<std::size_t>(y) * tile.w + x) + 3] != Opaque)
+                        {
+                            m_opaque = false;
+                            break;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return *m_opaque;
+}
+
 void Image::loadTextureMap(const Base::Color* colorKey)
 {
+    m_opaque.reset();
     TextureFactory* factory = TextureFactory::getInstance();
     assert(factory != nullptr && "images need the texture factory");
     if (m_textureMap != nullptr)

@@ -6,6 +6,7 @@
 #include "engine/base/Size.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace Fernhouse::Graphics
@@ -42,6 +43,9 @@ public:
 
     const std::string& getFileName() const { return m_fileName; }
 
+    // Whether every pixel of the picture has full alpha; read back from its textures once per load.
+    bool isOpaque() const;
+
     void draw() override;
     void update() override;
 
@@ -62,7 +66,8 @@ private:
     std::string m_fileName;
     Base::Color m_colorKey;
     bool m_hasColorKey = false;
-    Base::Size m_tileSize; // empty: the factory's choice
+    Base::Size m_tileSize;                // empty: the factory's choice
+    mutable std::optional<bool> m_opaque; // not yet known
 };
 
 } // namespace Fernhouse::Graphics

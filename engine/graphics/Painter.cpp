@@ -121,6 +121,24 @@ Base::Color Painter::getColor()
     return Base::Color(toByte(current[0]), toByte(current[1]), toByte(current[2]), toByte(current[3]));
 }
 
+void Painter::setTexelMode(TexelMode mode)
+{
+    if (mode == TexelMode::Blended)
+    {
+        glEnable(GL_BLEND);
+        glDisable(GL_ALPHA_TEST);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        return;
+    }
+    glDisable(GL_BLEND);
+    if (mode == TexelMode::CutOut)
+    {
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.0f);
+    }
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+}
+
 void Painter::restoreColor()
 {
     if (m_savedColor)

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <type_traits>
 
 namespace Fernhouse::Graphics
@@ -27,6 +28,21 @@ std::vector<std::uint8_t> Texture::readPixels() const
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     return pixels;
+}
+
+bool Texture::isCutOut() const
+{
+    if (!m_cutOut)
+    {
+        const std::vector<std::uint8_t> pixels = readPixels();
+        bool cutOut = true;
+        for (std::size_t alpha = 3; alpha < pixels.size() && cutOut; alpha += 4)
+        {
+            cutOut = pixels[alpha] == 0 || pixels[alpha] == 255;
+        }
+        m_cutOut = cutOut;
+    }
+    return *m_cutOut;
 }
 
 } // namespace Fernhouse::Graphics

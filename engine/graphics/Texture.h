@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace Fernhouse::Graphics
@@ -24,6 +25,10 @@ public:
     // was.
     std::vector<std::uint8_t> readPixels() const;
 
+    // Whether every texel is either fully opaque or fully transparent; read back once, since a reload
+    // brings the same pixels.
+    bool isCutOut() const;
+
     // Replaced after a video-mode change, so that every holder of this object sees the new name.
     void setGlName(std::uint32_t glName) { m_glName = glName; }
 
@@ -31,6 +36,7 @@ private:
     std::uint32_t m_width;
     std::uint32_t m_height;
     std::uint32_t m_glName;
+    mutable std::optional<bool> m_cutOut; // not yet known
 };
 
 } // namespace Fernhouse::Graphics

@@ -255,3 +255,15 @@ TEST_F(ImageTest, PartsShowWhatTheClippedPictureShowsInAnyTiling)
     }
     EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
 }
+
+TEST_F(ImageTest, OpaqueMeansEveryPixelOfThePictureButNotItsPadding)
+{
+    // 100 x 50 in a 128 x 64 texture: the transparent padding does not count.
+    Image image(m_path);
+    EXPECT_TRUE(image.isOpaque());
+    TestImage holed = m_picture;
+    holed.set(99, 49, Color(1, 2, 3, 254));
+    image.load(save(holed, "holed.png"));
+    EXPECT_FALSE(image.isOpaque());
+    EXPECT_FALSE(Image().isOpaque());
+}

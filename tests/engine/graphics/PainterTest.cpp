@@ -3,8 +3,10 @@
 #include "engine/base/Exception.h"
 #include "engine/graphics/Font.h"
 #include "engine/graphics/FontManager.h"
+#include "engine/graphics/TextureMap.h"
 
 #include "tests/engine/graphics/GraphicsFixture.h"
+#include "tests/engine/graphics/TestImage.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -177,6 +179,38 @@ TEST_F(PainterTest, FillRectCoversExactlyItsPixelsAndRestoresTheState)
     EXPECT_EQ(depthAfter, depthBefore);
     const auto c = currentColor();
     EXPECT_EQ(c, (std::array<float, 4>{1.0f, 1.0f, 1.0f, 1.0f}));
+}
+
+TEST_F(PainterTest, TexelModesCopyOrCutOutWhatBlendingWouldShowAndBlendingComesBack)
+{
+    // Opaque on the left half, fully transparent on the right.
+    constexpr Color Opaque(200, 30, 90, 255);
+    TestSupport::TestImage image(64, 64, Opaque);
+    image.fill(32, 0, 32, 64, Color());
+    TextureMap* map = m_factory.createTextureMap(save(image, "halves.png"), nullptr);
+    for (const Painter::TexelMode mode :
+         {Painter::TexelMode::Blended, Painter::TexelMode::CutOut, Painter::TexelMode::Copied})
+    {
+        fillBackground();
+        Painter::setTexelMode(mode);
+        Painter::drawTexture(Rect(100, 100, 64, 64), map->getTexture(0, 0), Rect(0, 0, 64, 64));
+        Painter::setTexelMode(Painter::TexelMode::Blended);
+        EXPECT_RGB(pixel(110, 110), Opaque.r, Opaque.g, Opaque.b);
+        if (mode == Painter::TexelMode::Copied)
+        {
+            EXPECT_RGB(pixel(150, 110), 0, 0, 0);
+        }
+        else
+        {
+            expectBackground(150, 110);
+        }
+    }
+    m_factory.freeTextureMap(map);
+    EXPECT_EQ(glIsEnabled(GL_BLEND), GL_TRUE);
+    EXPECT_EQ(glIsEnabled(GL_ALPHA_TEST), GL_FALSE);
+    GLint env = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+    EXPECT_EQ(env, GL_MODULATE);
 }
 
 TEST_F(PainterTest, TexturedRectMapsTheSourceTexelsOntoTheDestination)

@@ -254,10 +254,13 @@ TEST_F(TextureFactoryTest, ColorKeyedPixelsAreTransparentAndAlphaIsCopied)
     translucent.set(99, 19, Color(1, 2, 3, 1));
     TextureMap* map = m_factory.createTextureMap(save(translucent, "alpha.png"), nullptr);
     EXPECT_EQ(tileMismatches(*map, translucent), 0);
+    EXPECT_FALSE(map->getTexture(0, 0)->isCutOut());
 
     TestImage keyed = coordinateImage(64, 64);
     keyed.fill(0, 0, 8, 8, Magenta);
     TextureMap* keyedMap = m_factory.createTextureMap(save(keyed, "keyed64.png"), &Magenta);
+    // Keyed pixels and opaque ones only: a picture that can be cut out instead of blended.
+    EXPECT_TRUE(keyedMap->getTexture(0, 0)->isCutOut());
     fillBackground();
     drawTexture(keyedMap->getTexture(0, 0), 100, 100);
     EXPECT_RGB(pixel(100, 100), Grey.r, Grey.g, Grey.b);
