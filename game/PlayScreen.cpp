@@ -22,8 +22,6 @@ using TexelMode = Fernhouse::Graphics::Painter::TexelMode;
 using Fernhouse::Base::Rect;
 
 constexpr float MsPerSecond = 1000.0f;
-// Four textures for an 800 x 600 picture instead of the 65 least wasteful ones.
-constexpr Fernhouse::Base::Size BackgroundTiles(512, 512);
 constexpr Fernhouse::Base::Color OpaqueWhite(255, 255, 255, 255);
 // One covered rectangle per view.
 constexpr std::size_t MaxCovered = 2;
@@ -95,7 +93,7 @@ PlayScreen::PlayScreen(GameEngine* engine, const MapFile* map, WormSprite* playe
     auto mapPainter = std::make_unique<MapPainter>(map, engine);
     const std::string background =
         player2 != nullptr ? DuoBackground : (backgroundPath.empty() ? SoloBackground : backgroundPath);
-    m_background = new Fernhouse::Graphics::Image(background, BackgroundTiles);
+    m_background = new Fernhouse::Graphics::Image(background, Fernhouse::Graphics::Image::ScreenTiles);
     m_mapPainter = mapPainter.release();
     placeViews();
 }

@@ -698,7 +698,7 @@ void TarvoApp::openMenu(int id, int state)
 
 void TarvoApp::returnToMainMenu()
 {
-    m_menuBackground = new Image(MenuBackgroundFile);
+    m_menuBackground = new Image(MenuBackgroundFile, Image::ScreenTiles);
     screenOf(*this).addChild(m_menuBackground);
     switchWidget(nullptr, createMenu(MainMenu), false);
     m_state = MenuState;

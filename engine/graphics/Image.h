@@ -20,6 +20,9 @@ class TextureMap;
 class Image : public Base::Entity
 {
 public:
+    // The largest tiles, for a screen-sized picture drawn every frame: four textures for 800 x 600.
+    static constexpr Base::Size ScreenTiles{512, 512};
+
     Image();
     // Both load at once and throw the loading errors of TextureFactory.
     explicit Image(const std::string& fileName);
