@@ -82,26 +82,29 @@ Bytes storedZlib(const Bytes& raw)
 
 } // namespace
 
-void writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba)
+void writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& pixels,
+              int channels)
 {
     const auto w = static_cast<std::size_t>(width);
     const auto h = static_cast<std::size_t>(height);
-    if (width <= 0 || height <= 0 || rgba.size() != w * h * BytesPerPixel)
+    const auto rowBytes = w * static_cast<std::size_t>(channels);
+    if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) || pixels.size() != h * rowBytes)
     {
         throw std::runtime_error("pixel data does not match the size of " + path);
     }
     Bytes raw;
-    raw.reserve(h * (1 + w * BytesPerPixel));
+    raw.reserve(h * (1 + rowBytes));
     for (std::size_t y = 0; y < h; ++y)
     {
         raw.push_back(0); // filter: none
-        const auto row = rgba.begin() + static_cast<std::ptrdiff_t>(y * w * BytesPerPixel);
-        raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(w * BytesPerPixel));
+        const auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y * rowBytes);
+        raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
     }
     Bytes header;
     putBigEndian(header, static_cast<std::uint32_t>(width));
     putBigEndian(header, static_cast<std::uint32_t>(height));
-    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, no filter, no interlace
+    const std::uint8_t colourType = channels == 4 ? 6 : 2; // RGBA or RGB
+    header.insert(header.end(), {8, colourType, 0, 0, 0}); // 8 bits, deflate, no filter, no interlace
 
     Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     putChunk(png, "IHDR", header);

@@ -1,10 +1,9 @@
 #include "tests/engine/graphics/TestImage.h"
 
+#include "tests/support/PngWriter.h"
+
 #include <GL/gl.h>
 
-#include <array>
-#include <fstream>
-#include <stdexcept>
 
 namespace TestSupport
 {
@@ -14,77 +13,6 @@ namespace
 
 using Fernhouse::Base::Color;
 using Bytes = std::vector<std::uint8_t>;
-
-constexpr std::size_t MaxStoredBlock = 65535;
-
-std::uint32_t crc32(const Bytes& data, std::size_t begin)
-{
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t n = 0; n < 256; ++n)
-        {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-            {
-                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            t[n] = c;
-        }
-        return t;
-    }();
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::size_t i = begin; i < data.size(); ++i)
-    {
-        c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
-    }
-    return c ^ 0xFFFFFFFFu;
-}
-
-void putBigEndian(Bytes& out, std::uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-    {
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-    }
-}
-
-void putChunk(Bytes& out, const char* type, const Bytes& data)
-{
-    putBigEndian(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t typeStart = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    putBigEndian(out, crc32(out, typeStart));
-}
-
-// A zlib stream of uncompressed blocks: valid for every inflater and simple enough to trust.
-Bytes storedZlib(const Bytes& raw)
-{
-    Bytes out{0x78, 0x01};
-    std::size_t offset = 0;
-    do
-    {
-        const std::size_t length = std::min(MaxStoredBlock, raw.size() - offset);
-        const bool last = offset + length == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(static_cast<std::uint8_t>(length));
-        out.push_back(static_cast<std::uint8_t>(length >> 8));
-        out.push_back(static_cast<std::uint8_t>(~length));
-        out.push_back(static_cast<std::uint8_t>(~length >> 8));
-        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(offset),
-                   raw.begin() + static_cast<std::ptrdiff_t>(offset + length));
-        offset += length;
-    } while (offset < raw.size());
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
-    for (std::uint8_t byte : raw)
-    {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    putBigEndian(out, (b << 16) | a);
-    return out;
-}
 
 } // namespace
 
@@ -118,36 +46,16 @@ const Color& TestImage::at(int x, int y) const
 
 void TestImage::savePng(const std::string& path, bool withAlpha) const
 {
-    Bytes raw;
-    for (int y = 0; y < m_height; ++y)
+    Bytes pixels;
+    for (const Color& c : m_pixels)
     {
-        raw.push_back(0); // filter: none
-        for (int x = 0; x < m_width; ++x)
+        pixels.insert(pixels.end(), {c.r, c.g, c.b});
+        if (withAlpha)
         {
-            const Color& c = at(x, y);
-            raw.insert(raw.end(), {c.r, c.g, c.b});
-            if (withAlpha)
-            {
-                raw.push_back(c.a);
-            }
+            pixels.push_back(c.a);
         }
     }
-    Bytes header;
-    putBigEndian(header, static_cast<std::uint32_t>(m_width));
-    putBigEndian(header, static_cast<std::uint32_t>(m_height));
-    const std::uint8_t colourType = withAlpha ? 6 : 2;
-    header.insert(header.end(), {8, colourType, 0, 0, 0});
-
-    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    putChunk(png, "IHDR", header);
-    putChunk(png, "IDAT", storedZlib(raw));
-    putChunk(png, "IEND", Bytes());
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-    if (!file)
-    {
-        throw std::runtime_error("cannot write " + path);
-    }
+    writePng(path, m_width, m_height, pixels, withAlpha ? 4 : 3);
 }
 
 TestImage coordinateImage(int width, int height)
