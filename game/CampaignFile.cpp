@@ -3,9 +3,11 @@
 #include "engine/base/Exception.h"
 
 #include "game/MapEntry.h"
+#include "game/TextReader.h"
 
 #include <array>
 #include <cassert>
+#include <limits>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -26,37 +28,28 @@ constexpr int DecimalBase = 10;
 using Fernhouse::Base::Exception;
 using Fernhouse::Base::IOException;
 
-bool isSpace(int c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 bool isDigit(int c)
 {
     return c >= '0' && c <= '9';
 }
 
-// Reads the format's lines and formatted integers straight from a stream buffer. Every read reports
-// failure instead of leaving a value undefined, and nothing is ever sized from a number in the file.
-class CampaignReader final
+// The format's lines, and formatted integers. Every read reports failure instead of leaving a value
+// undefined, and nothing is ever sized from a number in the file.
+class CampaignReader final : public TextReader
 {
 public:
-    explicit CampaignReader(std::streambuf* buffer) : m_buffer(buffer) {}
+    using TextReader::TextReader;
 
     // Like a formatted read: white space, line ends included, is skipped, then an optional sign and at
     // least one digit; the number ends at the first other character. False when there is no number or it
     // lies outside [min, max].
     bool readInt(std::int64_t& value, std::int64_t min, std::int64_t max)
     {
-        int c = m_buffer->sgetc();
-        while (c != Eof && isSpace(c))
-        {
-            c = m_buffer->snextc();
-        }
+        int c = skipSpace();
         const bool negative = c == '-';
         if (c == '-' || c == '+')
         {
-            c = m_buffer->snextc();
+            c = buffer()->snextc();
         }
         if (!isDigit(c))
         {
@@ -71,7 +64,7 @@ public:
             {
                 return false;
             }
-            c = m_buffer->snextc();
+            c = buffer()->snextc();
         }
         value = negative ? -magnitude : magnitude;
         return value >= min;
@@ -88,43 +81,6 @@ public:
         value = static_cast<std::int32_t>(wide);
         return true;
     }
-
-    // Up to and including the next LF, or to the end of the file.
-    void skipLine()
-    {
-        int c = m_buffer->sbumpc();
-        while (c != Eof && c != '\n')
-        {
-            c = m_buffer->sbumpc();
-        }
-    }
-
-    // The next line without its LF and a CR before it; empty and false when the file has no characters
-    // left.
-    bool readLine(std::string& line)
-    {
-        line.clear();
-        int c = m_buffer->sbumpc();
-        if (c == Eof)
-        {
-            return false;
-        }
-        while (c != Eof && c != '\n')
-        {
-            line.push_back(static_cast<char>(c));
-            c = m_buffer->sbumpc();
-        }
-        if (!line.empty() && line.back() == '\r')
-        {
-            line.pop_back();
-        }
-        return true;
-    }
-
-private:
-    static constexpr int Eof = std::char_traits<char>::eof();
-
-    std::streambuf* m_buffer; // not owned
 };
 
 // Six weights from a non-empty weights line, each within what the apple painter can sum.

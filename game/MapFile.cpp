@@ -2,6 +2,8 @@
 
 #include "engine/base/Exception.h"
 
+#include "game/TextReader.h"
+
 #include <algorithm>
 #include <cassert>
 #include <fstream>
@@ -31,30 +33,21 @@ using Fernhouse::Base::FileNotFoundException;
 using Fernhouse::Base::IOException;
 using Fernhouse::Base::MapFileException;
 
-bool isSpace(int c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// Reads the format's lines and white-space separated integers straight from the file buffer.
-class MapReader final
+// The format's lines, and white-space separated integers.
+class MapReader final : public TextReader
 {
 public:
-    explicit MapReader(std::streambuf* buffer) : m_buffer(buffer) {}
+    using TextReader::TextReader;
 
     // Skips white space, line ends included. False at the end of the file or when the next word is not a
     // decimal 32-bit integer (an optional sign, then digits only).
     bool readInt(std::int32_t& value)
     {
-        int c = m_buffer->sgetc();
-        while (c != Eof && isSpace(c))
-        {
-            c = m_buffer->snextc();
-        }
+        int c = skipSpace();
         const bool negative = c == '-';
         if (c == '-' || c == '+')
         {
-            c = m_buffer->snextc();
+            c = buffer()->snextc();
         }
         // One more than the largest positive value, so that the smallest negative one fits.
         const std::int64_t limit =
@@ -73,7 +66,7 @@ public:
                 return false;
             }
             anyDigit = true;
-            c = m_buffer->snextc();
+            c = buffer()->snextc();
         }
         if (!anyDigit)
         {
@@ -82,42 +75,6 @@ public:
         value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
         return true;
     }
-
-    // Up to and including the next LF, or to the end of the file.
-    void skipLine()
-    {
-        int c = m_buffer->sbumpc();
-        while (c != Eof && c != '\n')
-        {
-            c = m_buffer->sbumpc();
-        }
-    }
-
-    // The next line without its LF and a CR before it. False when the file has no characters left.
-    bool readLine(std::string& line)
-    {
-        line.clear();
-        int c = m_buffer->sbumpc();
-        if (c == Eof)
-        {
-            return false;
-        }
-        while (c != Eof && c != '\n')
-        {
-            line.push_back(static_cast<char>(c));
-            c = m_buffer->sbumpc();
-        }
-        if (!line.empty() && line.back() == '\r')
-        {
-            line.pop_back();
-        }
-        return true;
-    }
-
-private:
-    static constexpr int Eof = std::char_traits<char>::eof();
-
-    std::streambuf* m_buffer; // not owned
 };
 
 } // namespace
