@@ -7,8 +7,8 @@
 
 #include <array>
 #include <cassert>
-#include <limits>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <utility>
