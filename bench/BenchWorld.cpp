@@ -61,17 +61,6 @@ Fernhouse::IO::KeySet humanKeys(std::size_t human)
     return keys;
 }
 
-const char* const GameSounds[][2] = {
-    {"eatNormal", "sounds/wormEatNormal.wav"},
-    {"eatRotten", "sounds/wormEatRotten.wav"},
-    {"eatBeer", "sounds/wormEatBeer.wav"},
-    {"eatTurbo", "sounds/wormEatTurbo.wav"},
-    {"eatSuper", "sounds/wormEatSuper.wav"},
-    {"eatCake", "sounds/wormEatCake.wav"},
-    {"die", "sounds/wormDie.wav"},
-    {"move", "sounds/wormMove.wav"},
-};
-
 } // namespace
 
 void BenchWorld::writeMap(const std::string& path, const std::string& tileset)

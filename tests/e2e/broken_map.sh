@@ -17,13 +17,6 @@ printf 'not a map\n' >maps/broken.map
 write_windowed_config config.dat
 touch started
 
-fail() {
-    echo "$1" >&2
-    cat "$WORK/game.log" >&2
-    [ -e "$WORK/ErrorLog.txt" ] && cat "$WORK/ErrorLog.txt" >&2
-    exit 1
-}
-
 MENU_BACK=$(pixel graphics/menu_back.png 5 5)
 ORANGE=255,90,0
 # The box's two-pixel frame is the menus' green; its top edge crosses the middle column.

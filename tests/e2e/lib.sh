@@ -122,3 +122,10 @@ link_game_data() { # link_game_data SOURCE_DIR: the game's data directories into
     done
     return 0
 }
+
+fail() { # fail MESSAGE: says why with the game's output and error log (in $WORK), and ends the test
+    echo "$1" >&2
+    cat "$WORK/game.log" >&2
+    [ -e "$WORK/ErrorLog.txt" ] && cat "$WORK/ErrorLog.txt" >&2
+    exit 1
+}

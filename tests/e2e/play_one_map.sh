@@ -15,13 +15,6 @@ link_game_data "$SOURCE_DIR"
 write_windowed_config config.dat
 touch started
 
-fail() {
-    echo "$1" >&2
-    cat "$WORK/game.log" >&2
-    [ -e "$WORK/ErrorLog.txt" ] && cat "$WORK/ErrorLog.txt" >&2
-    exit 1
-}
-
 # Background pixels tell the menus from the round; the focused menu row is orange.
 MENU_BACK=$(pixel graphics/menu_back.png 5 5)
 ROUND_BACK=$(pixel graphics/singleplayer_back.png 5 5)

@@ -3,6 +3,7 @@
 #include "engine/base/Exception.h"
 
 #include "tests/support/TempDir.h"
+#include "tests/support/TextDamage.h"
 
 #include <gtest/gtest.h>
 
@@ -343,34 +344,15 @@ TEST(MapFile, RandomlyDamagedFilesLoadOrFailWithALoadMessage)
                                                 "Invalid layer count.",
                                                 "Invalid map width.",
                                                 "Invalid map height."};
-    const std::string pieces[] = {" ", "\n", "\r\n", "-", "0", "9", "2147483647", "4000000000", "x", "\t"};
+    const std::vector<std::string> pieces = {" ", "\n",         "\r\n",       "-", "0",
+                                             "9", "2147483647", "4000000000", "x", "\t"};
     TempDir dir;
     const std::string path = dir.file("damaged.map");
     std::mt19937 generator(20240501); // fixed, so that a failure repeats
     int loaded = 0;
     for (int round = 0; round < 1500; ++round)
     {
-        std::string text = BoxText;
-        const int damages = 1 + static_cast<int>(generator() % 4);
-        for (int i = 0; i < damages && !text.empty(); ++i)
-        {
-            const std::size_t at = generator() % text.size();
-            switch (generator() % 4)
-            {
-                case 0:
-                    text.resize(at);
-                    break;
-                case 1:
-                    text[at] = static_cast<char>(generator() % 256);
-                    break;
-                case 2:
-                    text.insert(at, pieces[generator() % std::size(pieces)]);
-                    break;
-                default:
-                    text.erase(at, 1 + generator() % 8);
-                    break;
-            }
-        }
+        const std::string text = TestSupport::damageText(BoxText, generator, pieces);
         dir.writeFile("damaged.map", text);
         try
         {
