@@ -4,13 +4,13 @@
 #include "engine/io/KeySet.h"
 #include "engine/io/KeyboardControl.h"
 
-#include "game/AIControl.h"
-#include "game/AIFile.h"
-#include "game/ApplePainter.h"
-#include "game/GameEngine.h"
-#include "game/GameType.h"
-#include "game/MapFile.h"
-#include "game/WormSprite.h"
+#include "game/ai/AIControl.h"
+#include "game/ai/AIFile.h"
+#include "game/play/ApplePainter.h"
+#include "game/play/GameEngine.h"
+#include "game/play/GameType.h"
+#include "game/play/MapFile.h"
+#include "game/play/WormSprite.h"
 
 #include <array>
 #include <stdexcept>

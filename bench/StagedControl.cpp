@@ -1,7 +1,7 @@
 #include "bench/StagedControl.h"
 
-#include "game/AIControl.h"
-#include "game/WormSprite.h"
+#include "game/ai/AIControl.h"
+#include "game/play/WormSprite.h"
 
 #include "bench/BenchWorld.h"
 

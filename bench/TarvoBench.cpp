@@ -10,8 +10,8 @@
 #include "engine/graphics/FontManager.h"
 #include "engine/sound/SoundManager.h"
 
-#include "game/AIControl.h"
-#include "game/GameEngine.h"
+#include "game/ai/AIControl.h"
+#include "game/play/GameEngine.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>

@@ -1,6 +1,6 @@
 #include "engine/base/Exception.h"
 
-#include "game/MapFile.h"
+#include "game/play/MapFile.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "game/TarvoApp.h"
+#include "game/frontend/TarvoApp.h"
 
 #include <SDL/SDL.h>
 

@@ -1,0 +1,684 @@
+#include "game/play/GameEngine.h"
+
+#include "engine/base/GameTime.h"
+#include "engine/graphics/Font.h"
+#include "engine/graphics/Label.h"
+#include "engine/graphics/TextureFactory.h"
+#include "engine/graphics/TextureMap.h"
+#include "engine/io/Control.h"
+#include "engine/io/KeyboardControl.h"
+#include "engine/sound/SoundManager.h"
+
+#include "game/play/Apple.h"
+#include "game/play/ApplePainter.h"
+#include "game/play/MapFile.h"
+#include "game/play/MapPainter.h"
+#include "game/play/PlayScreen.h"
+#include "game/play/PlayerOverflowException.h"
+#include "game/play/WormSprite.h"
+
+#include <cassert>
+#include <cstdio>
+#include <memory>
+
+namespace Tarvo
+{
+
+namespace
+{
+
+constexpr const char* SourceTag = "GameEngine";
+
+using Fernhouse::Base::GameTime;
+using Fernhouse::Base::Point;
+using Fernhouse::GUI::Label;
+
+const char* const SoundContextName = "game";
+const char* const SkinDirectory = "graphics/skins/";
+const char* const SkinExtension = ".png";
+// Black is the transparent colour of the skin sheets.
+constexpr Fernhouse::Base::Color SkinColorKey{0, 0, 0, 255};
+
+// Indexed by apple kind.
+constexpr std::array<const char*, Apple::KindCount> EatSounds{"eatNormal", "eatSuper", "eatRotten",
+                                                              "eatTurbo",  "eatBeer",  "eatCake"};
+
+const char* const SmallFont = "fixed_small";
+const char* const MediumFont = "fixed_medium";
+const char* const LargeFont = "fixed_large";
+const char* const TimeCaption = "TIME LEFT";
+const char* const PointsCaption = "POINTS";
+const Fernhouse::Base::Color ResultBackground{0, 0, 0, 255};
+const Fernhouse::Base::Size ResultMargin{30, 30};
+
+const char* const Pause = "PAUSE";
+const char* const GameOver = "GAME OVER";
+const char* const YouWon = "YOU WON!";
+const char* const Draw = "DRAW!";
+const char* const TimeUp = "TIME UP!";
+const char* const Nothing = "";
+
+// Indexed by game type; types beyond the table have no caption.
+constexpr std::array<const char*, 6> GoalCaptions{"",           "ENEMIES", "LENGTH",
+                                                  "SCORE GOAL", "APPLES",  "SURVIVE TIME OUT"};
+
+// The HUD of a one-player round.
+constexpr Point SoloTimeCaption{505, 27};
+constexpr Point SoloPointsCaption1{156, 27};
+constexpr Point SoloGoalCaption1{332, 27};
+constexpr Point SoloPoints1{288, 35};
+constexpr Point SoloGoal1{464, 35};
+constexpr Point SoloTime{637, 35};
+constexpr Point SoloResult1{400, 330};
+
+// Two players: player 2 on the left half of the screen, player 1 on the right.
+constexpr Point DuoTimeCaption{336, 28};
+constexpr Point DuoPointsCaption2{27, 28};
+constexpr Point DuoGoalCaption2{181, 28};
+constexpr Point DuoPointsCaption1{491, 28};
+constexpr Point DuoGoalCaption1{645, 28};
+constexpr Point DuoPoints2{154, 35};
+constexpr Point DuoGoal2{308, 35};
+constexpr Point DuoTime{463, 35};
+constexpr Point DuoPoints1{618, 35};
+constexpr Point DuoGoal1{772, 35};
+constexpr Point DuoResult1{595, 330};
+constexpr Point DuoResult2{205, 330};
+
+constexpr std::uint32_t MsPerMinute = 60000;
+constexpr std::uint32_t MsPerSecond = 1000;
+// Room for any HUD number: a 32-bit value, a slash and another.
+constexpr std::size_t TextBufferSize = 32;
+
+Label* makeCaption(const char* text, const Point& position)
+{
+    auto* label = new Label(SmallFont);
+    label->setText(text);
+    label->setPosition(position);
+    return label;
+}
+
+Label* makeResult()
+{
+    auto* label = new Label(LargeFont);
+    label->setDrawBackground(true);
+    label->setBackgroundColor(ResultBackground);
+    label->setMargin(ResultMargin);
+    return label;
+}
+
+// Short HUD texts fit the string's own buffer, so setting them each frame does not allocate.
+void setRightAligned(Label* label, const char* text, const Point& anchor)
+{
+    label->setText(text);
+    const auto width = static_cast<std::int32_t>(label->getFont()->getTextSize(label->getText()).w);
+    label->setPosition(anchor.x - width, anchor.y);
+}
+
+const char* goalCaption(std::int32_t type)
+{
+    return type >= 0 && static_cast<std::size_t>(type) < GoalCaptions.size()
+               ? GoalCaptions[static_cast<std::size_t>(type)]
+               : Nothing;
+}
+
+} // namespace
+
+GameEngine::GameEngine(const std::string& mapPath, Fernhouse::Sound::SoundManager* soundManager)
+    : m_soundManager(soundManager)
+{
+    assert(soundManager != nullptr);
+    auto map = std::make_unique<MapFile>(mapPath);
+    m_map = map.get();
+    collectStartPoints();
+    m_occupancy = OccupancyGrid(m_map->getWidth(), m_map->getHeight());
+    m_soundManager->pushContext(SoundContextName);
+    map.release();
+}
+
+GameEngine::~GameEngine()
+{
+    delete m_playScreen;
+    delete m_map;
+    for (Label* label :
+         {m_timeCaption, m_timeValue, m_pointsCaption1, m_goalCaption1, m_pointsValue1, m_goalValue1,
+          m_result1, m_pointsCaption2, m_goalCaption2, m_pointsValue2, m_goalValue2, m_result2})
+    {
+        delete label;
+    }
+    for (WormSprite* worm : m_worms)
+    {
+        delete worm;
+    }
+    auto* factory = Fernhouse::Graphics::TextureFactory::getInstance();
+    for (const auto& skin : m_skins)
+    {
+        factory->freeTextureMap(skin.second);
+    }
+    m_soundManager->popContext();
+}
+
+void GameEngine::setGame(std::int32_t type, std::int32_t goal, std::int32_t timeLimit)
+{
+    m_settings.type = static_cast<GameType>(type);
+    m_settings.goal = goal;
+    m_settings.timeLimit = timeLimit;
+}
+
+void GameEngine::setGame(const GameSettings& settings)
+{
+    m_settings = settings;
+}
+
+void GameEngine::collectStartPoints()
+{
+    // Column by column, so that a number used twice ends at its last cell in that order.
+    for (std::int32_t x = 0; x < m_map->getWidth(); ++x)
+    {
+        for (std::int32_t y = 0; y < m_map->getHeight(); ++y)
+        {
+            const std::int32_t number = m_map->getTile(StartLayer, x, y);
+            if (number >= 1 && number <= static_cast<std::int32_t>(MaxStartPoints))
+            {
+                m_startPoints[static_cast<std::size_t>(number - 1)] = Point(x, y);
+                ++m_startPointCount;
+            }
+        }
+    }
+}
+
+void GameEngine::addPlayer(const std::string& name, Fernhouse::IO::Control* control,
+                           const std::string& skinName, std::uint32_t controlMode)
+{
+    // Until the worm holds it, the control is ours to delete, so that a failed call leaves no stray
+    // handler in the EventRouter.
+    std::unique_ptr<Fernhouse::IO::Control> owned(control);
+    if (m_wormCount == m_startPointCount)
+    {
+        FH_THROW(PlayerOverflowException, "No room for more players.");
+    }
+    Fernhouse::Graphics::TextureMap* skin = skinFor(skinName);
+    auto* worm = new WormSprite(m_soundManager, name, owned.release(), skin->getTexture(0, 0),
+                                m_startPoints[m_wormCount], WormSprite::Down, controlMode);
+    m_worms.push_back(worm);
+    worm->setOccupancy(&m_occupancy);
+    if (worm->getType() == WormSprite::Type && m_humanCount < 2 &&
+        dynamic_cast<Fernhouse::IO::KeyboardControl*>(control) != nullptr)
+    {
+        (m_humanCount == 0 ? m_player1 : m_player2) = worm;
+        ++m_humanCount;
+    }
+    ++m_wormCount;
+}
+
+void GameEngine::addPlayer(const PlayerRecord& player)
+{
+    addPlayer(player.name, player.control, player.skinName, player.controlMode);
+}
+
+Fernhouse::Graphics::TextureMap* GameEngine::skinFor(const std::string& skinName)
+{
+    const auto found = m_skins.find(skinName);
+    if (found != m_skins.end())
+    {
+        return found->second;
+    }
+    Fernhouse::Graphics::TextureMap* skin =
+        Fernhouse::Graphics::TextureFactory::getInstance()->createTextureMap(
+            SkinDirectory + skinName + SkinExtension, &SkinColorKey);
+    m_skins.emplace(skinName, skin);
+    return skin;
+}
+
+void GameEngine::start(const std::string& backgroundPath)
+{
+    if (m_humanCount == 0)
+    {
+        m_finished = true;
+        return;
+    }
+    createHud();
+    m_playScreen = new PlayScreen(this, m_map, m_player1, m_player2, backgroundPath);
+
+    addChild(m_playScreen);
+    for (WormSprite* worm : m_worms)
+    {
+        m_playScreen->addWorm(worm);
+    }
+    m_playScreen->placeViews();
+    for (Label* label : {m_timeCaption, m_timeValue, m_pointsCaption1, m_goalCaption1, m_pointsValue1,
+                         m_goalValue1, m_result1})
+    {
+        addChild(label);
+    }
+    if (m_humanCount == 2)
+    {
+        for (Label* label : {m_pointsCaption2, m_goalCaption2, m_pointsValue2, m_goalValue2, m_result2})
+        {
+            addChild(label);
+        }
+    }
+
+    GameTime::getInstance()->stop();
+    m_startTime = now();
+    m_readyTime = GameTime::getTicks() + StartDelay;
+    m_playScreen->getMapPainter()->setShowStart(true);
+}
+
+void GameEngine::createHud()
+{
+    const char* goal = goalCaption(m_settings.type);
+    const bool duo = m_humanCount == 2;
+    m_timeCaption = makeCaption(TimeCaption, duo ? DuoTimeCaption : SoloTimeCaption);
+    m_timeValue = new Label(MediumFont);
+    m_pointsCaption1 = makeCaption(PointsCaption, duo ? DuoPointsCaption1 : SoloPointsCaption1);
+    m_goalCaption1 = makeCaption(goal, duo ? DuoGoalCaption1 : SoloGoalCaption1);
+    m_pointsValue1 = new Label(MediumFont);
+    m_goalValue1 = new Label(MediumFont);
+    m_result1 = makeResult();
+    if (!duo)
+    {
+        m_anchors.points1 = SoloPoints1;
+        m_anchors.goal1 = SoloGoal1;
+        m_anchors.time = SoloTime;
+        m_anchors.result1 = SoloResult1;
+        return;
+    }
+    m_pointsCaption2 = makeCaption(PointsCaption, DuoPointsCaption2);
+    m_goalCaption2 = makeCaption(goal, DuoGoalCaption2);
+    m_pointsValue2 = new Label(MediumFont);
+    m_goalValue2 = new Label(MediumFont);
+    m_result2 = makeResult();
+    m_anchors.points2 = DuoPoints2;
+    m_anchors.goal2 = DuoGoal2;
+    m_anchors.time = DuoTime;
+    m_anchors.points1 = DuoPoints1;
+    m_anchors.goal1 = DuoGoal1;
+    m_anchors.result1 = DuoResult1;
+    m_anchors.result2 = DuoResult2;
+}
+
+void GameEngine::update()
+{
+    if (m_finished || m_endTime != 0)
+    {
+        return;
+    }
+    assert(m_playScreen != nullptr && "update before start");
+    if (m_readyTime != 0 && GameTime::getTicks() > m_readyTime && !m_paused)
+    {
+        m_readyTime = 0;
+        m_playScreen->getMapPainter()->setShowStart(false);
+        GameTime::getInstance()->start();
+    }
+    for (WormSprite* worm : m_worms)
+    {
+        if (worm->getType() == WormSprite::Type && !worm->isDead())
+        {
+            judge(worm);
+        }
+    }
+    updateHud();
+    // The clock stands still during the start delay; a round ended then could never reach its end delay.
+    if (m_readyTime == 0)
+    {
+        checkRoundEnd();
+    }
+    Entity::update();
+}
+
+void GameEngine::judge(WormSprite* worm)
+{
+    for (Apple* apple : getApplePainter()->getApples())
+    {
+        const std::int32_t kind = apple->getKind();
+        // The grid rules out nearly every apple at once; a covered cell still asks whose body covers it.
+        const Point& cell = apple->getCell();
+        if (kind == Apple::Gone || m_occupancy.count(cell.x, cell.y) == 0 || !worm->occupies(cell))
+        {
+            continue;
+        }
+        worm->addAppleEaten(static_cast<std::size_t>(kind));
+        if (kind == Apple::Turbo)
+        {
+            worm->setState(WormSprite::StateTurbo);
+        }
+        else if (kind == Apple::Beer)
+        {
+            worm->setState(WormSprite::StateDrunk);
+        }
+        worm->grow(Apple::getGrowth(kind));
+        worm->addScore(Apple::getPoints(kind));
+        if (worm == m_player1 || worm == m_player2)
+        {
+            m_soundManager->playSound(EatSounds[static_cast<std::size_t>(kind)]);
+        }
+        apple->setKind(Apple::Gone);
+        break;
+    }
+
+    if (hitsWall(worm))
+    {
+        kill(worm);
+        return;
+    }
+    // The head itself is one segment on its cell: any other, of any worm, is a collision.
+    const WormSprite::Segment& head = worm->getHead();
+    if (m_occupancy.count(head.x, head.y) > 1)
+    {
+        kill(worm);
+    }
+}
+
+bool GameEngine::hitsWall(const WormSprite* worm) const
+{
+    const WormSprite::Segment& head = worm->getHead();
+    // A head off the grid counts as a wall: maps are meant to be walled in, but not all are.
+    if (head.x < 0 || head.x >= m_map->getWidth() || head.y < 0 || head.y >= m_map->getHeight())
+    {
+        return true;
+    }
+    return m_map->getTile(WallLayer, head.x, head.y) != MapFile::EmptyCell;
+}
+
+void GameEngine::kill(WormSprite* worm)
+{
+    worm->setState(WormSprite::StateDead);
+    ++m_deathCount;
+}
+
+bool GameEngine::isFree(const Point& cell, bool applesBlock) const
+{
+    if (cell.x < 0 || cell.x >= m_map->getWidth() || cell.y < 0 || cell.y >= m_map->getHeight())
+    {
+        return false;
+    }
+    if (m_map->getTile(WallLayer, cell.x, cell.y) != MapFile::EmptyCell)
+    {
+        return false;
+    }
+    if (m_occupancy.count(cell.x, cell.y) != 0)
+    {
+        return false;
+    }
+    const ApplePainter* apples = getApplePainter();
+    if (applesBlock && apples != nullptr)
+    {
+        for (const Apple* apple : apples->getApples())
+        {
+            if (apple->getCell() == cell)
+            {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+std::uint32_t GameEngine::getTimeLeft() const
+{
+    const std::int64_t left = static_cast<std::int64_t>(m_startTime) + m_settings.timeLimit - now();
+    return left < 1 ? 0 : static_cast<std::uint32_t>(left);
+}
+
+ApplePainter* GameEngine::getApplePainter() const
+{
+    return m_playScreen != nullptr ? m_playScreen->getMapPainter()->getApplePainter() : nullptr;
+}
+
+void GameEngine::updateHud()
+{
+    const char* result = m_paused ? Pause : Nothing;
+    showResult(result, true);
+    showResult(result, false);
+    if (m_player1 != nullptr)
+    {
+        updatePlayerHud(m_player1, m_pointsValue1, m_goalValue1, m_anchors.points1, m_anchors.goal1, true);
+    }
+    if (m_player2 != nullptr)
+    {
+        updatePlayerHud(m_player2, m_pointsValue2, m_goalValue2, m_anchors.points2, m_anchors.goal2, false);
+    }
+    if (m_settings.timeLimit == 0)
+    {
+        m_timeValue->setText(Nothing);
+        return;
+    }
+    const std::uint32_t left = getTimeLeft();
+    char text[TextBufferSize];
+    std::snprintf(text, sizeof text, "%u:%02u", left / MsPerMinute, (left % MsPerMinute) / MsPerSecond);
+    setRightAligned(m_timeValue, text, m_anchors.time);
+}
+
+void GameEngine::updatePlayerHud(const WormSprite* player, Label* pointsValue, Label* goalValue,
+                                 const Point& pointsAnchor, const Point& goalAnchor, bool forPlayer1)
+{
+    // The HUD labels of a player exist exactly when the player does.
+    if (pointsValue == nullptr || goalValue == nullptr)
+    {
+        return;
+    }
+    char text[TextBufferSize];
+    std::snprintf(text, sizeof text, "%5d", player->getScore());
+    setRightAligned(pointsValue, text, pointsAnchor);
+
+    const std::int32_t goal = m_settings.goal;
+    bool showGoal = true;
+    switch (m_settings.type)
+    {
+        case GAME_ENEMIES: {
+            const int others = m_wormCount - (m_deathCount - (player->isDead() ? 1 : 0)) - 1;
+            std::snprintf(text, sizeof text, "%d", others);
+            break;
+        }
+        case GAME_LENGTH:
+            std::snprintf(text, sizeof text, "%u/%d", player->getLength(), goal);
+            break;
+        case GAME_SCORE:
+            std::snprintf(text, sizeof text, "%d", goal);
+            break;
+        case GAME_APPLES:
+            std::snprintf(text, sizeof text, "%u/%d",
+                          player->getApplesEaten(Apple::Normal) + player->getApplesEaten(Apple::Super), goal);
+            break;
+        case GAME_SURVIVE:
+            text[0] = '\0';
+            break;
+        case GAME_NONE:
+        default:
+            // The goal display keeps whatever it shows.
+            showGoal = false;
+            break;
+    }
+    if (showGoal)
+    {
+        setRightAligned(goalValue, text, goalAnchor);
+    }
+    if (player->isDead())
+    {
+        showResult(GameOver, forPlayer1);
+    }
+}
+
+void GameEngine::showResult(const char* text, bool forPlayer1)
+{
+    Label* label = forPlayer1 ? m_result1 : m_result2;
+    if (label == nullptr)
+    {
+        return;
+    }
+    const Point& anchor = forPlayer1 ? m_anchors.result1 : m_anchors.result2;
+    label->setText(text);
+    const Fernhouse::Base::Size size = label->getFont()->getTextSize(label->getText());
+    label->setPosition(anchor.x - static_cast<std::int32_t>(size.w / 2),
+                       anchor.y - static_cast<std::int32_t>(size.h / 2));
+}
+
+void GameEngine::endRound()
+{
+    if (m_paused)
+    {
+        m_paused = false;
+        GameTime::getInstance()->start();
+    }
+    m_endTime = now() + EndDelay;
+}
+
+std::int64_t GameEngine::goalProgress(const WormSprite* player) const
+{
+    switch (m_settings.type)
+    {
+        case GAME_LENGTH:
+            return player->getLength();
+        case GAME_SCORE:
+            return player->getScore();
+        case GAME_APPLES:
+            return static_cast<std::int64_t>(player->getApplesEaten(Apple::Normal)) +
+                   player->getApplesEaten(Apple::Super);
+        default:
+            return 0;
+    }
+}
+
+bool GameEngine::reachedGoal(const WormSprite* player) const
+{
+    return player != nullptr && goalProgress(player) >= m_settings.goal;
+}
+
+void GameEngine::checkRoundEnd()
+{
+    const bool player1Dead = m_player1 != nullptr && m_player1->isDead();
+    const bool player2Dead = m_player2 != nullptr && m_player2->isDead();
+    if (m_deathCount == m_wormCount || (m_humanCount == 1 && player1Dead) ||
+        (m_humanCount == 2 && player1Dead && player2Dead))
+    {
+        endRound();
+        return;
+    }
+    const std::uint32_t limitEnd = m_startTime + static_cast<std::uint32_t>(m_settings.timeLimit);
+    if (m_settings.type != GAME_SURVIVE && m_settings.timeLimit != 0 && limitEnd <= now())
+    {
+        endRound();
+        showResult(TimeUp, true);
+        showResult(TimeUp, false);
+        return;
+    }
+    switch (m_settings.type)
+    {
+        case GAME_ENEMIES:
+            if (m_deathCount == m_wormCount - 1)
+            {
+                endRound();
+                for (WormSprite* worm : m_worms)
+                {
+                    if (!worm->isDead())
+                    {
+                        m_winner = worm;
+                    }
+                }
+                if (m_winner == m_player1)
+                {
+                    showResult(YouWon, true);
+                }
+                else if (m_winner == m_player2)
+                {
+                    showResult(YouWon, false);
+                }
+            }
+            break;
+        case GAME_LENGTH:
+        case GAME_SCORE:
+        case GAME_APPLES:
+            if (reachedGoal(m_player1))
+            {
+                endRound();
+                if (reachedGoal(m_player2))
+                {
+                    showResult(Draw, true);
+                    showResult(Draw, false);
+                }
+                else
+                {
+                    showResult(YouWon, true);
+                    showResult(GameOver, false);
+                    m_winner = m_player1;
+                }
+            }
+            else if (reachedGoal(m_player2))
+            {
+                endRound();
+                showResult(YouWon, false);
+                showResult(GameOver, true);
+                m_winner = m_player2;
+            }
+            break;
+        case GAME_SURVIVE:
+            if (limitEnd <= now())
+            {
+                endRound();
+                if (m_humanCount == 2 && !player1Dead && !player2Dead)
+                {
+                    showResult(Draw, false);
+                    showResult(Draw, true);
+                }
+                else if (m_player1 != nullptr && !player1Dead)
+                {
+                    showResult(YouWon, true);
+                    m_winner = m_player1;
+                    showResult(GameOver, false);
+                }
+                else if (m_player2 != nullptr && !player2Dead)
+                {
+                    showResult(YouWon, false);
+                    m_winner = m_player2;
+                    showResult(GameOver, true);
+                }
+            }
+            break;
+        case GAME_NONE:
+        default:
+            break;
+    }
+}
+
+bool GameEngine::keyDown(SDLKey key, bool, bool, bool)
+{
+    if (key == SDLK_ESCAPE)
+    {
+        // A round left during its start delay or a pause would otherwise leave the clock held, and
+        // everything shown afterwards (menus, scripts) waits on game time.
+        GameTime::getInstance()->start();
+        m_paused = false;
+        m_finished = true;
+        return true;
+    }
+    if (key == SDLK_PAUSE && m_endTime == 0)
+    {
+        if (m_paused)
+        {
+            // During the start delay the clock stays held; the delay itself starts it.
+            if (m_readyTime == 0)
+            {
+                GameTime::getInstance()->start();
+            }
+        }
+        else
+        {
+            GameTime::getInstance()->stop();
+        }
+        m_paused = !m_paused;
+        return true;
+    }
+    if (m_endTime != 0 && m_endTime <= now())
+    {
+        m_finished = true;
+    }
+    return false;
+}
+
+std::uint32_t GameEngine::now() const
+{
+    return GameTime::getInstance()->getTime();
+}
+
+} // namespace Tarvo

@@ -1,0 +1,152 @@
+#include "game/play/GroundTexture.h"
+
+#include "engine/base/Exception.h"
+#include "engine/graphics/Painter.h"
+#include "engine/graphics/Texture.h"
+#include "engine/graphics/TextureFactory.h"
+#include "engine/graphics/TextureMap.h"
+
+#include "game/play/MapFile.h"
+#include "game/play/WormSprite.h"
+
+#include <SDL/SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace Tarvo
+{
+
+namespace
+{
+
+using Fernhouse::Base::Rect;
+using Fernhouse::Graphics::TextureFactory;
+
+constexpr const char* SourceTag = "src/GroundTexture";
+constexpr std::int32_t CellSize = WormSprite::CellSize;
+constexpr std::int32_t TilesPerRow = 16;
+constexpr std::int32_t BytesPerPixel = 4;
+constexpr std::uint32_t FirstPieceSide = 64;
+
+// Where a texel coordinate lands in a texture that repeats, as GL samples it by default.
+std::int32_t wrap(std::int32_t coordinate, std::int32_t length)
+{
+    const std::int32_t rest = coordinate % length;
+    return rest < 0 ? rest + length : rest;
+}
+
+// The smallest allowed texture side that holds the whole map, or the largest allowed one.
+std::uint32_t pieceSide(std::int32_t mapPixels)
+{
+    const TextureFactory* factory = TextureFactory::getInstance();
+    std::uint32_t side = FirstPieceSide;
+    while (side < static_cast<std::uint32_t>(mapPixels) && factory->isTileSizeAllowed(side * 2))
+    {
+        side *= 2;
+    }
+    return side;
+}
+
+} // namespace
+
+bool GroundTexture::fits(const MapFile& map)
+{
+    return map.getWidth() > 0 && map.getHeight() > 0 && map.getWidth() <= MaxCells / map.getHeight();
+}
+
+GroundTexture::GroundTexture(const MapFile* map, const Fernhouse::Graphics::Texture* tileset)
+    : m_map(map),
+      m_tileset(tileset),
+      m_pieces(nullptr)
+{
+    const std::uint32_t side = pieceSide(CellSize * std::max(map->getWidth(), map->getHeight()));
+    m_pieces = TextureFactory::getInstance()->createTextureMap(this, Fernhouse::Base::Size(side, side));
+}
+
+GroundTexture::~GroundTexture()
+{
+    TextureFactory::getInstance()->freeTextureMap(m_pieces);
+}
+
+SDL_Surface* GroundTexture::render() const
+{
+    const std::int32_t width = CellSize * m_map->getWidth();
+    const std::int32_t height = CellSize * m_map->getHeight();
+    SDL_Surface* surface = TextureFactory::getInstance()->createSurface(static_cast<std::uint32_t>(width),
+                                                                        static_cast<std::uint32_t>(height));
+    if (surface == nullptr)
+    {
+        FH_THROW(Fernhouse::Base::TextureCreationFailedException, "Error when creating new image.");
+    }
+    const std::vector<std::uint8_t> sheet = m_tileset->readPixels();
+    const auto sheetWidth = static_cast<std::int32_t>(m_tileset->getWidth());
+    const auto sheetHeight = static_cast<std::int32_t>(m_tileset->getHeight());
+    auto* pixels = static_cast<std::uint8_t*>(surface->pixels);
+
+    for (std::int32_t y = 0; y < m_map->getHeight(); ++y)
+    {
+        for (std::int32_t x = 0; x < m_map->getWidth(); ++x)
+        {
+            const std::int32_t tile = m_map->getTile(0, x, y);
+            const std::int32_t left = CellSize * (tile % TilesPerRow);
+            const std::int32_t top = CellSize * (tile / TilesPerRow);
+            for (std::int32_t row = 0; row < CellSize; ++row)
+            {
+                std::uint8_t* to =
+                    pixels + (CellSize * y + row) * surface->pitch + CellSize * x * BytesPerPixel;
+                if (tile == MapFile::EmptyCell)
+                {
+                    std::memset(to, 0, CellSize * BytesPerPixel);
+                    continue;
+                }
+                const std::int32_t sheetRow = wrap(top + row, sheetHeight);
+                for (std::int32_t column = 0; column < CellSize; ++column)
+                {
+                    const std::int32_t sheetColumn = wrap(left + column, sheetWidth);
+                    std::memcpy(to + column * BytesPerPixel,
+                                sheet.data() + (sheetRow * sheetWidth + sheetColumn) * BytesPerPixel,
+                                BytesPerPixel);
+                }
+            }
+        }
+    }
+    return surface;
+}
+
+std::uint32_t GroundTexture::draw(Fernhouse::Graphics::Painter& painter, const Rect& cells,
+                                  const Fernhouse::Base::Point& origin) const
+{
+    const auto side = static_cast<std::int32_t>(m_pieces->getTileSize().w);
+    const std::int32_t width = CellSize * m_map->getWidth();
+    const std::int32_t height = CellSize * m_map->getHeight();
+    // The cells' pixels within the map, then the textures that hold them.
+    const std::int32_t left = std::max(0, CellSize * cells.x);
+    const std::int32_t top = std::max(0, CellSize * cells.y);
+    const std::int32_t right = std::min(width, CellSize * (cells.x + static_cast<std::int32_t>(cells.w)));
+    const std::int32_t bottom = std::min(height, CellSize * (cells.y + static_cast<std::int32_t>(cells.h)));
+    const std::int32_t firstColumn = left / side;
+    const std::int32_t firstRow = top / side;
+    const std::int32_t lastColumn = right > left ? (right + side - 1) / side : firstColumn;
+    const std::int32_t lastRow = bottom > top ? (bottom + side - 1) / side : firstRow;
+    std::uint32_t quads = 0;
+    for (std::int32_t row = firstRow; row < lastRow; ++row)
+    {
+        for (std::int32_t column = firstColumn; column < lastColumn; ++column)
+        {
+            const auto pieceWidth = static_cast<std::uint32_t>(std::min(side, width - column * side));
+            const auto pieceHeight = static_cast<std::uint32_t>(std::min(side, height - row * side));
+            painter.bindTexture(
+                m_pieces->getTexture(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)));
+            painter.drawTexturedRect(
+                Rect(origin.x + column * side, origin.y + row * side, pieceWidth, pieceHeight),
+                Rect(0, 0, pieceWidth, pieceHeight));
+            ++quads;
+        }
+    }
+    painter.unbindTexture();
+    return quads;
+}
+
+} // namespace Tarvo

@@ -1,0 +1,162 @@
+#include "game/frontend/AudioPanel.h"
+
+#include "engine/base/Color.h"
+#include "engine/graphics/Font.h"
+#include "engine/graphics/Label.h"
+#include "engine/graphics/TextureFactory.h"
+#include "engine/gui/SlideBar.h"
+#include "engine/sound/SoundManager.h"
+
+#include "tests/game/frontend/PanelFixture.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <type_traits>
+
+using Fernhouse::Base::Color;
+using Tarvo::AudioPanel;
+
+static_assert(!std::is_copy_constructible_v<AudioPanel> && !std::is_copy_assignable_v<AudioPanel>);
+
+namespace
+{
+
+class AudioPanelTest : public PanelSupport::PanelTest
+{
+protected:
+    // Built and registered as the front end does it.
+    void open()
+    {
+        m_panel = std::make_unique<AudioPanel>(&m_configuration, m_app.getSoundManager());
+        m_panel->setPosition(250, 365);
+        router().addHandler(m_panel.get());
+    }
+
+    void close()
+    {
+        router().removeHandler(m_panel.get());
+        m_panel.reset();
+    }
+
+    std::unique_ptr<AudioPanel> m_panel;
+};
+
+} // namespace
+
+TEST_F(AudioPanelTest, FocusCyclesThroughTheRowsAndOnlyTheFocusedBarHearsKeys)
+{
+    open();
+    AudioPanel& panel = *m_panel;
+    EXPECT_EQ(panel.getFocus(), panel.getMusicBar());
+    EXPECT_TRUE(isRegistered(panel.getMusicBar()));
+    EXPECT_FALSE(isRegistered(panel.getSoundBar()));
+
+    EXPECT_TRUE(press(SDLK_DOWN));
+    EXPECT_EQ(panel.getFocus(), panel.getSoundBar());
+    EXPECT_FALSE(isRegistered(panel.getMusicBar()));
+    EXPECT_TRUE(isRegistered(panel.getSoundBar()));
+    EXPECT_EQ(panel.getMusicLabel()->getColor(), AudioPanel::NormalColor);
+    EXPECT_EQ(panel.getMusicBar()->getColor(), AudioPanel::NormalBarColor);
+    EXPECT_EQ(panel.getSoundLabel()->getColor(), AudioPanel::FocusColor);
+    EXPECT_EQ(panel.getSoundBar()->getColor(), AudioPanel::FocusBarColor);
+
+    EXPECT_TRUE(press(SDLK_DOWN));
+    EXPECT_EQ(panel.getFocus(), panel.getBackLabel());
+    EXPECT_EQ(panel.getBackLabel()->getColor(), AudioPanel::FocusColor);
+    EXPECT_FALSE(isRegistered(panel.getSoundBar()));
+    // With no bar focused, Left and Right reach nobody.
+    EXPECT_FALSE(press(SDLK_LEFT));
+
+    EXPECT_TRUE(press(SDLK_DOWN));
+    EXPECT_EQ(panel.getFocus(), panel.getMusicBar());
+    EXPECT_EQ(panel.getBackLabel()->getColor(), AudioPanel::NormalColor);
+    EXPECT_TRUE(press(SDLK_UP));
+    EXPECT_EQ(panel.getFocus(), panel.getBackLabel());
+    EXPECT_TRUE(press(SDLK_UP));
+    EXPECT_EQ(panel.getFocus(), panel.getSoundBar());
+}
+
+TEST_F(AudioPanelTest, BarsChangeTheVolumesHeardInTheSameUpdateWithinZeroTo100)
+{
+    m_configuration.setMusicVolume(90);
+    m_configuration.setSoundVolume(50);
+    open();
+    EXPECT_EQ(m_panel->getMusicBar()->getValue(), 90);
+    EXPECT_EQ(m_panel->getSoundBar()->getValue(), 50);
+
+    EXPECT_TRUE(press(SDLK_RIGHT));
+    m_panel->update();
+    EXPECT_EQ(m_configuration.getMusicVolume(), 100u);
+    EXPECT_EQ(m_app.getSoundManager()->getMusicVolume(), 100u);
+    EXPECT_EQ(Mix_VolumeMusic(-1), MIX_MAX_VOLUME);
+    press(SDLK_RIGHT);
+    m_panel->update();
+    EXPECT_EQ(m_configuration.getMusicVolume(), 100u);
+
+    press(SDLK_DOWN);
+    press(SDLK_LEFT);
+    m_panel->update();
+    EXPECT_EQ(m_configuration.getSoundVolume(), 40u);
+    EXPECT_EQ(m_app.getSoundManager()->getSoundVolume(), 40u);
+    EXPECT_EQ(Mix_Volume(-1, -1), MIX_MAX_VOLUME * 40 / 100);
+    EXPECT_EQ(m_configuration.getMusicVolume(), 100u);
+}
+
+TEST_F(AudioPanelTest, OnlyReturnOnTheBackRowEndsThePanelAndEscapeOrModifiedKeysPassOn)
+{
+    open();
+    EXPECT_TRUE(press(SDLK_RETURN));
+    EXPECT_FALSE(m_panel->isDone());
+    EXPECT_FALSE(press(SDLK_ESCAPE));
+    EXPECT_FALSE(press(SDLK_DOWN, true));
+    EXPECT_FALSE(press(SDLK_RIGHT, true));
+    EXPECT_EQ(m_panel->getFocus(), m_panel->getMusicBar());
+    EXPECT_EQ(m_panel->getMusicBar()->getValue(), static_cast<int>(Tarvo::Configuration::DefaultVolume));
+    press(SDLK_UP);
+    EXPECT_FALSE(m_panel->isDone());
+    EXPECT_TRUE(press(SDLK_RETURN));
+    EXPECT_TRUE(m_panel->isDone());
+}
+
+TEST_F(AudioPanelTest, DeletingReleasesTheSliderSheetAndLeavesNoHandler)
+{
+    Fernhouse::Graphics::TextureFactory* factory = m_app.getTextureFactory();
+    // The labels' font stays loaded throughout, so only the slider sheet comes and goes.
+    const Fernhouse::GUI::Label fontHolder("comic_medium");
+    const std::size_t maps = factory->getTextureMapCount();
+    open();
+    EXPECT_EQ(factory->getTextureMapCount(), maps + 1);
+    press(SDLK_DOWN);
+    close();
+    EXPECT_EQ(factory->getTextureMapCount(), maps);
+    EXPECT_TRUE(router().getHandlers().empty());
+
+    open();
+    press(SDLK_UP);
+    close();
+    EXPECT_TRUE(router().getHandlers().empty());
+}
+
+TEST_F(AudioPanelTest, RowsAreDrawnAroundThePanelPositionInTheirColours)
+{
+    open();
+    m_panel->update();
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    m_panel->draw();
+    // Each label centred on x 250; the font's glyphs are not empty, so each box holds its colour.
+    const Fernhouse::Graphics::Font* font = m_panel->getMusicLabel()->getFont();
+    const auto music = font->getTextSize("MUSIC VOLUME");
+    const int musicX = 250 - static_cast<int>(music.w) / 2;
+    EXPECT_GT(
+        countColor(musicX, 285, static_cast<int>(music.w), static_cast<int>(music.h), AudioPanel::FocusColor),
+        0);
+    EXPECT_EQ(countColor(0, 0, musicX, 600, AudioPanel::FocusColor), 0);
+    const auto back = font->getTextSize("BACK..");
+    EXPECT_GT(countColor(250 - static_cast<int>(back.w) / 2, 445, static_cast<int>(back.w),
+                         static_cast<int>(back.h), AudioPanel::NormalColor),
+              0);
+}

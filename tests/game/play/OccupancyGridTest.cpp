@@ -1,0 +1,94 @@
+#include "game/play/OccupancyGrid.h"
+
+#include "engine/base/GameTime.h"
+#include "engine/base/Point.h"
+#include "engine/io/Control.h"
+
+#include "game/play/WormSprite.h"
+
+#include "tests/support/FakeClock.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using Fernhouse::Base::Point;
+using Tarvo::OccupancyGrid;
+using Tarvo::WormSprite;
+
+namespace
+{
+
+// Answers its plan one request per step, then nothing.
+class PlanControl final : public Fernhouse::IO::Control
+{
+public:
+    explicit PlanControl(std::vector<std::uint32_t> plan) : m_plan(std::move(plan)) {}
+
+    std::uint32_t getDirection() override { return m_next < m_plan.size() ? m_plan[m_next++] : 0; }
+
+private:
+    std::vector<std::uint32_t> m_plan;
+    std::size_t m_next = 0;
+};
+
+} // namespace
+
+TEST(OccupancyGrid, CountsSegmentsPerCellAndIgnoresCellsOffTheGrid)
+{
+    OccupancyGrid grid(4, 3);
+    grid.add(1, 2);
+    grid.add(1, 2);
+    grid.add(3, 0);
+    EXPECT_EQ(grid.count(1, 2), 2u);
+    EXPECT_EQ(grid.count(3, 0), 1u);
+    EXPECT_EQ(grid.count(0, 0), 0u);
+    grid.remove(1, 2);
+    EXPECT_EQ(grid.count(1, 2), 1u);
+
+    // A head may leave a map that has no wall around it.
+    for (const Point& off : {Point(-1, 0), Point(4, 0), Point(0, -1), Point(0, 3)})
+    {
+        grid.add(off.x, off.y);
+        EXPECT_EQ(grid.count(off.x, off.y), 0u);
+        grid.remove(off.x, off.y);
+    }
+
+    const OccupancyGrid none(-2, 5);
+    EXPECT_EQ(none.count(0, 0), 0u);
+}
+
+TEST(OccupancyGrid, WormKeepsItsCellsCountedAsItGrowsTurnsAndDropsItsTail)
+{
+    TestSupport::FakeClock clock(10000);
+    Fernhouse::Base::GameTime time;
+    time.start();
+    constexpr std::int32_t Side = 12;
+    OccupancyGrid grid(Side, Side);
+    // Down, right, up, then straight on: the body turns twice and its tail follows.
+    auto* control = new PlanControl({8, 8, 2, 2, 2, 4, 4, 4, 4, 4});
+    WormSprite worm(nullptr, "w", control, nullptr, Point(2, 2), WormSprite::Down,
+                    WormSprite::ControlAbsolute);
+    worm.setOccupancy(&grid);
+    worm.grow(3);
+
+    for (int step = 0; step < 12; ++step)
+    {
+        clock.advance(334);
+        time.update();
+        worm.update();
+        for (std::int32_t y = 0; y < Side; ++y)
+        {
+            for (std::int32_t x = 0; x < Side; ++x)
+            {
+                std::uint32_t expected = 0;
+                for (const WormSprite::Segment& segment : worm.getBody())
+                {
+                    expected += segment.x == x && segment.y == y ? 1 : 0;
+                }
+                ASSERT_EQ(grid.count(x, y), expected) << "step " << step << " cell " << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(worm.getLength(), 6u);
+}
