@@ -19,43 +19,8 @@ namespace
 
 constexpr const char* SourceTag = "src/Painter";
 
-constexpr int NoGlyph = -1;
-constexpr int GlyphsPerRow = 8;
-constexpr int FirstLetterGlyph = 1;
-constexpr int FirstDigitGlyph = 27;
-constexpr int FirstSignGlyph = 37;
-// The signs in the order of their cells, after the digits.
-constexpr char Signs[] = ".,!?-+_#:;$()/\\='<>&";
-
-constexpr std::array<int, 256> makeGlyphTable()
-{
-    std::array<int, 256> table{};
-    for (int& glyph : table)
-    {
-        glyph = NoGlyph;
-    }
-    table[' '] = 0;
-    for (int letter = 0; letter < 26; ++letter)
-    {
-        table[static_cast<std::size_t>('A' + letter)] = FirstLetterGlyph + letter;
-        table[static_cast<std::size_t>('a' + letter)] = FirstLetterGlyph + letter;
-    }
-    for (int digit = 0; digit < 10; ++digit)
-    {
-        table[static_cast<std::size_t>('0' + digit)] = FirstDigitGlyph + digit;
-    }
-    for (int sign = 0; Signs[sign] != '\0'; ++sign)
-    {
-        table[static_cast<unsigned char>(Signs[sign])] = FirstSignGlyph + sign;
-    }
-    return table;
-}
-
-// Byte -> glyph cell, NoGlyph for a byte the sheets do not draw.
-constexpr std::array<int, 256> GlyphTable = makeGlyphTable();
-
-static_assert(GlyphTable['H'] == 8 && GlyphTable['i'] == 9 && GlyphTable['5'] == 32);
-static_assert(GlyphTable['!'] == 39 && GlyphTable['&'] == 56 && GlyphTable['%'] == NoGlyph);
+static_assert(Font::glyphIndex('H') == 8 && Font::glyphIndex('i') == 9 && Font::glyphIndex('5') == 32);
+static_assert(Font::glyphIndex('!') == 39 && Font::glyphIndex('&') == 56 && !Font::canDraw('%'));
 
 constexpr float Pi = 3.14159265358979f;
 
@@ -235,15 +200,15 @@ void Painter::drawText(const std::string& text, const Base::Point& position, con
     const auto glyphHeight = static_cast<std::int32_t>(glyph.h);
     for (const char byte : text)
     {
-        const int index = GlyphTable[static_cast<unsigned char>(byte)];
-        if (index == NoGlyph)
+        const int index = Font::glyphIndex(byte);
+        if (index == Font::NoGlyph)
         {
             // Leave no texturing switched on behind the exception.
             unbindTexture();
             FH_THROW(Base::GenericFontException, "Invalid character.");
         }
-        const Base::Rect source((index % GlyphsPerRow) * glyphWidth, (index / GlyphsPerRow) * glyphHeight,
-                                glyph.w, glyph.h);
+        const Base::Rect source((index % Font::GlyphsPerRow) * glyphWidth,
+                                (index / Font::GlyphsPerRow) * glyphHeight, glyph.w, glyph.h);
         drawTexturedRect(Base::Rect(x, y, glyph.w, glyph.h), source);
         x += glyphWidth;
     }

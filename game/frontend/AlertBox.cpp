@@ -4,6 +4,7 @@
 #include "engine/base/Color.h"
 #include "engine/base/EventRouter.h"
 #include "engine/base/GameTime.h"
+#include "engine/base/Layout.h"
 #include "engine/base/Rect.h"
 #include "engine/base/Screen.h"
 #include "engine/graphics/Font.h"
@@ -12,8 +13,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cctype>
-#include <cstring>
 #include <memory>
 
 namespace Tarvo
@@ -41,9 +40,8 @@ constexpr std::int32_t BoxPadding = 50;
 constexpr std::int32_t BoxLines = 3;
 constexpr std::int32_t FrameWidth = 2;
 
-// The bytes the bitmap fonts have glyphs for besides letters, digits and space. An error message may hold
-// any byte (quotes, line ends), and a byte without a glyph would throw while the error is being shown.
-constexpr const char* DrawableSigns = ".,!?-+_#:;$()/\\='<>&";
+// An error message may hold any byte (quotes, line ends), and a byte without a glyph would throw while the
+// error is being shown.
 constexpr char Substitute = '?';
 
 std::string drawable(const std::string& text)
@@ -51,9 +49,7 @@ std::string drawable(const std::string& text)
     std::string result = text;
     for (char& c : result)
     {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool plain = (byte < 0x80 && std::isalnum(byte) != 0) || c == ' ';
-        if (!plain && (c == '\0' || std::strchr(DrawableSigns, c) == nullptr))
+        if (!Fernhouse::Graphics::Font::canDraw(c))
         {
             c = Substitute;
         }
@@ -72,12 +68,6 @@ Screen& requireScreen()
     Screen* current = screen();
     assert(current != nullptr && "an alert box is shown on the application's screen");
     return *current;
-}
-
-// Signed, so that a text wider than the screen starts left of it instead of wrapping far to the right.
-std::int32_t centred(std::uint32_t screenSide, std::uint32_t textSide)
-{
-    return (static_cast<std::int32_t>(screenSide) - static_cast<std::int32_t>(textSide)) / 2;
 }
 
 Rect rect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h)
@@ -138,8 +128,8 @@ void AlertBox::layOut()
     m_titleLabel->setColor(TitleColor);
     const Fernhouse::Base::Size titleSize = m_titleLabel->getFont()->getTextSize(m_title);
     const auto titleHeight = static_cast<std::int32_t>(titleSize.h);
-    m_titleLabel->setPosition(centred(screenWidth, titleSize.w),
-                              centred(screenHeight, titleSize.h) - titleHeight);
+    m_titleLabel->setPosition(Fernhouse::Base::Layout::centred(screenWidth, titleSize.w),
+                              Fernhouse::Base::Layout::centred(screenHeight, titleSize.h) - titleHeight);
     addChild(m_titleLabel);
 
     m_messageLabel = new Label(m_fontName);
@@ -147,8 +137,9 @@ void AlertBox::layOut()
     m_messageLabel->setColor(MessageColor);
     const Fernhouse::Base::Size messageSize = m_messageLabel->getFont()->getTextSize(m_message);
     const auto messageHeight = static_cast<std::int32_t>(messageSize.h);
-    m_messageLabel->setPosition(centred(screenWidth, messageSize.w),
-                                centred(screenHeight, messageSize.h) + messageHeight);
+    m_messageLabel->setPosition(Fernhouse::Base::Layout::centred(screenWidth, messageSize.w),
+                                Fernhouse::Base::Layout::centred(screenHeight, messageSize.h) +
+                                    messageHeight);
     addChild(m_messageLabel);
 
     m_boxWidth = static_cast<std::int32_t>(std::max(titleSize.w, messageSize.w)) + BoxPadding;

@@ -1,9 +1,6 @@
 #include "game/frontend/AudioPanel.h"
 
-#include "engine/base/EventRouter.h"
-#include "engine/graphics/Font.h"
 #include "engine/graphics/Label.h"
-#include "engine/graphics/Painter.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/graphics/TextureMap.h"
 #include "engine/gui/SlideBar.h"
@@ -23,7 +20,6 @@ namespace
 
 using Fernhouse::Base::Color;
 using Fernhouse::Base::Entity;
-using Fernhouse::Base::EventRouter;
 using Fernhouse::Graphics::TextureFactory;
 using Fernhouse::Graphics::TextureMap;
 using Fernhouse::GUI::Label;
@@ -31,14 +27,12 @@ using Fernhouse::GUI::SlideBar;
 
 static_assert(SDLK_UP == 273 && SDLK_DOWN == 274 && SDLK_RETURN == 13);
 
-constexpr const char* FontName = "comic_medium";
 constexpr const char* SliderFile = "graphics/slider.png";
 // The slider sheet fits one texture tile, which every bar draws from.
 constexpr std::uint32_t SliderColumn = 0;
 constexpr std::uint32_t SliderRow = 0;
 constexpr const char* MusicText = "MUSIC VOLUME";
 constexpr const char* SoundText = "SOUND VOLUME";
-constexpr const char* BackText = "BACK..";
 // Offsets from the panel's position, in pixels.
 constexpr int MusicLabelY = -80;
 constexpr int MusicBarY = -60;
@@ -48,28 +42,11 @@ constexpr int BackLabelY = 80;
 constexpr int BarX = -100;
 constexpr int BarWidth = 200;
 
-EventRouter& router()
-{
-    EventRouter* current = EventRouter::getInstance();
-    assert(current != nullptr && "a panel registers its focused bar with the event router");
-    return *current;
-}
-
 TextureFactory& textureFactory()
 {
     TextureFactory* factory = TextureFactory::getInstance();
     assert(factory != nullptr && "the slider sheet is made by the texture factory");
     return *factory;
-}
-
-// Centred on the panel's x.
-std::unique_ptr<Label> makeLabel(const std::string& text, int y, const Color& color)
-{
-    auto label = std::make_unique<Label>(FontName);
-    label->setText(text);
-    label->setPosition(-static_cast<int>(label->getFont()->getTextSize(text).w) / 2, y);
-    label->setColor(color);
-    return label;
 }
 
 std::unique_ptr<SlideBar> makeBar(TextureMap* sliderImage, std::uint32_t volume, int y, const Color& color)
@@ -94,11 +71,14 @@ AudioPanel::AudioPanel(Configuration* configuration, Fernhouse::Sound::SoundMana
     // The rows wait in guards until all exist, so a font that fails to load leaves nothing behind.
     try
     {
-        auto musicLabel = makeLabel(MusicText, MusicLabelY, FocusColor);
+        auto musicLabel = makeLabel(MusicText, FocusColor);
         auto musicBar = makeBar(m_sliderImage, configuration->getMusicVolume(), MusicBarY, FocusBarColor);
-        auto soundLabel = makeLabel(SoundText, SoundLabelY, NormalColor);
+        auto soundLabel = makeLabel(SoundText, NormalColor);
         auto soundBar = makeBar(m_sliderImage, configuration->getSoundVolume(), SoundBarY, NormalBarColor);
-        auto backLabel = makeLabel(BackText, BackLabelY, NormalColor);
+        auto backLabel = makeLabel(BackText, NormalColor);
+        placeCentred(*musicLabel, MusicLabelY);
+        placeCentred(*soundLabel, SoundLabelY);
+        placeCentred(*backLabel, BackLabelY);
         m_musicLabel = musicLabel.release();
         m_musicBar = musicBar.release();
         m_soundLabel = soundLabel.release();
@@ -116,35 +96,24 @@ AudioPanel::AudioPanel(Configuration* configuration, Fernhouse::Sound::SoundMana
     addChild(m_soundBar);
     addChild(m_backLabel);
     m_focus = m_musicBar;
-    router().addHandler(m_musicBar);
+    listen(m_musicBar, true);
 }
 
 AudioPanel::~AudioPanel()
 {
     if (m_focus == m_musicBar || m_focus == m_soundBar)
     {
-        router().removeHandler(static_cast<SlideBar*>(m_focus));
+        listen(static_cast<SlideBar*>(m_focus), false);
     }
-    deleteRows();
     if (TextureFactory* factory = TextureFactory::getInstance())
     {
         factory->freeTextureMap(m_sliderImage);
     }
 }
 
-void AudioPanel::deleteRows()
-{
-    const std::vector<Entity*> rows = getChildren();
-    for (Entity* row : rows)
-    {
-        removeChild(row);
-        delete row;
-    }
-}
-
 bool AudioPanel::keyDown(SDLKey key, bool ctrl, bool shift, bool alt)
 {
-    if (ctrl || shift || alt)
+    if (!isPlain(ctrl, shift, alt))
     {
         return false;
     }
@@ -187,14 +156,7 @@ void AudioPanel::markRow(Entity* row, bool focused)
         return;
     }
     SlideBar* bar = static_cast<SlideBar*>(row);
-    if (focused)
-    {
-        router().addHandler(bar);
-    }
-    else
-    {
-        router().removeHandler(bar);
-    }
+    listen(bar, focused);
     bar->setColor(focused ? FocusBarColor : NormalBarColor);
     (bar == m_musicBar ? m_musicLabel : m_soundLabel)->setColor(labelColor);
 }
@@ -214,15 +176,6 @@ void AudioPanel::update()
         m_soundManager->setMusicVolume(musicVolume);
     }
     Entity::update();
-}
-
-void AudioPanel::draw()
-{
-    Fernhouse::Graphics::Painter painter;
-    painter.pushMatrix();
-    applyTransform();
-    Entity::draw();
-    painter.popMatrix();
 }
 
 } // namespace Tarvo

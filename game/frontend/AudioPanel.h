@@ -1,7 +1,8 @@
 #pragma once
 
 #include "engine/base/Color.h"
-#include "engine/gui/Widget.h"
+
+#include "game/frontend/SettingsPanel.h"
 
 namespace Fernhouse::Base
 {
@@ -32,26 +33,21 @@ class Configuration;
 // Music and sound volume on two slide bars, and a way back. A new volume is stored in the configuration
 // and handed to the sound manager in the same frame, so it is heard while the bar moves. Laid out around
 // the panel's position; the focused bar alone is registered with the event router.
-class AudioPanel final : public Fernhouse::GUI::Widget
+class AudioPanel final : public SettingsPanel
 {
 public:
-    static constexpr Fernhouse::Base::Color FocusColor{255, 90, 0, 255};
-    static constexpr Fernhouse::Base::Color NormalColor{83, 148, 28, 255};
     static constexpr Fernhouse::Base::Color FocusBarColor{255, 255, 255, 255};
     static constexpr Fernhouse::Base::Color NormalBarColor{150, 150, 150, 255};
 
     // Neither is owned; both must outlive the panel. Needs the EventRouter and the texture and font
     // services; throws their loading errors.
     AudioPanel(Configuration* configuration, Fernhouse::Sound::SoundManager* soundManager);
-    AudioPanel(const AudioPanel&) = delete;
-    AudioPanel& operator=(const AudioPanel&) = delete;
     ~AudioPanel() override;
 
     // Up and Down move the focus, Return on the back row ends the panel. Modifiers leave every key alone.
     bool keyDown(SDLKey key, bool ctrl, bool shift, bool alt) override;
     // Applies changed volumes, then updates the rows.
     void update() override;
-    void draw() override;
 
     Fernhouse::GUI::SlideBar* getMusicBar() const { return m_musicBar; }
 
@@ -70,7 +66,6 @@ private:
     void setFocus(Fernhouse::Base::Entity* focus);
     // Recolours a row and registers or unregisters its bar.
     void markRow(Fernhouse::Base::Entity* row, bool focused);
-    void deleteRows();
 
     Fernhouse::GUI::SlideBar* m_musicBar = nullptr;           // owned, a child
     Fernhouse::GUI::SlideBar* m_soundBar = nullptr;           // owned, a child

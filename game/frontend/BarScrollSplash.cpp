@@ -2,6 +2,7 @@
 
 #include "engine/base/Color.h"
 #include "engine/base/GameTime.h"
+#include "engine/base/Layout.h"
 #include "engine/base/Rect.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/Painter.h"
@@ -34,12 +35,6 @@ std::uint32_t now()
     return clock->getTime();
 }
 
-// Centred, or at 0 when the image is larger than the screen (the difference would wrap).
-std::uint32_t centred(std::uint32_t screen, std::uint32_t image)
-{
-    return image < screen ? (screen - image) / 2 : 0;
-}
-
 } // namespace
 
 BarScrollSplash::BarScrollSplash(Fernhouse::Graphics::Image* image, const Fernhouse::Base::Size& screenSize)
@@ -53,8 +48,8 @@ BarScrollSplash::BarScrollSplash(Fernhouse::Graphics::Image* image, const Fernho
         return;
     }
     const Fernhouse::Base::Size size = image->getSize();
-    m_centerX = centred(m_screenWidth, size.w);
-    m_centerY = centred(m_screenHeight, size.h);
+    m_centerX = static_cast<std::uint32_t>(Fernhouse::Base::Layout::centredWithin(m_screenWidth, size.w));
+    m_centerY = static_cast<std::uint32_t>(Fernhouse::Base::Layout::centredWithin(m_screenHeight, size.h));
     m_speedLeft = static_cast<float>(size.w + m_centerX) / m_scrollTime;
     m_speedRight = static_cast<float>(m_screenWidth - m_centerX) / m_scrollTime;
     // An image under four rows high gets one stripe of its own height instead of a division by zero.

@@ -2,6 +2,7 @@
 
 #include "engine/base/Color.h"
 #include "engine/base/GameTime.h"
+#include "engine/base/Layout.h"
 #include "engine/graphics/Image.h"
 
 #include <cassert>
@@ -26,12 +27,6 @@ std::uint32_t now()
     return clock->getTime();
 }
 
-// Centred, or at 0 when the image is larger than the screen (the difference would wrap).
-std::int32_t centred(std::uint32_t screen, std::uint32_t image)
-{
-    return image < screen ? static_cast<std::int32_t>((screen - image) / 2) : 0;
-}
-
 void setAlpha(Image& image, float alpha)
 {
     Color color = image.getColor();
@@ -42,7 +37,8 @@ void setAlpha(Image& image, float alpha)
 void centre(Image& image, std::uint32_t screenWidth, std::uint32_t screenHeight)
 {
     const Fernhouse::Base::Size size = image.getSize();
-    image.setPosition(centred(screenWidth, size.w), centred(screenHeight, size.h));
+    image.setPosition(Fernhouse::Base::Layout::centredWithin(screenWidth, size.w),
+                      Fernhouse::Base::Layout::centredWithin(screenHeight, size.h));
 }
 
 } // namespace

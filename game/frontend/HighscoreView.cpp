@@ -3,6 +3,7 @@
 #include "engine/base/Color.h"
 #include "engine/base/ErrorLog.h"
 #include "engine/base/Exception.h"
+#include "engine/base/Layout.h"
 #include "engine/graphics/Label.h"
 #include "engine/graphics/Painter.h"
 
@@ -21,6 +22,7 @@ namespace
 {
 
 using Fernhouse::Base::Color;
+using Fernhouse::Base::Layout;
 using Fernhouse::GUI::Label;
 
 static_assert(SDLK_SPACE == 32 && SDLK_ESCAPE == 27 && SDLK_RETURN == 13);
@@ -41,21 +43,6 @@ constexpr int NextPageY = 370;
 constexpr Color White(255, 255, 255, 255);
 constexpr Color Green(83, 148, 28, 255);
 constexpr Color Orange(255, 90, 0, 255);
-
-// Cut to width, or filled up to it on the right.
-std::string leftAligned(const std::string& text, std::size_t width)
-{
-    std::string field = text.substr(0, width);
-    field.append(width - field.size(), Filler);
-    return field;
-}
-
-// Filled up to width on the left; a wider number stays whole and pushes the rest of the row right.
-std::string rightAligned(std::uint32_t number, std::size_t width)
-{
-    const std::string digits = std::to_string(number);
-    return digits.size() >= width ? digits : std::string(width - digits.size(), Filler) + digits;
-}
 
 std::unique_ptr<Label> makeLabel(const std::string& text, int x, int y, const Color& color)
 {
@@ -107,9 +94,10 @@ void HighscoreView::showPage(int page)
             Fernhouse::Base::ErrorLog::write(e);
             continue;
         }
-        const std::string text = leftAligned(title, TitleWidth) + Filler +
-                                 rightAligned(entry->getScore(), NumberWidth) + Filler +
-                                 rightAligned(entry->getLength(), NumberWidth);
+        const std::string text =
+            Layout::leftAligned(title, TitleWidth, Filler) + Filler +
+            Layout::rightAligned(std::to_string(entry->getScore()), NumberWidth, Filler) + Filler +
+            Layout::rightAligned(std::to_string(entry->getLength()), NumberWidth, Filler);
         labels.push_back(makeLabel(text, TextX, y, green ? Green : Orange));
         y += RowHeight;
         green = !green;

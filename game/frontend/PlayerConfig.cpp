@@ -1,9 +1,8 @@
 #include "game/frontend/PlayerConfig.h"
 
-#include "engine/base/EventRouter.h"
+#include "engine/base/Layout.h"
 #include "engine/graphics/Font.h"
 #include "engine/graphics/Label.h"
-#include "engine/graphics/Painter.h"
 #include "engine/gui/BoolSelect.h"
 
 #include "game/progress/Configuration.h"
@@ -11,6 +10,7 @@
 #include <algorithm>
 #include <cassert>
 #include <memory>
+#include <utility>
 
 namespace Tarvo
 {
@@ -18,9 +18,6 @@ namespace Tarvo
 namespace
 {
 
-using Fernhouse::Base::Color;
-using Fernhouse::Base::EventRouter;
-using Fernhouse::GUI::BoolSelect;
 using Fernhouse::GUI::Label;
 using Fernhouse::IO::KeySet;
 
@@ -29,18 +26,12 @@ static_assert(SDLK_COMMA == 44 && SDLK_GREATER == 62 && SDLK_LEFTBRACKET == 91 &
 static_assert(SDLK_a == 97 && SDLK_z == 122 && SDLK_KP0 == 256 && SDLK_KP_PLUS == 270);
 static_assert(SDLK_UP == 273 && SDLK_PAGEDOWN == 281);
 
-constexpr const char* FontName = "comic_medium";
 constexpr const char* RelativeText = "RELATIVE CONTROL";
-constexpr const char* BackText = "BACK..";
-constexpr const char* OnText = "ON";
-constexpr const char* OffText = "OFF";
-constexpr const char* SeparatorText = "/";
 constexpr char Filler = '.';
 constexpr std::uint32_t RelativeOn = 1;
 constexpr std::uint32_t RelativeOff = 0;
-// Offsets from the panel's position, in pixels; the gap lies between the caption and the selector.
+// Offsets from the panel's position, in pixels.
 constexpr int RelativeY = -100;
-constexpr int Gap = 50;
 constexpr int KeyRowX = -150;
 constexpr std::array<int, 4> KeyRowY{-60, -20, 20, 60};
 constexpr int BackY = 100;
@@ -51,31 +42,31 @@ constexpr std::array<const char*, 5> KeypadSignNames{"KP_PERIOD", "KP_DIVIDE", "
 constexpr std::array<const char*, 9> CursorNames{"UP",   "DOWN", "RIGHT",  "LEFT",    "INSERT",
                                                  "HOME", "END",  "PAGEUP", "PAGEDOWN"};
 
-EventRouter& router()
-{
-    EventRouter* current = EventRouter::getInstance();
-    assert(current != nullptr && "a panel registers its selector with the event router");
-    return *current;
-}
+// Keys whose sign no font sheet draws, spelled out so that their row can be shown.
+constexpr std::array<std::pair<SDLKey, const char*>, 4> SpelledSigns{{{SDLK_LEFTBRACKET, "LEFTBRACKET"},
+                                                                      {SDLK_RIGHTBRACKET, "RIGHTBRACKET"},
+                                                                      {SDLK_CARET, "CARET"},
+                                                                      {SDLK_BACKQUOTE, "BACKQUOTE"}}};
 
-std::unique_ptr<Label> makeLabel(const std::string& text, const Color& color)
+std::string signName(SDLKey key)
 {
-    auto label = std::make_unique<Label>(FontName);
-    label->setText(text);
-    label->setColor(color);
-    return label;
-}
-
-int textWidth(const Label& label)
-{
-    return static_cast<int>(label.getFont()->getTextSize(label.getText()).w);
+    const char sign = static_cast<char>(key);
+    if (Fernhouse::Graphics::Font::canDraw(sign))
+    {
+        return std::string(1, sign);
+    }
+    const auto spelled = std::find_if(SpelledSigns.begin(), SpelledSigns.end(),
+                                      [key](const auto& entry) { return entry.first == key; });
+    assert(spelled != SpelledSigns.end() && "every assignable sign is drawn or spelled");
+    return spelled->second;
 }
 
 void addRange(std::map<SDLKey, PlayerConfig::KeyName>& names, int first, int last)
 {
     for (int code = first; code <= last; ++code)
     {
-        names[static_cast<SDLKey>(code)] = {std::string(1, static_cast<char>(code)), false};
+        const auto key = static_cast<SDLKey>(code);
+        names[key] = {signName(key), false};
     }
 }
 
@@ -86,11 +77,6 @@ std::map<SDLKey, PlayerConfig::KeyName> PlayerConfig::assignableKeys()
     std::map<SDLKey, KeyName> names;
     addRange(names, SDLK_COMMA, SDLK_GREATER);
     addRange(names, SDLK_LEFTBRACKET, SDLK_BACKQUOTE);
-    // The bitmap fonts have no glyph for these four, and a row showing one would throw when drawn.
-    names[SDLK_LEFTBRACKET].name = "LEFTBRACKET";
-    names[SDLK_RIGHTBRACKET].name = "RIGHTBRACKET";
-    names[SDLK_CARET].name = "CARET";
-    names[SDLK_BACKQUOTE].name = "BACKQUOTE";
     for (int code = SDLK_a; code <= SDLK_z; ++code)
     {
         names[static_cast<SDLKey>(code)] = {std::string(1, static_cast<char>(code - SDLK_a + 'A')), false};
@@ -112,8 +98,7 @@ std::map<SDLKey, PlayerConfig::KeyName> PlayerConfig::assignableKeys()
 
 std::string PlayerConfig::rowText(const std::string& caption, const std::string& name)
 {
-    const std::size_t field = CaptionWidth;
-    return caption + std::string(field - std::min(name.size(), field), Filler) + name;
+    return caption + Fernhouse::Base::Layout::rightAligned(name, CaptionWidth, Filler);
 }
 
 PlayerConfig::PlayerConfig(Configuration* configuration, bool firstPlayer)
@@ -139,9 +124,7 @@ PlayerConfig::PlayerConfig(Configuration* configuration, bool firstPlayer)
 
     // Everything waits in guards until all exist, so a font that fails to load leaves nothing behind.
     auto relativeLabel = makeLabel(RelativeText, FocusColor);
-    auto relativeSelect =
-        std::make_unique<BoolSelect>(FontName, &NormalColor, &FocusColor, OnText, OffText, SeparatorText);
-    relativeSelect->setValue(relative == RelativeOn);
+    auto relativeSelect = makeSelect(relative == RelativeOn);
     std::array<std::unique_ptr<Label>, 4> keyRows;
     for (std::size_t i = 0; i < keyRows.size(); ++i)
     {
@@ -150,11 +133,8 @@ PlayerConfig::PlayerConfig(Configuration* configuration, bool firstPlayer)
     }
     auto backLabel = makeLabel(BackText, NormalColor);
 
-    const int captionWidth = textWidth(*relativeLabel);
-    const int x0 = -(captionWidth + relativeSelect->getWidth() + Gap) / 2;
-    relativeLabel->setPosition(x0, RelativeY);
-    relativeSelect->setPosition(x0 + Gap + captionWidth, RelativeY);
-    backLabel->setPosition(-textWidth(*backLabel) / 2, BackY);
+    placeChoiceRow(*relativeLabel, *relativeSelect, RelativeY);
+    placeCentred(*backLabel, BackY);
 
     m_relativeLabel = relativeLabel.release();
     m_relativeSelect = relativeSelect.release();
@@ -172,7 +152,7 @@ PlayerConfig::PlayerConfig(Configuration* configuration, bool firstPlayer)
     }
     addChild(m_backLabel);
     m_focus = m_relativeLabel;
-    router().addHandler(m_relativeSelect);
+    listen(m_relativeSelect, true);
 }
 
 PlayerConfig::~PlayerConfig()
@@ -190,13 +170,7 @@ PlayerConfig::~PlayerConfig()
     }
     if (m_focus == m_relativeLabel)
     {
-        router().removeHandler(m_relativeSelect);
-    }
-    const std::vector<Entity*> children = getChildren();
-    for (Entity* child : children)
-    {
-        removeChild(child);
-        delete child;
+        listen(m_relativeSelect, false);
     }
 }
 
@@ -207,7 +181,7 @@ std::array<Label*, PlayerConfig::RowCount> PlayerConfig::rows() const
 
 bool PlayerConfig::keyDown(SDLKey key, bool ctrl, bool shift, bool alt)
 {
-    if (ctrl || shift || alt)
+    if (!isPlain(ctrl, shift, alt))
     {
         return false;
     }
@@ -273,13 +247,9 @@ void PlayerConfig::moveFocus(int rows)
 
 void PlayerConfig::setFocus(Label* focus)
 {
-    if (m_focus == m_relativeLabel)
+    if (m_focus == m_relativeLabel || focus == m_relativeLabel)
     {
-        router().removeHandler(m_relativeSelect);
-    }
-    if (focus == m_relativeLabel)
-    {
-        router().addHandler(m_relativeSelect);
+        listen(m_relativeSelect, focus == m_relativeLabel);
     }
     m_focus->setColor(NormalColor);
     focus->setColor(FocusColor);
@@ -320,15 +290,6 @@ void PlayerConfig::showKey(Label* row)
 {
     const auto found = m_keyNames.find(*keyOf(row));
     row->setText(rowText(captionOf(row), found != m_keyNames.end() ? found->second.name : std::string()));
-}
-
-void PlayerConfig::draw()
-{
-    Fernhouse::Graphics::Painter painter;
-    painter.pushMatrix();
-    applyTransform();
-    Entity::draw();
-    painter.popMatrix();
 }
 
 } // namespace Tarvo

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/base/Color.h"
-#include "engine/gui/Widget.h"
 #include "engine/io/KeySet.h"
+
+#include "game/frontend/SettingsPanel.h"
 
 #include <array>
 #include <map>
@@ -22,11 +22,9 @@ class Configuration;
 // One player's steering keys and relative control. Return on a key row waits for the next key and takes
 // it when it can be assigned and neither player uses it. The keys and the steering flag go back to the
 // configuration when the panel is deleted. Laid out around the panel's position.
-class PlayerConfig final : public Fernhouse::GUI::Widget
+class PlayerConfig final : public SettingsPanel
 {
 public:
-    static constexpr Fernhouse::Base::Color FocusColor{255, 90, 0, 255};
-    static constexpr Fernhouse::Base::Color NormalColor{83, 148, 28, 255};
     // Characters of the key-name field of a row, which right-aligns the name.
     static constexpr int CaptionWidth = 15;
     static constexpr const char* WaitingText = "PRESS A KEY";
@@ -40,14 +38,11 @@ public:
     // configuration is not owned and must outlive the panel; firstPlayer selects player 1's settings,
     // else player 2's. Needs the EventRouter and the font service; throws the font loading errors.
     PlayerConfig(Configuration* configuration, bool firstPlayer);
-    PlayerConfig(const PlayerConfig&) = delete;
-    PlayerConfig& operator=(const PlayerConfig&) = delete;
     // Writes the keys and the steering flag to the configuration.
     ~PlayerConfig() override;
 
     // Modifiers leave every key alone, also while waiting for a key.
     bool keyDown(SDLKey key, bool ctrl, bool shift, bool alt) override;
-    void draw() override;
 
     // The 75 keys that can be assigned, each with the name a row shows for it.
     static std::map<SDLKey, KeyName> assignableKeys();

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "engine/base/Color.h"
-#include "engine/gui/Widget.h"
+#include "game/frontend/SettingsPanel.h"
 
 namespace Fernhouse::Base
 {
@@ -22,17 +21,12 @@ class Configuration;
 // Full screen on or off, and a way back. A new choice is stored in the configuration and switches the
 // screen in the same frame. Laid out around the panel's position; the selector is registered with the
 // event router while its row has the focus.
-class VideoPanel final : public Fernhouse::GUI::Widget
+class VideoPanel final : public SettingsPanel
 {
 public:
-    static constexpr Fernhouse::Base::Color FocusColor{255, 90, 0, 255};
-    static constexpr Fernhouse::Base::Color NormalColor{83, 148, 28, 255};
-
     // Neither is owned; both must outlive the panel. Needs the EventRouter and the font service; throws
     // the font loading errors.
     VideoPanel(Configuration* configuration, Fernhouse::Base::Screen* screen);
-    VideoPanel(const VideoPanel&) = delete;
-    VideoPanel& operator=(const VideoPanel&) = delete;
     ~VideoPanel() override;
 
     // Up and Down move the focus, Return on the back row ends the panel. Modifiers leave every key alone.
@@ -40,7 +34,6 @@ public:
     // Switches the screen when the choice changed, then updates the rows. Throws what the screen's
     // setFullscreen throws.
     void update() override;
-    void draw() override;
 
     Fernhouse::GUI::Label* getBackLabel() const { return m_backLabel; }
 

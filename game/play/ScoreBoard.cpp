@@ -1,5 +1,6 @@
 #include "game/play/ScoreBoard.h"
 
+#include "engine/base/Layout.h"
 #include "engine/base/Rect.h"
 #include "engine/graphics/Font.h"
 #include "engine/graphics/FontManager.h"
@@ -19,6 +20,7 @@ namespace Tarvo
 namespace
 {
 
+using Fernhouse::Base::Layout;
 using Fernhouse::Base::Rect;
 using Fernhouse::Graphics::FontManager;
 using Fernhouse::Graphics::Image;
@@ -28,6 +30,7 @@ using Fernhouse::Graphics::TextureFactory;
 static_assert(SDLK_SPACE == 32 && SDLK_ESCAPE == 27 && SDLK_RETURN == 13);
 static_assert(WormSprite::AppleKinds == static_cast<std::size_t>(Apple::KindCount));
 
+constexpr char Blank = ' ';
 constexpr std::int32_t ScreenHeight = 600;
 constexpr std::int32_t Tile = 16;
 // Column 15, row 15 of the tileset: drawn over the apple of a kind nobody ate.
@@ -37,13 +40,6 @@ constexpr std::int32_t NoneMarkY = 240;
 // SpreadRoom - 7 glyphs and none starts beyond LastAppleRoom - 7 glyphs.
 constexpr std::int32_t SpreadRoom = 569;
 constexpr std::int32_t LastAppleRoom = 669;
-
-// Blank-filled on the left; a wider number stays whole.
-std::string rightAligned(std::int64_t number, std::size_t width)
-{
-    const std::string digits = std::to_string(number);
-    return digits.size() >= width ? digits : std::string(width - digits.size(), ' ') + digits;
-}
 
 } // namespace
 
@@ -123,13 +119,13 @@ void ScoreBoard::draw()
     {
         const std::int64_t points =
             std::int64_t{Apple::getPoints(static_cast<std::int32_t>(kind))} * m_results.applesEaten[kind];
-        painter.drawText(rightAligned(points, NumberWidth),
+        painter.drawText(Layout::rightAligned(std::to_string(points), NumberWidth, Blank),
                          {textX, FirstRowY + RowHeight * static_cast<std::int32_t>(kind)}, m_font,
                          Painter::AlignLeft, Painter::AlignTop);
     }
     painter.setColor(ScoreColor);
-    painter.drawText(rightAligned(m_results.score, NumberWidth), {textX, ScoreRowY}, m_font,
-                     Painter::AlignLeft, Painter::AlignTop);
+    painter.drawText(Layout::rightAligned(std::to_string(m_results.score), NumberWidth, Blank),
+                     {textX, ScoreRowY}, m_font, Painter::AlignLeft, Painter::AlignTop);
     painter.restoreColor();
 
     painter.pushMatrix();
