@@ -9,7 +9,6 @@
 #include "engine/graphics/Image.h"
 #include "engine/gui/Menu.h"
 #include "engine/io/KeyboardControl.h"
-#include "engine/script/ScriptEngine.h"
 #include "engine/sound/SoundManager.h"
 
 #include "game/ai/AIControl.h"
@@ -21,6 +20,7 @@
 #include "game/frontend/HighscoreView.h"
 #include "game/frontend/PlayerConfig.h"
 #include "game/frontend/ScriptEnvironment.h"
+#include "game/frontend/ScriptHost.h"
 #include "game/frontend/VideoPanel.h"
 #include "game/play/GameEngine.h"
 #include "game/play/GameType.h"
@@ -683,9 +683,14 @@ void TarvoApp::stepCampaignList()
     startCampaign(static_cast<std::size_t>(id));
 }
 
-bool TarvoApp::scriptEnded() const
+ScriptEnvironment* TarvoApp::getScriptEnvironment() const
 {
-    return m_scriptEnvironment->isDone() || !m_scriptEngine->run();
+    return m_script != nullptr ? m_script->getEnvironment() : nullptr;
+}
+
+bool TarvoApp::scriptEnded()
+{
+    return m_script->runFrame();
 }
 
 void TarvoApp::openMenu(int id, int state)
@@ -716,25 +721,13 @@ void TarvoApp::removeMenuBackground()
 
 void TarvoApp::startScript(const std::string& fileName)
 {
-    m_scriptEngine = new Fernhouse::Script::ScriptEngine();
-    m_scriptEnvironment = new ScriptEnvironment(m_scriptEngine, getSoundManager());
-    m_scriptEngine->load(fileName);
-    screenOf(*this).addChild(m_scriptEnvironment);
-    getEventRouter()->addHandler(m_scriptEnvironment);
+    m_script = new ScriptHost(fileName, getSoundManager(), &screenOf(*this));
 }
 
 void TarvoApp::stopScript()
 {
-    if (m_scriptEnvironment != nullptr)
-    {
-        screenOf(*this).removeChild(m_scriptEnvironment);
-        getEventRouter()->removeHandler(m_scriptEnvironment);
-    }
-    // The engine calls into the environment, so it goes first.
-    delete m_scriptEngine;
-    m_scriptEngine = nullptr;
-    delete m_scriptEnvironment;
-    m_scriptEnvironment = nullptr;
+    delete m_script;
+    m_script = nullptr;
 }
 
 void TarvoApp::startGame(std::size_t mapIndex, bool twoPlayers)

@@ -20,11 +20,6 @@ class Font;
 class Image;
 } // namespace Fernhouse::Graphics
 
-namespace Fernhouse::Script
-{
-class ScriptEngine;
-} // namespace Fernhouse::Script
-
 namespace Tarvo
 {
 
@@ -32,6 +27,7 @@ class Campaign;
 class GameEngine;
 class HighscoreTable;
 class ScriptEnvironment;
+class ScriptHost;
 
 // The game's application: loads the settings, opens the window, shows the splashes and the intro, then
 // runs the menus from which single maps, two-player games, highscores, settings and credits start. One
@@ -134,7 +130,7 @@ public:
 
     Campaign* getCampaign() const { return m_campaign; }
 
-    ScriptEnvironment* getScriptEnvironment() const { return m_scriptEnvironment; }
+    ScriptEnvironment* getScriptEnvironment() const;
 
     HighscoreTable* getHighscores() const { return m_highscores; }
 
@@ -146,7 +142,7 @@ private:
     void stepMapList(bool twoPlayers);
     void stepCampaignList();
     // Runs one statement of the intro or credits; true once the script is over.
-    bool scriptEnded() const;
+    bool scriptEnded();
     void openMenu(int id, int state);
     void showPanel(Fernhouse::GUI::Widget* panel, int x, int y, int state);
     void returnToMainMenu();
@@ -168,15 +164,14 @@ private:
     std::vector<std::string> m_campaignFiles;
     Fernhouse::Graphics::Font* m_menuFont = nullptr; // shared through FontManager; null outside run
 
-    Fernhouse::GUI::Widget* m_currentWidget = nullptr;         // owned
-    Fernhouse::Graphics::Image* m_menuBackground = nullptr;    // owned
-    GameEngine* m_gameEngine = nullptr;                        // owned
-    Campaign* m_campaign = nullptr;                            // owned
-    Fernhouse::Script::ScriptEngine* m_scriptEngine = nullptr; // owned
-    ScriptEnvironment* m_scriptEnvironment = nullptr;          // owned
-    HighscoreTable* m_highscores = nullptr;                    // owned
-    Fernhouse::Graphics::Image* m_makerSplash = nullptr;       // owned
-    Fernhouse::Graphics::Image* m_gameSplash = nullptr;        // owned
+    Fernhouse::GUI::Widget* m_currentWidget = nullptr;      // owned
+    Fernhouse::Graphics::Image* m_menuBackground = nullptr; // owned
+    GameEngine* m_gameEngine = nullptr;                     // owned
+    Campaign* m_campaign = nullptr;                         // owned
+    ScriptHost* m_script = nullptr;                         // owned; null while no scene runs
+    HighscoreTable* m_highscores = nullptr;                 // owned
+    Fernhouse::Graphics::Image* m_makerSplash = nullptr;    // owned
+    Fernhouse::Graphics::Image* m_gameSplash = nullptr;     // owned
     int m_state = StartState;
     bool m_registered = false;  // the application's own handler is in the router
     bool m_menuContext = false; // "menu" was pushed on the sound manager

@@ -3,12 +3,12 @@
 #include "engine/base/EventRouter.h"
 #include "engine/base/Exception.h"
 #include "engine/io/KeyboardControl.h"
-#include "engine/script/ScriptEngine.h"
 #include "engine/sound/SoundManager.h"
 
 #include "game/ai/AIControl.h"
 #include "game/ai/AIFile.h"
 #include "game/frontend/ScriptEnvironment.h"
+#include "game/frontend/ScriptHost.h"
 #include "game/play/ApplePainter.h"
 #include "game/play/GameEngine.h"
 #include "game/play/MapEntry.h"
@@ -164,37 +164,29 @@ void Campaign::update()
     Entity::update();
 }
 
+const ScriptEnvironment* Campaign::getScriptEnvironment() const
+{
+    return m_scene != nullptr ? m_scene->getEnvironment() : nullptr;
+}
+
 void Campaign::runScript(const std::string& path)
 {
-    assert(m_engine == nullptr && m_env == nullptr && "the previous scene must be stopped first");
-    if (path.empty())
+    assert(m_scene == nullptr && "the previous scene must be stopped first");
+    if (!path.empty())
     {
-        return;
+        m_scene = new ScriptHost(path, m_soundManager, this);
     }
-    m_engine = new Fernhouse::Script::ScriptEngine();
-    m_env = new ScriptEnvironment(m_engine, m_soundManager);
-    addChild(m_env);
-    router().addHandler(m_env);
-    m_engine->load(path);
 }
 
 void Campaign::stopScript()
 {
-    if (m_env != nullptr)
-    {
-        removeChild(m_env);
-        unregister(m_env);
-        delete m_env;
-        m_env = nullptr;
-    }
-    delete m_engine;
-    m_engine = nullptr;
+    delete m_scene;
+    m_scene = nullptr;
 }
 
 bool Campaign::scriptEnded()
 {
-    // In this order, so that a statement runs only while the scene is neither missing nor skipped.
-    return m_env == nullptr || m_env->isDone() || !m_engine->run();
+    return m_scene == nullptr || m_scene->runFrame();
 }
 
 void Campaign::startRound()

@@ -8,11 +8,6 @@
 #include <cstdint>
 #include <string>
 
-namespace Fernhouse::Script
-{
-class ScriptEngine;
-} // namespace Fernhouse::Script
-
 namespace Fernhouse::Sound
 {
 class SoundManager;
@@ -27,6 +22,7 @@ class GameEngine;
 class HighscoreTable;
 class ScoreBoard;
 class ScriptEnvironment;
+class ScriptHost;
 
 // Plays a campaign: its opening scene, then map after map the map's scene, the round, and after a win the
 // win scene and the score board, and after the last map the closing scene, which unlocks the campaign's
@@ -81,7 +77,7 @@ public:
     const CampaignFile& getCampaignFile() const { return *m_campaignFile; }
 
     // Null while no scene runs.
-    const ScriptEnvironment* getScriptEnvironment() const { return m_env; }
+    const ScriptEnvironment* getScriptEnvironment() const;
 
     // Null outside a round.
     GameEngine* getGameEngine() const { return m_gameEngine; }
@@ -108,12 +104,11 @@ private:
 
     std::size_t m_mapIndex = 0;
     int m_state = BetweenMaps;
-    CampaignFile* m_campaignFile;                        // owned
-    Fernhouse::Script::ScriptEngine* m_engine = nullptr; // owned; null while no scene runs
-    ScriptEnvironment* m_env = nullptr;                  // owned; a child while it exists
-    GameEngine* m_gameEngine = nullptr;                  // owned; a child during a round
-    Configuration* m_configuration;                      // not owned
-    Fernhouse::Sound::SoundManager* m_soundManager;      // not owned
+    CampaignFile* m_campaignFile;                   // owned
+    ScriptHost* m_scene = nullptr;                  // owned; null while no scene runs
+    GameEngine* m_gameEngine = nullptr;             // owned; a child during a round
+    Configuration* m_configuration;                 // not owned
+    Fernhouse::Sound::SoundManager* m_soundManager; // not owned
     WormSprite::Results m_results;
     std::string m_mapTileset;
     HighscoreTable* m_highscores;       // not owned
