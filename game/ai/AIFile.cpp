@@ -3,6 +3,7 @@
 #include "engine/base/Exception.h"
 
 #include "game/ai/AIFileException.h"
+#include "game/progress/TextReader.h"
 
 #include <fstream>
 #include <limits>
@@ -18,62 +19,43 @@ constexpr int DecimalBase = 10;
 
 using Fernhouse::Base::FileNotFoundException;
 
-bool isSpace(int c)
+// The format's lines, and white-space separated unsigned numbers.
+class AIReader final : public TextReader
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+public:
+    using TextReader::TextReader;
 
-// The next line without its LF and a CR before it; empty at the end of the file.
-std::string readLine(std::streambuf& buffer)
-{
-    constexpr int Eof = std::char_traits<char>::eof();
-    std::string line;
-    for (int c = buffer.sbumpc(); c != Eof && c != '\n'; c = buffer.sbumpc())
+    // Reads one white-space separated word that must be an unsigned decimal 32-bit number. A file that
+    // ends early or holds anything else is rejected with the field and the path named, never half-read.
+    std::uint32_t readNumber(const char* field, const std::string& path)
     {
-        line.push_back(static_cast<char>(c));
-    }
-    if (!line.empty() && line.back() == '\r')
-    {
-        line.pop_back();
-    }
-    return line;
-}
-
-// Reads one white-space separated word that must be an unsigned decimal 32-bit number. A file that ends
-// early or holds anything else is rejected with the field and the path named, never half-read.
-std::uint32_t readNumber(std::streambuf& buffer, const char* field, const std::string& path)
-{
-    constexpr int Eof = std::char_traits<char>::eof();
-    int c = buffer.sgetc();
-    while (c != Eof && isSpace(c))
-    {
-        c = buffer.snextc();
-    }
-    if (c == Eof)
-    {
-        FH_THROW(AIFileException, std::string("Missing ") + field + " in " + path + ".");
-    }
-    std::uint64_t value = 0;
-    bool valid = true;
-    while (c != Eof && !isSpace(c))
-    {
-        if (c < '0' || c > '9')
+        int c = skipSpace();
+        if (c == Eof)
         {
-            valid = false;
+            FH_THROW(AIFileException, std::string("Missing ") + field + " in " + path + ".");
         }
-        else if (valid)
+        std::uint64_t value = 0;
+        bool valid = true;
+        while (c != Eof && !isSpace(c))
         {
-            value = value * DecimalBase + static_cast<std::uint64_t>(c - '0');
-            valid = value <= std::numeric_limits<std::uint32_t>::max();
+            if (c < '0' || c > '9')
+            {
+                valid = false;
+            }
+            else if (valid)
+            {
+                value = value * DecimalBase + static_cast<std::uint64_t>(c - '0');
+                valid = value <= std::numeric_limits<std::uint32_t>::max();
+            }
+            c = buffer()->snextc();
         }
-        c = buffer.snextc();
+        if (!valid)
+        {
+            FH_THROW(AIFileException, std::string("Invalid ") + field + " in " + path + ".");
+        }
+        return static_cast<std::uint32_t>(value);
     }
-    if (!valid)
-    {
-        FH_THROW(AIFileException, std::string("Invalid ") + field + " in " + path + ".");
-    }
-    return static_cast<std::uint32_t>(value);
-}
+};
 
 } // namespace
 
@@ -86,10 +68,11 @@ AIFile::AIFile(const std::string& name) : m_name(name)
     {
         FH_THROW(FileNotFoundException, "Couldn't load file: " + path);
     }
-    std::streambuf& buffer = *file.rdbuf();
+    AIReader reader(file.rdbuf());
 
-    m_skin = readLine(buffer);
-    const std::string mission = readLine(buffer);
+    reader.readLine(m_skin);
+    std::string mission;
+    reader.readLine(mission);
     if (mission == "eat")
     {
         m_mission = Eat;
@@ -108,9 +91,9 @@ AIFile::AIFile(const std::string& name) : m_name(name)
     }
 
     // Anything after the third number is ignored.
-    m_reach = readNumber(buffer, "reach", path);
-    m_speed = readNumber(buffer, "speed", path);
-    m_skill = readNumber(buffer, "skill", path);
+    m_reach = reader.readNumber("reach", path);
+    m_speed = reader.readNumber("speed", path);
+    m_skill = reader.readNumber("skill", path);
 }
 
 } // namespace Tarvo
