@@ -199,9 +199,8 @@ void GameEngine::addPlayer(const std::string& name, Fernhouse::IO::Control* cont
     }
     Fernhouse::Graphics::TextureMap* skin = skinFor(skinName);
     auto* worm = new WormSprite(m_soundManager, name, owned.release(), skin->getTexture(0, 0),
-                                m_startPoints[m_wormCount], WormSprite::Down, controlMode);
+                                m_startPoints[m_wormCount], WormSprite::Down, controlMode, &m_occupancy);
     m_worms.push_back(worm);
-    worm->setOccupancy(&m_occupancy);
     if (worm->getType() == WormSprite::Type && m_humanCount < 2 &&
         dynamic_cast<Fernhouse::IO::KeyboardControl*>(control) != nullptr)
     {

@@ -114,18 +114,20 @@ std::uint32_t gameTime()
 WormSprite::WormSprite(Fernhouse::Sound::SoundManager* soundManager, const std::string& name,
                        Fernhouse::IO::Control* control, const Fernhouse::Graphics::Texture* skin,
                        const Fernhouse::Base::Point& start, std::uint32_t direction,
-                       std::uint32_t controlMode)
+                       std::uint32_t controlMode, OccupancyGrid* occupancy)
     : m_soundManager(soundManager),
       m_name(name),
       m_control(control),
       m_skin(skin),
       m_direction(direction),
-      m_controlMode(controlMode)
+      m_controlMode(controlMode),
+      m_occupancy(occupancy)
 {
-    assert(direction < DirectionCount);
+    assert(direction < DirectionCount && occupancy != nullptr);
     // One more than the longest worm: a step adds the new head before it drops the tail.
     m_body.reserve(MaxLength + 1);
     m_body.push_back(Segment{start.x, start.y, HeadTile[direction]});
+    m_occupancy->add(start.x, start.y);
     setPosition(CellSize * start.x, CellSize * start.y);
 
     m_keyboardControlled = dynamic_cast<Fernhouse::IO::KeyboardControl*>(control) != nullptr;
@@ -141,6 +143,10 @@ WormSprite::WormSprite(Fernhouse::Sound::SoundManager* soundManager, const std::
 
 WormSprite::~WormSprite()
 {
+    for (const Segment& segment : m_body)
+    {
+        m_occupancy->remove(segment.x, segment.y);
+    }
     delete m_control;
 }
 
@@ -190,10 +196,7 @@ void WormSprite::step()
     const Segment head{oldHead.x + offset.x, oldHead.y + offset.y, HeadTile[m_direction]};
     m_body.front().tile = bodyTile(m_direction, oldHead.tile);
     m_body.insert(m_body.begin(), head);
-    if (m_occupancy != nullptr)
-    {
-        m_occupancy->add(head.x, head.y);
-    }
+    m_occupancy->add(head.x, head.y);
     setPosition(CellSize * head.x, CellSize * head.y);
 
     if (m_pendingGrowth > 0)
@@ -202,10 +205,7 @@ void WormSprite::step()
     }
     else
     {
-        if (m_occupancy != nullptr)
-        {
-            m_occupancy->remove(m_body.back().x, m_body.back().y);
-        }
+        m_occupancy->remove(m_body.back().x, m_body.back().y);
         m_body.pop_back();
     }
     m_length = static_cast<std::uint32_t>(m_body.size());
@@ -365,15 +365,6 @@ WormSprite::Results WormSprite::getResults() const
     results.length = m_length;
     results.topSpeed = m_topSpeed;
     return results;
-}
-
-void WormSprite::setOccupancy(OccupancyGrid* occupancy)
-{
-    m_occupancy = occupancy;
-    for (const Segment& segment : m_body)
-    {
-        m_occupancy->add(segment.x, segment.y);
-    }
 }
 
 void WormSprite::playSound(const char* name)

@@ -82,10 +82,13 @@ public:
 
     // soundManager and skin are not owned and may be null (silent, invisible); control is owned and
     // deleted with the worm; without one the worm only goes straight. start is a grid cell, direction one
-    // of Right..Down, controlMode ControlAbsolute or ControlRelative.
+    // of Right..Down, controlMode ControlAbsolute or ControlRelative. occupancy is the round's count of
+    // segments per cell: not owned, must outlive the worm, which keeps its cells counted there from birth
+    // until it is deleted.
     WormSprite(Fernhouse::Sound::SoundManager* soundManager, const std::string& name,
                Fernhouse::IO::Control* control, const Fernhouse::Graphics::Texture* skin,
-               const Fernhouse::Base::Point& start, std::uint32_t direction, std::uint32_t controlMode);
+               const Fernhouse::Base::Point& start, std::uint32_t direction, std::uint32_t controlMode,
+               OccupancyGrid* occupancy);
     // Owns its control: a copy would delete it twice.
     WormSprite(const WormSprite&) = delete;
     WormSprite& operator=(const WormSprite&) = delete;
@@ -156,10 +159,6 @@ public:
 
     Results getResults() const;
 
-    // The engine's count of segments per cell, which the worm keeps up to date from now on, its present
-    // body included. Not owned; must outlive the worm's steps.
-    void setOccupancy(OccupancyGrid* occupancy);
-
 private:
     // One cell forward, asking the control where to.
     void step();
@@ -186,7 +185,7 @@ private:
     float m_topSpeed = BaseSpeed;
     float m_baseSpeed = BaseSpeed;
     std::uint32_t m_controlMode;
-    OccupancyGrid* m_occupancy = nullptr; // not owned: the engine's
+    OccupancyGrid* m_occupancy; // not owned: the round's
     Fernhouse::Base::Rect m_drawArea;
 };
 

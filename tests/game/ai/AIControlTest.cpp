@@ -8,6 +8,7 @@
 #include "game/play/Apple.h"
 #include "game/play/ApplePainter.h"
 #include "game/play/GameEngine.h"
+#include "game/play/OccupancyGrid.h"
 #include "game/play/WormSprite.h"
 
 #include "tests/game/play/RoundFixture.h"
@@ -100,6 +101,9 @@ unsigned seedForRolls(const std::vector<bool>& pattern, std::uint32_t skill)
     }
 }
 
+// Larger than any field of these tests.
+constexpr std::int32_t OutsiderGridSide = 64;
+
 class AIControlTest : public RoundSupport::RoundTest
 {
 protected:
@@ -136,7 +140,7 @@ protected:
     {
         auto* control = new AIControl(aiName, &engine());
         m_worms.push_back(std::make_unique<WormSprite>(nullptr, aiName, control, nullptr, start, direction,
-                                                       WormSprite::ControlAbsolute));
+                                                       WormSprite::ControlAbsolute, &m_outsiders));
         return *control;
     }
 
@@ -179,6 +183,8 @@ protected:
     static int stateOf(const AIControl& ai) { return ai.getCurrentState()->getId(); }
 
     std::string m_mapPath;
+    // The cells of worms outside the engine's list, which the engine's field must not count.
+    Tarvo::OccupancyGrid m_outsiders{OutsiderGridSide, OutsiderGridSide};
 
 private:
     std::vector<std::unique_ptr<WormSprite>> m_worms;
@@ -199,7 +205,7 @@ TEST_F(AIControlTest, WormLinksItselfTakesItsSpeedAndStartsIdleTowardsItsOwnCell
 
     auto* control = new AIControl("fast", &engine());
     const WormSprite fast(nullptr, "fast", control, nullptr, Point(4, 3), WormSprite::Down,
-                          WormSprite::ControlAbsolute);
+                          WormSprite::ControlAbsolute, &m_outsiders);
     EXPECT_EQ(control->getWorm(), &fast);
     EXPECT_FALSE(fast.isKeyboardControlled());
     EXPECT_FLOAT_EQ(fast.getSpeed(), 6.0f);

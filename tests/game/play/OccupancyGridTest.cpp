@@ -58,7 +58,7 @@ TEST(OccupancyGrid, CountsSegmentsPerCellAndIgnoresCellsOffTheGrid)
     EXPECT_EQ(none.count(0, 0), 0u);
 }
 
-TEST(OccupancyGrid, WormKeepsItsCellsCountedAsItGrowsTurnsAndDropsItsTail)
+TEST(OccupancyGrid, WormKeepsItsCellsCountedFromBirthAsItGrowsTurnsAndDropsItsTailUntilDeleted)
 {
     TestSupport::FakeClock clock(10000);
     Fernhouse::Base::GameTime time;
@@ -67,22 +67,21 @@ TEST(OccupancyGrid, WormKeepsItsCellsCountedAsItGrowsTurnsAndDropsItsTail)
     OccupancyGrid grid(Side, Side);
     // Down, right, up, then straight on: the body turns twice and its tail follows.
     auto* control = new PlanControl({8, 8, 2, 2, 2, 4, 4, 4, 4, 4});
-    WormSprite worm(nullptr, "w", control, nullptr, Point(2, 2), WormSprite::Down,
-                    WormSprite::ControlAbsolute);
-    worm.setOccupancy(&grid);
-    worm.grow(3);
+    auto* worm = new WormSprite(nullptr, "w", control, nullptr, Point(2, 2), WormSprite::Down,
+                                WormSprite::ControlAbsolute, &grid);
+    worm->grow(3);
 
     for (int step = 0; step < 12; ++step)
     {
         clock.advance(334);
         time.update();
-        worm.update();
+        worm->update();
         for (std::int32_t y = 0; y < Side; ++y)
         {
             for (std::int32_t x = 0; x < Side; ++x)
             {
                 std::uint32_t expected = 0;
-                for (const WormSprite::Segment& segment : worm.getBody())
+                for (const WormSprite::Segment& segment : worm->getBody())
                 {
                     expected += segment.x == x && segment.y == y ? 1 : 0;
                 }
@@ -90,5 +89,15 @@ TEST(OccupancyGrid, WormKeepsItsCellsCountedAsItGrowsTurnsAndDropsItsTail)
             }
         }
     }
-    EXPECT_EQ(worm.getLength(), 6u);
+    EXPECT_EQ(worm->getLength(), 6u);
+
+    // A worm taken out of the round leaves no cell counted behind it.
+    delete worm;
+    for (std::int32_t y = 0; y < Side; ++y)
+    {
+        for (std::int32_t x = 0; x < Side; ++x)
+        {
+            ASSERT_EQ(grid.count(x, y), 0u) << x << "," << y;
+        }
+    }
 }

@@ -8,6 +8,8 @@
 #include "engine/io/KeyboardControl.h"
 #include "engine/sound/SoundManager.h"
 
+#include "game/play/OccupancyGrid.h"
+
 #include "tests/support/FakeClock.h"
 #include "tests/support/GLWindow.h"
 #include "tests/support/TempDir.h"
@@ -28,6 +30,9 @@ using Fernhouse::Base::GameTime;
 using Fernhouse::Base::Point;
 using Fernhouse::IO::Control;
 using Tarvo::WormSprite;
+
+// Larger than any field a test worm crosses.
+constexpr std::int32_t GridSide = 64;
 
 namespace
 {
@@ -102,7 +107,8 @@ protected:
                                          std::uint32_t mode = WormSprite::ControlAbsolute,
                                          Fernhouse::Sound::SoundManager* sound = nullptr)
     {
-        auto worm = std::make_unique<WormSprite>(sound, "Tarvo", control, nullptr, start, direction, mode);
+        auto worm = std::make_unique<WormSprite>(sound, "Tarvo", control, nullptr, start, direction, mode,
+                                                 &m_occupancy);
         frame(*worm, 0); // the first update only takes the time
         return worm;
     }
@@ -121,6 +127,7 @@ protected:
 
     TestSupport::FakeClock m_clock;
     GameTime m_time;
+    Tarvo::OccupancyGrid m_occupancy{GridSide, GridSide};
 };
 
 Point head(const WormSprite& worm)
@@ -474,7 +481,7 @@ protected:
         m_sheet = m_factory.createTextureMap(m_dir.file("skin.bmp"), &key);
         auto* control = new ScriptedControl;
         m_worm = new WormSprite(nullptr, "Tarvo", control, m_sheet->getTexture(0, 0), Point(2, 3),
-                                WormSprite::Down, WormSprite::ControlAbsolute);
+                                WormSprite::Down, WormSprite::ControlAbsolute, &m_occupancy);
         m_time.update();
         m_worm->update();
         for (int i = 0; i < 3; ++i)
@@ -493,6 +500,7 @@ protected:
 
     TestSupport::FakeClock m_clock;
     GameTime m_time;
+    Tarvo::OccupancyGrid m_occupancy{GridSide, GridSide};
     TestSupport::TempDir m_dir;
     Fernhouse::Graphics::TextureFactory m_factory;
     Fernhouse::Graphics::TextureMap* m_sheet = nullptr;
