@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <vector>
 
 namespace Fernhouse::Graphics
 {
@@ -80,29 +79,9 @@ void Image::draw()
     beginPicture(halfW, halfH);
     if (m_textureMap != nullptr)
     {
-        const Base::Size& grid = m_textureMap->getGridSize();
-        const auto tileW = static_cast<float>(m_textureMap->getTileSize().w);
-        const auto tileH = static_cast<float>(m_textureMap->getTileSize().h);
-        for (std::uint32_t column = 0; column < grid.w; ++column)
-        {
-            const float left = static_cast<float>(column) * tileW - halfW;
-            for (std::uint32_t row = 0; row < grid.h; ++row)
-            {
-                const float top = static_cast<float>(row) * tileH - halfH;
-                glBindTexture(GL_TEXTURE_2D, m_textureMap->getTexture(column, row)->getGlName());
-                // The whole tile, padding included: the padding is transparent.
-                glBegin(GL_QUADS);
-                glTexCoord2i(0, 0);
-                glVertex2f(left, top);
-                glTexCoord2i(1, 0);
-                glVertex2f(left + tileW, top);
-                glTexCoord2i(1, 1);
-                glVertex2f(left + tileW, top + tileH);
-                glTexCoord2i(0, 1);
-                glVertex2f(left, top + tileH);
-                glEnd();
-            }
-        }
+        const Base::Size& image = m_textureMap->getImageSize();
+        const Base::Rect whole(0, 0, image.w, image.h);
+        drawTiles(&whole, 1, halfW, halfH);
     }
     endPicture();
     glTranslatef(-halfW, -halfH, 0.0f);
@@ -117,61 +96,64 @@ void Image::drawParts(const Base::Rect* parts, std::size_t count)
     beginPicture(halfW, halfH);
     if (m_textureMap != nullptr)
     {
-        const Base::Size& grid = m_textureMap->getGridSize();
-        const Base::Size& image = m_textureMap->getImageSize();
-        const auto tileW = static_cast<std::int32_t>(m_textureMap->getTileSize().w);
-        const auto tileH = static_cast<std::int32_t>(m_textureMap->getTileSize().h);
-        for (std::uint32_t column = 0; column < grid.w; ++column)
-        {
-            for (std::uint32_t row = 0; row < grid.h; ++row)
-            {
-                const std::int32_t tileLeft = static_cast<std::int32_t>(column) * tileW;
-                const std::int32_t tileTop = static_cast<std::int32_t>(row) * tileH;
-                const std::int32_t tileRight = std::min(tileLeft + tileW, static_cast<std::int32_t>(image.w));
-                const std::int32_t tileBottom = std::min(tileTop + tileH, static_cast<std::int32_t>(image.h));
-                bool bound = false;
-                for (std::size_t i = 0; i < count; ++i)
-                {
-                    const Base::Rect& part = parts[i];
-                    const std::int32_t left = std::max(part.x, tileLeft);
-                    const std::int32_t top = std::max(part.y, tileTop);
-                    const std::int32_t right =
-                        std::min(part.x + static_cast<std::int32_t>(part.w), tileRight);
-                    const std::int32_t bottom =
-                        std::min(part.y + static_cast<std::int32_t>(part.h), tileBottom);
-                    if (left >= right || top >= bottom)
-                    {
-                        continue;
-                    }
-                    if (!bound)
-                    {
-                        glBindTexture(GL_TEXTURE_2D, m_textureMap->getTexture(column, row)->getGlName());
-                        bound = true;
-                    }
-                    const auto s0 = static_cast<float>(left - tileLeft) / static_cast<float>(tileW);
-                    const auto s1 = static_cast<float>(right - tileLeft) / static_cast<float>(tileW);
-                    const auto t0 = static_cast<float>(top - tileTop) / static_cast<float>(tileH);
-                    const auto t1 = static_cast<float>(bottom - tileTop) / static_cast<float>(tileH);
-                    const auto x0 = static_cast<float>(left) - halfW;
-                    const auto x1 = static_cast<float>(right) - halfW;
-                    const auto y0 = static_cast<float>(top) - halfH;
-                    const auto y1 = static_cast<float>(bottom) - halfH;
-                    glBegin(GL_QUADS);
-                    glTexCoord2f(s0, t0);
-                    glVertex2f(x0, y0);
-                    glTexCoord2f(s1, t0);
-                    glVertex2f(x1, y0);
-                    glTexCoord2f(s1, t1);
-                    glVertex2f(x1, y1);
-                    glTexCoord2f(s0, t1);
-                    glVertex2f(x0, y1);
-                    glEnd();
-                }
-            }
-        }
+        drawTiles(parts, count, halfW, halfH);
     }
     endPicture();
     glPopMatrix();
+}
+
+void Image::drawTiles(const Base::Rect* parts, std::size_t count, float halfW, float halfH)
+{
+    const Base::Size& grid = m_textureMap->getGridSize();
+    const Base::Size& image = m_textureMap->getImageSize();
+    const auto tileW = static_cast<std::int32_t>(m_textureMap->getTileSize().w);
+    const auto tileH = static_cast<std::int32_t>(m_textureMap->getTileSize().h);
+    for (std::uint32_t column = 0; column < grid.w; ++column)
+    {
+        for (std::uint32_t row = 0; row < grid.h; ++row)
+        {
+            const std::int32_t tileLeft = static_cast<std::int32_t>(column) * tileW;
+            const std::int32_t tileTop = static_cast<std::int32_t>(row) * tileH;
+            const std::int32_t tileRight = std::min(tileLeft + tileW, static_cast<std::int32_t>(image.w));
+            const std::int32_t tileBottom = std::min(tileTop + tileH, static_cast<std::int32_t>(image.h));
+            bool bound = false;
+            for (std::size_t i = 0; i < count; ++i)
+            {
+                const Base::Rect& part = parts[i];
+                const std::int32_t left = std::max(part.x, tileLeft);
+                const std::int32_t top = std::max(part.y, tileTop);
+                const std::int32_t right = std::min(part.x + static_cast<std::int32_t>(part.w), tileRight);
+                const std::int32_t bottom = std::min(part.y + static_cast<std::int32_t>(part.h), tileBottom);
+                if (left >= right || top >= bottom)
+                {
+                    continue;
+                }
+                if (!bound)
+                {
+                    glBindTexture(GL_TEXTURE_2D, m_textureMap->getTexture(column, row)->getGlName());
+                    bound = true;
+                }
+                const auto s0 = static_cast<float>(left - tileLeft) / static_cast<float>(tileW);
+                const auto s1 = static_cast<float>(right - tileLeft) / static_cast<float>(tileW);
+                const auto t0 = static_cast<float>(top - tileTop) / static_cast<float>(tileH);
+                const auto t1 = static_cast<float>(bottom - tileTop) / static_cast<float>(tileH);
+                const auto x0 = static_cast<float>(left) - halfW;
+                const auto x1 = static_cast<float>(right) - halfW;
+                const auto y0 = static_cast<float>(top) - halfH;
+                const auto y1 = static_cast<float>(bottom) - halfH;
+                glBegin(GL_QUADS);
+                glTexCoord2f(s0, t0);
+                glVertex2f(x0, y0);
+                glTexCoord2f(s1, t0);
+                glVertex2f(x1, y0);
+                glTexCoord2f(s1, t1);
+                glVertex2f(x1, y1);
+                glTexCoord2f(s0, t1);
+                glVertex2f(x0, y1);
+                glEnd();
+            }
+        }
+    }
 }
 
 void Image::beginPicture(float& halfW, float& halfH)
@@ -223,21 +205,13 @@ bool Image::isOpaque() const
         {
             for (std::uint32_t row = 0; row < grid.h && *m_opaque; ++row)
             {
-                const std::vector<std::uint8_t> pixels = m_textureMap->getTexture(column, row)->readPixels();
                 // The padding beyond the picture is transparent and never drawn over anything that shows.
                 const std::uint32_t width = std::min(tile.w, image.w - column * tile.w);
                 const std::uint32_t height = std::min(tile.h, image.h - row * tile.h);
-                for (std::uint32_t y = 0; y < height && *m_opaque; ++y)
-                {
-                    for (std::uint32_t x = 0; x < width; ++x)
-                    {
-                        if (pixels[4 * (static_cast<std::size_t>(y) * tile.w + x) + 3] != Opaque)
-                        {
-                            m_opaque = false;
-                            break;
-                        }
-                    }
-                }
+                m_opaque =
+                    m_textureMap->getTexture(column, row)->everyAlpha(width, height, [](std::uint8_t alpha) {
+                        return alpha == Opaque;
+                    });
             }
         }
     }

@@ -62,6 +62,8 @@ private:
     // pixels. endPicture switches texturing off again and leaves the frame pushed.
     void beginPicture(float& halfW, float& halfH);
     void endPicture();
+    // The parts of the picture, in its pixels, cut along its tiles; halfW and halfH as beginPicture gave.
+    void drawTiles(const Base::Rect* parts, std::size_t count, float halfW, float halfH);
 
     void loadTextureMap(const Base::Color* colorKey);
 

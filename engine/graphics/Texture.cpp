@@ -20,7 +20,6 @@ Texture::Texture(std::uint32_t width, std::uint32_t height, std::uint32_t glName
 
 std::vector<std::uint8_t> Texture::readPixels() const
 {
-    constexpr std::size_t BytesPerTexel = 4;
     std::vector<std::uint8_t> pixels(BytesPerTexel * m_width * m_height);
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
@@ -34,13 +33,8 @@ bool Texture::isCutOut() const
 {
     if (!m_cutOut)
     {
-        const std::vector<std::uint8_t> pixels = readPixels();
-        bool cutOut = true;
-        for (std::size_t alpha = 3; alpha < pixels.size() && cutOut; alpha += 4)
-        {
-            cutOut = pixels[alpha] == 0 || pixels[alpha] == 255;
-        }
-        m_cutOut = cutOut;
+        m_cutOut =
+            everyAlpha(m_width, m_height, [](std::uint8_t alpha) { return alpha == 0 || alpha == 255; });
     }
     return *m_cutOut;
 }

@@ -29,6 +29,27 @@ public:
     // brings the same pixels.
     bool isCutOut() const;
 
+    // Whether test holds for the alpha of every texel in the width x height corner at the top left; reads
+    // the texels back.
+    template <typename Test> bool everyAlpha(std::uint32_t width, std::uint32_t height, Test test) const
+    {
+        const std::vector<std::uint8_t> pixels = readPixels();
+        for (std::uint32_t y = 0; y < height; ++y)
+        {
+            for (std::uint32_t x = 0; x < width; ++x)
+            {
+                if (!test(pixels[BytesPerTexel * (static_cast<std::size_t>(y) * m_width + x) + AlphaByte]))
+                {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    static constexpr std::size_t BytesPerTexel = 4;
+    static constexpr std::size_t AlphaByte = 3;
+
     // Replaced after a video-mode change, so that every holder of this object sees the new name.
     void setGlName(std::uint32_t glName) { m_glName = glName; }
 
