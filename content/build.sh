@@ -3,7 +3,7 @@
 # Usage: content/build.sh [all|images|sounds|music|maps|sheet|check]   (default: all)
 set -euo pipefail
 cd "$(dirname "$0")"
-./install-tools.sh
+../tools/install-deps.sh content
 
 # Debian's interpreter: the one first on PATH may lack Pillow and numpy.
 PY=/usr/bin/python3

@@ -1,16 +1,30 @@
 #!/bin/bash
-# Installs, from Debian 12 packages, whatever the build and the headless tests need and the machine lacks.
+# Installs, from Debian 12 packages, whatever the machine lacks of the named sets:
+#   build    compilers and libraries, the headless test tools and the checks of the installed files
+#   content  the content generators in content/ (Python 3 with Pillow and numpy, sox, oggenc)
+# Usage: tools/install-deps.sh [build] [content]   (default: build)
 # Safe to run again: it asks apt only for packages that are not installed yet.
 set -euo pipefail
 
-packages=(
+build=(
     build-essential cmake pkg-config
     libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
     libgtest-dev
     xvfb xauth xdotool x11-apps imagemagick
     clang-format
+    desktop-file-utils appstream-util
 )
+content=(python3-pil python3-numpy sox libsox-fmt-all vorbis-tools)
+
+packages=()
+for set in "${@:-build}"; do
+    case "$set" in
+        build) packages+=("${build[@]}") ;;
+        content) packages+=("${content[@]}") ;;
+        *) echo "unknown set: $set (build or content)" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
