@@ -14,6 +14,7 @@ images() {
     "$PY" gen_skins.py
     "$PY" gen_tilesets.py
     "$PY" gen_screens.py   # draws with the fonts, skins and tilesets above
+    "$PY" gen_icons.py     # the desktop icon, from a skin, a tileset and an apple
 }
 
 case "$what" in
