@@ -1,0 +1,79 @@
+#!/bin/bash
+# Takes the README's screenshots (docs/menu.png, one-player.png, two-player.png, scoreboard.png) from the
+# real game under a private Xvfb, driven with xdotool like the end-to-end tests.
+# Usage: tools/screenshots.sh [GAME_BINARY]   (default: build/game/main/tarvo)
+set -u
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+GAME_BIN=$(readlink -f "${1:-build/game/main/tarvo}")
+. "$ROOT/tests/e2e/lib.sh"
+
+WORK=$(mktemp -d)
+trap 'e2e_cleanup; rm -rf "$WORK"' EXIT
+cd "$WORK" || exit 1
+link_game_data "$ROOT"
+# The score board follows a won campaign map; this campaign has one, won by surviving six seconds, which
+# the worm does by going straight down the open meadow (no turbo apples to speed it into the wall).
+rm campaigns
+mkdir campaigns
+printf '%s\n' 1 "" "" "SCREENSHOT" "" "" "" "sounds/song1.ogg" 1 \
+    "" "maps/01-meadow.map" "" "5 0 6000" "6 3 1 0 0 2" 0 >campaigns/shot.cpj
+write_windowed_config config.dat
+
+MENU_BACK=$(pixel graphics/menu_back.png 5 5)
+ONE_BACK=$(pixel graphics/singleplayer_back.png 5 5)
+TWO_BACK=$(pixel graphics/twoplayer_back.png 5 5)
+BOARD_BACK=$(pixel graphics/scoreboard_back.png 5 5)
+ORANGE=255,90,0
+FIRST_ROW_X=174
+FIRST_ROW_Y=295
+
+save() { # save NAME: the window at half size, as a small palette PNG in docs/
+    shot "$WORK/shot.png" && "$CONVERT" "$WORK/shot.png" -resize 50% -colors 128 -strip "PNG8:$ROOT/docs/$1.png"
+}
+
+start_xvfb || exit 1
+export SDL_AUDIODRIVER=dummy
+start_game "$WORK/game.log" "$GAME_BIN"
+wait_window "Tarvo" 20 || fail "no window"
+press_until_pixel Escape 5 5 "$MENU_BACK" 40 || fail "no menu"
+wait_pixel $FIRST_ROW_X $FIRST_ROW_Y $ORANGE || fail "ONE PLAYER is not focused"
+save menu
+
+# ONE PLAYER, PLAY MAP, the first map; past the start delay the worms are under way.
+key Return
+sleep 0.3
+key Down Return
+sleep 0.3
+key Return
+wait_pixel 5 5 "$ONE_BACK" || fail "no one-player round"
+sleep 5.5
+save one-player
+key Escape
+wait_pixel $FIRST_ROW_X $FIRST_ROW_Y $ORANGE || fail "no main menu after the one-player round"
+
+# TWO PLAYER, NEW GAME, the first map.
+key Down Return
+sleep 0.3
+key Return
+sleep 0.3
+key Return
+wait_pixel 5 5 "$TWO_BACK" || fail "no two-player round"
+sleep 5.5
+save two-player
+key Escape
+wait_pixel $FIRST_ROW_X $FIRST_ROW_Y $ORANGE || fail "no main menu after the two-player round"
+
+# ONE PLAYER, PLAY CAMPAIGN, the campaign above.
+key Return
+sleep 0.3
+key Return
+sleep 0.3
+key Return
+wait_pixel 5 5 "$ONE_BACK" 10 || fail "no campaign round"
+# A key leaves the won round; x does not also close the board (Escape, Return and Space do).
+sleep 9
+press_until_pixel x 5 5 "$BOARD_BACK" 20 || fail "no score board"
+sleep 0.5
+save scoreboard
+ls -l "$ROOT"/docs/{menu,one-player,two-player,scoreboard}.png
