@@ -1,6 +1,6 @@
 #!/bin/bash
-# The installed game as a player meets it: installed into a fresh prefix, started by the tarvo command
-# with an empty home, it makes the player's folder with links to the shipped data, keeps the player's own
+# The installed game as a player meets it: installed into a fresh prefix, started by the command of its
+# menu entry with an empty home, it makes the player's folder with links to the shipped data, keeps the player's own
 # map and drops a link to a map the game no longer ships, plays a round on a linked map, and writes its
 # settings and scores into the player's folder and nothing under the prefix. The installed menu entry and
 # AppStream file pass their validators.
@@ -44,7 +44,10 @@ FIRST_ROW_Y=295
 start_xvfb || exit 1
 export SDL_AUDIODRIVER=dummy
 cd "$WORK" || exit 1
-start_game "$WORK/game.log" "$PREFIX/bin/tarvo"
+# Started the way the menu starts it.
+exec_line=$(sed -n 's/^Exec=//p' "$PREFIX/share/applications/tarvo.desktop")
+[ "$exec_line" = "$PREFIX/bin/tarvo" ] || fail "the menu entry runs '$exec_line'"
+start_game "$WORK/game.log" "$exec_line"
 wait_window "Tarvo" 20 || fail "no window"
 press_until_pixel Escape 5 5 "$MENU_BACK" 40 || fail "the splashes and the intro did not lead to the menu"
 wait_pixel $FIRST_ROW_X $FIRST_ROW_Y $ORANGE || fail "ONE PLAYER is not focused in the main menu"
