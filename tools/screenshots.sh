@@ -1,6 +1,7 @@
 #!/bin/bash
 # Takes the README's screenshots (docs/menu.png, one-player.png, two-player.png, scoreboard.png) from the
-# real game under a private Xvfb, driven with xdotool like the end-to-end tests.
+# real game under a private Xvfb, driven with xdotool like the end-to-end tests. The rounds are shot after
+# fixed waits, so run it on an idle machine and look at the pictures: a busy one may show the worms dead.
 # Usage: tools/screenshots.sh [GAME_BINARY]   (default: build/game/main/tarvo)
 set -u
 cd "$(dirname "$0")/.."
@@ -32,6 +33,23 @@ save() { # save NAME: the window at half size, as a small palette PNG in docs/
     shot "$WORK/shot.png" && "$CONVERT" "$WORK/shot.png" -resize 50% -colors 128 -strip "PNG8:$ROOT/docs/$1.png"
 }
 
+menu_path() { # menu_path STEP...: the keys of each step (words of one argument), then time for the next menu
+    local step
+    for step in "$@"; do
+        # shellcheck disable=SC2086
+        key $step
+        sleep 0.3
+    done
+}
+
+round_shot() { # round_shot NAME BACKGROUND: once the round shows, waits past the start delay, shoots, leaves
+    wait_pixel 5 5 "$2" || fail "no $1 round"
+    sleep 5.5
+    save "$1"
+    key Escape
+    wait_pixel $FIRST_ROW_X $FIRST_ROW_Y $ORANGE || fail "no main menu after the $1 round"
+}
+
 start_xvfb || exit 1
 export SDL_AUDIODRIVER=dummy
 start_game "$WORK/game.log" "$GAME_BIN"
@@ -40,36 +58,14 @@ press_until_pixel Escape 5 5 "$MENU_BACK" 40 || fail "no menu"
 wait_pixel $FIRST_ROW_X $FIRST_ROW_Y $ORANGE || fail "ONE PLAYER is not focused"
 save menu
 
-# ONE PLAYER, PLAY MAP, the first map; past the start delay the worms are under way.
-key Return
-sleep 0.3
-key Down Return
-sleep 0.3
-key Return
-wait_pixel 5 5 "$ONE_BACK" || fail "no one-player round"
-sleep 5.5
-save one-player
-key Escape
-wait_pixel $FIRST_ROW_X $FIRST_ROW_Y $ORANGE || fail "no main menu after the one-player round"
-
+# ONE PLAYER, PLAY MAP, the first map.
+menu_path Return "Down Return" Return
+round_shot one-player "$ONE_BACK"
 # TWO PLAYER, NEW GAME, the first map.
-key Down Return
-sleep 0.3
-key Return
-sleep 0.3
-key Return
-wait_pixel 5 5 "$TWO_BACK" || fail "no two-player round"
-sleep 5.5
-save two-player
-key Escape
-wait_pixel $FIRST_ROW_X $FIRST_ROW_Y $ORANGE || fail "no main menu after the two-player round"
-
+menu_path "Down Return" Return Return
+round_shot two-player "$TWO_BACK"
 # ONE PLAYER, PLAY CAMPAIGN, the campaign above.
-key Return
-sleep 0.3
-key Return
-sleep 0.3
-key Return
+menu_path Return Return Return
 wait_pixel 5 5 "$ONE_BACK" 10 || fail "no campaign round"
 # A key leaves the won round; x does not also close the board (Escape, Return and Space do).
 sleep 9
