@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 prefix=$(realpath -m "${1:-/usr/local}")
-bash tools/install-deps.sh
+bash tools/install-deps.sh build
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DTARVO_WERROR=OFF -DTARVO_TESTS=OFF -DTARVO_BENCH=OFF >/dev/null
 cmake --build build-release -j"$(nproc)"
 sudo_cmd=()
