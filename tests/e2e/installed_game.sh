@@ -46,7 +46,7 @@ export SDL_AUDIODRIVER=dummy
 cd "$WORK" || exit 1
 # Started the way the menu starts it.
 exec_line=$(sed -n 's/^Exec=//p' "$PREFIX/share/applications/tarvo.desktop")
-[ "$exec_line" = "$PREFIX/bin/tarvo" ] || fail "the menu entry runs '$exec_line'"
+[ "$exec_line" = "$PREFIX/bin/tarvo" ] || { echo "the menu entry runs '$exec_line'" >&2; exit 1; }
 start_game "$WORK/game.log" "$exec_line"
 wait_window "Tarvo" 20 || fail "no window"
 press_until_pixel Escape 5 5 "$MENU_BACK" 40 || fail "the splashes and the intro did not lead to the menu"
