@@ -3,7 +3,7 @@
 # Usage: content/build.sh [all|images|sounds|music|maps|sheet|check]   (default: all)
 set -euo pipefail
 cd "$(dirname "$0")"
-./install-tools.sh
+../tools/install-deps.sh content
 
 # Debian's interpreter: the one first on PATH may lack Pillow and numpy.
 PY=/usr/bin/python3
@@ -14,6 +14,7 @@ images() {
     "$PY" gen_skins.py
     "$PY" gen_tilesets.py
     "$PY" gen_screens.py   # draws with the fonts, skins and tilesets above
+    "$PY" gen_icons.py     # the desktop icon, from a skin, a tileset and an apple
 }
 
 case "$what" in

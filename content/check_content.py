@@ -8,6 +8,7 @@ import numpy as np
 from PIL import Image
 
 import common
+import gen_icons
 import gen_skins
 import tileset_layout as L
 
@@ -129,6 +130,15 @@ class Tilesets(unittest.TestCase):
                 t = L.wall_tile(base, 255)
                 tile = arr[(t // 16) * 16:(t // 16 + 1) * 16, (t % 16) * 16:(t % 16 + 1) * 16]
                 self.assertTrue((tile[:, :, 3] == 255).all(), "%s tile %d" % (f, t))
+
+
+class Icons(unittest.TestCase):
+    def test_every_size_enlarges_the_smallest_by_whole_pixels(self):
+        small = rgba("dist", "icons", "tarvo-%d.png" % gen_icons.SIZES[0])
+        for size in gen_icons.SIZES:
+            arr = rgba("dist", "icons", "tarvo-%d.png" % size)
+            k = size // gen_icons.SIZES[0]
+            self.assertTrue((arr == np.kron(small, np.ones((k, k, 1), dtype=np.uint8))).all(), size)
 
 
 class Screens(unittest.TestCase):

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-bash scripts/install-deps.sh
+bash tools/install-deps.sh
 
 echo "== formatting"
 mapfile -t sources < <(git ls-files -co --exclude-standard -- 'engine/*.h' 'engine/*.cpp' 'game/*.h' 'game/*.cpp' \
