@@ -175,43 +175,48 @@ void Menu::draw()
     {
         textX = left + boxWidth - TextInset;
     }
-    int textY = top + TextInset;
     int barY = top;
-    const auto barHeight = static_cast<std::uint32_t>(m_itemHeight + 2 * TextInset);
     const int end = std::min(m_firstVisible + m_visibleCount, static_cast<int>(m_items.size()));
     for (int i = m_firstVisible; i < end; ++i)
     {
-        Graphics::Painter painter;
-        painter.pushMatrix();
-        const std::optional<Base::Color>* textColor = &m_normalColor;
-        if (i == m_selected)
-        {
-            if (m_highlightColor)
-            {
-                painter.setColor(*m_highlightColor);
-                painter.fillRect(Base::Rect(left, barY, static_cast<std::uint32_t>(boxWidth), barHeight));
-            }
-            if (m_selectedColor)
-            {
-                textColor = &m_selectedColor;
-            }
-        }
-        // Without any text colour the item keeps the current one.
-        if (*textColor)
-        {
-            painter.setColor(**textColor);
-        }
-        else
-        {
-            painter.restoreColor();
-        }
-        painter.drawText(m_items[static_cast<std::size_t>(i)].text, Base::Point(textX, textY), m_font,
-                         m_alignment, Graphics::Painter::AlignTop);
-        painter.restoreColor();
-        painter.popMatrix();
-        textY += m_itemHeight + RowGap;
+        drawItem(i,
+                 Base::Rect(left, barY, static_cast<std::uint32_t>(boxWidth),
+                            static_cast<std::uint32_t>(m_itemHeight + 2 * TextInset)),
+                 textX);
         barY += m_itemHeight + RowGap;
     }
+}
+
+void Menu::drawItem(int index, const Base::Rect& bar, int textX)
+{
+    Graphics::Painter painter;
+    painter.pushMatrix();
+    const std::optional<Base::Color>* textColor = &m_normalColor;
+    if (index == m_selected)
+    {
+        if (m_highlightColor)
+        {
+            painter.setColor(*m_highlightColor);
+            painter.fillRect(bar);
+        }
+        if (m_selectedColor)
+        {
+            textColor = &m_selectedColor;
+        }
+    }
+    // Without any text colour the item keeps the current one.
+    if (*textColor)
+    {
+        painter.setColor(**textColor);
+    }
+    else
+    {
+        painter.restoreColor();
+    }
+    painter.drawText(m_items[static_cast<std::size_t>(index)].text, Base::Point(textX, bar.y + TextInset),
+                     m_font, m_alignment, Graphics::Painter::AlignTop);
+    painter.restoreColor();
+    painter.popMatrix();
 }
 
 } // namespace Fernhouse::GUI

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/base/Color.h"
+#include "engine/base/Rect.h"
 #include "engine/gui/Widget.h"
 
 #include <optional>
@@ -66,6 +67,8 @@ public:
 private:
     void selectPrevious();
     void selectNext();
+    // One visible item: its highlight bar when selected, then its text at textX, inset from the bar's top.
+    void drawItem(int index, const Base::Rect& bar, int textX);
 
     int lastIndex() const { return static_cast<int>(m_items.size()) - 1; }
 
