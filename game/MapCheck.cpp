@@ -149,8 +149,8 @@ void MapCheck::checkNumbering(std::vector<Problem>& problems) const
             found.push_back(entry.second.front());
         }
         problems.push_back({StartPoints, GameEngine::StartLayer, found,
-                            std::to_string(count) + " start points; a round needs at least " +
-                                std::to_string(MinStartPoints)});
+                            std::to_string(count) + (count == 1 ? " start point" : " start points") +
+                                "; a round needs at least " + std::to_string(MinStartPoints)});
     }
     for (const auto& [number, at] : cells)
     {
@@ -317,7 +317,8 @@ void MapCheck::checkReachable(std::vector<Problem>& problems) const
     if (!unreachable.empty())
     {
         const std::string message = std::to_string(unreachable.size()) +
-                                    " free cells cannot be reached from any start point, the first at " +
+                                    (unreachable.size() == 1 ? " free cell cannot" : " free cells cannot") +
+                                    " be reached from any start point, the first at " +
                                     cellText(unreachable.front());
         problems.push_back({Unreachable, GameEngine::WallLayer, unreachable, message});
     }

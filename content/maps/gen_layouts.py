@@ -3,7 +3,7 @@ into maps/*.map. Run: /usr/bin/python3 gen_layouts.py   (then gen_maps.py)
 
 A recipe paints a Grid with a few shapes (rectangles, ellipses, mazes, caves, scattered obstacles), then
 places the start points. Placing a start point clears the cells below it that a worm runs through in its
-first seconds, so every start is fair whatever was painted there; cells that no start can reach become
+first seconds and a small clearing round it, so every start is fair whatever was painted there; cells that no start can reach become
 wall. The same seed gives the same layout on every run.
 """
 import os
@@ -18,6 +18,7 @@ import gen_maps  # noqa: E402
 
 OPEN = set(".,:;123456789")
 RUN = gen_maps.fastest_run()
+CLEARING = 3
 
 
 class Grid:
@@ -125,6 +126,11 @@ class Grid:
         for step in range(0, RUN + 1):
             if self.get(x, y + step) not in OPEN:
                 self.rows[y + step][x] = ground
+        # A clearing round the start: a computer worm that turns at once has room for its first steps.
+        for cy in range(y - CLEARING, y + CLEARING + 1):
+            for cx in range(x - CLEARING, x + CLEARING + 1):
+                if self.get(cx, cy) not in OPEN:
+                    self.set(cx, cy, ground)
         self.rows[y][x] = str(number)
         self.starts[number] = (x, y)
 
@@ -275,7 +281,7 @@ def crossroads(rnd):
         g.fill(x0, y0 + 5, x0, y0 + 7, ".")
         g.fill(x0 + 12, y0 + 5, x0 + 12, y0 + 7, ".")
         g.set(x0 + 3, y0 + 9, "o")
-    starts(g, [(6, 1), (33, 1), (19, 2), (9, 10), (30, 10), (6, 24), (33, 24), (20, 25)])
+    starts(g, [(6, 1), (33, 1), (19, 2), (9, 10), (30, 10), (9, 22), (30, 22), (20, 25)])
     return g
 
 
