@@ -6,6 +6,7 @@ places the start points. Placing a start point clears the cells below it that a 
 first seconds and a small clearing round it, so every start is fair whatever was painted there; cells that no start can reach become
 wall. The same seed gives the same layout on every run.
 """
+import math
 import os
 import random
 import sys
@@ -249,7 +250,7 @@ def face_off(rnd):
 def canyon(rnd):
     g = Grid(64, 36)
     for x in range(1, 63):
-        mid = 18 + int(5 * __import__("math").sin(x / 6.0))
+        mid = 18 + int(5 * math.sin(x / 6.0))
         g.fill(x, mid - 3, x, mid + 3, ":")
     g.fill(8, 3, 20, 8, "#")
     g.fill(30, 2, 40, 7, "#")
@@ -335,10 +336,10 @@ def glacier(rnd):
 def maple_wood(rnd):
     g = Grid(36, 36)
     for y in range(1, 35):
-        x = 17 + int(3 * __import__("math").sin(y / 4.0))
+        x = 17 + int(3 * math.sin(y / 4.0))
         g.fill(x, y, x + 1, y, "~")
     for y in (9, 26):
-        x = 17 + int(3 * __import__("math").sin(y / 4.0))
+        x = 17 + int(3 * math.sin(y / 4.0))
         g.fill(x - 1, y - 1, x + 2, y + 1, ":")
     g.scatter("o", 40, rnd)
     g.scatter(",", 40, rnd)
@@ -478,7 +479,6 @@ def labyrinth(rnd):
 
 def riverlands(rnd):
     g = Grid(80, 60)
-    import math
     for x in range(1, 79):
         y = 20 + int(4 * math.sin(x / 7.0))
         g.fill(x, y, x, y + 2, "~")
