@@ -525,6 +525,29 @@ def keep(rnd):
     return g
 
 
+def hollow(rnd):
+    g = Grid(34, 34)
+    g.frame(5, 8, 28, 29, "#")
+    for x0, y0, x1, y1 in ((15, 8, 18, 8), (15, 29, 18, 29), (5, 17, 5, 20), (28, 17, 28, 20)):
+        g.fill(x0, y0, x1, y1, ":")
+    g.ellipse(16.5, 19, 3.5, 2.5, "~", rim=":")
+    g.scatter("o", 16, rnd, 7, 10, 26, 27)
+    g.scatter(",", 30, rnd)
+    starts(g, [(3, 2), (30, 2), (16, 3), (10, 14), (23, 14)])
+    return g
+
+
+def crystal_hall(rnd):
+    g = Grid(40, 32)
+    for y in range(8, 28, 6):
+        for x in range(6, 36, 7):
+            g.set(x, y, "A" if (x + y) % 2 else "D")
+    g.fill(1, 29, 38, 30, ":")
+    g.caves(rnd, 1, 1, 38, 3, density=0.3, steps=2)
+    starts(g, [(4, 2), (35, 2), (20, 4), (12, 14), (27, 14)])
+    return g
+
+
 MAPS = [
     ("01-meadow", "MEADOW", "meadow", 101, meadow, "0 1 2 3 4 6 7"),
     ("02-courtyard", "COURTYARD", "castle", 202, courtyard, None),
@@ -551,6 +574,8 @@ MAPS = [
     ("23-frozen-sea", "FROZEN SEA", "ice", 2323, frozen_sea, "0 1 2 3"),
     ("24-plains", "PLAINS", "meadow", 2424, plains, "0 1 2 3 4 6 7"),
     ("25-ruins", "RUINS", "desert", 2525, ruins, "0 1 3 5 6"),
+    ("26-hollow", "HOLLOW", "autumn", 2626, hollow, "0 1 2 4 7"),
+    ("27-crystal-hall", "CRYSTALS", "cave", 2727, crystal_hall, None),
 ]
 
 
