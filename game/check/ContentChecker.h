@@ -39,7 +39,7 @@ private:
     void checkMap(const std::string& path);
     void checkCampaign(const std::string& path);
     void checkAI(const std::string& path);
-    // The script's own loading problems; the caller's file and line, when given, say who named it.
+    // The script's own loading problems, reported once however many campaigns name it.
     void checkScript(const std::string& path);
     void checkCampaignMap(const std::string& path, const CampaignFile& campaign, std::size_t index,
                           std::int32_t line);
