@@ -38,7 +38,6 @@ constexpr std::int32_t AICountOffset = 5;
 constexpr std::int32_t FirstAIOffset = 6;
 // A .map file: version, title, tileset, sizes, an empty line, then each layer's rows and an empty line.
 constexpr std::int32_t FirstRowLine = 6;
-constexpr double Percent = 100.0;
 
 bool hasExtension(const fs::path& path)
 {
@@ -281,8 +280,8 @@ void ContentChecker::checkCampaignMap(const std::string& path, const CampaignFil
         try
         {
             const AIFile file(name);
-            const auto speed = static_cast<float>(file.getSpeed() / Percent * WormSprite::BaseSpeed);
-            worms.push_back({static_cast<std::int32_t>(ai) + 2, speed, false});
+            worms.push_back(
+                {static_cast<std::int32_t>(ai) + 2, WormSprite::computerSpeed(file.getSpeed()), false});
         }
         catch (const Fernhouse::Base::Exception& e)
         {
