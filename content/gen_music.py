@@ -1,4 +1,4 @@
-"""Sequences and renders the two music tracks, then encodes them as Ogg Vorbis.
+"""Sequences and renders the three music tracks, then encodes them as Ogg Vorbis.
 
 The scores are written below as note lists; the tail of each render (echoes, decays) is folded back onto
 its start, so the track loops without a seam.
@@ -364,7 +364,64 @@ def song2():
     })
 
 
-SONGS = {"song1": (song1, 1001), "song2": (song2, 1002)}
+# --- song 3: the third campaign, a homeward march in A minor that turns to C major --------------------------
+
+S3_A = ("A4/1 C5/.5 E5/.5 A5/2 G5/1 E5/1 D5/1 C5/1 "
+        "B4/1 D5/.5 G5/.5 B5/2 A5/1 G5/1 E5/2 "
+        "F5/1 E5/.5 D5/.5 C5/1 A4/1 D5/1 C5/.5 B4/.5 A4/1 E5/1 "
+        "C5/1 B4/1 A4/1 G#4/1 A4/4")
+S3_B = ("C5/1 E5/1 G5/2 A5/1 G5/1 E5/2 "
+        "F5/1 A5/1 C6/2 B5/1 A5/1 G5/2 "
+        "E5/1 G5/1 C6/1.5 B5/.5 A5/1 F5/1 D5/2 "
+        "G5/1 F5/1 E5/1 D5/1 C5/4")
+S3_CHORDS = {"A": "Am G F Em Dm Am E7 Am", "B": "C Am F G C Am Dm,G C"}
+
+
+def song3():
+    song = Song(104, 32, tail=4.0)
+    for name, bar0 in (("A", 0), ("B", 8), ("A2", 16), ("B2", 24)):
+        b0 = bar0 * 4
+        key = name[0]
+        line = S3_A if key == "A" else S3_B
+        if name in ("A", "B"):
+            play_line(song, "lead", b0, line, flute, 0.0, 0.3)
+        else:
+            play_line(song, "lead", b0, line, lambda f, d: lead(f, d, 0.25), -0.1, 0.2)
+            play_line(song, "lead", b0, line, bell, 0.2, 0.14, 12)
+        for bar, parts in enumerate(bar_chords(S3_CHORDS[key])):
+            base = b0 + bar * 4
+            for off, length, c in parts:
+                root, ivs = chord(c)
+                r = 33 + (root - 33) % 12
+                for k in range(int(length)):
+                    note = r if k % 2 == 0 else r + 7
+                    song.add("bass", base + off + k, bass(s.midi_hz(note), song.seconds(1) * 0.85), 0, 0.4)
+                tones = chord_notes(c, 57, 69)
+                for k in range(int(length * 2)):
+                    n = tones[k % len(tones)]
+                    song.add("arp", base + off + k * 0.5, pluck(s.midi_hz(n), song.seconds(0.5), 0.25),
+                             0.3 if k % 2 else -0.3, 0.07)
+                song.add("pad", base + off, pad([s.midi_hz(n) for n in chord_notes(c, 52, 64)],
+                                                song.seconds(length)), 0, 0.16)
+            # A marching snare roll at the end of every second bar.
+            song.add("drums", base, kick(), 0, 0.6)
+            song.add("drums", base + 2, kick(), 0, 0.5)
+            for k in (1, 3):
+                song.add("drums", base + k, snare(50 + bar), 0.1, 0.3)
+            if bar % 2:
+                for k in range(4):
+                    song.add("drums", base + 3 + k * 0.25, snare(60 + k), 0.1, 0.12 + 0.04 * k)
+            for k in range(8):
+                song.add("drums", base + k * 0.5, hat(80 + k), 0.3, 0.08 if k % 2 else 0.05)
+    return song.mix({
+        "lead": lambda b: np.stack([s.echo(b[:, 0], 0.43, 0.25), s.echo(b[:, 1], 0.29, 0.25)], axis=1),
+        "arp": lambda b: np.stack([s.fft_filter(b[:, 0], 100, 5000), s.fft_filter(b[:, 1], 100, 5000)], axis=1),
+        "pad": lambda b: np.stack([s.fft_filter(b[:, 0], 80, 1500), s.fft_filter(b[:, 1], 80, 1500)], axis=1),
+        "bass": lambda b: np.stack([s.fft_filter(b[:, 0], 30, 2500)] * 2, axis=1),
+    })
+
+
+SONGS = {"song1": (song1, 1001), "song2": (song2, 1002), "song3": (song3, 1003)}
 
 
 def main(names=None):

@@ -556,7 +556,46 @@ def theme_ice():
     )
 
 
-THEMES = {"meadow": theme_meadow, "castle": theme_castle, "desert": theme_desert, "ice": theme_ice}
+def theme_autumn():
+    leaves = [common.hex_rgb(c) for c in ("#8a6a2a", "#9c7a30", "#ae8a3a", "#c29a44")]
+    path = [common.hex_rgb(c) for c in ("#6e5a48", "#7c6854", "#8a7660", "#98846c")]
+    canopy = [common.hex_rgb(c) for c in ("#7a2a14", "#9a3a18", "#b8561c", "#d27424", "#e8a040")]
+    return dict(
+        ground=(noise_level(51, 0.9, 0.4), leaves,
+                [flower((230, 90, 40)), dot((200, 60, 30)), pebble((190, 180, 160), (110, 100, 90)),
+                 tuft((170, 150, 60), (110, 90, 40)), dot((240, 190, 70))]),
+        floor=(noise_level(52, 0.7, 0.5), path,
+               [pebble((200, 190, 170), (110, 96, 84)), dot((230, 130, 50)), crack((80, 64, 52))]),
+        wall_a=solid_style(None, (220, 130, 60), (90, 34, 20), (50, 20, 14), 4.5, 2.8, leafy_top(53, canopy)),
+        wall_b=liquid_style((40, 50, 60), (150, 130, 90), (70, 120, 150), (30, 64, 100), (220, 240, 250), 5.0,
+                            wave_sparkle(54)),
+        obstacles=[tree("#c0541c", (60, 24, 14)), stump("#6a4428", "#d0a060"), mushroom(),
+                   bush("#b8642a", (70, 30, 16), (120, 20, 40)), boulder("#8c8478", (44, 40, 40)),
+                   tree("#d8a02c", (80, 56, 14)), fence_post(), bush("#8a4a20", (56, 24, 12))],
+    )
+
+
+def theme_cave():
+    stone = [common.hex_rgb(c) for c in ("#3a3430", "#443c36", "#4e463e", "#5a5046")]
+    moss = [common.hex_rgb(c) for c in ("#2e4a34", "#365640", "#40624a", "#4c7054")]
+    rock = [common.hex_rgb(c) for c in ("#2a2630", "#36303c", "#423a48", "#504656", "#5e5464")]
+    return dict(
+        ground=(noise_level(61, 0.7, 0.45), stone,
+                [pebble((130, 120, 110), (60, 54, 50)), crack((30, 26, 24)), dot((170, 150, 90)),
+                 dot((120, 200, 220))]),
+        floor=(noise_level(62, 0.8, 0.4), moss,
+               [tuft((110, 180, 110), (40, 80, 50)), dot((160, 230, 150)), pebble((120, 130, 110), (50, 60, 50))]),
+        wall_a=solid_style(None, (120, 110, 130), (24, 20, 30), (12, 10, 16), 3.0, 3.0,
+                           rock_top(63, rock, (20, 18, 24))),
+        wall_b=liquid_style((10, 20, 30), (70, 80, 90), (30, 120, 140), (10, 40, 70), (150, 255, 240), 5.0,
+                            wave_sparkle(64)),
+        obstacles=[crystal("#6ae0ff"), boulder("#5a5060", (20, 18, 26)), mushroom(), crystal("#b080ff"),
+                   skull(), barrel(), boulder("#6a6050", (26, 22, 18)), urn()],
+    )
+
+
+THEMES = {"meadow": theme_meadow, "castle": theme_castle, "desert": theme_desert, "ice": theme_ice,
+          "autumn": theme_autumn, "cave": theme_cave}
 
 
 def place(sheet, tile, img):

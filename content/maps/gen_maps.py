@@ -28,7 +28,7 @@ sys.path.insert(0, os.path.dirname(HERE))
 import tileset_layout as L  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(HERE))
-TILESETS = ("meadow", "castle", "desert", "ice")
+TILESETS = ("meadow", "castle", "desert", "ice", "autumn", "cave")
 WALL_KINDS = {"#": L.WALL_A, "~": L.WALL_B}
 GROUND_CHARS = {".": "ground", ",": "ground", ":": "floor", ";": "floor"}
 GROUND_TILES = {"ground": (L.GROUND, L.GROUND_DETAIL), "floor": (L.FLOOR, L.FLOOR_DETAIL)}
@@ -36,10 +36,28 @@ STARTS = "123456789"
 OBSTACLE_LETTERS = "ABCDEFGH"
 ALLOWED = set(WALL_KINDS) | set(GROUND_CHARS) | set(STARTS) | set(OBSTACLE_LETTERS) | {"o"}
 
-# Worms start moving down: the cells a worm enters in its first steps must be open.
-CLEAR_BELOW_START = 3
+# Worms start moving down, and none may meet a wall or another worm in its first seconds: at the fastest
+# shipped computer player's speed (the game's worm does 3 cells a second, an AI file gives its percent of
+# that) the run covers this many cells below the start. tarvo-check holds the exact rule.
+FAIR_SECONDS = 3
+BASE_SPEED = 3.0
+# No computer worm starts this close (either axis) to start points 1 and 2, the people's in a
+# two-player game; a one-player game gives 2 to a computer, so 1 and 2 keep that far apart too.
+COMPUTER_DISTANCE = 8
+HUMAN_STARTS = (1, 2)
 MIN_START_POINTS, MAX_START_POINTS = 2, 8
-MIN_SIDE, MAX_WIDTH, MAX_HEIGHT = 20, 64, 48
+# Every map fills the one-player view (30 x 30 cells); the ground texture takes up to 128 x 128.
+MIN_SIDE, MAX_WIDTH, MAX_HEIGHT = 30, 128, 128
+
+
+def fastest_run():
+    speeds = []
+    ai_dir = os.path.join(ROOT, "ai")
+    for name in sorted(os.listdir(ai_dir)):
+        if name.endswith(".ai"):
+            with open(os.path.join(ai_dir, name), encoding="ascii") as f:
+                speeds.append(int(f.read().split("\n")[3]))
+    return int(BASE_SPEED * max([100] + speeds) / 100.0 * FAIR_SECONDS)
 # The highscore view shows a title's first ten characters.
 TITLE_WIDTH = 10
 # What the game's fonts can draw (lower case is drawn in capitals).
@@ -142,11 +160,23 @@ class Layout:
         if not MIN_START_POINTS <= len(starts) <= MAX_START_POINTS:
             raise self.error("%d start points, need %d to %d"
                              % (len(starts), MIN_START_POINTS, MAX_START_POINTS))
+        run = fastest_run()
+        taken = {}
         for number, (x, y) in sorted(starts.items()):
-            for step in range(1, CLEAR_BELOW_START + 1):
-                if self.cell(x, y + step) not in GROUND_CHARS:
+            for step in range(0, run + 1):
+                if step and self.cell(x, y + step) not in GROUND_CHARS:
                     raise self.error("start point %d runs into '%s' after %d steps"
                                      % (number, self.cell(x, y + step), step))
+                if (x, y + step) in taken:
+                    raise self.error("start points %d and %d meet at (%d, %d)"
+                                     % (taken[(x, y + step)], number, x, y + step))
+                taken[(x, y + step)] = number
+        for human in HUMAN_STARTS:
+            hx, hy = starts[human]
+            for number, (x, y) in sorted(starts.items()):
+                if number != human and max(abs(x - hx), abs(y - hy)) <= COMPUTER_DISTANCE:
+                    raise self.error("start point %d is within %d cells of start point %d"
+                                     % (number, COMPUTER_DISTANCE, human))
         self._check_connected(starts[1])
 
     def _check_connected(self, origin):

@@ -135,10 +135,15 @@ WormSprite::WormSprite(Fernhouse::Sound::SoundManager* soundManager, const std::
     if (auto* ai = dynamic_cast<AIControl*>(control))
     {
         ai->setWorm(this);
-        m_baseSpeed = static_cast<float>(ai->getAIFile().getSpeed() / Percent * BaseSpeed);
+        m_baseSpeed = computerSpeed(ai->getAIFile().getSpeed());
         m_speed = m_baseSpeed;
         m_topSpeed = m_baseSpeed;
     }
+}
+
+float WormSprite::computerSpeed(std::uint32_t percent)
+{
+    return static_cast<float>(percent / Percent * BaseSpeed);
 }
 
 WormSprite::~WormSprite()

@@ -73,6 +73,8 @@ public:
     // Cells and skin tiles are squares of this many pixels.
     static constexpr std::int32_t CellSize = 16;
     static constexpr float BaseSpeed = 3.0f;
+    // A computer worm's speed in cells per second, from its AI file's percent of BaseSpeed.
+    static float computerSpeed(std::uint32_t percent);
     static constexpr float TurboBoost = 2.0f;
     static constexpr float DrunkFactor = 0.5f;
     // Milliseconds of game time.

@@ -10,6 +10,8 @@
 #include "game/ai/AIControl.h"
 #include "game/ai/AIFile.h"
 #include "game/frontend/ScriptEnvironment.h"
+#include "game/play/Apple.h"
+#include "game/play/ApplePainter.h"
 #include "game/play/GameEngine.h"
 #include "game/play/MapEntry.h"
 #include "game/play/MapFile.h"
@@ -20,6 +22,7 @@
 #include "game/progress/HighscoreEntry.h"
 #include "game/progress/HighscoreTable.h"
 
+#include "tests/game/play/RoundFixture.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/GLWindow.h"
 #include "tests/support/TempDir.h"
@@ -29,7 +32,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -125,6 +130,91 @@ std::vector<std::string> scriptsOf(const Tarvo::CampaignFile& campaign)
     scripts.erase(std::remove(scripts.begin(), scripts.end(), std::string()), scripts.end());
     return scripts;
 }
+
+// The free cells a worm could still reach from the cell, counted up to the limit.
+int roomFrom(const Tarvo::GameEngine& engine, const Fernhouse::Base::Point& from, int limit)
+{
+    std::set<std::pair<std::int32_t, std::int32_t>> seen{{from.x, from.y}};
+    std::deque<Fernhouse::Base::Point> queue{from};
+    while (!queue.empty() && static_cast<int>(seen.size()) < limit)
+    {
+        const Fernhouse::Base::Point cell = queue.front();
+        queue.pop_front();
+        for (const Fernhouse::Base::Point& next :
+             {Fernhouse::Base::Point(cell.x + 1, cell.y), Fernhouse::Base::Point(cell.x - 1, cell.y),
+              Fernhouse::Base::Point(cell.x, cell.y + 1), Fernhouse::Base::Point(cell.x, cell.y - 1)})
+        {
+            if (engine.isFree(next, false) && seen.insert({next.x, next.y}).second)
+            {
+                queue.push_back(next);
+            }
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+// The test-only player who cannot lose: once in every cell, steered towards the open side with the most
+// room (the other way round while drunk), and, when the goal is a length, score or apple count, handed a
+// golden apple right where its head lies every frame.
+class Autopilot
+{
+public:
+    explicit Autopilot(const Fernhouse::IO::KeySet& keys) : m_keys{keys.right, keys.left, keys.up, keys.down}
+    {
+    }
+
+    SDLKey step(Tarvo::GameEngine& engine)
+    {
+        const Tarvo::WormSprite& worm = *engine.getPlayer1();
+        const Tarvo::WormSprite::Segment& head = worm.getHead();
+        const std::int32_t type = engine.getSettings().type;
+        if (type == Tarvo::GAME_LENGTH || type == Tarvo::GAME_SCORE || type == Tarvo::GAME_APPLES)
+        {
+            for (Tarvo::Apple* apple : engine.getApplePainter()->getApples())
+            {
+                if (apple->getKind() >= 0)
+                {
+                    apple->setKind(1);
+                    apple->setCell(Fernhouse::Base::Point(head.x, head.y));
+                    break;
+                }
+            }
+        }
+        if (&engine == m_engine && Fernhouse::Base::Point(head.x, head.y) == m_lastHead)
+        {
+            return SDLK_UNKNOWN;
+        }
+        m_engine = &engine;
+        m_lastHead = Fernhouse::Base::Point(head.x, head.y);
+        std::uint32_t best = worm.getDirection();
+        int bestRoom = -1;
+        for (std::uint32_t direction = 0; direction < Offsets.size(); ++direction)
+        {
+            const Fernhouse::Base::Point next(head.x + Offsets[direction].x, head.y + Offsets[direction].y);
+            const int room = engine.isFree(next, false) ? roomFrom(engine, next, RoomLimit) : -1;
+            if (room > bestRoom || (room == bestRoom && direction == worm.getDirection()))
+            {
+                best = direction;
+                bestRoom = room;
+            }
+        }
+        if (best == worm.getDirection())
+        {
+            return SDLK_UNKNOWN;
+        }
+        // Right and Left, Up and Down are each other's reverse.
+        return m_keys[worm.getState() == Tarvo::WormSprite::StateDrunk ? best ^ 1u : best];
+    }
+
+private:
+    static constexpr int RoomLimit = 400;
+    static constexpr std::array<Fernhouse::Base::Point, 4> Offsets{
+        Fernhouse::Base::Point(1, 0), Fernhouse::Base::Point(-1, 0), Fernhouse::Base::Point(0, -1),
+        Fernhouse::Base::Point(0, 1)};
+    std::array<SDLKey, 4> m_keys;
+    const Tarvo::GameEngine* m_engine = nullptr; // the round steered, not owned
+    Fernhouse::Base::Point m_lastHead;
+};
 
 } // namespace
 
@@ -290,4 +380,85 @@ TEST_F(CampaignsContent, EveryCampaignStartsAndReachesItsFirstRoundWithItsMusic)
                   campaign.getCampaignFile().getMap(0).getMapPath());
     }
     EXPECT_TRUE(fs::is_regular_file(dir.path() / "highscore.dat"));
+}
+
+TEST_F(CampaignsContent, EveryCampaignPlaysToItsEndAndUnlocksTheNextOneInTurn)
+{
+    // A data directory of its own, with every computer player blind: it never turns, so it dies at the
+    // first wall below it. The player is the autopilot above.
+    TestSupport::TempDir dir;
+    for (const char* data : {"graphics", "sounds", "maps", "campaigns", "scripts"})
+    {
+        fs::create_directory_symlink(fs::absolute(data), dir.path() / data);
+    }
+    fs::create_directory(dir.path() / "ai");
+    for (const auto& entry : fs::directory_iterator("ai"))
+    {
+        const Tarvo::AIFile ai(entry.path().stem().string());
+        dir.writeFile("ai/" + entry.path().filename().string(), ai.getSkin() + "\neat\n0\n100\n0\n");
+    }
+    const std::vector<std::string> paths = campaignPaths();
+    RoundSupport::registerGameSounds(*m_sound);
+    TestSupport::ScopedWorkingDirectory cwd(dir.path());
+    Fernhouse::Base::EventRouter router;
+    m_configuration.setPlayer1Relative(Tarvo::WormSprite::ControlAbsolute);
+    Autopilot autopilot(m_configuration.getPlayer1Keys());
+
+    // Each time, the first listed campaign not yet played; finishing it must list the next.
+    std::vector<std::string> order;
+    for (bool listedOne = true; listedOne;)
+    {
+        listedOne = false;
+        for (const std::string& path : paths)
+        {
+            Tarvo::CampaignFile file;
+            file.load(path);
+            if (std::find(order.begin(), order.end(), path) != order.end() ||
+                !m_configuration.isCampaignUnlocked(file.getLockKey()))
+            {
+                continue;
+            }
+            SCOPED_TRACE(path);
+            order.push_back(path);
+            listedOne = true;
+            Tarvo::HighscoreTable highscores;
+            Tarvo::Campaign campaign(path, &m_configuration, m_sound, &highscores);
+            campaign.start();
+            std::size_t roundsWon = 0;
+            bool roundOver = false;
+            for (int frame = 0; frame < 20000 && !campaign.isFinished(); ++frame)
+            {
+                SDLKey key = SDLK_RETURN;
+                Tarvo::GameEngine* engine = campaign.getGameEngine();
+                if (engine != nullptr && engine->getEndTime() == 0)
+                {
+                    roundOver = false;
+                    key = autopilot.step(*engine);
+                }
+                else if (engine != nullptr && !roundOver)
+                {
+                    roundOver = true;
+                    EXPECT_EQ(engine->getWinner(), engine->getPlayer1()) << "map " << campaign.getMapIndex();
+                    roundsWon += engine->getWinner() == engine->getPlayer1() ? 1 : 0;
+                }
+                if (key != SDLK_UNKNOWN)
+                {
+                    SDL_Event event{};
+                    event.type = SDL_KEYDOWN;
+                    event.key.keysym.sym = key;
+                    SDL_PushEvent(&event);
+                }
+                m_clock.advance(100);
+                router.poll();
+                m_time.update();
+                campaign.update();
+            }
+            EXPECT_TRUE(campaign.isFinished());
+            EXPECT_EQ(roundsWon, file.getMapCount());
+            EXPECT_TRUE(m_configuration.isCampaignUnlocked(file.getRewardKey()));
+            break;
+        }
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"campaigns/first_feast.cpj", "campaigns/long_winter.cpj",
+                                               "campaigns/homecoming.cpj"}));
 }

@@ -6,7 +6,9 @@
 #include "game/ai/AIControl.h"
 #include "game/ai/AIFile.h"
 #include "game/play/GameEngine.h"
+#include "game/play/MapCheck.h"
 #include "game/play/MapFile.h"
+#include "game/play/PlayScreen.h"
 #include "game/play/PlayerOverflowException.h"
 #include "game/play/WormSprite.h"
 
@@ -18,7 +20,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -43,11 +44,14 @@ constexpr unsigned StartLayer = GameEngine::StartLayer;
 constexpr std::int32_t GameLayers = 3;
 // A tileset sheet holds 16 x 16 tiles.
 constexpr std::int32_t SheetTiles = 256;
-constexpr std::size_t MinMaps = 10;
-// A two-player game puts its players on the first two start points.
-constexpr std::size_t MinStartPoints = 2;
-// Worms start moving down, so the cells of their first steps must be open.
-constexpr std::int32_t ClearBelowStart = 3;
+constexpr std::size_t MinMaps = 24;
+// Maps that scroll in the one-player view, and the largest ones.
+constexpr std::size_t MinScrollingMaps = 6;
+constexpr std::int32_t LargeSide = 96;
+constexpr std::size_t MinLargeMaps = 2;
+constexpr std::int32_t CellPixels = 16;
+// The first steps of a round, in which no worm may die.
+constexpr std::int32_t FirstSteps = 3;
 // The highscore view shows only this much of a title.
 constexpr std::size_t TitleWidth = 10;
 constexpr std::uint32_t FrameMs = 50;
@@ -96,42 +100,6 @@ std::map<std::int32_t, Point> startPoints(const MapFile& map)
     return starts;
 }
 
-// Open cells that cannot be reached from the cell; apples may appear on any of them.
-std::size_t unreachableCells(const MapFile& map, const Point& from)
-{
-    const auto width = static_cast<std::size_t>(map.getWidth());
-    std::vector<bool> seen(width * static_cast<std::size_t>(map.getHeight()), false);
-    const auto at = [&](std::int32_t x, std::int32_t y) {
-        return static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x);
-    };
-    std::deque<Point> queue{from};
-    seen[at(from.x, from.y)] = true;
-    while (!queue.empty())
-    {
-        const Point cell = queue.front();
-        queue.pop_front();
-        for (const Point& next : {Point(cell.x + 1, cell.y), Point(cell.x - 1, cell.y),
-                                  Point(cell.x, cell.y + 1), Point(cell.x, cell.y - 1)})
-        {
-            // The border is wall, so a neighbour of an open cell is always on the grid.
-            if (!seen[at(next.x, next.y)] && !isWall(map, next.x, next.y))
-            {
-                seen[at(next.x, next.y)] = true;
-                queue.push_back(next);
-            }
-        }
-    }
-    std::size_t unreachable = 0;
-    for (std::int32_t y = 0; y < map.getHeight(); ++y)
-    {
-        for (std::int32_t x = 0; x < map.getWidth(); ++x)
-        {
-            unreachable += !isWall(map, x, y) && !seen[at(x, y)] ? 1 : 0;
-        }
-    }
-    return unreachable;
-}
-
 std::string readBytes(const fs::path& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -156,31 +124,14 @@ void checkTiles(const MapFile& map)
     }
 }
 
-void checkStartPoints(const MapFile& map)
-{
-    const std::map<std::int32_t, Point> starts = startPoints(map);
-    ASSERT_GE(starts.size(), MinStartPoints);
-    EXPECT_EQ(starts.rbegin()->first, static_cast<std::int32_t>(starts.size())) << "numbers with a gap";
-    for (const auto& [number, cell] : starts)
-    {
-        EXPECT_FALSE(isWall(map, cell.x, cell.y)) << "start point " << number << " on a wall";
-        for (std::int32_t step = 1; step <= ClearBelowStart; ++step)
-        {
-            const std::int32_t y = cell.y + step;
-            const bool open = y < map.getHeight() && !isWall(map, cell.x, y) &&
-                              map.getTile(StartLayer, cell.x, y) == MapFile::EmptyCell;
-            EXPECT_TRUE(open) << "start point " << number << " is blocked " << step << " cells down";
-        }
-    }
-    EXPECT_EQ(unreachableCells(map, starts.begin()->second), 0u);
-}
-
 } // namespace
 
-TEST(ShippedMaps, EveryMapIsWalledNumberedOpenBelowItsStartsAndWrittenAsTheGameWritesIt)
+TEST(ShippedMaps, EveryMapFillsTheViewKeepsTheMapRulesAndIsWrittenAsTheGameWritesIt)
 {
     const std::vector<fs::path> maps = shippedMaps();
     EXPECT_GE(maps.size(), MinMaps);
+    std::size_t scrolling = 0;
+    std::size_t large = 0;
     std::set<std::string> titles;
     TestSupport::TempDir dir;
     for (const fs::path& path : maps)
@@ -194,12 +145,26 @@ TEST(ShippedMaps, EveryMapIsWalledNumberedOpenBelowItsStartsAndWrittenAsTheGameW
             << "a title that reads like another in the highscores: " << map.getName();
         EXPECT_TRUE(fs::is_regular_file(SourceDir / map.getGraphicsFileName())) << map.getGraphicsFileName();
         checkTiles(map);
-        checkStartPoints(map);
+        // Walled in, numbered start points, fair starts, every free cell reachable.
+        for (const Tarvo::MapCheck::Problem& problem : Tarvo::MapCheck(map).check())
+        {
+            ADD_FAILURE() << problem.message;
+        }
+        // The field fills the one-player view; larger maps scroll.
+        const auto viewWidth = static_cast<std::int32_t>(Tarvo::PlayScreen::SoloView.w);
+        const auto viewHeight = static_cast<std::int32_t>(Tarvo::PlayScreen::SoloView.h);
+        EXPECT_GE(map.getWidth() * CellPixels, viewWidth);
+        EXPECT_GE(map.getHeight() * CellPixels, viewHeight);
+        scrolling +=
+            map.getWidth() * CellPixels > viewWidth || map.getHeight() * CellPixels > viewHeight ? 1 : 0;
+        large += map.getWidth() >= LargeSide && map.getHeight() >= LargeSide ? 1 : 0;
 
         // Saved again by the game's own writer, the file keeps every byte.
         map.save(dir.file("copy.map"));
         EXPECT_EQ(readBytes(dir.file("copy.map")), readBytes(path));
     }
+    EXPECT_GE(scrolling, MinScrollingMaps);
+    EXPECT_GE(large, MinLargeMaps);
 }
 
 class ShippedMapRounds : public RoundSupport::RoundTest
@@ -271,7 +236,7 @@ TEST_F(ShippedMapRounds, OnePlayerRoundsAgainstComputerWormsSurviveTheirFirstSte
         const Tarvo::WormSprite* human = engine().getPlayer1();
         ASSERT_NE(human, nullptr);
         const Point start = engine().getStartPoint(1);
-        const Point goal(start.x, start.y + ClearBelowStart);
+        const Point goal(start.x, start.y + FirstSteps);
         for (int i = 0; i < StepFrames && !human->isDead() && human->getHead().y < goal.y; ++i)
         {
             frame(FrameMs);

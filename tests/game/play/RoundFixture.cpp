@@ -107,6 +107,14 @@ void makeSkin(const std::string& path)
 
 } // namespace
 
+void registerGameSounds(Fernhouse::Sound::SoundManager& sound)
+{
+    for (const auto& entry : GameSounds)
+    {
+        sound.addSound("game", entry[0], entry[1], true);
+    }
+}
+
 Fernhouse::IO::KeySet arrowKeys()
 {
     Fernhouse::IO::KeySet keys;
@@ -161,10 +169,7 @@ void RoundTest::SetUp()
     m_fonts = new Fernhouse::Graphics::FontManager("graphics/fonts/", ".png");
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
     m_sound = new Fernhouse::Sound::SoundManager(44100, AUDIO_S16LSB, 16, 2048);
-    for (const auto& sound : GameSounds)
-    {
-        m_sound->addSound("game", sound[0], sound[1], true);
-    }
+    registerGameSounds(*m_sound);
     m_sound->pushContext("menu");
     // The application starts the clock once, at start-up.
     m_time->start();

@@ -70,6 +70,9 @@ private:
 
 // Arrow keys, and W A S D for a second player.
 Fernhouse::IO::KeySet arrowKeys();
+
+// The sounds the game registers for its rounds, in the "game" context, loaded now.
+void registerGameSounds(Fernhouse::Sound::SoundManager& sound);
 Fernhouse::IO::KeySet letterKeys();
 
 // Everything a round needs, as the application provides it: the shared GL window, a data directory
