@@ -173,6 +173,7 @@ void GameEngine::setGame(const GameSettings& settings)
 void GameEngine::collectStartPoints()
 {
     // Column by column, so that a number used twice ends at its last cell in that order.
+    std::array<bool, MaxStartPoints> found{};
     for (std::int32_t x = 0; x < m_map->getWidth(); ++x)
     {
         for (std::int32_t y = 0; y < m_map->getHeight(); ++y)
@@ -181,8 +182,17 @@ void GameEngine::collectStartPoints()
             if (number >= 1 && number <= static_cast<std::int32_t>(MaxStartPoints))
             {
                 m_startPoints[static_cast<std::size_t>(number - 1)] = Point(x, y);
-                ++m_startPointCount;
+                found[static_cast<std::size_t>(number - 1)] = true;
             }
+        }
+    }
+    // Each number counts once and a missing one leaves no hole: counting every cell let a repeated
+    // number send worms past the table (or wrap the count to 0), and a gap put a worm on (0, 0).
+    for (std::size_t number = 0; number < MaxStartPoints; ++number)
+    {
+        if (found[number])
+        {
+            m_startPoints[m_startPointCount++] = m_startPoints[number];
         }
     }
 }

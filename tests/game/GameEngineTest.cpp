@@ -9,6 +9,7 @@
 
 #include "game/Apple.h"
 #include "game/ApplePainter.h"
+#include "game/MapFile.h"
 #include "game/MapPainter.h"
 #include "game/PlayScreen.h"
 #include "game/PlayerOverflowException.h"
@@ -125,11 +126,10 @@ TEST_F(GameEngineRound, StartPointsAreCollectedByNumberAndLimitThePlayers)
     put(rows, 5, 2, '1');
     put(rows, 2, 4, '3');
     GameEngine& game = makeEngine(writeMap("gaps", rows));
-    // Numbers 1 and 3: two start points, and number 2 is the empty (0, 0).
+    // Numbers 1 and 3: two start points, taken in number order.
     EXPECT_EQ(game.getStartPointCount(), 2);
     EXPECT_EQ(game.getStartPoint(1), Point(5, 2));
-    EXPECT_EQ(game.getStartPoint(2), Point(0, 0));
-    EXPECT_EQ(game.getStartPoint(3), Point(2, 4));
+    EXPECT_EQ(game.getStartPoint(2), Point(2, 4));
     EXPECT_EQ(game.getSettings().type, Tarvo::GAME_ENEMIES);
     EXPECT_EQ(game.getSettings().goal, 0);
     EXPECT_EQ(game.getSettings().timeLimit, 0);
@@ -137,8 +137,8 @@ TEST_F(GameEngineRound, StartPointsAreCollectedByNumberAndLimitThePlayers)
     addHuman("Tarvo", RoundSupport::arrowKeys());
     addComputer("Buffy", {});
     EXPECT_EQ(worm(0).getHead().x, 5);
-    EXPECT_EQ(worm(1).getHead().x, 0);
-    EXPECT_EQ(worm(1).getHead().y, 0);
+    EXPECT_EQ(worm(1).getHead().x, 2);
+    EXPECT_EQ(worm(1).getHead().y, 4);
     EXPECT_EQ(worm(1).getDirection(), WormSprite::Down);
     EXPECT_EQ(game.getHumanCount(), 1);
     EXPECT_EQ(game.getPlayer1(), &worm(0));
@@ -160,6 +160,41 @@ TEST_F(GameEngineRound, StartPointsAreCollectedByNumberAndLimitThePlayers)
     }
     EXPECT_EQ(router().getHandlers().size(), handlers);
     EXPECT_EQ(game.getWormCount(), 2);
+}
+
+TEST_F(GameEngineRound, RepeatedStartNumbersCountOnceAndEveryWormStartsOnAStartCell)
+{
+    // Every ground cell a start point: 110 cells (past the table) and 256 cells (past an 8-bit count),
+    // numbered 1 to 9 over and over, or all 1.
+    const struct
+    {
+        int width;
+        int height;
+        int numbers;
+    } maps[] = {{13, 12, 9}, {18, 18, 9}, {18, 18, 1}};
+
+    for (const auto& map : maps)
+    {
+        auto rows = field(map.width, map.height);
+        int next = 0;
+        for (int y = 1; y < map.height - 1; ++y)
+        {
+            for (int x = 1; x < map.width - 1; ++x)
+            {
+                put(rows, x, y, static_cast<char>('1' + next++ % map.numbers));
+            }
+        }
+        GameEngine& game = makeEngine(writeMap("crowd", rows));
+        EXPECT_EQ(game.getStartPointCount(), map.numbers) << next << " start cells";
+        for (int k = 0; k < map.numbers; ++k)
+        {
+            addComputer("Buffy", {});
+            const WormSprite::Segment& head = worm(static_cast<std::size_t>(k)).getHead();
+            EXPECT_EQ(game.getMap()->getTile(GameEngine::StartLayer, head.x, head.y), k + 1);
+        }
+        EXPECT_THROW(addComputer("Buffy", {}), Tarvo::PlayerOverflowException);
+        EXPECT_EQ(game.getWormCount(), map.numbers);
+    }
 }
 
 TEST_F(GameEngineRound, MissingMapOrSkinThrowsAndLeavesNothingBehind)
