@@ -730,7 +730,8 @@ void TarvoApp::stopScript()
         screenOf(*this).removeChild(m_scriptEnvironment);
         getEventRouter()->removeHandler(m_scriptEnvironment);
     }
-    // The engine calls into the environment, so it goes first.
+    // The engine holds the environment as the executor of its functions: deleted first, it never holds a
+    // pointer to a deleted environment.
     delete m_scriptEngine;
     m_scriptEngine = nullptr;
     delete m_scriptEnvironment;
