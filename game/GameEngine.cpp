@@ -269,9 +269,9 @@ void GameEngine::start(const std::string& backgroundPath)
         }
     }
 
-    GameTime::getInstance()->stop();
     m_startTime = now();
     m_readyTime = GameTime::getTicks() + StartDelay;
+    applyClock();
     m_playScreen->getMapPainter()->setShowStart(true);
 }
 
@@ -319,7 +319,7 @@ void GameEngine::update()
     {
         m_readyTime = 0;
         m_playScreen->getMapPainter()->setShowStart(false);
-        GameTime::getInstance()->start();
+        applyClock();
     }
     for (WormSprite* worm : m_worms)
     {
@@ -526,12 +526,22 @@ void GameEngine::showResult(const char* text, bool forPlayer1)
 
 void GameEngine::endRound()
 {
-    if (m_paused)
-    {
-        m_paused = false;
-        GameTime::getInstance()->start();
-    }
+    m_paused = false;
     m_endTime = now() + EndDelay;
+    applyClock();
+}
+
+void GameEngine::applyClock() const
+{
+    GameTime* clock = GameTime::getInstance();
+    if (!m_finished && m_endTime == 0 && (m_paused || m_readyTime != 0))
+    {
+        clock->stop();
+    }
+    else
+    {
+        clock->start();
+    }
 }
 
 std::int64_t GameEngine::goalProgress(const WormSprite* player) const
@@ -655,28 +665,18 @@ bool GameEngine::keyDown(SDLKey key, bool, bool, bool)
 {
     if (key == SDLK_ESCAPE)
     {
-        // A round left during its start delay or a pause would otherwise leave the clock held, and
-        // everything shown afterwards (menus, scripts) waits on game time.
-        GameTime::getInstance()->start();
+        // A round left during its start delay or a pause hands the clock back running: everything shown
+        // afterwards (menus, scripts) waits on game time.
         m_paused = false;
         m_finished = true;
+        applyClock();
         return true;
     }
     if (key == SDLK_PAUSE && m_endTime == 0)
     {
-        if (m_paused)
-        {
-            // During the start delay the clock stays held; the delay itself starts it.
-            if (m_readyTime == 0)
-            {
-                GameTime::getInstance()->start();
-            }
-        }
-        else
-        {
-            GameTime::getInstance()->stop();
-        }
+        // During the start delay the clock stays held either way; the delay itself starts it.
         m_paused = !m_paused;
+        applyClock();
         return true;
     }
     if (m_endTime != 0 && m_endTime <= now())

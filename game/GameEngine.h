@@ -179,6 +179,9 @@ private:
     void showResult(const char* text, bool forPlayer1);
     void endRound();
     void checkRoundEnd();
+    // Holds the game clock exactly while the round waits for its start delay or is paused, and lets it
+    // run otherwise, so that an ended or left round always reaches its end delay.
+    void applyClock() const;
     // The value the LENGTH, SCORE and APPLES goals are measured with.
     std::int64_t goalProgress(const WormSprite* player) const;
     bool reachedGoal(const WormSprite* player) const;

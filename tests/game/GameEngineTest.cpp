@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
+#include <random>
 #include <type_traits>
 
 using Fernhouse::Base::Point;
@@ -324,6 +326,52 @@ TEST_F(GameEngineRound, PauseDuringTheStartDelayDoesNotStartTheClockEarly)
     pressKey(SDLK_PAUSE);
     frame(FrameMs);
     EXPECT_EQ(engine().getReadyTime(), 0u);
+}
+
+TEST_F(GameEngineRound, RandomKeysNeverLeaveAnEndedRoundWithTheClockHeld)
+{
+    // Both players' directions, Pause and keys of no meaning, never Escape; frames of every length.
+    const SDLKey keys[] = {SDLK_LEFT, SDLK_RIGHT, SDLK_UP,    SDLK_DOWN,  SDLK_a,     SDLK_d,
+                           SDLK_w,    SDLK_s,     SDLK_PAUSE, SDLK_PAUSE, SDLK_SPACE, SDLK_x};
+    const std::uint32_t frameLengths[] = {0, 1, 16, 50, 120, 400, 1000};
+    std::mt19937 random(7);
+    const auto pick = [&random](std::size_t count) {
+        return std::uniform_int_distribution<std::size_t>(0, count - 1)(random);
+    };
+    const Fernhouse::Base::GameTime* gameClock = Fernhouse::Base::GameTime::getInstance();
+    for (int round = 0; round < 60; ++round)
+    {
+        auto rows = field(9, 9);
+        put(rows, 2, 2, '1');
+        put(rows, 6, 2, '2');
+        makeEngine(writeMap("keys", rows)).setGame(Tarvo::GAME_ENEMIES, 0, 20000);
+        addHuman("Tarvo", RoundSupport::arrowKeys());
+        addHuman("Piggy", RoundSupport::letterKeys());
+        startRound();
+        std::uint32_t endedAt = 0;
+        for (int step = 0; step < 2000 && !engine().isFinished(); ++step)
+        {
+            for (std::size_t presses = pick(4); presses > 0; --presses)
+            {
+                pressKey(keys[pick(std::size(keys))]);
+            }
+            frame(frameLengths[pick(std::size(frameLengths))]);
+            if (engine().getEndTime() == 0 || engine().isFinished())
+            {
+                continue;
+            }
+            // Over: the clock runs, and any key leaves once 1500 ms of real time have passed.
+            ASSERT_FALSE(gameClock->isStopped()) << "round " << round << ", step " << step;
+            endedAt = endedAt != 0 ? endedAt : clock().now();
+            if (clock().now() - endedAt >= GameEngine::EndDelay)
+            {
+                pressKey(keys[pick(std::size(keys))]);
+                frame(0);
+                ASSERT_TRUE(engine().isFinished()) << "round " << round << ", step " << step;
+            }
+        }
+        ASSERT_TRUE(engine().isFinished()) << "round " << round << " never ended";
+    }
 }
 
 TEST_F(GameEngineRound, EscapeLeavesDuringTheStartDelayWithTheClockRunning)
