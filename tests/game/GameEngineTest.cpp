@@ -341,13 +341,7 @@ TEST_F(GameEngineRound, RandomKeysNeverLeaveAnEndedRoundWithTheClockHeld)
     const Fernhouse::Base::GameTime* gameClock = Fernhouse::Base::GameTime::getInstance();
     for (int round = 0; round < 60; ++round)
     {
-        auto rows = field(9, 9);
-        put(rows, 2, 2, '1');
-        put(rows, 6, 2, '2');
-        makeEngine(writeMap("keys", rows)).setGame(Tarvo::GAME_ENEMIES, 0, 20000);
-        addHuman("Tarvo", RoundSupport::arrowKeys());
-        addHuman("Piggy", RoundSupport::letterKeys());
-        startRound();
+        duoRound(Tarvo::GAME_ENEMIES, 0, 20000);
         std::uint32_t endedAt = 0;
         for (int step = 0; step < 2000 && !engine().isFinished(); ++step)
         {

@@ -446,40 +446,48 @@ TEST_F(TarvoAppTest, EveryScreenOverTheMenuBackgroundKeepsItsTextInsideTheBoard)
                               << maxY;
     };
 
-    check(TarvoApp::MenuState, "the main menu");
-    keys({SDLK_RETURN});
-    check(TarvoApp::MenuState, "the one-player menu");
-    keys({SDLK_DOWN, SDLK_RETURN});
-    check(TarvoApp::OnePlayerMapListState, "the map list");
-    keys({SDLK_ESCAPE});
-    keys({SDLK_RETURN});
-    check(TarvoApp::CampaignListState, "the campaign list");
-    keys({SDLK_ESCAPE});
-    keys({SDLK_DOWN, SDLK_DOWN, SDLK_RETURN});
-    check(TarvoApp::HighscoreState, "a full highscore page");
-    keys({SDLK_ESCAPE});
-    keys({SDLK_ESCAPE});
-    keys({SDLK_DOWN, SDLK_RETURN});
-    check(TarvoApp::MenuState, "the two-player menu");
-    keys({SDLK_RETURN});
-    check(TarvoApp::TwoPlayerMapListState, "the two-player map list");
-    keys({SDLK_ESCAPE});
-    keys({SDLK_ESCAPE});
-    keys({SDLK_DOWN, SDLK_DOWN, SDLK_RETURN});
-    check(TarvoApp::MenuState, "the settings menu");
-    keys({SDLK_RETURN});
-    check(TarvoApp::AudioPanelState, "the audio panel");
-    keys({SDLK_UP, SDLK_RETURN});
-    keys({SDLK_DOWN, SDLK_RETURN});
-    check(TarvoApp::VideoPanelState, "the video panel");
-    keys({SDLK_DOWN, SDLK_RETURN});
-    keys({SDLK_DOWN, SDLK_DOWN, SDLK_RETURN});
-    check(TarvoApp::MenuState, "the controller menu");
-    keys({SDLK_RETURN});
-    check(TarvoApp::PlayerOneState, "player one's set-up");
-    keys({SDLK_UP, SDLK_RETURN});
-    keys({SDLK_DOWN, SDLK_RETURN});
-    check(TarvoApp::PlayerTwoState, "player two's set-up");
+    // Each screen with the key presses, one frame each, that lead there from the one before.
+    const struct
+    {
+        std::vector<std::vector<SDLKey>> frames;
+        int state;
+        const char* what;
+    } screens[] = {
+        {{}, TarvoApp::MenuState, "the main menu"},
+        {{{SDLK_RETURN}}, TarvoApp::MenuState, "the one-player menu"},
+        {{{SDLK_DOWN, SDLK_RETURN}}, TarvoApp::OnePlayerMapListState, "the map list"},
+        {{{SDLK_ESCAPE}, {SDLK_RETURN}}, TarvoApp::CampaignListState, "the campaign list"},
+        {{{SDLK_ESCAPE}, {SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}},
+         TarvoApp::HighscoreState,
+         "a full highscore page"},
+        {{{SDLK_ESCAPE}, {SDLK_ESCAPE}, {SDLK_DOWN, SDLK_RETURN}},
+         TarvoApp::MenuState,
+         "the two-player menu"},
+        {{{SDLK_RETURN}}, TarvoApp::TwoPlayerMapListState, "the two-player map list"},
+        {{{SDLK_ESCAPE}, {SDLK_ESCAPE}, {SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}},
+         TarvoApp::MenuState,
+         "the settings menu"},
+        {{{SDLK_RETURN}}, TarvoApp::AudioPanelState, "the audio panel"},
+        {{{SDLK_UP, SDLK_RETURN}, {SDLK_DOWN, SDLK_RETURN}}, TarvoApp::VideoPanelState, "the video panel"},
+        {{{SDLK_DOWN, SDLK_RETURN}, {SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}},
+         TarvoApp::MenuState,
+         "the controller menu"},
+        {{{SDLK_RETURN}}, TarvoApp::PlayerOneState, "player one's set-up"},
+        {{{SDLK_UP, SDLK_RETURN}, {SDLK_DOWN, SDLK_RETURN}}, TarvoApp::PlayerTwoState, "player two's set-up"},
+    };
+
+    for (const auto& next : screens)
+    {
+        for (const std::vector<SDLKey>& pressed : next.frames)
+        {
+            for (const SDLKey key : pressed)
+            {
+                press(key);
+            }
+            frame();
+        }
+        check(next.state, next.what);
+    }
 }
 
 TEST_F(TarvoAppTest, CreditsRunInTheirOwnSoundContextWithoutTheMenuBackground)
