@@ -212,7 +212,15 @@ def soil(w, h, seed):
 
 # --- the screens -----------------------------------------------------------------------------------------
 
-MENU_BOX = (66, 262, 434, 472)
+def read_board():
+    """The board's inner rectangle (left, top, right, bottom, inclusive), shared with the game's tests: every
+    menu, list, highscore page and settings panel drawn over the menu background must fit inside it."""
+    with open(os.path.join(HERE, "menu_board.txt")) as f:
+        return tuple(int(v) for v in f.read().split())
+
+
+MENU_BOX = read_board()
+TAGLINE = "THE HUNGRY WORM"
 WORM_PATH = (["right"] * 3 + ["up"] * 2 + ["right"] * 2 + ["down"] * 4 + ["right"] * 2 + ["up"] * 5 + ["left"] * 1)
 
 
@@ -220,16 +228,17 @@ def menu_back():
     img = field("meadow", 50, 38, 7, obstacles=0.03)
     img = darken(img, 0.42)
     img = vignette(img, 0.75)
-    worm = big_worm("tarvo", ["down"] * 2 + ["right"] * 2 + ["down"] * 3 + ["right"] * 3 + ["up"] * 2
-                    + ["right"] * 2 + ["up"] * 3, 14, 3)
+    worm = big_worm("tarvo", ["down"] * 5 + ["right"] * 2 + ["up"] * 2 + ["right"] * 2 + ["up"] * 3, 14, 3)
     drop_shadow(img, worm, 800 - worm.width - 24, 600 - worm.height - 40, 8, 120)
-    for kind, (x, y) in zip(range(6), ((700, 110), (560, 60), (470, 520), (620, 180), (470, 300), (660, 30))):
+    # Apples keep to the right of the board, the title and tag line above it.
+    for kind, (x, y) in zip(range(6), ((700, 110), (560, 60), (700, 510), (620, 200), (596, 330), (660, 30))):
         drop_shadow(img, apple_icon(kind, 3), x, y, 5, 100)
     panel(img, MENU_BOX)
+    centre = (MENU_BOX[0] + MENU_BOX[2]) // 2
     logo = title("TARVO", 3, (250, 255, 150), (90, 200, 60), (26, 60, 30), 6, border=(250, 250, 230))
-    paste_centered(img, logo, 250, 150)
-    tag = title("THE HUNGRY WORM", 1, (255, 220, 120), (255, 150, 40), (60, 30, 10), 2)
-    paste_centered(img, tag, 250, 226)
+    paste_centered(img, logo, centre, 74)
+    tag = title(TAGLINE, 1, (255, 220, 120), (255, 150, 40), (60, 30, 10), 2)
+    paste_centered(img, tag, centre, 154)
     return img
 
 
@@ -305,7 +314,7 @@ def splash():
         drop_shadow(img, apple_icon(kind, 3), x, y, 5)
     logo = title("TARVO", 4, (255, 255, 170), (80, 190, 50), (22, 56, 26), 8, border=(255, 250, 230))
     paste_centered(img, logo, 400, 290)
-    tag = title("A WORM'S APPETITE", 1, (255, 225, 130), (255, 140, 40), (60, 28, 10), 2)
+    tag = title(TAGLINE, 1, (255, 225, 130), (255, 140, 40), (60, 28, 10), 2)
     paste_centered(img, tag, 400, 372)
     return img
 

@@ -27,12 +27,32 @@ EventRouter::~EventRouter() = default;
 
 void EventRouter::addHandler(EventHandler* handler)
 {
+    if (m_walks > 0)
+    {
+        // Inserting in front would shift the walk onto a handler already asked.
+        m_added.push_back(handler);
+        return;
+    }
     m_handlers.insert(m_handlers.begin(), handler);
 }
 
 void EventRouter::removeHandler(EventHandler* handler)
 {
+    m_added.erase(std::remove(m_added.begin(), m_added.end(), handler), m_added.end());
+    if (m_walks > 0)
+    {
+        // Erasing would shift the walk past a handler not yet asked.
+        std::replace(m_handlers.begin(), m_handlers.end(), handler, static_cast<EventHandler*>(nullptr));
+        return;
+    }
     m_handlers.erase(std::remove(m_handlers.begin(), m_handlers.end(), handler), m_handlers.end());
+}
+
+void EventRouter::settle()
+{
+    m_handlers.erase(std::remove(m_handlers.begin(), m_handlers.end(), nullptr), m_handlers.end());
+    m_handlers.insert(m_handlers.begin(), m_added.rbegin(), m_added.rend());
+    m_added.clear();
 }
 
 bool EventRouter::poll()
@@ -125,9 +145,30 @@ void EventRouter::disableKeyRepeat()
 
 template <typename Call> bool EventRouter::forward(Call call)
 {
-    for (EventHandler* handler : m_handlers)
+    // Ends the walk on every way out, a throwing handler included.
+    struct Walk
     {
-        if (call(*handler))
+        explicit Walk(EventRouter& router) : m_router(router) { ++m_router.m_walks; }
+
+        Walk(const Walk&) = delete;
+        Walk& operator=(const Walk&) = delete;
+
+        ~Walk()
+        {
+            if (--m_router.m_walks == 0)
+            {
+                m_router.settle();
+            }
+        }
+
+        EventRouter& m_router;
+    } walk(*this);
+
+    // By index: a handler may empty places in the list while it runs.
+    for (std::size_t i = 0; i < m_handlers.size(); ++i)
+    {
+        EventHandler* handler = m_handlers[i];
+        if (handler != nullptr && call(*handler))
         {
             return true;
         }

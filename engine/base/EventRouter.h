@@ -10,7 +10,8 @@ namespace Fernhouse::Base
 {
 
 // Drains SDL's queue once per frame and offers each event to the handlers, newest first, until one
-// consumes it. The handlers are not owned. The list must not change while an event is being offered.
+// consumes it. The handlers are not owned. A handler may add or remove handlers from inside an event
+// operation: one removed is not asked again, one added is first asked for the next event.
 class EventRouter final : public EventHandler, public Singleton<EventRouter>
 {
 public:
@@ -32,6 +33,7 @@ public:
     void enableKeyRepeat(int delay, int interval);
     void disableKeyRepeat();
 
+    // Between walks; inside one, removed handlers show as null and added ones are not yet there.
     const std::vector<EventHandler*>& getHandlers() const { return m_handlers; }
 
     bool keyDown(SDLKey key, bool ctrl, bool shift, bool alt) override;
@@ -52,7 +54,12 @@ private:
     // Offers one call to the handlers, front to back, until one consumes it.
     template <typename Call> bool forward(Call call);
 
-    std::vector<EventHandler*> m_handlers; // not owned; newest first
+    // Drops the places emptied during a walk and puts the handlers added during it in front.
+    void settle();
+
+    std::vector<EventHandler*> m_handlers; // not owned; newest first; null for one removed mid-walk
+    std::vector<EventHandler*> m_added;    // not owned; added mid-walk, oldest first
+    int m_walks = 0;                       // walks in progress; a handler may dispatch again
 };
 
 } // namespace Fernhouse::Base

@@ -60,6 +60,19 @@ void Label::draw()
     }
     Graphics::Painter painter;
     painter.pushMatrix();
+
+    // Puts the matrix and the colour back on every way out: a character the font lacks throws mid-text.
+    struct Restore
+    {
+        Graphics::Painter& painter;
+
+        ~Restore()
+        {
+            painter.restoreColor();
+            painter.popMatrix();
+        }
+    } restore{painter};
+
     applyTransform();
     if (m_drawBackground && !m_text.empty())
     {
@@ -79,8 +92,6 @@ void Label::draw()
     painter.setColor(getColor());
     painter.drawText(m_text, Base::Point(0, 0), m_font, Graphics::Painter::AlignLeft,
                      Graphics::Painter::AlignTop);
-    painter.restoreColor();
-    painter.popMatrix();
 }
 
 } // namespace Fernhouse::GUI

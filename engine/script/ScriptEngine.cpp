@@ -133,12 +133,9 @@ void ScriptEngine::execute(const ScriptStatement& statement)
         return;
     }
     const std::int32_t duration = ScriptArgumentList(statement).getInt(0);
-    // A negative sleep would wrap into a wait of weeks on the unsigned clock.
-    if (duration < 0)
-    {
-        FH_THROW(ScriptRuntimeException, "sleep: duration may not be negative.");
-    }
-    const std::uint64_t until = std::uint64_t{now()} + static_cast<std::uint64_t>(duration);
+    // A negative sleep ends in the past: no wait. Added to a young unsigned clock, it would wrap into
+    // a wait of weeks instead.
+    const std::uint64_t until = std::uint64_t{now()} + static_cast<std::uint64_t>(std::max(duration, 0));
     m_sleepUntil =
         static_cast<std::uint32_t>(std::min<std::uint64_t>(until, std::numeric_limits<std::uint32_t>::max()));
 }

@@ -126,14 +126,30 @@ void SoundManager::addMusic(const std::string& contextName, const std::string& m
             throw;
         }
     }
-    SoundContext* context = takeContext(contextName);
+    replaceMusic(takeContext(contextName), music);
+}
+
+void SoundManager::removeMusic(const std::string& contextName)
+{
+    if (!m_enabled)
+    {
+        return;
+    }
+    replaceMusic(takeContext(contextName), nullptr);
+}
+
+void SoundManager::replaceMusic(SoundContext* context, Music* music)
+{
     Music* previous = context->getMusic();
     context->setMusic(music);
     // Keeps the counts balanced for a pushed context, as in addSound. The new track is counted before
     // the old one is let go, so re-registering the same track never frees it.
     for (int i = countPushes(context); i > 0; --i)
     {
-        music->addRef();
+        if (music != nullptr)
+        {
+            music->addRef();
+        }
         if (previous != nullptr)
         {
             previous->release();

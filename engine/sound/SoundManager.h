@@ -41,6 +41,10 @@ public:
     void addMusic(const std::string& contextName, const std::string& musicName, const std::string& fileName,
                   bool loadNow);
 
+    // The context has no track any more; the track stays registered, and is freed at once when no pushed
+    // context uses it.
+    void removeMusic(const std::string& contextName);
+
     // Makes the context current (creating it when new) and starts its music unless that track is already
     // playing. Throws SoundException when the music cannot be loaded or played.
     void pushContext(const std::string& contextName);
@@ -77,6 +81,8 @@ private:
     // How often the context is on the stack, and so how often it acquired its listings.
     int countPushes(const SoundContext* context) const;
     void switchMusic(Music* music);
+    // Null for none.
+    void replaceMusic(SoundContext* context, Music* music);
 
     std::uint32_t m_soundVolume = DefaultSoundVolume;
     std::uint32_t m_musicVolume = DefaultMusicVolume;

@@ -119,9 +119,11 @@ void ApplePainter::spawnApple()
     const MapFile* map = m_engine->getMap();
     for (int tries = 0; tries < MaxPlacementTries; ++tries)
     {
-        // Cells are held as 16-bit numbers, as the game always has.
-        const Fernhouse::Base::Point cell(static_cast<std::int16_t>(randomPart(map->getWidth())),
-                                          static_cast<std::int16_t>(randomPart(map->getHeight())));
+        // Column first, then row: the order of draws is part of the game. Held as 16-bit numbers, as
+        // the game always has.
+        const auto x = static_cast<std::int16_t>(randomPart(map->getWidth()));
+        const auto y = static_cast<std::int16_t>(randomPart(map->getHeight()));
+        const Fernhouse::Base::Point cell(x, y);
         bool taken = false;
         for (const Apple* other : m_apples)
         {

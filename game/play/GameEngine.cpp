@@ -173,6 +173,7 @@ void GameEngine::setGame(const GameSettings& settings)
 void GameEngine::collectStartPoints()
 {
     // Column by column, so that a number used twice ends at its last cell in that order.
+    std::array<bool, MaxStartPoints> found{};
     for (std::int32_t x = 0; x < m_map->getWidth(); ++x)
     {
         for (std::int32_t y = 0; y < m_map->getHeight(); ++y)
@@ -181,8 +182,17 @@ void GameEngine::collectStartPoints()
             if (number >= 1 && number <= static_cast<std::int32_t>(MaxStartPoints))
             {
                 m_startPoints[static_cast<std::size_t>(number - 1)] = Point(x, y);
-                ++m_startPointCount;
+                found[static_cast<std::size_t>(number - 1)] = true;
             }
+        }
+    }
+    // Each number counts once and a missing one leaves no hole: counting every cell let a repeated
+    // number send worms past the table (or wrap the count to 0), and a gap put a worm on (0, 0).
+    for (std::size_t number = 0; number < MaxStartPoints; ++number)
+    {
+        if (found[number])
+        {
+            m_startPoints[m_startPointCount++] = m_startPoints[number];
         }
     }
 }
@@ -258,9 +268,9 @@ void GameEngine::start(const std::string& backgroundPath)
         }
     }
 
-    GameTime::getInstance()->stop();
     m_startTime = now();
     m_readyTime = GameTime::getTicks() + StartDelay;
+    applyClock();
     m_playScreen->getMapPainter()->setShowStart(true);
 }
 
@@ -308,7 +318,7 @@ void GameEngine::update()
     {
         m_readyTime = 0;
         m_playScreen->getMapPainter()->setShowStart(false);
-        GameTime::getInstance()->start();
+        applyClock();
     }
     for (WormSprite* worm : m_worms)
     {
@@ -515,12 +525,22 @@ void GameEngine::showResult(const char* text, bool forPlayer1)
 
 void GameEngine::endRound()
 {
-    if (m_paused)
-    {
-        m_paused = false;
-        GameTime::getInstance()->start();
-    }
+    m_paused = false;
     m_endTime = now() + EndDelay;
+    applyClock();
+}
+
+void GameEngine::applyClock() const
+{
+    GameTime* clock = GameTime::getInstance();
+    if (!m_finished && m_endTime == 0 && (m_paused || m_readyTime != 0))
+    {
+        clock->stop();
+    }
+    else
+    {
+        clock->start();
+    }
 }
 
 std::int64_t GameEngine::goalProgress(const WormSprite* player) const
@@ -644,28 +664,18 @@ bool GameEngine::keyDown(SDLKey key, bool, bool, bool)
 {
     if (key == SDLK_ESCAPE)
     {
-        // A round left during its start delay or a pause would otherwise leave the clock held, and
-        // everything shown afterwards (menus, scripts) waits on game time.
-        GameTime::getInstance()->start();
+        // A round left during its start delay or a pause hands the clock back running: everything shown
+        // afterwards (menus, scripts) waits on game time.
         m_paused = false;
         m_finished = true;
+        applyClock();
         return true;
     }
     if (key == SDLK_PAUSE && m_endTime == 0)
     {
-        if (m_paused)
-        {
-            // During the start delay the clock stays held; the delay itself starts it.
-            if (m_readyTime == 0)
-            {
-                GameTime::getInstance()->start();
-            }
-        }
-        else
-        {
-            GameTime::getInstance()->stop();
-        }
+        // During the start delay the clock stays held either way; the delay itself starts it.
         m_paused = !m_paused;
+        applyClock();
         return true;
     }
     if (m_endTime != 0 && m_endTime <= now())

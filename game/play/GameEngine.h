@@ -117,7 +117,7 @@ public:
     // In the order added.
     const std::vector<WormSprite*>& getWorms() const { return m_worms; }
 
-    // Start point k (1 to 100) in cells; (0, 0) when the map does not have it.
+    // The cell worm k (1 to getStartPointCount) starts on: the map's start points in number order.
     const Fernhouse::Base::Point& getStartPoint(std::size_t k) const { return m_startPoints[k - 1]; }
 
     // Null before start.
@@ -179,6 +179,9 @@ private:
     void showResult(const char* text, bool forPlayer1);
     void endRound();
     void checkRoundEnd();
+    // Holds the game clock exactly while the round waits for its start delay or is paused, and lets it
+    // run otherwise, so that an ended or left round always reaches its end delay.
+    void applyClock() const;
     // The value the LENGTH, SCORE and APPLES goals are measured with.
     std::int64_t goalProgress(const WormSprite* player) const;
     bool reachedGoal(const WormSprite* player) const;
@@ -190,6 +193,7 @@ private:
     MapFile* m_map = nullptr;                                        // owned
     std::vector<WormSprite*> m_worms;                                // owned
     std::map<std::string, Fernhouse::Graphics::TextureMap*> m_skins; // freed through TextureFactory
+    // The first m_startPointCount entries, in number order without gaps.
     std::array<Fernhouse::Base::Point, MaxStartPoints> m_startPoints{};
     WormSprite* m_player1 = nullptr; // one of m_worms
     WormSprite* m_player2 = nullptr; // one of m_worms

@@ -24,7 +24,7 @@ namespace
 using Fernhouse::Base::Rect;
 using Fernhouse::Graphics::TextureFactory;
 
-constexpr const char* SourceTag = "src/GroundTexture";
+constexpr const char* SourceTag = "GroundTexture";
 constexpr std::int32_t CellSize = WormSprite::CellSize;
 constexpr std::int32_t TilesPerRow = 16;
 constexpr std::int32_t BytesPerPixel = 4;

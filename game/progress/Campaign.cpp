@@ -86,6 +86,11 @@ Campaign::~Campaign()
         removeChild(m_scoreBoard);
         delete m_scoreBoard;
     }
+    // The song was registered for the rounds' context, which single maps use too.
+    if (!m_campaignFile->getMusic().empty())
+    {
+        m_soundManager->removeMusic(SoundContext);
+    }
     delete m_campaignFile;
 }
 

@@ -150,8 +150,9 @@ void Configuration::load(const std::string& path)
     m_fullscreen = reader.readInt8() != 0;
     m_player1Keys = readKeys(reader);
     m_player2Keys = readKeys(reader);
-    m_player1Relative = reader.readUInt32();
-    m_player2Relative = reader.readUInt32();
+    // A flag: any other value than 0 or 1 would be read as on by some users and as off by others.
+    m_player1Relative = reader.readUInt32() != 0 ? 1 : 0;
+    m_player2Relative = reader.readUInt32() != 0 ? 1 : 0;
     // Each key needs at least its four length bytes, so a damaged count ends at the end of the file.
     const std::uint16_t count = reader.readUInt16();
     for (std::uint16_t i = 0; i < count; ++i)

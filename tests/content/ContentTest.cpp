@@ -14,6 +14,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -177,4 +180,24 @@ TEST_F(Content, EverySoundAndSongLoadsThroughTheSoundManager)
     EXPECT_NO_THROW(sounds->pushContext("content"));
     EXPECT_NO_THROW(sounds->playSound("wormMove"));
     sounds->popContext();
+}
+
+TEST(SourceTags, EveryThrowingFileNamesItselfAsItsLayerDoes)
+{
+    // Error records name the file a throw came from: the engine's as src/<file>, the game's bare.
+    const std::regex tag(R"re(constexpr const char\* SourceTag = "([^"]*)";)re");
+    for (const char* layer : {"engine", "game"})
+    {
+        const std::string prefix = std::string(layer) == "engine" ? "src/" : "";
+        for (const std::string& file : filesIn(layer, ".cpp"))
+        {
+            std::ifstream in(SourceDir / file);
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            std::smatch found;
+            if (std::regex_search(text, found, tag))
+            {
+                EXPECT_EQ(found[1].str(), prefix + fs::path(file).stem().string()) << file;
+            }
+        }
+    }
 }

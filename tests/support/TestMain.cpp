@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 namespace
 {
@@ -14,6 +17,43 @@ public:
     void TearDown() override { TestSupport::closeGLWindow(); }
 };
 
+// SDL reads its drivers from these when a subsystem starts. A test that points them elsewhere (a disk
+// file in its own temporary directory, a missing device) must not leave them so for the tests after it
+// in the same process.
+constexpr std::array<const char*, 3> SdlVariables = {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE",
+                                                     "SDL_VIDEODRIVER"};
+
+class EnvironmentGuard final : public ::testing::EmptyTestEventListener
+{
+public:
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        for (std::size_t i = 0; i < SdlVariables.size(); ++i)
+        {
+            const char* value = std::getenv(SdlVariables[i]);
+            m_saved[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+        }
+    }
+
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        for (std::size_t i = 0; i < SdlVariables.size(); ++i)
+        {
+            if (m_saved[i])
+            {
+                setenv(SdlVariables[i], m_saved[i]->c_str(), 1);
+            }
+            else
+            {
+                unsetenv(SdlVariables[i]);
+            }
+        }
+    }
+
+private:
+    std::array<std::optional<std::string>, SdlVariables.size()> m_saved;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -21,6 +61,7 @@ int main(int argc, char** argv)
     // Never touch a real sound card; sound tests pick the disk driver themselves.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new WindowEnvironment); // gtest owns it
+    ::testing::AddGlobalTestEnvironment(new WindowEnvironment);                   // gtest owns it
+    ::testing::UnitTest::GetInstance()->listeners().Append(new EnvironmentGuard); // gtest owns it
     return RUN_ALL_TESTS();
 }

@@ -60,6 +60,36 @@ private:
     bool m_consume;
 };
 
+// On its first key it leaves the router, brings in its replacement, drops a handler not yet asked and
+// passes the key on, as the settings panels swap their selectors.
+class SwappingHandler final : public EventHandler
+{
+public:
+    SwappingHandler(EventRouter& router, EventHandler& replacement, EventHandler& dropped,
+                    std::vector<std::string>& log)
+        : m_router(router),
+          m_replacement(replacement),
+          m_dropped(dropped),
+          m_log(log)
+    {
+    }
+
+    bool keyDown(SDLKey key, bool, bool, bool) override
+    {
+        m_log.push_back("S:down" + std::to_string(key));
+        m_router.removeHandler(this);
+        m_router.addHandler(&m_replacement);
+        m_router.removeHandler(&m_dropped);
+        return false;
+    }
+
+private:
+    EventRouter& m_router;
+    EventHandler& m_replacement;
+    EventHandler& m_dropped;
+    std::vector<std::string>& m_log;
+};
+
 void pushKey(Uint8 type, SDLKey key, SDLMod mod = KMOD_NONE)
 {
     SDL_Event event{};
@@ -146,6 +176,25 @@ TEST_F(EventRouterTest, HandlerAddedTwiceHearsTwiceAndRemovalTakesBoth)
 
     m_router.removeHandler(&a);
     EXPECT_TRUE(m_router.getHandlers().empty());
+}
+
+TEST_F(EventRouterTest, HandlersChangedMidWalkAreAskedOnlyFromTheNextEventOn)
+{
+    RecordingHandler older("A", m_log);
+    RecordingHandler dropped("D", m_log);
+    RecordingHandler replacement("R", m_log);
+    m_router.addHandler(&older);
+    m_router.addHandler(&dropped);
+    m_router.addHandler(&older); // asked twice, once on either side of the dropped one
+    SwappingHandler swapping(m_router, replacement, dropped, m_log);
+    m_router.addHandler(&swapping);
+
+    pushKey(SDL_KEYDOWN, SDLK_a);
+    pushKey(SDL_KEYDOWN, SDLK_b);
+    EXPECT_TRUE(m_router.poll());
+    EXPECT_EQ(m_log, (std::vector<std::string>{"S:down97", "A:down97", "A:down97", "R:down98", "A:down98",
+                                               "A:down98"}));
+    EXPECT_EQ(m_router.getHandlers(), (std::vector<EventHandler*>{&replacement, &older, &older}));
 }
 
 TEST_F(EventRouterTest, ModifierMasksBecomeFlags)

@@ -2,6 +2,7 @@
 
 #include "engine/base/Exception.h"
 #include "engine/graphics/Font.h"
+#include "engine/graphics/Painter.h"
 #include "engine/graphics/Texture.h"
 
 #include "tests/engine/graphics/GraphicsFixture.h"
@@ -127,6 +128,9 @@ TEST_F(LabelTest, InvalidCharacterThrowsWhenDrawnNotWhenSet)
     Label label("sheet");
     label.setPosition(10, 10);
     EXPECT_NO_THROW(label.setText("A%"));
+    glColor4ub(10, 20, 30, 40);
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     try
     {
         label.draw();
@@ -138,6 +142,11 @@ TEST_F(LabelTest, InvalidCharacterThrowsWhenDrawnNotWhenSet)
     }
     expectColor(10, 10, glyphColor(1));
     expectBackground(26, 10);
+    // The matrix and the colour are as they were before the draw.
+    GLint after = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &after);
+    EXPECT_EQ(after, depth);
+    EXPECT_EQ(Painter::getColor(), Color(10, 20, 30, 40));
 }
 
 TEST_F(LabelTest, LabelsShareTheirFontAndTheLastOneFreesIt)

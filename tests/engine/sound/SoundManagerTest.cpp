@@ -328,6 +328,15 @@ TEST_F(SoundManagerTest, RegistrationsIntoAPushedContextAreReleasedByItsPop)
     EXPECT_EQ(sound->getRefCount(), 2);
     EXPECT_EQ(manager->getCurrentMusic(), song3);
     EXPECT_EQ(Mix_PlayingMusic(), 1);
+
+    // A track taken away is let go like a replaced one, and the next push plays nothing.
+    manager->removeMusic("credits");
+    EXPECT_EQ(song3->getRefCount(), 0);
+    EXPECT_EQ(Mix_PlayingMusic(), 0);
+    manager->popContext();
+    manager->pushContext("credits");
+    EXPECT_EQ(manager->getCurrentMusic(), nullptr);
+    EXPECT_EQ(song3->getRefCount(), 0);
     delete manager;
 }
 

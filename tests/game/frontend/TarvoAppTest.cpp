@@ -18,17 +18,21 @@
 #include "game/play/WormSprite.h"
 #include "game/progress/Campaign.h"
 #include "game/progress/Configuration.h"
+#include "game/progress/HighscoreTable.h"
 
 #include "tests/support/FakeClock.h"
 #include "tests/support/TempDir.h"
 
+#include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -366,6 +370,124 @@ TEST_F(TarvoAppTest, SettingsPanelsAndHighscoresReturnToTheMenuTheyWereOpenedFro
     ASSERT_NE(dynamic_cast<Tarvo::HighscoreView*>(m_app->getCurrentWidget()), nullptr);
     keys({SDLK_ESCAPE});
     EXPECT_EQ(menuTexts()[0], "PLAY CAMPAIGN");
+}
+
+TEST_F(TarvoAppTest, EveryScreenOverTheMenuBackgroundKeepsItsTextInsideTheBoard)
+{
+    // The game's own maps and campaigns, and a full highscore list with the widest numbers a row keeps.
+    for (const char* data : {"maps", "campaigns"})
+    {
+        for (const auto& file :
+             std::filesystem::directory_iterator(std::filesystem::path(TARVO_SOURCE_DIR) / data))
+        {
+            std::filesystem::create_symlink(file.path(), m_dir.path() / data / file.path().filename());
+        }
+    }
+    {
+        Tarvo::HighscoreTable table;
+        for (const auto& file : std::filesystem::directory_iterator(m_dir.path() / "maps"))
+        {
+            table.submit("maps/" + file.path().filename().string(), 9999999, 9999999);
+        }
+    }
+    // The board's inner rectangle: left, top, right, bottom, inclusive, as the background's generator drew it.
+    std::ifstream boardFile(std::string(TARVO_SOURCE_DIR) + "/content/menu_board.txt");
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    ASSERT_TRUE(boardFile >> left >> top >> right >> bottom);
+
+    openMainMenu();
+    Fernhouse::Base::Screen& screen = *m_app->getScreen();
+    const auto read = [&screen] {
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(screen.getWidth() * screen.getHeight()) *
+                                         3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, static_cast<GLsizei>(screen.getWidth()), static_cast<GLsizei>(screen.getHeight()),
+                     GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    // Whatever the current screen draws over the bare background lies inside the board.
+    const auto check = [&](int state, const char* what) {
+        ASSERT_EQ(m_app->getState(), state) << what;
+        screen.clear();
+        screen.draw();
+        const std::vector<std::uint8_t> drawn = read();
+        Fernhouse::GUI::Widget* widget = m_app->getCurrentWidget();
+        screen.removeChild(widget);
+        screen.clear();
+        screen.draw();
+        const std::vector<std::uint8_t> bare = read();
+        screen.addChild(widget);
+        int outside = 0;
+        int minX = 800, minY = 600, maxX = -1, maxY = -1;
+        const auto width = static_cast<int>(screen.getWidth());
+        const auto height = static_cast<int>(screen.getHeight());
+        for (int row = 0; row < height; ++row)
+        {
+            for (int x = 0; x < width; ++x)
+            {
+                const auto at = static_cast<std::size_t>(row * width + x) * 3;
+                if (std::equal(&drawn[at], &drawn[at] + 3, &bare[at]))
+                {
+                    continue;
+                }
+                const int y = height - 1 - row;
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+                outside += x < left || x > right || y < top || y > bottom ? 1 : 0;
+            }
+        }
+        EXPECT_GT(maxX, 0) << what << " drew nothing";
+        EXPECT_EQ(outside, 0) << what << " draws over " << minX << "," << minY << " to " << maxX << ","
+                              << maxY;
+    };
+
+    // Each screen with the key presses, one frame each, that lead there from the one before.
+    const struct
+    {
+        std::vector<std::vector<SDLKey>> frames;
+        int state;
+        const char* what;
+    } screens[] = {
+        {{}, TarvoApp::MenuState, "the main menu"},
+        {{{SDLK_RETURN}}, TarvoApp::MenuState, "the one-player menu"},
+        {{{SDLK_DOWN, SDLK_RETURN}}, TarvoApp::OnePlayerMapListState, "the map list"},
+        {{{SDLK_ESCAPE}, {SDLK_RETURN}}, TarvoApp::CampaignListState, "the campaign list"},
+        {{{SDLK_ESCAPE}, {SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}},
+         TarvoApp::HighscoreState,
+         "a full highscore page"},
+        {{{SDLK_ESCAPE}, {SDLK_ESCAPE}, {SDLK_DOWN, SDLK_RETURN}},
+         TarvoApp::MenuState,
+         "the two-player menu"},
+        {{{SDLK_RETURN}}, TarvoApp::TwoPlayerMapListState, "the two-player map list"},
+        {{{SDLK_ESCAPE}, {SDLK_ESCAPE}, {SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}},
+         TarvoApp::MenuState,
+         "the settings menu"},
+        {{{SDLK_RETURN}}, TarvoApp::AudioPanelState, "the audio panel"},
+        {{{SDLK_UP, SDLK_RETURN}, {SDLK_DOWN, SDLK_RETURN}}, TarvoApp::VideoPanelState, "the video panel"},
+        {{{SDLK_DOWN, SDLK_RETURN}, {SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}},
+         TarvoApp::MenuState,
+         "the controller menu"},
+        {{{SDLK_RETURN}}, TarvoApp::PlayerOneState, "player one's set-up"},
+        {{{SDLK_UP, SDLK_RETURN}, {SDLK_DOWN, SDLK_RETURN}}, TarvoApp::PlayerTwoState, "player two's set-up"},
+    };
+
+    for (const auto& next : screens)
+    {
+        for (const std::vector<SDLKey>& pressed : next.frames)
+        {
+            for (const SDLKey key : pressed)
+            {
+                press(key);
+            }
+            frame();
+        }
+        check(next.state, next.what);
+    }
 }
 
 TEST_F(TarvoAppTest, CreditsRunInTheirOwnSoundContextWithoutTheMenuBackground)

@@ -138,6 +138,30 @@ TEST_F(ApplePainterRound, SpawnsComeAtMostOnePerFrameWithinThreeSeconds)
     EXPECT_LE(spawned, 12u);
 }
 
+TEST_F(ApplePainterRound, SpawningDrawsTheKindThenTheColumnThenTheRow)
+{
+    // Wide and low, so that a row drawn before the column lands elsewhere.
+    ApplePainter& painter = round(std::vector<std::string>(7, "1" + std::string(40, '.')));
+    for (unsigned seed = 1; seed <= 20; ++seed)
+    {
+        Fernhouse::Base::seedRandom(seed);
+        const std::int32_t kind = painter.randomKind();
+        Point expected;
+        do
+        {
+            expected.x = static_cast<int>(Fernhouse::Base::random() /
+                                          static_cast<double>(Fernhouse::Base::RandomMax) * 41);
+            expected.y = static_cast<int>(Fernhouse::Base::random() /
+                                          static_cast<double>(Fernhouse::Base::RandomMax) * 7);
+        } while (!engine().isFree(expected, true));
+
+        Fernhouse::Base::seedRandom(seed);
+        painter.spawnApple();
+        EXPECT_EQ(painter.getApples().back()->getCell(), expected) << "seed " << seed;
+        EXPECT_EQ(painter.getApples().back()->getKind(), kind);
+    }
+}
+
 TEST_F(ApplePainterRound, ApplesLandOnlyOnFreeCellsAndAFullFieldSpawnsNothing)
 {
     // Walls, a dead worm, and eleven free cells.

@@ -9,6 +9,7 @@
 
 #include "game/play/Apple.h"
 #include "game/play/ApplePainter.h"
+#include "game/play/MapFile.h"
 #include "game/play/MapPainter.h"
 #include "game/play/PlayScreen.h"
 #include "game/play/PlayerOverflowException.h"
@@ -20,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
+#include <random>
 #include <type_traits>
 
 using Fernhouse::Base::Point;
@@ -125,11 +128,10 @@ TEST_F(GameEngineRound, StartPointsAreCollectedByNumberAndLimitThePlayers)
     put(rows, 5, 2, '1');
     put(rows, 2, 4, '3');
     GameEngine& game = makeEngine(writeMap("gaps", rows));
-    // Numbers 1 and 3: two start points, and number 2 is the empty (0, 0).
+    // Numbers 1 and 3: two start points, taken in number order.
     EXPECT_EQ(game.getStartPointCount(), 2);
     EXPECT_EQ(game.getStartPoint(1), Point(5, 2));
-    EXPECT_EQ(game.getStartPoint(2), Point(0, 0));
-    EXPECT_EQ(game.getStartPoint(3), Point(2, 4));
+    EXPECT_EQ(game.getStartPoint(2), Point(2, 4));
     EXPECT_EQ(game.getSettings().type, Tarvo::GAME_ENEMIES);
     EXPECT_EQ(game.getSettings().goal, 0);
     EXPECT_EQ(game.getSettings().timeLimit, 0);
@@ -137,8 +139,8 @@ TEST_F(GameEngineRound, StartPointsAreCollectedByNumberAndLimitThePlayers)
     addHuman("Tarvo", RoundSupport::arrowKeys());
     addComputer("Buffy", {});
     EXPECT_EQ(worm(0).getHead().x, 5);
-    EXPECT_EQ(worm(1).getHead().x, 0);
-    EXPECT_EQ(worm(1).getHead().y, 0);
+    EXPECT_EQ(worm(1).getHead().x, 2);
+    EXPECT_EQ(worm(1).getHead().y, 4);
     EXPECT_EQ(worm(1).getDirection(), WormSprite::Down);
     EXPECT_EQ(game.getHumanCount(), 1);
     EXPECT_EQ(game.getPlayer1(), &worm(0));
@@ -160,6 +162,41 @@ TEST_F(GameEngineRound, StartPointsAreCollectedByNumberAndLimitThePlayers)
     }
     EXPECT_EQ(router().getHandlers().size(), handlers);
     EXPECT_EQ(game.getWormCount(), 2);
+}
+
+TEST_F(GameEngineRound, RepeatedStartNumbersCountOnceAndEveryWormStartsOnAStartCell)
+{
+    // Every ground cell a start point: 110 cells (past the table) and 256 cells (past an 8-bit count),
+    // numbered 1 to 9 over and over, or all 1.
+    const struct
+    {
+        int width;
+        int height;
+        int numbers;
+    } maps[] = {{13, 12, 9}, {18, 18, 9}, {18, 18, 1}};
+
+    for (const auto& map : maps)
+    {
+        auto rows = field(map.width, map.height);
+        int next = 0;
+        for (int y = 1; y < map.height - 1; ++y)
+        {
+            for (int x = 1; x < map.width - 1; ++x)
+            {
+                put(rows, x, y, static_cast<char>('1' + next++ % map.numbers));
+            }
+        }
+        GameEngine& game = makeEngine(writeMap("crowd", rows));
+        EXPECT_EQ(game.getStartPointCount(), map.numbers) << next << " start cells";
+        for (int k = 0; k < map.numbers; ++k)
+        {
+            addComputer("Buffy", {});
+            const WormSprite::Segment& head = worm(static_cast<std::size_t>(k)).getHead();
+            EXPECT_EQ(game.getMap()->getTile(GameEngine::StartLayer, head.x, head.y), k + 1);
+        }
+        EXPECT_THROW(addComputer("Buffy", {}), Tarvo::PlayerOverflowException);
+        EXPECT_EQ(game.getWormCount(), map.numbers);
+    }
 }
 
 TEST_F(GameEngineRound, MissingMapOrSkinThrowsAndLeavesNothingBehind)
@@ -246,12 +283,14 @@ TEST_F(GameEngineRound, PauseHoldsTimeApplesAndWormsUntilPressedAgain)
     const std::uint32_t left = engine().getTimeLeft();
     const std::int32_t headY = player1().getHead().y;
     Apple* apple = apples().front();
-    // Half a minute of real time: long enough for a normal apple to rot, if the clock ran.
+    const std::int32_t kind = apple->getKind();
+    // Half a minute of real time: long enough for any apple to rot or vanish, if the clock ran.
     frames(600, FrameMs);
     EXPECT_EQ(gameTime(), held);
     EXPECT_EQ(engine().getTimeLeft(), left);
     EXPECT_EQ(player1().getHead().y, headY);
-    EXPECT_EQ(apple->getKind(), Apple::Normal);
+    ASSERT_EQ(apples().front(), apple);
+    EXPECT_EQ(apple->getKind(), kind);
     EXPECT_EQ(engine().getTimeValue()->getText(), "1:04");
 
     pressKey(SDLK_PAUSE);
@@ -287,6 +326,46 @@ TEST_F(GameEngineRound, PauseDuringTheStartDelayDoesNotStartTheClockEarly)
     pressKey(SDLK_PAUSE);
     frame(FrameMs);
     EXPECT_EQ(engine().getReadyTime(), 0u);
+}
+
+TEST_F(GameEngineRound, RandomKeysNeverLeaveAnEndedRoundWithTheClockHeld)
+{
+    // Both players' directions, Pause and keys of no meaning, never Escape; frames of every length.
+    const SDLKey keys[] = {SDLK_LEFT, SDLK_RIGHT, SDLK_UP,    SDLK_DOWN,  SDLK_a,     SDLK_d,
+                           SDLK_w,    SDLK_s,     SDLK_PAUSE, SDLK_PAUSE, SDLK_SPACE, SDLK_x};
+    const std::uint32_t frameLengths[] = {0, 1, 16, 50, 120, 400, 1000};
+    std::mt19937 random(7);
+    const auto pick = [&random](std::size_t count) {
+        return std::uniform_int_distribution<std::size_t>(0, count - 1)(random);
+    };
+    const Fernhouse::Base::GameTime* gameClock = Fernhouse::Base::GameTime::getInstance();
+    for (int round = 0; round < 60; ++round)
+    {
+        duoRound(Tarvo::GAME_ENEMIES, 0, 20000);
+        std::uint32_t endedAt = 0;
+        for (int step = 0; step < 2000 && !engine().isFinished(); ++step)
+        {
+            for (std::size_t presses = pick(4); presses > 0; --presses)
+            {
+                pressKey(keys[pick(std::size(keys))]);
+            }
+            frame(frameLengths[pick(std::size(frameLengths))]);
+            if (engine().getEndTime() == 0 || engine().isFinished())
+            {
+                continue;
+            }
+            // Over: the clock runs, and any key leaves once 1500 ms of real time have passed.
+            ASSERT_FALSE(gameClock->isStopped()) << "round " << round << ", step " << step;
+            endedAt = endedAt != 0 ? endedAt : clock().now();
+            if (clock().now() - endedAt >= GameEngine::EndDelay)
+            {
+                pressKey(keys[pick(std::size(keys))]);
+                frame(0);
+                ASSERT_TRUE(engine().isFinished()) << "round " << round << ", step " << step;
+            }
+        }
+        ASSERT_TRUE(engine().isFinished()) << "round " << round << " never ended";
+    }
 }
 
 TEST_F(GameEngineRound, EscapeLeavesDuringTheStartDelayWithTheClockRunning)
@@ -376,6 +455,7 @@ TEST_F(GameEngineRound, HeadEnteringAnotherBodyKillsOnlyThatWorm)
     addHuman("Tarvo", RoundSupport::arrowKeys());
     addHuman("Piggy", RoundSupport::letterKeys());
     startRound();
+    clearApples();
     passStartDelay();
     pressKey(SDLK_a);
     ASSERT_TRUE(frameUntil([&] { return player2().isDead(); }));

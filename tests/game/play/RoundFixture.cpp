@@ -2,6 +2,7 @@
 
 #include "engine/base/EventRouter.h"
 #include "engine/base/GameTime.h"
+#include "engine/base/Random.h"
 #include "engine/graphics/FontManager.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/io/KeyboardControl.h"
@@ -171,8 +172,13 @@ void RoundTest::SetUp()
     m_sound = new Fernhouse::Sound::SoundManager(44100, AUDIO_S16LSB, 16, 2048);
     registerGameSounds(*m_sound);
     m_sound->pushContext("menu");
+    // The mixer plays in real time on its own thread, so a short sound may be over before a busy machine
+    // gets to look. Held still, and emptied before each frame, it plays exactly what the last frame began.
+    SDL_PauseAudio(1);
     // The application starts the clock once, at start-up.
     m_time->start();
+    // Where apples land depends on the sequence: start it as a fresh process does, whatever ran before.
+    Fernhouse::Base::seedRandom(1);
 }
 
 void RoundTest::TearDown()
@@ -271,6 +277,7 @@ void RoundTest::passStartDelay(std::uint32_t frameMs)
 void RoundTest::frame(std::uint32_t ms, bool draw)
 {
     m_clock.advance(ms);
+    Mix_HaltChannel(-1);
     m_router->poll();
     m_time->update();
     m_engine->update();

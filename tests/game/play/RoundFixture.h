@@ -119,7 +119,7 @@ protected:
     Tarvo::Apple* placeApple(std::int32_t kind, const Fernhouse::Base::Point& cell);
     void stopSpawning();
 
-    // Whether an effect channel is playing the named file's sample right now.
+    // Whether the last frame started the named file's sample on an effect channel.
     bool isPlaying(const std::string& soundFile) const;
 
     std::uint32_t gameTime() const;

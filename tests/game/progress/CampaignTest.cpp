@@ -364,6 +364,10 @@ TEST_F(CampaignTest, EscapeLeavesTheRoundAsALossAndDestroyingACampaignMidRoundTa
     m_campaign.reset();
     EXPECT_EQ(router().getHandlers().size(), handlersBefore);
     EXPECT_EQ(soundManager()->getCurrentMusic(), nullptr);
+    // The campaign's song leaves the rounds' context with it, so later single maps play none.
+    soundManager()->pushContext("game");
+    EXPECT_EQ(soundManager()->getCurrentMusic(), nullptr);
+    soundManager()->popContext();
 }
 
 TEST_F(CampaignTest, LoadErrorsComeFromTheConstructorAndACampaignWithoutMapsFailsOnItsFirstUpdate)

@@ -285,15 +285,16 @@ TEST(Configuration, JunkCountsLengthsAndKeyCodesNeitherExhaustMemoryNorBecomeKey
     EXPECT_TRUE(failsToRead(c, dir.file("count.dat")));
     EXPECT_TRUE(failsToRead(c, dir.file("length.dat")));
 
-    // Codes no SDL 1.2 key has read as no key; flag bytes other than 0 count as set.
+    // Codes no SDL 1.2 key has read as no key; flags other than 0 count as set and read back as 1, so
+    // that every reader of the steering flag agrees.
     Bytes b;
     b.u32(1).u32(50).u32(50).u8(0x80);
     b.keys(0x7F, 0xFFFFFFFF, SDLK_LAST, SDLK_LAST - 1, 'q', 0x10000, 0);
-    b.keys(0, 'a', 'd', 'w', 's', 0, 0).u32(0).u32(0).u16(0);
+    b.keys(0, 'a', 'd', 'w', 's', 0, 0).u32(7).u32(0x80000000).u16(0);
     dir.writeFile("codes.dat", b.str());
     c.load(dir.file("codes.dat"));
     EXPECT_EQ(summary(c), "50 50 1 | 1 0 0 " + std::to_string(SDLK_LAST - 1) +
-                              " 113 0 0 | 0 97 100 119 115 0 0 | 0 0 | a");
+                              " 113 0 0 | 0 97 100 119 115 0 0 | 1 1 | a");
 }
 
 TEST(Configuration, FailedSaveLeavesTheOldFileWhole)
