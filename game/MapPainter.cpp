@@ -1,6 +1,7 @@
 #include "game/MapPainter.h"
 
 #include "engine/base/GameTime.h"
+#include "engine/base/Repaint.h"
 #include "engine/graphics/Painter.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureFactory.h"
@@ -160,6 +161,17 @@ void MapPainter::visibleCells(std::int32_t mapOrigin, std::int32_t areaStart, st
     last = std::min(cells, floorDiv(areaEnd - mapOrigin, CellSize) + 2);
 }
 
+void MapPainter::update()
+{
+    const bool markersShown = m_showStart && Fernhouse::Base::GameTime::getTicks() % BlinkPeriod > BlinkOn;
+    if (markersShown != m_markersShown)
+    {
+        m_markersShown = markersShown;
+        Fernhouse::Base::Repaint::request();
+    }
+    Entity::update();
+}
+
 void MapPainter::draw()
 {
     const std::int32_t halfWidth = HalfCell * m_map->getWidth();
@@ -218,7 +230,7 @@ void MapPainter::draw()
     // Untextured, so that the markers show their own colour and not a tint of the last tile.
     painter.unbindTexture();
 
-    if (m_showStart && Fernhouse::Base::GameTime::getTicks() % BlinkPeriod > BlinkOn)
+    if (m_markersShown)
     {
         const WormSprite* players[] = {m_player1, m_player2};
         const Fernhouse::Base::Color colors[] = {Marker1, Marker2};

@@ -45,6 +45,8 @@ public:
 
     // All layers but the last, the start markers, then the children (apples first, worms after them).
     void draw() override;
+    // Whether the start markers show now, then the children.
+    void update() override;
 
     // Worms are children drawn after the apples, only where the view shows them. Not owned.
     void addWorm(WormSprite* worm);
@@ -54,6 +56,7 @@ public:
     // holds a fully opaque tile, and the current colour does not fade it.
     bool coversBackground() const;
 
+    // The markers follow at the next update.
     void setShowStart(bool showStart) { m_showStart = showStart; }
 
     bool isShowingStart() const { return m_showStart; }
@@ -84,6 +87,7 @@ private:
     ApplePainter* m_applePainter;                      // owned
     GroundTexture* m_ground = nullptr;                 // owned; null when the first layer is drawn by cell
     bool m_showStart = false;
+    bool m_markersShown = false;      // as of the last update
     WormSprite* m_player1;            // not owned; null when absent
     WormSprite* m_player2;            // not owned; null when absent
     std::vector<WormSprite*> m_worms; // not owned
