@@ -304,6 +304,8 @@ private:
             show(world, true);
             scene(std::string("(e) one-player round on ") + OnePlayerMap, [&world] { world.steerHumans(); });
             show(world, false);
+            std::printf("    worms alive at the end: %zu of %zu, round %s\n", world.countLiving(),
+                        world.engine().getWorms().size(), world.isLive() ? "running" : "over");
         }
         m_clock.useManualTime();
         {
@@ -312,6 +314,8 @@ private:
             show(world, true);
             scene("(e) two-player round, 128 x 128 map, 32 worms", [&world] { world.steerHumans(); });
             show(world, false);
+            std::printf("    worms alive at the end: %zu of %zu, round %s\n", world.countLiving(),
+                        world.engine().getWorms().size(), world.isLive() ? "running" : "over");
         }
     }
 
