@@ -19,6 +19,7 @@
 #include <SDL/SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,9 @@
 
 namespace TarvoBench
 {
+
+// Every C++ heap allocation of the process, the GL driver's own included.
+std::atomic<std::uint64_t> g_allocations{0};
 
 namespace
 {
@@ -338,16 +343,26 @@ private:
         setDrawOnlyChanges(true);
         int drawn = 0;
         int frames = 0;
+        int allocating = 0; // frames, counted when the next one starts
+        std::uint64_t allocations = 0;
+        std::uint64_t before = g_allocations;
         const double share = cpuShare(
             SceneSeconds,
             [&] {
+                const std::uint64_t now = g_allocations;
+                allocating += frames > 0 && now != before ? 1 : 0;
+                allocations += frames > 0 ? now - before : 0;
                 prepare();
+                before = g_allocations;
                 ++frames;
             },
             &drawn);
         std::printf(
             "%-58s %5.1f %% of a core (%d of %d frames drawn); empty screen drawn every frame %5.1f %%\n",
             label.c_str(), share * 100.0, drawn, frames, floor * 100.0);
+        std::printf("    C++ heap allocations (the GL driver's shader compiler's included): %llu in %d of %d "
+                    "frames\n",
+                    static_cast<unsigned long long>(allocations), allocating, frames);
     }
 
     template <typename Prepare> double cpuShare(double seconds, Prepare&& prepare, int* drawn = nullptr)
@@ -506,6 +521,27 @@ private:
 } // namespace
 
 } // namespace TarvoBench
+
+// Counted, so that the whole game's scenes can tell how often a frame allocates.
+void* operator new(std::size_t size)
+{
+    ++TarvoBench::g_allocations;
+    if (void* memory = std::malloc(size != 0 ? size : 1))
+    {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t /*size*/) noexcept
+{
+    std::free(memory);
+}
 
 // tarvo_bench [logic|frames|maps|game] [data directory]: every part by default, the game's data from the source tree.
 int main(int argc, char** argv)
