@@ -70,54 +70,40 @@ GroundTexture::GroundTexture(const MapFile* map, const Fernhouse::Graphics::Text
     m_pieces = TextureFactory::getInstance()->createTextureMap(this, Fernhouse::Base::Size(side, side));
 }
 
-void GroundTexture::onMap(const Rect& cells, std::int32_t& left, std::int32_t& top, std::int32_t& right,
-                          std::int32_t& bottom) const
+GroundTexture::Span GroundTexture::onMap(const Rect& cells) const
 {
-    left = std::max(0, cells.x);
-    top = std::max(0, cells.y);
-    right = std::min(m_map->getWidth(), cells.x + static_cast<std::int32_t>(cells.w));
-    bottom = std::min(m_map->getHeight(), cells.y + static_cast<std::int32_t>(cells.h));
+    return Span{std::max(0, cells.x), std::max(0, cells.y),
+                std::min(m_map->getWidth(), cells.x + static_cast<std::int32_t>(cells.w)),
+                std::min(m_map->getHeight(), cells.y + static_cast<std::int32_t>(cells.h))};
 }
 
 bool GroundTexture::holds(const Rect& cells) const
 {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    onMap(cells, left, top, right, bottom);
-    if (right <= left || bottom <= top)
+    const Span span = onMap(cells);
+    if (span.right <= span.left || span.bottom <= span.top)
     {
         return true;
     }
-    return left >= m_window.x && top >= m_window.y &&
-           right <= m_window.x + static_cast<std::int32_t>(m_window.w) &&
-           bottom <= m_window.y + static_cast<std::int32_t>(m_window.h);
+    return span.left >= m_window.x && span.top >= m_window.y &&
+           span.right <= m_window.x + static_cast<std::int32_t>(m_window.w) &&
+           span.bottom <= m_window.y + static_cast<std::int32_t>(m_window.h);
 }
 
 bool GroundTexture::canHold(const Rect& cells) const
 {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    onMap(cells, left, top, right, bottom);
-    return right - left <= static_cast<std::int32_t>(m_window.w) &&
-           bottom - top <= static_cast<std::int32_t>(m_window.h);
+    const Span span = onMap(cells);
+    return span.right - span.left <= static_cast<std::int32_t>(m_window.w) &&
+           span.bottom - span.top <= static_cast<std::int32_t>(m_window.h);
 }
 
 void GroundTexture::moveWindow(const Rect& cells)
 {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    onMap(cells, left, top, right, bottom);
+    const Span span = onMap(cells);
     const auto width = static_cast<std::int32_t>(m_window.w);
     const auto height = static_cast<std::int32_t>(m_window.h);
     // Centred on the cells, so that the view may scroll either way before the next move.
-    m_window.x = std::clamp((left + right - width) / 2, 0, m_map->getWidth() - width);
-    m_window.y = std::clamp((top + bottom - height) / 2, 0, m_map->getHeight() - height);
+    m_window.x = std::clamp((span.left + span.right - width) / 2, 0, m_map->getWidth() - width);
+    m_window.y = std::clamp((span.top + span.bottom - height) / 2, 0, m_map->getHeight() - height);
     const Fernhouse::Base::Size side = m_pieces->getTileSize();
     TextureFactory::getInstance()->freeTextureMap(m_pieces);
     m_pieces = nullptr;

@@ -59,10 +59,18 @@ public:
     const Fernhouse::Base::Rect& getWindow() const { return m_window; }
 
 private:
+    // Half-open ranges of cells.
+    struct Span
+    {
+        std::int32_t left;
+        std::int32_t top;
+        std::int32_t right;
+        std::int32_t bottom;
+    };
+
     void moveWindow(const Fernhouse::Base::Rect& cells);
-    // The rectangle's cells that lie on the map, as half-open ranges.
-    void onMap(const Fernhouse::Base::Rect& cells, std::int32_t& left, std::int32_t& top, std::int32_t& right,
-               std::int32_t& bottom) const;
+    // The rectangle's cells that lie on the map.
+    Span onMap(const Fernhouse::Base::Rect& cells) const;
 
     const MapFile* m_map;                          // not owned
     const Fernhouse::Graphics::Texture* m_tileset; // not owned
