@@ -12,6 +12,7 @@
 #include "game/play/MapFile.h"
 #include "game/play/WormSprite.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -63,30 +64,49 @@ Fernhouse::IO::KeySet humanKeys(std::size_t human)
 
 } // namespace
 
-void BenchWorld::writeMap(const std::string& path, const std::string& tileset)
+namespace
 {
-    constexpr unsigned Ground = 0;
-    constexpr unsigned Walls = 1;
-    constexpr unsigned Starts = 2;
-    Tarvo::MapFile map(3, MapSide, MapSide);
+
+constexpr unsigned GroundLayer = 0;
+constexpr unsigned WallLayer = 1;
+constexpr unsigned StartLayer = 2;
+
+Tarvo::MapFile walledMap(const std::string& tileset, std::int32_t side)
+{
+    Tarvo::MapFile map(3, side, side);
     map.setName("Benchmark");
     map.setGraphicsFileName(tileset);
-    for (std::int32_t y = 0; y < MapSide; ++y)
+    for (std::int32_t y = 0; y < side; ++y)
     {
-        for (std::int32_t x = 0; x < MapSide; ++x)
+        for (std::int32_t x = 0; x < side; ++x)
         {
-            map.setTile(Ground, x, y, GroundTile);
-            if (x == 0 || y == 0 || x == MapSide - 1 || y == MapSide - 1)
+            map.setTile(GroundLayer, x, y, GroundTile);
+            if (x == 0 || y == 0 || x == side - 1 || y == side - 1)
             {
-                map.setTile(Walls, x, y, WallTile);
+                map.setTile(WallLayer, x, y, WallTile);
             }
         }
     }
+    return map;
+}
+
+} // namespace
+
+void BenchWorld::writeMap(const std::string& path, const std::string& tileset)
+{
+    Tarvo::MapFile map = walledMap(tileset, MapSide);
     for (std::size_t k = 0; k < WormCount; ++k)
     {
         const Point area = areaOf(k);
-        map.setTile(Starts, area.x + 1, area.y + FirstRow, static_cast<std::int32_t>(k + 1));
+        map.setTile(StartLayer, area.x + 1, area.y + FirstRow, static_cast<std::int32_t>(k + 1));
     }
+    map.save(path);
+}
+
+void BenchWorld::writeOpenMap(const std::string& path, const std::string& tileset, std::int32_t side)
+{
+    Tarvo::MapFile map = walledMap(tileset, side);
+    map.setTile(StartLayer, side / 2, side / 2, 1);
     map.save(path);
 }
 
@@ -111,7 +131,8 @@ std::uint32_t BenchWorld::directionBits(std::uint32_t direction)
 }
 
 BenchWorld::BenchWorld(const std::string& mapPath, Fernhouse::Sound::SoundManager* soundManager,
-                       BenchClock& clock, std::size_t humans, const std::vector<std::string>& aiNames)
+                       BenchClock& clock, std::size_t humans, const std::vector<std::string>& aiNames,
+                       std::size_t worms, bool layOut)
     : m_engine(new Tarvo::GameEngine(mapPath, soundManager)),
       m_humans(humans),
       m_lastHeads(humans, Point(-1, -1))
@@ -122,7 +143,8 @@ BenchWorld::BenchWorld(const std::string& mapPath, Fernhouse::Sound::SoundManage
         auto* keyboard = new Fernhouse::IO::KeyboardControl(humanKeys(human));
         m_engine->addPlayer(human == 0 ? "one" : "two", keyboard, "tarvo", WormSprite::ControlAbsolute);
     }
-    for (std::size_t k = humans; k < WormCount; ++k)
+    const std::size_t wormCount = std::min<std::size_t>(worms, m_engine->getStartPointCount());
+    for (std::size_t k = humans; k < wormCount; ++k)
     {
         const std::string& name = aiNames[k % aiNames.size()];
         auto* control = new StagedControl(new Tarvo::AIControl(name, m_engine), areaOf(k));
@@ -133,11 +155,21 @@ BenchWorld::BenchWorld(const std::string& mapPath, Fernhouse::Sound::SoundManage
     }
     for (WormSprite* worm : m_engine->getWorms())
     {
-        worm->grow(WormLength - PendingAtStart);
+        worm->grow(layOut ? WormLength - PendingAtStart : 0);
     }
 
     // No apples while the worms are laid out: all-zero weights make every spawn vanish unseen.
     m_engine->start(std::string());
+    if (!layOut)
+    {
+        clock.advance(Tarvo::GameEngine::StartDelay + 1);
+        step(clock);
+        for (StagedControl* control : m_computers)
+        {
+            control->release();
+        }
+        return;
+    }
     Tarvo::ApplePainter& apples = *m_engine->getApplePainter();
     apples.setWeights({0, 0, 0, 0, 0, 0});
     clock.advance(Tarvo::GameEngine::StartDelay + 1);

@@ -40,15 +40,19 @@ public:
 
     // A map whose start point k lies in area k - 1, read from the left, then downwards.
     static void writeMap(const std::string& path, const std::string& tileset);
+    // A walled square of ground of that side with one start point in its middle.
+    static void writeOpenMap(const std::string& path, const std::string& tileset, std::int32_t side);
     // The direction (WormSprite::Right ...) the serpentine of the area takes from the head's cell.
     static std::uint32_t serpentine(const Fernhouse::Base::Point& area, const Fernhouse::Base::Point& head);
     static std::uint32_t directionBits(std::uint32_t direction);
 
     // Builds the round, started, past its start delay and laid out, with the clock manual. aiNames are
     // cycled over the computer players. Throws what the engine and the AI files throw, and
-    // std::runtime_error when a worm does not reach its length alive.
+    // std::runtime_error when a worm does not reach its length alive. Any other map takes as many worms as
+    // it has start points, up to worms, and is not laid out: its computer players decide from the start.
     BenchWorld(const std::string& mapPath, Fernhouse::Sound::SoundManager* soundManager, BenchClock& clock,
-               std::size_t humans, const std::vector<std::string>& aiNames);
+               std::size_t humans, const std::vector<std::string>& aiNames, std::size_t worms = WormCount,
+               bool layOut = true);
     BenchWorld(const BenchWorld&) = delete;
     BenchWorld& operator=(const BenchWorld&) = delete;
     // Deletes the engine; the caller removes it from the screen and the router first.

@@ -3,6 +3,7 @@
 #include "engine/base/EventRouter.h"
 #include "engine/base/Exception.h"
 #include "engine/base/GameTime.h"
+#include "engine/base/Repaint.h"
 #include "engine/base/Screen.h"
 #include "engine/graphics/FontManager.h"
 #include "engine/graphics/TextureFactory.h"
@@ -29,6 +30,7 @@ constexpr const char* FontExtension = ".png";
 } // namespace
 
 Application* Application::s_instance = nullptr;
+bool Application::s_paced = true;
 
 Application::Application()
 {
@@ -39,6 +41,8 @@ Application::Application()
     m_eventRouter = new EventRouter();
     m_gameTime = new GameTime();
     s_instance = this;
+    // A new window shows nothing yet.
+    Repaint::request();
 }
 
 Application::~Application()
@@ -65,6 +69,12 @@ void Application::init(const std::string& caption, std::uint32_t width, std::uin
     SDL_ShowCursor(SDL_DISABLE);
 
     m_screen = new Screen(caption, width, height, bitsPerPixel, fullscreen);
+    int swapInterval = 0;
+    if (SDL_GL_GetAttribute(SDL_GL_SWAP_CONTROL, &swapInterval) != 0)
+    {
+        swapInterval = 0;
+    }
+    m_pacer.setSwapInterval(swapInterval);
 
     try
     {
@@ -84,11 +94,9 @@ bool Application::frame()
         return false;
     }
     m_gameTime->update();
-    m_screen->clear();
     step();
     m_screen->update();
-    m_screen->draw();
-    m_screen->swapBuffers();
+    presentFrame();
 
     const GLenum error = glGetError();
     if (error != GL_NO_ERROR)
@@ -97,6 +105,30 @@ bool Application::frame()
         std::fflush(stdout);
     }
     return true;
+}
+
+bool Application::presentFrame()
+{
+    // Updates, timers and sound run every frame; drawing only when something visible changed.
+    m_lastFrameDrawn = Repaint::take() || !m_drawOnlyChanges;
+    if (m_lastFrameDrawn)
+    {
+        redraw();
+        m_screen->swapBuffers();
+    }
+    if (s_paced)
+    {
+        m_pacer.endFrame(m_lastFrameDrawn);
+    }
+    return m_lastFrameDrawn;
+}
+
+void Application::redraw()
+{
+    m_screen->clear();
+    m_screen->draw();
+    // Positions set while drawing are the drawing's own business, not a change to show.
+    Repaint::take();
 }
 
 void Application::step()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/base/FramePacer.h"
+
 #include <cstdint>
 #include <string>
 
@@ -60,6 +62,25 @@ public:
     // The live application, or null.
     static Application* getInstance() { return s_instance; }
 
+    // Whether frame loops sleep to the display's rate where the driver gives no vertical sync; on by
+    // default. Tests that drive frames with a fake clock switch it off.
+    static void setFramePacing(bool paced) { s_paced = paced; }
+
+    // Whether a frame with nothing changed goes undrawn and unswapped; on by default.
+    void setDrawOnlyChanges(bool value) { m_drawOnlyChanges = value; }
+
+    // Clears the screen and draws the whole entity tree as it is, without swapping: what a frame shows.
+    void redraw();
+
+    // The end of every frame of any loop: draws and swaps when a repaint was asked for (or always, when
+    // drawing only changes is off), then paces. Returns whether the frame was drawn.
+    bool presentFrame();
+
+    // Whether the last frame was drawn and swapped.
+    bool wasLastFrameDrawn() const { return m_lastFrameDrawn; }
+
+    FramePacer& getFramePacer() { return m_pacer; }
+
 protected:
     // One pass of the frame loop. Returns false once a quit event has arrived (nothing is drawn then).
     bool frame();
@@ -74,8 +95,12 @@ private:
     Sound::SoundManager* m_soundManager = nullptr;        // owned
     EventRouter* m_eventRouter = nullptr;                 // owned
     GameTime* m_gameTime = nullptr;                       // owned
+    FramePacer m_pacer{&FramePacer::realClock, &FramePacer::realSleep};
+    bool m_drawOnlyChanges = true;
+    bool m_lastFrameDrawn = false;
 
     static Application* s_instance;
+    static bool s_paced;
 };
 
 } // namespace Fernhouse::Base

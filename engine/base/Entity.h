@@ -28,7 +28,7 @@ public:
     const std::vector<Entity*>& getChildren() const { return m_children; }
 
     // The tint that concrete entities draw with; opaque white by default.
-    void setColor(const Color& color) { m_color = color; }
+    void setColor(const Color& color);
 
     const Color& getColor() const { return m_color; }
 

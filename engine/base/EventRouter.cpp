@@ -1,5 +1,7 @@
 #include "engine/base/EventRouter.h"
 
+#include "engine/base/Repaint.h"
+
 #include <SDL/SDL.h>
 
 #include <algorithm>
@@ -60,6 +62,8 @@ bool EventRouter::poll()
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0)
     {
+        // Any event may change what is shown, and an expose event asks for the picture again.
+        Repaint::request();
         switch (event.type)
         {
             case SDL_KEYDOWN:

@@ -1,6 +1,7 @@
 #include "engine/base/Screen.h"
 
 #include "engine/base/Exception.h"
+#include "engine/base/Repaint.h"
 #include "engine/graphics/TextureFactory.h"
 
 #include <GL/gl.h>
@@ -48,6 +49,8 @@ std::uint32_t Screen::videoFlags(bool fullscreen)
 
 void Screen::createVideoMode()
 {
+    // A new mode starts with an empty window.
+    Repaint::request();
     SDL_WM_SetCaption(m_caption.c_str(), nullptr);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
@@ -102,6 +105,7 @@ void Screen::setFullscreen(bool value)
 void Screen::setBackgroundColor(const Color& color)
 {
     m_backgroundColor = color;
+    Repaint::request();
     glClearColor(color.r / ColorScale, color.g / ColorScale, color.b / ColorScale, color.a / ColorScale);
 }
 

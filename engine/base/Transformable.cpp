@@ -1,5 +1,7 @@
 #include "engine/base/Transformable.h"
 
+#include "engine/base/Repaint.h"
+
 #include <GL/gl.h>
 
 namespace Fernhouse::Base
@@ -11,8 +13,30 @@ Transformable::~Transformable() = default;
 
 void Transformable::setPosition(std::int32_t x, std::int32_t y)
 {
-    m_x = x;
-    m_y = y;
+    if (x != m_x || y != m_y)
+    {
+        m_x = x;
+        m_y = y;
+        Repaint::request();
+    }
+}
+
+void Transformable::setRotation(float degrees)
+{
+    if (degrees != m_rotation)
+    {
+        m_rotation = degrees;
+        Repaint::request();
+    }
+}
+
+void Transformable::setScale(float factor)
+{
+    if (factor != m_scale)
+    {
+        m_scale = factor;
+        Repaint::request();
+    }
 }
 
 void Transformable::setPosition(const Point& position)
@@ -22,20 +46,19 @@ void Transformable::setPosition(const Point& position)
 
 Transformable& Transformable::move(std::int32_t dx, std::int32_t dy)
 {
-    m_x += dx;
-    m_y += dy;
+    setPosition(m_x + dx, m_y + dy);
     return *this;
 }
 
 Transformable& Transformable::rotate(float angle)
 {
-    m_rotation += angle;
+    setRotation(m_rotation + angle);
     return *this;
 }
 
 Transformable& Transformable::scale(float factor)
 {
-    m_scale *= factor;
+    setScale(m_scale * factor);
     return *this;
 }
 

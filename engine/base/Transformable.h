@@ -23,11 +23,11 @@ public:
 
     std::int32_t getY() const { return m_y; }
 
-    void setRotation(float degrees) { m_rotation = degrees; }
+    void setRotation(float degrees);
 
     float getRotation() const { return m_rotation; }
 
-    void setScale(float factor) { m_scale = factor; }
+    void setScale(float factor);
 
     float getScale() const { return m_scale; }
 

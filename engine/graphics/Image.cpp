@@ -1,5 +1,6 @@
 #include "engine/graphics/Image.h"
 
+#include "engine/base/Repaint.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/graphics/TextureMap.h"
@@ -220,6 +221,7 @@ bool Image::isOpaque() const
 
 void Image::loadTextureMap(const Base::Color* colorKey)
 {
+    Base::Repaint::request();
     m_opaque.reset();
     TextureFactory* factory = TextureFactory::getInstance();
     assert(factory != nullptr && "images need the texture factory");

@@ -1,6 +1,7 @@
 #include "engine/graphics/Label.h"
 
 #include "engine/base/Rect.h"
+#include "engine/base/Repaint.h"
 #include "engine/graphics/Font.h"
 #include "engine/graphics/FontManager.h"
 #include "engine/graphics/Painter.h"
@@ -48,7 +49,36 @@ void Label::setFont(const std::string& fontName)
         m_font = nullptr;
         fontManager().freeFont(old);
     }
+    Base::Repaint::request();
     m_font = fontManager().loadFont(fontName);
+}
+
+void Label::setText(const std::string& text)
+{
+    if (text != m_text)
+    {
+        // Assigned in place, so that a text of the same length or shorter allocates nothing.
+        m_text = text;
+        Base::Repaint::request();
+    }
+}
+
+void Label::setBackgroundColor(const Base::Color& color)
+{
+    m_backgroundColor = color;
+    Base::Repaint::request();
+}
+
+void Label::setDrawBackground(bool value)
+{
+    m_drawBackground = value;
+    Base::Repaint::request();
+}
+
+void Label::setMargin(const Base::Size& margin)
+{
+    m_margin = margin;
+    Base::Repaint::request();
 }
 
 void Label::draw()

@@ -33,20 +33,20 @@ public:
     Graphics::Font* getFont() const { return m_font; }
 
     // Checked only when drawn: a byte without a glyph throws GenericFontException from draw.
-    void setText(const std::string& text) { m_text = text; }
+    void setText(const std::string& text);
 
     std::string getText() const { return m_text; }
 
-    void setBackgroundColor(const Base::Color& color) { m_backgroundColor = color; }
+    void setBackgroundColor(const Base::Color& color);
 
     Base::Color getBackgroundColor() const { return m_backgroundColor; }
 
-    void setDrawBackground(bool value) { m_drawBackground = value; }
+    void setDrawBackground(bool value);
 
     bool isDrawBackground() const { return m_drawBackground; }
 
     // How far the background box reaches beyond the text on each side, in pixels, read as signed values.
-    void setMargin(const Base::Size& margin) { m_margin = margin; }
+    void setMargin(const Base::Size& margin);
 
     Base::Size getMargin() const { return m_margin; }
 

@@ -2,6 +2,7 @@
 
 #include "engine/base/Exception.h"
 #include "engine/base/Rect.h"
+#include "engine/base/Repaint.h"
 #include "engine/graphics/Painter.h"
 
 #include <algorithm>
@@ -120,8 +121,13 @@ void SlideBar::update()
         const double pixelsPerUnit = static_cast<double>(m_width - m_tileSize) / static_cast<double>(range);
         offset = 0.5 + static_cast<double>(static_cast<long long>(m_value) - m_minimum) * pixelsPerUnit;
     }
-    m_knobX = getX() + static_cast<int>(offset);
-    m_knobY = getY();
+    const int knobX = getX() + static_cast<int>(offset);
+    if (knobX != m_knobX || getY() != m_knobY)
+    {
+        m_knobX = knobX;
+        m_knobY = getY();
+        Base::Repaint::request();
+    }
     Entity::update();
 }
 

@@ -152,11 +152,17 @@ void AlertBox::runLoop()
 {
     EventRouter& router = *EventRouter::getInstance();
     Screen& current = requireScreen();
+    Fernhouse::Base::Application* application = Fernhouse::Base::Application::getInstance();
     // No clock update and no GL error report here: the box only waits for the user.
     while (router.poll() && !isDone())
     {
-        current.clear();
         current.update();
+        if (application != nullptr && application->getScreen() == &current)
+        {
+            application->presentFrame();
+            continue;
+        }
+        current.clear();
         current.draw();
         current.swapBuffers();
     }

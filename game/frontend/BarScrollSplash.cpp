@@ -4,6 +4,7 @@
 #include "engine/base/GameTime.h"
 #include "engine/base/Layout.h"
 #include "engine/base/Rect.h"
+#include "engine/base/Repaint.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/Painter.h"
 
@@ -60,6 +61,7 @@ BarScrollSplash::BarScrollSplash(Fernhouse::Graphics::Image* image, const Fernho
     m_leftX = -static_cast<std::int32_t>(size.w);
     m_rightX = static_cast<std::int32_t>(m_screenWidth);
     buildStripeMask();
+    Fernhouse::Base::Repaint::request();
 }
 
 BarScrollSplash::~BarScrollSplash()
@@ -106,6 +108,8 @@ void BarScrollSplash::update()
     const std::uint32_t elapsed = time - m_startTime;
     const auto centerX = static_cast<std::int32_t>(m_centerX);
     const auto imageWidth = static_cast<std::int32_t>(m_image->getSize().w);
+    const std::int32_t oldLeft = m_leftX;
+    const std::int32_t oldRight = m_rightX;
     if (m_leftX < centerX)
     {
         m_leftX = static_cast<std::int32_t>(static_cast<float>(elapsed) * m_speedLeft) - imageWidth;
@@ -116,6 +120,10 @@ void BarScrollSplash::update()
         m_rightX = static_cast<std::int32_t>(m_screenWidth) -
                    static_cast<std::int32_t>(static_cast<float>(elapsed) * m_speedRight);
         m_rightX = std::max(m_rightX, centerX);
+    }
+    if (m_leftX != oldLeft || m_rightX != oldRight)
+    {
+        Fernhouse::Base::Repaint::request();
     }
     if (m_leftX == centerX && m_rightX == centerX && m_meetTime == 0)
     {

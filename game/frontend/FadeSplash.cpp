@@ -3,6 +3,7 @@
 #include "engine/base/Color.h"
 #include "engine/base/GameTime.h"
 #include "engine/base/Layout.h"
+#include "engine/base/Repaint.h"
 #include "engine/graphics/Image.h"
 
 #include <cassert>
@@ -91,6 +92,7 @@ void FadeSplash::update()
         }
         m_showingFirst = false;
         m_phaseStart = time;
+        Fernhouse::Base::Repaint::request();
     }
     if (isDone())
     {

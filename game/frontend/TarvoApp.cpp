@@ -36,6 +36,7 @@
 #include <cassert>
 #include <exception>
 #include <filesystem>
+#include <malloc.h>
 
 namespace Tarvo
 {
@@ -62,6 +63,13 @@ constexpr int AudioChunkSize = 2048;
 constexpr int KeyRepeatDelay = 500;       // ms
 constexpr int KeyRepeatInterval = 30;     // ms
 constexpr Uint32 FullscreenSettle = 1000; // ms the display gets to change mode before anything is drawn
+
+// The pictures of a screen that is gone leave large holes in the heap; hand them back to the system.
+void returnFreedMemory()
+{
+    malloc_trim(0);
+}
+
 constexpr int ExitNormal = 0;
 constexpr int ExitNoWindow = 1;
 
@@ -522,6 +530,7 @@ void TarvoApp::step()
                 m_makerSplash = nullptr;
                 delete m_gameSplash;
                 m_gameSplash = nullptr;
+                returnFreedMemory();
                 m_state = IntroState;
                 startScript(IntroScript);
                 getSoundManager()->pushContext(MenuContext);
@@ -773,6 +782,7 @@ void TarvoApp::stopGame()
         screenOf(*this).removeChild(m_gameEngine);
         delete m_gameEngine;
         m_gameEngine = nullptr;
+        returnFreedMemory();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "game/play/Apple.h"
 
 #include "engine/base/GameTime.h"
+#include "engine/base/Repaint.h"
 
 #include <array>
 
@@ -54,8 +55,26 @@ void Apple::update()
     const auto age = static_cast<std::int32_t>(time - m_since);
     if (age > getLifetime(m_kind))
     {
-        m_kind = isKnown(m_kind) ? Kinds[static_cast<std::size_t>(m_kind)].next : Gone;
+        setKind(isKnown(m_kind) ? Kinds[static_cast<std::size_t>(m_kind)].next : Gone);
         m_since = time;
+    }
+}
+
+void Apple::setKind(std::int32_t kind)
+{
+    if (kind != m_kind)
+    {
+        m_kind = kind;
+        Fernhouse::Base::Repaint::request();
+    }
+}
+
+void Apple::setCell(const Fernhouse::Base::Point& cell)
+{
+    if (!(cell == m_cell))
+    {
+        m_cell = cell;
+        Fernhouse::Base::Repaint::request();
     }
 }
 

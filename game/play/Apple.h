@@ -40,12 +40,12 @@ public:
     std::int32_t getKind() const { return m_kind; }
 
     // Leaves the age alone; Gone marks the apple as eaten.
-    void setKind(std::int32_t kind) { m_kind = kind; }
+    void setKind(std::int32_t kind);
 
     // In cells.
     const Fernhouse::Base::Point& getCell() const { return m_cell; }
 
-    void setCell(const Fernhouse::Base::Point& cell) { m_cell = cell; }
+    void setCell(const Fernhouse::Base::Point& cell);
 
     // Game time (ms) at which the apple got its current kind.
     std::uint32_t getSince() const { return m_since; }

@@ -2,6 +2,7 @@
 
 #include "engine/base/GameTime.h"
 #include "engine/base/Random.h"
+#include "engine/base/Repaint.h"
 #include "engine/graphics/Painter.h"
 
 #include "game/play/Apple.h"
@@ -139,6 +140,7 @@ void ApplePainter::spawnApple()
         }
         apple->setCell(cell);
         m_apples.push_back(apple.release());
+        Fernhouse::Base::Repaint::request();
         return;
     }
 }

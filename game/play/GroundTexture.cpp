@@ -61,8 +61,53 @@ GroundTexture::GroundTexture(const MapFile* map, const Fernhouse::Graphics::Text
       m_tileset(tileset),
       m_pieces(nullptr)
 {
-    const std::uint32_t side = pieceSide(CellSize * std::max(map->getWidth(), map->getHeight()));
+    const bool whole = fits(*map);
+    m_window = Rect(
+        0, 0, static_cast<std::uint32_t>(whole ? map->getWidth() : std::min(WindowCells, map->getWidth())),
+        static_cast<std::uint32_t>(whole ? map->getHeight() : std::min(WindowCells, map->getHeight())));
+    const std::uint32_t side =
+        pieceSide(CellSize * static_cast<std::int32_t>(std::max(m_window.w, m_window.h)));
     m_pieces = TextureFactory::getInstance()->createTextureMap(this, Fernhouse::Base::Size(side, side));
+}
+
+GroundTexture::Span GroundTexture::onMap(const Rect& cells) const
+{
+    return Span{std::max(0, cells.x), std::max(0, cells.y),
+                std::min(m_map->getWidth(), cells.x + static_cast<std::int32_t>(cells.w)),
+                std::min(m_map->getHeight(), cells.y + static_cast<std::int32_t>(cells.h))};
+}
+
+bool GroundTexture::holds(const Rect& cells) const
+{
+    const Span span = onMap(cells);
+    if (span.right <= span.left || span.bottom <= span.top)
+    {
+        return true;
+    }
+    return span.left >= m_window.x && span.top >= m_window.y &&
+           span.right <= m_window.x + static_cast<std::int32_t>(m_window.w) &&
+           span.bottom <= m_window.y + static_cast<std::int32_t>(m_window.h);
+}
+
+bool GroundTexture::canHold(const Rect& cells) const
+{
+    const Span span = onMap(cells);
+    return span.right - span.left <= static_cast<std::int32_t>(m_window.w) &&
+           span.bottom - span.top <= static_cast<std::int32_t>(m_window.h);
+}
+
+void GroundTexture::moveWindow(const Rect& cells)
+{
+    const Span span = onMap(cells);
+    const auto width = static_cast<std::int32_t>(m_window.w);
+    const auto height = static_cast<std::int32_t>(m_window.h);
+    // Centred on the cells, so that the view may scroll either way before the next move.
+    m_window.x = std::clamp((span.left + span.right - width) / 2, 0, m_map->getWidth() - width);
+    m_window.y = std::clamp((span.top + span.bottom - height) / 2, 0, m_map->getHeight() - height);
+    const Fernhouse::Base::Size side = m_pieces->getTileSize();
+    TextureFactory::getInstance()->freeTextureMap(m_pieces);
+    m_pieces = nullptr;
+    m_pieces = TextureFactory::getInstance()->createTextureMap(this, side);
 }
 
 GroundTexture::~GroundTexture()
@@ -72,8 +117,8 @@ GroundTexture::~GroundTexture()
 
 SDL_Surface* GroundTexture::render() const
 {
-    const std::int32_t width = CellSize * m_map->getWidth();
-    const std::int32_t height = CellSize * m_map->getHeight();
+    const std::int32_t width = CellSize * static_cast<std::int32_t>(m_window.w);
+    const std::int32_t height = CellSize * static_cast<std::int32_t>(m_window.h);
     SDL_Surface* surface = TextureFactory::getInstance()->createSurface(static_cast<std::uint32_t>(width),
                                                                         static_cast<std::uint32_t>(height));
     if (surface == nullptr)
@@ -85,11 +130,11 @@ SDL_Surface* GroundTexture::render() const
     const auto sheetHeight = static_cast<std::int32_t>(m_tileset->getHeight());
     auto* pixels = static_cast<std::uint8_t*>(surface->pixels);
 
-    for (std::int32_t y = 0; y < m_map->getHeight(); ++y)
+    for (std::int32_t y = 0; y < static_cast<std::int32_t>(m_window.h); ++y)
     {
-        for (std::int32_t x = 0; x < m_map->getWidth(); ++x)
+        for (std::int32_t x = 0; x < static_cast<std::int32_t>(m_window.w); ++x)
         {
-            const std::int32_t tile = m_map->getTile(0, x, y);
+            const std::int32_t tile = m_map->getTile(0, m_window.x + x, m_window.y + y);
             const std::int32_t left = CellSize * (tile % TilesPerRow);
             const std::int32_t top = CellSize * (tile / TilesPerRow);
             for (std::int32_t row = 0; row < CellSize; ++row)
@@ -116,16 +161,24 @@ SDL_Surface* GroundTexture::render() const
 }
 
 std::uint32_t GroundTexture::draw(Fernhouse::Graphics::Painter& painter, const Rect& cells,
-                                  const Fernhouse::Base::Point& origin) const
+                                  const Fernhouse::Base::Point& mapOrigin)
 {
+    if (!holds(cells))
+    {
+        moveWindow(cells);
+    }
     const auto side = static_cast<std::int32_t>(m_pieces->getTileSize().w);
-    const std::int32_t width = CellSize * m_map->getWidth();
-    const std::int32_t height = CellSize * m_map->getHeight();
-    // The cells' pixels within the map, then the textures that hold them.
-    const std::int32_t left = std::max(0, CellSize * cells.x);
-    const std::int32_t top = std::max(0, CellSize * cells.y);
-    const std::int32_t right = std::min(width, CellSize * (cells.x + static_cast<std::int32_t>(cells.w)));
-    const std::int32_t bottom = std::min(height, CellSize * (cells.y + static_cast<std::int32_t>(cells.h)));
+    const std::int32_t width = CellSize * static_cast<std::int32_t>(m_window.w);
+    const std::int32_t height = CellSize * static_cast<std::int32_t>(m_window.h);
+    const Fernhouse::Base::Point origin(mapOrigin.x + CellSize * m_window.x,
+                                        mapOrigin.y + CellSize * m_window.y);
+    // The cells' pixels within the window, then the textures that hold them.
+    const std::int32_t left = std::max(0, CellSize * (cells.x - m_window.x));
+    const std::int32_t top = std::max(0, CellSize * (cells.y - m_window.y));
+    const std::int32_t right =
+        std::min(width, CellSize * (cells.x - m_window.x + static_cast<std::int32_t>(cells.w)));
+    const std::int32_t bottom =
+        std::min(height, CellSize * (cells.y - m_window.y + static_cast<std::int32_t>(cells.h)));
     const std::int32_t firstColumn = left / side;
     const std::int32_t firstRow = top / side;
     const std::int32_t lastColumn = right > left ? (right + side - 1) / side : firstColumn;

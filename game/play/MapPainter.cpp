@@ -1,6 +1,7 @@
 #include "game/play/MapPainter.h"
 
 #include "engine/base/GameTime.h"
+#include "engine/base/Repaint.h"
 #include "engine/graphics/Painter.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureFactory.h"
@@ -58,14 +59,20 @@ MapPainter::MapPainter(const MapFile* map, GameEngine* engine)
 {
     addChild(m_applePainter);
     m_opaqueGround = hasOpaqueGround();
-    if (m_map->getLayerCount() > 1 && GroundTexture::fits(*m_map))
+    if (m_map->getLayerCount() > 1)
     {
         try
         {
-            m_ground = new GroundTexture(m_map, m_tileTexture);
+            m_grounds[0] = new GroundTexture(m_map, m_tileTexture);
+            // Two views far apart on a large map keep a window each.
+            if (m_player2 != nullptr && !GroundTexture::fits(*m_map))
+            {
+                m_grounds[1] = new GroundTexture(m_map, m_tileTexture);
+            }
         }
         catch (...)
         {
+            delete m_grounds[0];
             delete m_applePainter;
             Fernhouse::Graphics::TextureFactory::getInstance()->freeTextureMap(m_tileset);
             throw;
@@ -75,7 +82,8 @@ MapPainter::MapPainter(const MapFile* map, GameEngine* engine)
 
 MapPainter::~MapPainter()
 {
-    delete m_ground;
+    delete m_grounds[0];
+    delete m_grounds[1];
     delete m_applePainter;
     Fernhouse::Graphics::TextureFactory::getInstance()->freeTextureMap(m_tileset);
 }
@@ -160,6 +168,35 @@ void MapPainter::visibleCells(std::int32_t mapOrigin, std::int32_t areaStart, st
     last = std::min(cells, floorDiv(areaEnd - mapOrigin, CellSize) + 2);
 }
 
+GroundTexture& MapPainter::groundFor(const Rect& cells)
+{
+    if (m_grounds[1] == nullptr || m_grounds[0]->holds(cells))
+    {
+        m_lastGround = 0;
+    }
+    else if (m_grounds[1]->holds(cells))
+    {
+        m_lastGround = 1;
+    }
+    else
+    {
+        // The window the other view did not just use is moved.
+        m_lastGround = 1 - m_lastGround;
+    }
+    return *m_grounds[m_lastGround];
+}
+
+void MapPainter::update()
+{
+    const bool markersShown = m_showStart && Fernhouse::Base::GameTime::getTicks() % BlinkPeriod > BlinkOn;
+    if (markersShown != m_markersShown)
+    {
+        m_markersShown = markersShown;
+        Fernhouse::Base::Repaint::request();
+    }
+    Entity::update();
+}
+
 void MapPainter::draw()
 {
     const std::int32_t halfWidth = HalfCell * m_map->getWidth();
@@ -186,12 +223,13 @@ void MapPainter::draw()
                         static_cast<std::uint32_t>(std::max(0, lastY - firstY)));
     m_drawnTiles = 0;
     std::int32_t layer = 0;
-    if (m_ground != nullptr)
+    // A whole large map at once is more than a ground window holds: it is drawn by cell.
+    if (m_grounds[0] != nullptr && m_grounds[0]->canHold(drawArea))
     {
         // Opaque ground under opaque white is copied rather than blended: the same pixels, drawn faster.
         const bool copying = m_opaqueGround && Fernhouse::Graphics::Painter::getColor() == OpaqueWhite;
         Fernhouse::Graphics::Painter::setTexelMode(copying ? TexelMode::Copied : TexelMode::Blended);
-        m_drawnTiles += m_ground->draw(painter, drawArea, Point(-halfWidth, -halfHeight));
+        m_drawnTiles += groundFor(drawArea).draw(painter, drawArea, Point(-halfWidth, -halfHeight));
         Fernhouse::Graphics::Painter::setTexelMode(TexelMode::Blended);
         painter.bindTexture(m_tileTexture);
         ++layer;
@@ -218,7 +256,7 @@ void MapPainter::draw()
     // Untextured, so that the markers show their own colour and not a tint of the last tile.
     painter.unbindTexture();
 
-    if (m_showStart && Fernhouse::Base::GameTime::getTicks() % BlinkPeriod > BlinkOn)
+    if (m_markersShown)
     {
         const WormSprite* players[] = {m_player1, m_player2};
         const Fernhouse::Base::Color colors[] = {Marker1, Marker2};

@@ -3,6 +3,7 @@
 #include "engine/base/Entity.h"
 #include "engine/base/Rect.h"
 
+#include <array>
 #include <vector>
 
 namespace Fernhouse::Graphics
@@ -45,6 +46,8 @@ public:
 
     // All layers but the last, the start markers, then the children (apples first, worms after them).
     void draw() override;
+    // Whether the start markers show now, then the children.
+    void update() override;
 
     // Worms are children drawn after the apples, only where the view shows them. Not owned.
     void addWorm(WormSprite* worm);
@@ -54,6 +57,7 @@ public:
     // holds a fully opaque tile, and the current colour does not fade it.
     bool coversBackground() const;
 
+    // The markers follow at the next update.
     void setShowStart(bool showStart) { m_showStart = showStart; }
 
     bool isShowingStart() const { return m_showStart; }
@@ -73,6 +77,8 @@ public:
 private:
     // Whether every cell of the first drawn layer holds a tile without a transparent texel.
     bool hasOpaqueGround() const;
+    // The ground texture to draw those cells from, the one that holds them if any.
+    GroundTexture& groundFor(const Fernhouse::Base::Rect& cells);
 
     // The half-open range of cells of one axis that can appear in [areaStart, areaStart + areaLength).
     static void visibleCells(std::int32_t mapOrigin, std::int32_t areaStart, std::uint32_t areaLength,
@@ -82,8 +88,12 @@ private:
     Fernhouse::Graphics::TextureMap* m_tileset;        // owned, freed through TextureFactory
     const Fernhouse::Graphics::Texture* m_tileTexture; // the tileset's one tile
     ApplePainter* m_applePainter;                      // owned
-    GroundTexture* m_ground = nullptr;                 // owned; null when the first layer is drawn by cell
+    // Owned; both null when the first layer is drawn by cell, the second null but for two views onto a
+    // map too large to hold whole.
+    std::array<GroundTexture*, 2> m_grounds{};
+    std::size_t m_lastGround = 0; // the ground the last view was drawn from
     bool m_showStart = false;
+    bool m_markersShown = false;      // as of the last update
     WormSprite* m_player1;            // not owned; null when absent
     WormSprite* m_player2;            // not owned; null when absent
     std::vector<WormSprite*> m_worms; // not owned

@@ -1,6 +1,7 @@
 #include "game/play/PlayScreen.h"
 
 #include "engine/base/GameTime.h"
+#include "engine/base/Repaint.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/Painter.h"
 
@@ -117,6 +118,15 @@ void PlayScreen::removeWorm(WormSprite* worm)
 void PlayScreen::update()
 {
     m_mapPainter->update();
+    const std::array<const WormSprite*, 2> players = {m_player1, m_player2};
+    for (std::size_t index = 0; index < players.size(); ++index)
+    {
+        if (players[index] != nullptr)
+        {
+            placeView(players[index], m_views[index], m_viewStates[index], true);
+        }
+    }
+    m_lastTime = now();
     Entity::update();
 }
 
@@ -131,7 +141,6 @@ void PlayScreen::draw()
         {
             continue;
         }
-        placeView(players[index], m_views[index], m_viewStates[index], true);
         if (m_mapPainter->coversBackground())
         {
             covered[coveredCount++] = mapArea(index);
@@ -153,7 +162,6 @@ void PlayScreen::draw()
         m_mapPainter->draw();
     }
     painter.clearClipRect();
-    m_lastTime = now();
 }
 
 Rect PlayScreen::mapArea(std::size_t index) const
@@ -259,8 +267,14 @@ void PlayScreen::placeView(const WormSprite* worm, const Fernhouse::Base::Rect& 
                        static_cast<float>(now() - m_lastTime) / MsPerSecond;
     const auto viewWidth = static_cast<std::int32_t>(view.w);
     const auto viewHeight = static_cast<std::int32_t>(view.h);
+    const std::int32_t oldX = state.offsetX;
+    const std::int32_t oldY = state.offsetY;
     scroll(state.offsetX, state.fractionX, target(m_mapWidth, viewWidth, worm->getX()), step, smooth);
     scroll(state.offsetY, state.fractionY, target(m_mapHeight, viewHeight, worm->getY()), step, smooth);
+    if (state.offsetX != oldX || state.offsetY != oldY)
+    {
+        Fernhouse::Base::Repaint::request();
+    }
 }
 
 } // namespace Tarvo

@@ -44,7 +44,7 @@ public:
     void addWorm(WormSprite* worm);
     void removeWorm(WormSprite* worm);
 
-    // The map painter: apples and worms.
+    // The map painter (apples and worms), then each view scrolls towards its worm.
     void update() override;
     // The background, then each view clipped to its rectangle, player 2's first. The background is left
     // out where a view's map hides it anyway.
@@ -89,7 +89,7 @@ private:
     std::int32_t m_mapHeight;                 // pixels
     std::array<Fernhouse::Base::Rect, 2> m_views;
     std::array<ViewState, 2> m_viewStates;
-    std::uint32_t m_lastTime; // game ms of the previous draw
+    std::uint32_t m_lastTime; // game ms of the previous scroll
 };
 
 } // namespace Tarvo

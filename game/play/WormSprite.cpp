@@ -2,6 +2,7 @@
 
 #include "engine/base/GameTime.h"
 #include "engine/base/Rect.h"
+#include "engine/base/Repaint.h"
 #include "engine/graphics/Painter.h"
 #include "engine/graphics/Texture.h"
 #include "engine/io/Control.h"
@@ -336,6 +337,8 @@ void WormSprite::grow(std::uint32_t cells)
 
 void WormSprite::setState(std::uint32_t state)
 {
+    // A dead worm is drawn tinted.
+    Fernhouse::Base::Repaint::request();
     switch (state)
     {
         case StateTurbo:

@@ -1,3 +1,5 @@
+#include "engine/base/Application.h"
+
 #include "tests/support/GLWindow.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +62,8 @@ int main(int argc, char** argv)
 {
     // Never touch a real sound card; sound tests pick the disk driver themselves.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // Frames run on the fake clock, never waiting for real time.
+    Fernhouse::Base::Application::setFramePacing(false);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new WindowEnvironment);                   // gtest owns it
     ::testing::UnitTest::GetInstance()->listeners().Append(new EnvironmentGuard); // gtest owns it

@@ -221,6 +221,34 @@ protected:
 
 using Texts = std::vector<std::string>;
 
+// What the window shows: frames that are not drawn leave the last picture in place.
+std::vector<std::uint8_t> shownPixels(const Fernhouse::Base::Screen& screen)
+{
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(3 * screen.getWidth() * screen.getHeight()));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, static_cast<GLsizei>(screen.getWidth()), static_cast<GLsizei>(screen.getHeight()),
+                 GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+// One stretch of a walk through the game: keys pressed together, then frames of ms each. In a still
+// stretch nothing changes on screen after its first frame, so nothing may be drawn.
+struct Stretch
+{
+    std::vector<SDLKey> keys;
+    int frames;
+    std::uint32_t ms;
+    bool still = false;
+};
+
+struct Walk
+{
+    const char* name;
+    int starts; // of the one map in the maps directory
+    std::vector<Stretch> stretches;
+    bool fromMenu = true; // after skipping the splashes and the intro, as a player does
+};
+
 } // namespace
 
 TEST_F(TarvoAppTest, SplashesRunOnGameTimeThenTheIntroLeadsToTheMainMenuOnItsBackground)
@@ -708,4 +736,95 @@ TEST(TarvoApp, MissingAudioDeviceIsLoggedOnceAndTheGameRunsSilently)
     const std::string log = dir.readFile("ErrorLog.txt");
     EXPECT_EQ(countRecords(log), 1u) << log;
     EXPECT_NE(log.find(": Mix_OpenAudio: "), std::string::npos) << log;
+}
+
+TEST_F(TarvoAppTest, FramesThatAreNotDrawnShowWhatAFullRedrawWould)
+{
+    const std::vector<SDLKey> none;
+    const std::vector<Walk> walks = {
+        {"splashes and intro", 1, {{none, 30, 90}, {none, 30, 70}, {none, 30, 80}}, false},
+        {"menus and panels",
+         1,
+         {{none, 10, 20, true},
+          {{SDLK_DOWN}, 3, 20},
+          {{SDLK_DOWN, SDLK_RETURN}, 5, 20},
+          {{SDLK_RETURN}, 5, 20},
+          {{SDLK_RIGHT}, 3, 20},
+          {{SDLK_DOWN}, 3, 20},
+          {{SDLK_LEFT}, 3, 20},
+          {none, 5, 20, true},
+          {{SDLK_ESCAPE}, 3, 20},
+          {{SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}, 3, 20},
+          {{SDLK_RETURN}, 3, 20},
+          {{SDLK_DOWN}, 3, 20},
+          {none, 5, 20, true},
+          {{SDLK_ESCAPE}, 3, 20},
+          {{SDLK_ESCAPE}, 3, 20},
+          {{SDLK_RETURN}, 3, 20},
+          {{SDLK_DOWN, SDLK_DOWN, SDLK_RETURN}, 3, 20},
+          {none, 5, 20, true},
+          {{SDLK_ESCAPE}, 3, 20}}},
+        {"credits", 1, {{{SDLK_UP, SDLK_UP, SDLK_RETURN}, 40, 100}}},
+        {"one-player round",
+         3,
+         {{{SDLK_RETURN}, 1, 20},
+          {{SDLK_DOWN, SDLK_RETURN}, 1, 20},
+          {{SDLK_RETURN}, 80, 40},
+          {{SDLK_UP}, 40, 30},
+          {{SDLK_LEFT}, 60, 30},
+          {{SDLK_ESCAPE}, 5, 20}}},
+        {"two-player round",
+         2,
+         {{{SDLK_DOWN, SDLK_RETURN}, 1, 20},
+          {{SDLK_RETURN}, 1, 20},
+          {{SDLK_RETURN}, 80, 40},
+          {{SDLK_w}, 100, 30},
+          {{SDLK_ESCAPE}, 5, 20}}},
+    };
+    const std::vector<Stretch> toMenu = {
+        {none, 1, 20}, {{SDLK_ESCAPE}, 1, 20}, {{SDLK_ESCAPE}, 1, 20}, {{SDLK_ESCAPE}, 1, 20}};
+    for (const Walk& given : walks)
+    {
+        Walk walk = given;
+        if (walk.fromMenu)
+        {
+            walk.stretches.insert(walk.stretches.begin(), toMenu.begin(), toMenu.end());
+        }
+        SCOPED_TRACE(walk.name);
+        writeMap(m_dir, "a.map", "Field", walk.starts);
+        openGame();
+        int drawn = 0;
+        int skipped = 0;
+        for (std::size_t at = 0; at < walk.stretches.size(); ++at)
+        {
+            const Stretch& stretch = walk.stretches[at];
+            for (const SDLKey key : stretch.keys)
+            {
+                press(key);
+            }
+            for (int i = 0; i < stretch.frames; ++i)
+            {
+                frame(stretch.ms);
+                const bool wasDrawn = m_app->wasLastFrameDrawn();
+                (wasDrawn ? drawn : skipped) += 1;
+                if (stretch.still && i > 0)
+                {
+                    ASSERT_FALSE(wasDrawn)
+                        << "stretch " << at << ", frame " << i << " was drawn in state " << m_app->getState();
+                }
+                const std::vector<std::uint8_t> shown = shownPixels(*m_app->getScreen());
+                m_app->redraw();
+                const std::vector<std::uint8_t> full = shownPixels(*m_app->getScreen());
+                std::size_t differing = 0;
+                for (std::size_t k = 0; k < shown.size(); ++k)
+                {
+                    differing += shown[k] != full[k] ? 1 : 0;
+                }
+                ASSERT_EQ(differing, 0u) << "stretch " << at << ", frame " << i;
+            }
+        }
+        EXPECT_GT(skipped, 0);
+        EXPECT_GT(drawn, 1);
+        closeGame();
+    }
 }

@@ -14,6 +14,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using Fernhouse::Base::Point;
 using Fernhouse::Base::Rect;
 using Tarvo::GroundTexture;
@@ -132,4 +134,53 @@ TEST_F(GroundTextureTest, OnlyMapsUpToAHundredAndTwentyEightSquaredCellsGetOne)
     EXPECT_TRUE(GroundTexture::fits(MapFile(2, 16384, 1)));
     EXPECT_FALSE(GroundTexture::fits(MapFile(2, 129, 128)));
     EXPECT_FALSE(GroundTexture::fits(MapFile(2, 0, 10)));
+}
+
+TEST_F(GroundTextureTest, LargeMapKeepsAWindowThatFollowsTheRequestedCellsWithTheSamePicture)
+{
+    MapFile map(2, 200, 100);
+    ASSERT_FALSE(GroundTexture::fits(map));
+    for (std::int32_t y = 0; y < 100; ++y)
+    {
+        for (std::int32_t x = 0; x < 200; ++x)
+        {
+            map.setTile(0, x, y, (x * 7 + y * 13) % 256);
+        }
+    }
+    map.setTile(0, 170, 80, MapFile::EmptyCell);
+    GroundTexture ground(&map, m_tileset);
+    // A view of 30 x 20 cells at screen pixel (10, 10), wherever it looks; the last runs off the map.
+    const std::vector<Point> views = {{0, 0}, {20, 10}, {150, 70}, {185, 90}, {60, 30}, {0, 0}};
+    for (const Point& view : views)
+    {
+        SCOPED_TRACE(testing::Message() << "view at cell " << view.x << ", " << view.y);
+        const Rect cells(view.x, view.y, 30, 20);
+        const Point origin(10 - Cell * view.x, 10 - Cell * view.y);
+        glClear(GL_COLOR_BUFFER_BIT);
+        drawByCell(map, origin);
+        const std::vector<std::uint8_t> byCell = TestSupport::readFrame();
+        glClear(GL_COLOR_BUFFER_BIT);
+        Fernhouse::Graphics::Painter painter;
+        ground.draw(painter, cells, origin);
+        const std::vector<std::uint8_t> windowed = TestSupport::readFrame();
+        EXPECT_TRUE(ground.holds(cells));
+        EXPECT_LE(ground.getWindow().w, static_cast<std::uint32_t>(GroundTexture::WindowCells));
+        // Only the view's pixels on the map are compared.
+        const int right = std::min(10 + Cell * 30, 10 + Cell * (200 - view.x));
+        const int bottom = std::min(10 + Cell * 20, 10 + Cell * (100 - view.y));
+        int differing = 0;
+        for (int y = 10; y < bottom; ++y)
+        {
+            for (int x = 10; x < right; ++x)
+            {
+                const std::size_t at = 4 * static_cast<std::size_t>(y * TestSupport::WindowWidth + x);
+                differing += std::equal(byCell.begin() + static_cast<std::ptrdiff_t>(at),
+                                        byCell.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                                        windowed.begin() + static_cast<std::ptrdiff_t>(at))
+                                 ? 0
+                                 : 1;
+            }
+        }
+        EXPECT_EQ(differing, 0);
+    }
 }
