@@ -311,6 +311,10 @@ void GameEngine::update()
 {
     if (m_finished || m_endTime != 0)
     {
+        if (m_playScreen != nullptr)
+        {
+            m_playScreen->scrollViews();
+        }
         return;
     }
     assert(m_playScreen != nullptr && "update before start");

@@ -118,6 +118,12 @@ void PlayScreen::removeWorm(WormSprite* worm)
 void PlayScreen::update()
 {
     m_mapPainter->update();
+    scrollViews();
+    Entity::update();
+}
+
+void PlayScreen::scrollViews()
+{
     const std::array<const WormSprite*, 2> players = {m_player1, m_player2};
     for (std::size_t index = 0; index < players.size(); ++index)
     {
@@ -127,7 +133,6 @@ void PlayScreen::update()
         }
     }
     m_lastTime = now();
-    Entity::update();
 }
 
 void PlayScreen::draw()

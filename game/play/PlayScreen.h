@@ -46,6 +46,8 @@ public:
 
     // The map painter (apples and worms), then each view scrolls towards its worm.
     void update() override;
+    // Only the views' scrolling: after the round's end nothing moves, but a view still comes to rest.
+    void scrollViews();
     // The background, then each view clipped to its rectangle, player 2's first. The background is left
     // out where a view's map hides it anyway.
     void draw() override;
