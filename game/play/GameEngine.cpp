@@ -591,76 +591,93 @@ void GameEngine::checkRoundEnd()
         case GAME_ENEMIES:
             if (m_deathCount == m_wormCount - 1)
             {
-                endRound();
-                for (WormSprite* worm : m_worms)
-                {
-                    if (!worm->isDead())
-                    {
-                        m_winner = worm;
-                    }
-                }
-                if (m_winner == m_player1)
-                {
-                    showResult(YouWon, true);
-                }
-                else if (m_winner == m_player2)
-                {
-                    showResult(YouWon, false);
-                }
+                endWithLastWormStanding();
             }
             break;
         case GAME_LENGTH:
         case GAME_SCORE:
         case GAME_APPLES:
-            if (reachedGoal(m_player1))
+            if (reachedGoal(m_player1) || reachedGoal(m_player2))
             {
-                endRound();
-                if (reachedGoal(m_player2))
-                {
-                    showResult(Draw, true);
-                    showResult(Draw, false);
-                }
-                else
-                {
-                    showResult(YouWon, true);
-                    showResult(GameOver, false);
-                    m_winner = m_player1;
-                }
-            }
-            else if (reachedGoal(m_player2))
-            {
-                endRound();
-                showResult(YouWon, false);
-                showResult(GameOver, true);
-                m_winner = m_player2;
+                endWithGoalReached();
             }
             break;
         case GAME_SURVIVE:
             if (limitEnd <= now())
             {
-                endRound();
-                if (m_humanCount == 2 && !player1Dead && !player2Dead)
-                {
-                    showResult(Draw, false);
-                    showResult(Draw, true);
-                }
-                else if (m_player1 != nullptr && !player1Dead)
-                {
-                    showResult(YouWon, true);
-                    m_winner = m_player1;
-                    showResult(GameOver, false);
-                }
-                else if (m_player2 != nullptr && !player2Dead)
-                {
-                    showResult(YouWon, false);
-                    m_winner = m_player2;
-                    showResult(GameOver, true);
-                }
+                endWithTimeSurvived(player1Dead, player2Dead);
             }
             break;
         case GAME_NONE:
         default:
             break;
+    }
+}
+
+void GameEngine::endWithLastWormStanding()
+{
+    endRound();
+    for (WormSprite* worm : m_worms)
+    {
+        if (!worm->isDead())
+        {
+            m_winner = worm;
+        }
+    }
+    if (m_winner == m_player1)
+    {
+        showResult(YouWon, true);
+    }
+    else if (m_winner == m_player2)
+    {
+        showResult(YouWon, false);
+    }
+}
+
+void GameEngine::endWithGoalReached()
+{
+    endRound();
+    if (reachedGoal(m_player1))
+    {
+        if (reachedGoal(m_player2))
+        {
+            showResult(Draw, true);
+            showResult(Draw, false);
+        }
+        else
+        {
+            showResult(YouWon, true);
+            showResult(GameOver, false);
+            m_winner = m_player1;
+        }
+    }
+    else
+    {
+        showResult(YouWon, false);
+        showResult(GameOver, true);
+        m_winner = m_player2;
+    }
+}
+
+void GameEngine::endWithTimeSurvived(bool player1Dead, bool player2Dead)
+{
+    endRound();
+    if (m_humanCount == 2 && !player1Dead && !player2Dead)
+    {
+        showResult(Draw, false);
+        showResult(Draw, true);
+    }
+    else if (m_player1 != nullptr && !player1Dead)
+    {
+        showResult(YouWon, true);
+        m_winner = m_player1;
+        showResult(GameOver, false);
+    }
+    else if (m_player2 != nullptr && !player2Dead)
+    {
+        showResult(YouWon, false);
+        m_winner = m_player2;
+        showResult(GameOver, true);
     }
 }
 

@@ -179,6 +179,10 @@ private:
     void showResult(const char* text, bool forPlayer1);
     void endRound();
     void checkRoundEnd();
+    // The three ways a round of a game type ends, each naming its winner and showing the results.
+    void endWithLastWormStanding();
+    void endWithGoalReached();
+    void endWithTimeSurvived(bool player1Dead, bool player2Dead);
     // Holds the game clock exactly while the round waits for its start delay or is paused, and lets it
     // run otherwise, so that an ended or left round always reaches its end delay.
     void applyClock() const;
