@@ -402,13 +402,13 @@ bool EditorApp::keyDown(SDLKey key, bool ctrl, bool shift, bool /*alt*/)
     switch (m_mode)
     {
         case Mode::NewMap:
-            used = newMapKey(key, shift);
+            used = !ctrl && newMapKey(key, shift);
             break;
         case Mode::Edit:
             used = editKey(key, ctrl, shift);
             break;
         case Mode::Prompt:
-            used = promptKey(key, shift);
+            used = !ctrl && promptKey(key, shift);
             break;
         case Mode::ConfirmQuit:
             used = confirmKey(key);
