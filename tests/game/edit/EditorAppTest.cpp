@@ -188,10 +188,25 @@ TEST_F(EditorAppTest, PlayTestRunsARoundAndEscapeReturnsWithTheMapUnchanged)
     EXPECT_EQ(MapFile(m_dir.file("m.map")).getTile(MapEditor::StartLayer, 15, 20), MapFile::EmptyCell);
 }
 
+TEST_F(EditorAppTest, PlayTestOnAMapWithoutRoomForThePlayersSaysWhyAndStays)
+{
+    press(SDLK_3);
+    click(SDL_BUTTON_RIGHT, cellAt(5, 5));
+    click(SDL_BUTTON_RIGHT, cellAt(24, 5));
+    press(SDLK_F5);
+    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
+    EXPECT_EQ(m_app->getStatusLines().front().rfind("Play-test failed: ", 0), 0u)
+        << m_app->getStatusLines().front();
+}
+
 TEST_F(EditorAppTest, LeavingWithUnsavedChangesAsksFirst)
 {
     press(SDLK_2);
     click(SDL_BUTTON_LEFT, cellAt(10, 10));
+    m_app->getEventRouter()->pushQuit();
+    EXPECT_TRUE(m_app->runFrame()) << "closing the window asks too";
+    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::ConfirmQuit);
+    press(SDLK_c);
     press(SDLK_ESCAPE);
     EXPECT_EQ(m_app->getMode(), EditorApp::Mode::ConfirmQuit);
     press(SDLK_c);
