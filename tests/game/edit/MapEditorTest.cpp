@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 using Fernhouse::Base::ArgumentException;
 using Fernhouse::Base::IOException;
@@ -62,6 +63,11 @@ struct EditCase
     // Cells of the wall layer expected to hold the wall tile afterwards (all others stay empty).
     std::vector<std::pair<std::int32_t, std::int32_t>> walls;
 };
+
+void PrintTo(const EditCase& edit, std::ostream* out)
+{
+    *out << edit.name;
+}
 
 class MapEditorEdits : public ::testing::TestWithParam<EditCase>
 {
