@@ -525,16 +525,16 @@ bool EditorApp::editKey(SDLKey key, bool ctrl, bool shift)
             m_palette->setSelected(getSelectedTile());
             return true;
         case SDLK_LEFT:
-            m_view->scrollBy(-ScrollStep, 0);
+            scrollView(-ScrollStep, 0);
             return true;
         case SDLK_RIGHT:
-            m_view->scrollBy(ScrollStep, 0);
+            scrollView(ScrollStep, 0);
             return true;
         case SDLK_UP:
-            m_view->scrollBy(0, -ScrollStep);
+            scrollView(0, -ScrollStep);
             return true;
         case SDLK_DOWN:
-            m_view->scrollBy(0, ScrollStep);
+            scrollView(0, ScrollStep);
             return true;
         case SDLK_i:
             pickUnderCursor();
@@ -580,6 +580,13 @@ bool EditorApp::promptKey(SDLKey key, bool shift)
                     m_message = e.getMessage();
                 }
             }
+            else if (m_promptText != m_editor->getPath() && m_overwritePath != m_promptText &&
+                     std::filesystem::exists(m_promptText))
+            {
+                // Another map's file is replaced only when asked twice.
+                m_overwritePath = m_promptText;
+                m_mode = Mode::Prompt;
+            }
             else
             {
                 saveTo(m_promptText);
@@ -620,6 +627,7 @@ void EditorApp::save()
 {
     if (m_editor->getPath().empty())
     {
+        m_overwritePath.clear();
         m_promptKind = PromptKind::SaveAs;
         m_promptText = fileNameOf(m_editor->getMap().getName());
         m_mode = Mode::Prompt;
@@ -670,6 +678,14 @@ void EditorApp::changeTileset(int direction)
     mapChanged();
 }
 
+void EditorApp::scrollView(std::int32_t dx, std::int32_t dy)
+{
+    m_view->scrollBy(dx, dy);
+    // The mouse stays where it is, over another cell now.
+    m_cursor = m_view->cellAt(m_mouse.x, m_mouse.y);
+    m_view->setCursor(m_cursor);
+}
+
 void EditorApp::pickUnderCursor()
 {
     if (m_cursor && m_layer < 2)
@@ -685,9 +701,10 @@ bool EditorApp::mouseMotion(std::uint16_t x, std::uint16_t y, std::int16_t xrel,
     {
         return false;
     }
+    m_mouse = Point(x, y);
     if (m_drag == Drag::Scroll)
     {
-        m_view->scrollBy(-xrel, -yrel);
+        scrollView(-xrel, -yrel);
     }
     m_cursor = m_view->cellAt(x, y);
     m_view->setCursor(m_cursor);
@@ -715,7 +732,7 @@ bool EditorApp::mouseButtonDown(std::uint8_t button, std::uint16_t x, std::uint1
     }
     if (button == WheelUp || button == WheelDown)
     {
-        m_view->scrollBy(0, button == WheelUp ? -ScrollStep : ScrollStep);
+        scrollView(0, button == WheelUp ? -ScrollStep : ScrollStep);
         return true;
     }
     if (button == MiddleButton)
@@ -915,7 +932,8 @@ void EditorApp::refreshText()
             break;
         case Mode::Prompt:
             status = std::string(m_promptKind == PromptKind::Title ? "Title: " : "Save as: ") + m_promptText +
-                     "_   (Return: accept, Escape: cancel)";
+                     (m_overwritePath == m_promptText ? "   exists. Return: replace it, Escape: cancel"
+                                                      : "_   (Return: accept, Escape: cancel)");
             break;
         case Mode::ConfirmQuit:
             status = "The map has unsaved changes. Save them? Y: save and quit, N: quit, C: cancel";

@@ -110,6 +110,7 @@ private:
     void save();
     void saveTo(const std::string& path);
     void changeTileset(int direction);
+    void scrollView(std::int32_t dx, std::int32_t dy);
     void pickUnderCursor();
     void startPlayTest();
     void stopPlayTest();
@@ -146,6 +147,8 @@ private:
 
     PromptKind m_promptKind = PromptKind::Title;
     std::string m_promptText;
+    // A file the save prompt has warned about; a second Return replaces it.
+    std::string m_overwritePath;
     Mode m_returnMode = Mode::Edit;
     bool m_quitAfterSave = false;
 
@@ -153,6 +156,7 @@ private:
     std::int32_t m_tiles[2] = {16, 48};
     Drag m_drag = Drag::None;
     bool m_shift = false;
+    Fernhouse::Base::Point m_mouse{-1, -1};
     std::optional<Fernhouse::Base::Point> m_cursor;
     Fernhouse::Base::Point m_fillAnchor;
     std::string m_message;

@@ -54,6 +54,9 @@ MapEditor::MapEditor(const std::string& title, const std::string& tileset, std::
 
 MapEditor::MapEditor(const std::string& path) : m_map(path), m_path(path)
 {
+    // The map painter draws every layer but the last, which holds the start points; a map read with
+    // fewer layers gets all three, so that its walls show and its start points can be placed.
+    m_map.setLayerCount(static_cast<std::int32_t>(MapFile::LayerSlots));
 }
 
 void MapEditor::beginStroke()
@@ -297,8 +300,6 @@ void MapEditor::setCell(unsigned layer, std::int32_t x, std::int32_t y, std::int
     {
         return;
     }
-    // A map read with fewer layers gains the ones it is given cells on, or they would not be saved.
-    m_map.setLayerCount(std::max(m_map.getLayerCount(), static_cast<std::int32_t>(layer) + 1));
     m_map.setTile(layer, x, y, value);
     m_pending.cells.push_back({layer, x, y, before, value});
 }

@@ -30,7 +30,7 @@ public:
     // A new map of three layers, ground everywhere. ArgumentException for a size outside MinSize..MaxSize
     // or an empty title or tileset.
     MapEditor(const std::string& title, const std::string& tileset, std::int32_t width, std::int32_t height);
-    // Throws what MapFile::load throws.
+    // Throws what MapFile::load throws. A map of fewer than three layers gets the missing ones, empty.
     explicit MapEditor(const std::string& path);
 
     const MapFile& getMap() const { return m_map; }

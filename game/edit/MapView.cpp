@@ -161,9 +161,17 @@ void MapView::drawStarts() const
     }
     Painter painter;
     const std::uint8_t alpha = m_layer == GameEngine::StartLayer ? StartColor.a : FadedAlpha;
-    for (std::int32_t y = 0; y < m_map->getHeight(); ++y)
+    // Only the cells in the area, so that a large map costs what the view shows.
+    const Point origin = mapOrigin();
+    const std::int32_t firstX = std::max(0, (m_area.x - origin.x) / Cell);
+    const std::int32_t firstY = std::max(0, (m_area.y - origin.y) / Cell);
+    const std::int32_t lastX =
+        std::min(m_map->getWidth(), (m_area.x + static_cast<std::int32_t>(m_area.w) - origin.x) / Cell + 1);
+    const std::int32_t lastY =
+        std::min(m_map->getHeight(), (m_area.y + static_cast<std::int32_t>(m_area.h) - origin.y) / Cell + 1);
+    for (std::int32_t y = firstY; y < lastY; ++y)
     {
-        for (std::int32_t x = 0; x < m_map->getWidth(); ++x)
+        for (std::int32_t x = firstX; x < lastX; ++x)
         {
             const std::int32_t number = m_map->getTile(GameEngine::StartLayer, x, y);
             if (number < 1)

@@ -61,7 +61,13 @@ protected:
         map.placeStart(24, 5);
         map.save(m_dir.file("m.map"));
         setenv("SDL_AUDIODRIVER", "dummy", 0);
-        m_app = std::make_unique<EditorApp>(std::vector<std::string>{"m.map"});
+    }
+
+    void SetUp() override { start({"m.map"}); }
+
+    void start(const std::vector<std::string>& args)
+    {
+        m_app = std::make_unique<EditorApp>(args);
         m_app->startRun();
         m_app->runFrame();
     }
@@ -216,6 +222,71 @@ TEST_F(EditorAppTest, LeavingWithUnsavedChangesAsksFirst)
     EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Done);
     EXPECT_FALSE(m_app->runFrame());
     EXPECT_EQ(MapFile(m_dir.file("m.map")).getTile(MapEditor::WallLayer, 10, 10), Wall);
+}
+
+class EditorAppNewMapTest : public EditorAppTest
+{
+protected:
+    void SetUp() override { start({}); }
+
+    void type(std::initializer_list<SDLKey> keys)
+    {
+        for (SDLKey key : keys)
+        {
+            press(key);
+        }
+    }
+};
+
+TEST_F(EditorAppNewMapTest, FormRefusesABadSizeAndSavingAsksBeforeReplacingAFile)
+{
+    ASSERT_EQ(m_app->getMode(), EditorApp::Mode::NewMap);
+    type({SDLK_TAB, SDLK_BACKSPACE, SDLK_BACKSPACE, SDLK_7, SDLK_RETURN});
+    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::NewMap) << "7 cells is too narrow";
+    type({SDLK_BACKSPACE, SDLK_1, SDLK_2, SDLK_RETURN});
+    ASSERT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
+    EXPECT_EQ(map().getWidth(), 12);
+
+    m_dir.writeFile("new-map.map", "keep");
+    press(SDLK_s, true);
+    press(SDLK_RETURN);
+    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Prompt);
+    EXPECT_EQ(m_dir.readFile("new-map.map"), "keep");
+    press(SDLK_RETURN);
+    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
+    EXPECT_EQ(MapFile(m_dir.file("new-map.map")).getWidth(), 12);
+    EXPECT_FALSE(m_app->getEditor()->isDirty());
+}
+
+TEST_F(EditorAppNewMapTest, ArrowKeysAndMiddleDragScrollAWideMap)
+{
+    type({SDLK_TAB, SDLK_BACKSPACE, SDLK_BACKSPACE, SDLK_6, SDLK_4, SDLK_RETURN, SDLK_2});
+    ASSERT_EQ(map().getWidth(), 64);
+    // A map wider than the view starts at its left edge; 30 rows are centred.
+    const std::array<std::uint16_t, 2> at{
+        8, static_cast<std::uint16_t>((EditorApp::ViewHeight - 480) / 2 + 15 * Cell + 8)};
+    const auto paintedColumn = [&] {
+        click(SDL_BUTTON_LEFT, at);
+        for (std::int32_t x = 0; x < map().getWidth(); ++x)
+        {
+            if (map().getTile(MapEditor::WallLayer, x, 15) == Wall)
+            {
+                m_app->getEditor()->erase(MapEditor::WallLayer, x, 15);
+                return x;
+            }
+        }
+        return -1;
+    };
+    EXPECT_EQ(paintedColumn(), 0);
+    press(SDLK_RIGHT);
+    EXPECT_EQ(paintedColumn(), EditorApp::ScrollStep / Cell);
+    m_app->mouseButtonDown(SDL_BUTTON_MIDDLE, at[0], at[1]);
+    m_app->mouseMotion(at[0], at[1], -2 * Cell, 0);
+    m_app->mouseButtonUp(SDL_BUTTON_MIDDLE, at[0], at[1]);
+    EXPECT_EQ(paintedColumn(), EditorApp::ScrollStep / Cell + 2);
+    press(SDLK_LEFT);
+    press(SDLK_LEFT);
+    EXPECT_EQ(paintedColumn(), 0) << "the view stops at the map's edge";
 }
 
 } // namespace

@@ -196,7 +196,7 @@ TEST(MapEditor, SavedMapLoadsAndSavesToTheSameFile)
     EXPECT_EQ(dir.readFile("b.map"), dir.readFile("a.map"));
 }
 
-TEST(MapEditor, StartPointOnAMapWithoutAStartLayerAddsTheLayer)
+TEST(MapEditor, MapOfOneLayerOpensWithAllThreeAndSavesThem)
 {
     TempDir dir;
     dir.writeFile(
@@ -209,11 +209,13 @@ TEST(MapEditor, StartPointOnAMapWithoutAStartLayerAddsTheLayer)
             return rows;
         }());
     MapEditor editor(dir.file("one.map"));
+    EXPECT_EQ(editor.getMap().getLayerCount(), 3);
+    EXPECT_FALSE(editor.isDirty());
     EXPECT_EQ(editor.placeStart(3, 3), 1);
     editor.save(dir.file("one.map"));
-    EXPECT_EQ(MapFile(dir.file("one.map")).getTile(MapEditor::StartLayer, 3, 3), 1);
-    editor.undo();
-    EXPECT_EQ(editor.getMap().getLayerCount(), 1);
+    const MapFile saved(dir.file("one.map"));
+    EXPECT_EQ(saved.getTile(MapEditor::StartLayer, 3, 3), 1);
+    EXPECT_EQ(saved.getTile(MapEditor::GroundLayer, 7, 7), 16);
 }
 
 TEST(MapEditor, BadInputIsRefusedAndNothingIsLost)
