@@ -1,12 +1,15 @@
 #!/bin/bash
 # Takes the README's screenshots (docs/menu.png, one-player.png, two-player.png, scoreboard.png) from the
-# real game under a private Xvfb, driven with xdotool like the end-to-end tests. The rounds are shot after
+# real game, and the modding guide's docs/editor.png from the map editor, under a private Xvfb, driven with
+# xdotool like the end-to-end tests. The rounds are shot after
 # fixed waits, so run it on an idle machine and look at the pictures: a busy one may show the worms dead.
-# Usage: tools/screenshots.sh [GAME_BINARY]   (default: build/game/main/tarvo)
+# Usage: tools/screenshots.sh [GAME_BINARY [EDITOR_BINARY]]
+#        (defaults: build/game/main/tarvo, build/game/edit/tarvo-edit)
 set -u
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 GAME_BIN=$(readlink -f "${1:-build/game/main/tarvo}")
+EDIT_BIN=$(readlink -f "${2:-build/game/edit/tarvo-edit}")
 . "$ROOT/tests/e2e/lib.sh"
 
 WORK=$(mktemp -d)
@@ -29,8 +32,8 @@ ORANGE=255,90,0
 FIRST_ROW_X=174
 FIRST_ROW_Y=295
 
-save() { # save NAME: the window at half size, as a small palette PNG in docs/
-    shot "$WORK/shot.png" && "$CONVERT" "$WORK/shot.png" -resize 50% -colors 128 -strip "PNG8:$ROOT/docs/$1.png"
+save() { # save NAME [SCALE]: the window at half size (or SCALE), as a small palette PNG in docs/
+    shot "$WORK/shot.png" && "$CONVERT" "$WORK/shot.png" -resize "${2:-50%}" -colors 128 -strip "PNG8:$ROOT/docs/$1.png"
 }
 
 menu_path() { # menu_path STEP...: the keys of each step (words of one argument), then time for the next menu
@@ -72,4 +75,21 @@ sleep 9
 press_until_pixel x 5 5 "$BOARD_BACK" 20 || fail "no score board"
 sleep 0.5
 save scoreboard
-ls -l "$ROOT"/docs/{menu,one-player,two-player,scoreboard}.png
+e2e_cleanup
+
+# The editor on a copy of a shipped map with a wall taken out of the border (marked by the checks) and a
+# wall piece added, at full size so that its text stays readable.
+cp maps/02-courtyard.map courtyard.map
+start_xvfb || exit 1
+start_game "$WORK/edit.log" "$EDIT_BIN" courtyard.map
+wait_window "Tarvo map editor" 20 || fail "no editor window"
+sleep 0.5
+key 2
+xdotool mousemove --window "$WIN" 12 300 click 3
+sleep 0.2
+xdotool mousemove --window "$WIN" 300 140 click 1
+sleep 0.2
+xdotool mousemove --window "$WIN" 200 250
+sleep 0.3
+save editor 100%
+ls -l "$ROOT"/docs/{menu,one-player,two-player,scoreboard,editor}.png

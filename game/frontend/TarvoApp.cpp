@@ -37,6 +37,7 @@
 #include <exception>
 #include <filesystem>
 #include <malloc.h>
+#include <memory>
 
 namespace Tarvo
 {
@@ -183,9 +184,9 @@ Fernhouse::Base::Screen& screenOf(const TarvoApp& app)
     return *app.getScreen();
 }
 
-// The files of directory with exactly the extension, by name: directory order differs between file
-// systems, and the player should find the same list everywhere.
-std::vector<std::string> listFiles(const char* directory, const char* extension)
+} // namespace
+
+std::vector<std::string> TarvoApp::listFiles(const char* directory, const char* extension)
 {
     std::vector<std::string> files;
     for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(directory))
@@ -198,8 +199,6 @@ std::vector<std::string> listFiles(const char* directory, const char* extension)
     std::sort(files.begin(), files.end());
     return files;
 }
-
-} // namespace
 
 TarvoApp::TarvoApp(int /*argc*/, char** /*argv*/)
 {
@@ -287,17 +286,7 @@ void TarvoApp::startRun()
     Fernhouse::Sound::SoundManager* sound = getSoundManager();
     sound->setMusicVolume(m_configuration.getMusicVolume());
     sound->setSoundVolume(m_configuration.getSoundVolume());
-    for (const SoundEntry& entry : Sounds)
-    {
-        if (entry.music)
-        {
-            sound->addMusic(entry.context, entry.name, entry.file, false);
-        }
-        else
-        {
-            sound->addSound(entry.context, entry.name, entry.file, true);
-        }
-    }
+    addSounds(sound);
 
     m_makerSplash = new Image(MakerSplashFile);
     m_gameSplash = new Image(GameSplashFile);
@@ -744,34 +733,55 @@ void TarvoApp::startGame(std::size_t mapIndex, bool twoPlayers)
     switchWidget(m_currentWidget, nullptr, true);
     removeMenuBackground();
     m_state = GameState;
-    m_gameEngine = new GameEngine(m_mapFiles.at(mapIndex), getSoundManager());
-    m_gameEngine->setGame(MapGameType, MapGameGoal, twoPlayers ? TwoPlayerTimeLimit : OnePlayerTimeLimit);
-
-    auto* playerOne = new Fernhouse::IO::KeyboardControl(m_configuration.getPlayer1Keys());
-    playerOne->setRegistered(true);
-    m_gameEngine->addPlayer(PlayerOneName, playerOne, PlayerOneSkin, m_configuration.getPlayer1Relative());
-    if (twoPlayers)
-    {
-        auto* playerTwo = new Fernhouse::IO::KeyboardControl(m_configuration.getPlayer2Keys());
-        playerTwo->setRegistered(true);
-        m_gameEngine->addPlayer(PlayerTwoName, playerTwo, PlayerTwoSkin,
-                                m_configuration.getPlayer2Relative());
-    }
-    else
-    {
-        const int freeStarts = m_gameEngine->getStartPointCount() - m_gameEngine->getWormCount();
-        for (int i = 0; i < freeStarts; ++i)
-        {
-            auto* computer = new AIControl(ComputerPlayer, m_gameEngine);
-            // Copied: the engine deletes the control when adding it fails.
-            const std::string name = computer->getAIFile().getName();
-            const std::string skin = computer->getAIFile().getSkin();
-            m_gameEngine->addPlayer(name, computer, skin, ComputerControlMode);
-        }
-    }
+    m_gameEngine = createMapRound(m_mapFiles.at(mapIndex), m_configuration, getSoundManager(), twoPlayers);
     screenOf(*this).addChild(m_gameEngine);
     getEventRouter()->addHandler(m_gameEngine);
     m_gameEngine->start(DefaultBackground);
+}
+
+GameEngine* TarvoApp::createMapRound(const std::string& mapPath, const Configuration& configuration,
+                                     Fernhouse::Sound::SoundManager* soundManager, bool twoPlayers)
+{
+    auto engine = std::make_unique<GameEngine>(mapPath, soundManager);
+    engine->setGame(MapGameType, MapGameGoal, twoPlayers ? TwoPlayerTimeLimit : OnePlayerTimeLimit);
+
+    auto* playerOne = new Fernhouse::IO::KeyboardControl(configuration.getPlayer1Keys());
+    playerOne->setRegistered(true);
+    engine->addPlayer(PlayerOneName, playerOne, PlayerOneSkin, configuration.getPlayer1Relative());
+    if (twoPlayers)
+    {
+        auto* playerTwo = new Fernhouse::IO::KeyboardControl(configuration.getPlayer2Keys());
+        playerTwo->setRegistered(true);
+        engine->addPlayer(PlayerTwoName, playerTwo, PlayerTwoSkin, configuration.getPlayer2Relative());
+    }
+    else
+    {
+        const int freeStarts = engine->getStartPointCount() - engine->getWormCount();
+        for (int i = 0; i < freeStarts; ++i)
+        {
+            auto* computer = new AIControl(ComputerPlayer, engine.get());
+            // Copied: the engine deletes the control when adding it fails.
+            const std::string name = computer->getAIFile().getName();
+            const std::string skin = computer->getAIFile().getSkin();
+            engine->addPlayer(name, computer, skin, ComputerControlMode);
+        }
+    }
+    return engine.release();
+}
+
+void TarvoApp::addSounds(Fernhouse::Sound::SoundManager* soundManager)
+{
+    for (const SoundEntry& entry : Sounds)
+    {
+        if (entry.music)
+        {
+            soundManager->addMusic(entry.context, entry.name, entry.file, false);
+        }
+        else
+        {
+            soundManager->addSound(entry.context, entry.name, entry.file, true);
+        }
+    }
 }
 
 void TarvoApp::stopGame()

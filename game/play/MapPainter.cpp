@@ -80,6 +80,23 @@ MapPainter::MapPainter(const MapFile* map, GameEngine* engine)
     }
 }
 
+MapPainter::MapPainter(const MapFile* map)
+    : m_map(map),
+      m_tileset(Fernhouse::Graphics::TextureFactory::getInstance()->createTextureMap(
+          map->getGraphicsFileName(), &TilesetColorKey)),
+      m_tileTexture(m_tileset->getTexture(0, 0))
+{
+}
+
+void MapPainter::setLayerColor(unsigned layer, const Fernhouse::Base::Color& color)
+{
+    if (m_layerColors.size() <= layer)
+    {
+        m_layerColors.resize(layer + 1, OpaqueWhite);
+    }
+    m_layerColors[layer] = color;
+}
+
 MapPainter::~MapPainter()
 {
     delete m_grounds[0];
@@ -236,6 +253,11 @@ void MapPainter::draw()
     }
     for (; layer < m_map->getLayerCount() - 1; ++layer)
     {
+        const bool tinted = static_cast<std::size_t>(layer) < m_layerColors.size();
+        if (tinted)
+        {
+            painter.setColor(m_layerColors[static_cast<std::size_t>(layer)]);
+        }
         for (std::int32_t y = firstY; y < lastY; ++y)
         {
             for (std::int32_t x = firstX; x < lastX; ++x)
@@ -251,6 +273,10 @@ void MapPainter::draw()
                          CellSize));
                 ++m_drawnTiles;
             }
+        }
+        if (tinted)
+        {
+            painter.restoreColor();
         }
     }
     // Untextured, so that the markers show their own colour and not a tint of the last tile.

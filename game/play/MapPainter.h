@@ -39,6 +39,9 @@ public:
     // map and engine are not owned. Loads the tileset named by the map (transparent black as colour key)
     // and throws the TextureFactory errors when it cannot; takes the engine's human players.
     MapPainter(const MapFile* map, GameEngine* engine);
+    // A painter outside a round, for an editor: no apples, no players, and every layer drawn cell by cell,
+    // so that changes to the map show at the next draw.
+    explicit MapPainter(const MapFile* map);
     MapPainter(const MapPainter&) = delete;
     MapPainter& operator=(const MapPainter&) = delete;
     // Deletes the apple painter and frees the tileset.
@@ -67,7 +70,12 @@ public:
     // draws every cell.
     void setVisibleArea(const Fernhouse::Base::Rect& area) { m_visibleArea = area; }
 
+    // Null for a painter outside a round.
     ApplePainter* getApplePainter() const { return m_applePainter; }
+
+    // The colour a layer's tiles are drawn with (an editor fades the layers not being edited). Opaque
+    // white, the default, draws them as they are.
+    void setLayerColor(unsigned layer, const Fernhouse::Base::Color& color);
 
     const Fernhouse::Graphics::Texture* getTileTexture() const { return m_tileTexture; }
 
@@ -87,19 +95,20 @@ private:
     const MapFile* m_map;                              // not owned
     Fernhouse::Graphics::TextureMap* m_tileset;        // owned, freed through TextureFactory
     const Fernhouse::Graphics::Texture* m_tileTexture; // the tileset's one tile
-    ApplePainter* m_applePainter;                      // owned
+    ApplePainter* m_applePainter = nullptr;            // owned; null outside a round
     // Owned; both null when the first layer is drawn by cell, the second null but for two views onto a
     // map too large to hold whole.
     std::array<GroundTexture*, 2> m_grounds{};
     std::size_t m_lastGround = 0; // the ground the last view was drawn from
     bool m_showStart = false;
     bool m_markersShown = false;      // as of the last update
-    WormSprite* m_player1;            // not owned; null when absent
-    WormSprite* m_player2;            // not owned; null when absent
+    WormSprite* m_player1 = nullptr;  // not owned; null when absent
+    WormSprite* m_player2 = nullptr;  // not owned; null when absent
     std::vector<WormSprite*> m_worms; // not owned
     Fernhouse::Base::Rect m_visibleArea;
     std::uint32_t m_drawnTiles = 0;
     bool m_opaqueGround = false;
+    std::vector<Fernhouse::Base::Color> m_layerColors;
 };
 
 } // namespace Tarvo

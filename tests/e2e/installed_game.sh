@@ -3,7 +3,8 @@
 # menu entry with an empty home, it makes the player's folder with links to the shipped data, keeps the player's own
 # map and drops a link to a map the game no longer ships, plays a round on a linked map, and writes its
 # settings and scores into the player's folder and nothing under the prefix. The installed menu entry and
-# AppStream file pass their validators.
+# AppStream file pass their validators, and so does the map editor's menu entry; its launcher finds a map
+# named relative to where the command was given.
 set -u
 BUILD_DIR=$1
 SOURCE_DIR=$2
@@ -15,14 +16,15 @@ trap 'e2e_cleanup; rm -rf "$WORK"' EXIT
 PREFIX="$WORK/prefix"
 "$CMAKE" --install "$BUILD_DIR" --prefix "$PREFIX" >"$WORK/install.log" 2>&1 || { cat "$WORK/install.log" >&2; exit 1; }
 
-for f in bin/tarvo lib/games/tarvo/tarvo share/tarvo/maps share/tarvo/campaigns share/tarvo/scripts/intro.fhs \
-    share/applications/tarvo.desktop share/metainfo/tarvo.metainfo.xml share/man/man6/tarvo.6 \
+for f in bin/tarvo lib/games/tarvo/tarvo bin/tarvo-edit lib/games/tarvo/tarvo-edit share/tarvo/maps share/tarvo/campaigns share/tarvo/scripts/intro.fhs \
+    share/applications/tarvo.desktop share/applications/tarvo-edit.desktop share/metainfo/tarvo.metainfo.xml share/man/man6/tarvo.6 \
     share/icons/hicolor/32x32/apps/tarvo.png share/icons/hicolor/64x64/apps/tarvo.png \
     share/icons/hicolor/128x128/apps/tarvo.png; do
     [ -e "$PREFIX/$f" ] || { echo "not installed: $f" >&2; exit 1; }
 done
 [ -x "$PREFIX/bin/tarvo" ] || { echo "the tarvo command is not executable" >&2; exit 1; }
 desktop-file-validate "$PREFIX/share/applications/tarvo.desktop" || exit 1
+desktop-file-validate "$PREFIX/share/applications/tarvo-edit.desktop" || exit 1
 appstream-util validate-relax --nonet "$PREFIX/share/metainfo/tarvo.metainfo.xml" || exit 1
 
 # A player who has started an older version: their own map, and a link to a map no longer shipped.
@@ -89,4 +91,9 @@ shipped=$(readlink -f "$PREFIX/share/tarvo")
 [ -f "$PLAYER/maps/mine.map" ] && [ ! -L "$PLAYER/maps/mine.map" ] || fail "the player's own map is gone"
 { [ -e "$PLAYER/maps/00-gone.map" ] || [ -L "$PLAYER/maps/00-gone.map" ]; } &&
     fail "the link to a map no longer shipped is still there"
+# The editor's launcher finds a map named relative to where the command was given.
+cd "$WORK" || exit 1
+"$PREFIX/bin/tarvo-edit" missing.map >"$WORK/edit.log" 2>&1
+rc=$?
+[ $rc -eq 1 ] && grep -q "$WORK/missing.map" "$WORK/edit.log" || fail "the editor ended with $rc: $(cat "$WORK/edit.log")"
 echo "installed, started from the menu command's launcher, played and quit with per-player files"

@@ -1,0 +1,167 @@
+#pragma once
+
+#include "engine/base/Application.h"
+#include "engine/base/EventHandler.h"
+#include "engine/base/Point.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Tarvo
+{
+
+class GameEngine;
+class MapEditor;
+class MapView;
+class PaletteView;
+class TextPanel;
+
+// The map editor's window: a new-map form or the map given on the command line, the map view with its
+// palette, the tools on the mouse and keys, the map rules checked as the map changes, saving, and
+// play-testing the map in a one-player round.
+class EditorApp final : public Fernhouse::Base::Application, public Fernhouse::Base::EventHandler
+{
+public:
+    enum class Mode
+    {
+        NewMap,
+        Edit,
+        Prompt,
+        ConfirmQuit,
+        PlayTest,
+        Done
+    };
+
+    // Screen layout, in pixels.
+    static constexpr std::int32_t ViewWidth = 528;
+    static constexpr std::int32_t ViewHeight = 576;
+    static constexpr std::int32_t PaletteX = 536;
+    static constexpr std::int32_t PaletteY = 8;
+    static constexpr std::int32_t ScrollStep = 64;
+    static constexpr const char* TilesetDirectory = "graphics/tilesets";
+
+    // args are the command line after the program name: nothing, or one map file. Opens the window; an
+    // error is kept for run to report.
+    explicit EditorApp(const std::vector<std::string>& args);
+    ~EditorApp() override;
+
+    // Until the editor is left. 0 normally, 1 when the window could not be opened or the map not loaded
+    // (the reason on standard error), 2 for a wrong command line.
+    int run() override;
+
+    // run in pieces, for tests: startRun once (throws the map's loading errors), then runFrame until it
+    // returns false, then endRun.
+    void startRun();
+    bool runFrame();
+    void endRun();
+
+    bool keyDown(SDLKey key, bool ctrl, bool shift, bool alt) override;
+    bool keyUp(SDLKey key, bool ctrl, bool shift, bool alt) override;
+    bool mouseMotion(std::uint16_t x, std::uint16_t y, std::int16_t xrel, std::int16_t yrel) override;
+    bool mouseButtonDown(std::uint8_t button, std::uint16_t x, std::uint16_t y) override;
+    bool mouseButtonUp(std::uint8_t button, std::uint16_t x, std::uint16_t y) override;
+
+    Mode getMode() const { return m_mode; }
+
+    // Null before a map is open.
+    MapEditor* getEditor() const { return m_editor.get(); }
+
+    unsigned getLayer() const { return m_layer; }
+
+    std::int32_t getSelectedTile() const;
+
+    // The lines of the status bar, the side panel and the check panel, as shown.
+    const std::vector<std::string>& getStatusLines() const;
+    const std::vector<std::string>& getCheckLines() const;
+
+    // The ".png" files of the tileset directory, by name.
+    static std::vector<std::string> listTilesets();
+
+protected:
+    void step() override;
+
+private:
+    enum class PromptKind
+    {
+        Title,
+        SaveAs
+    };
+
+    enum class Drag
+    {
+        None,
+        Paint,
+        Erase,
+        Fill,
+        EraseFill,
+        Scroll
+    };
+
+    void openMap(std::unique_ptr<MapEditor> editor);
+    void closeMap();
+    bool newMapKey(SDLKey key, bool shift);
+    bool editKey(SDLKey key, bool ctrl, bool shift);
+    bool promptKey(SDLKey key, bool shift);
+    bool confirmKey(SDLKey key);
+    void createNewMap();
+    void requestQuit();
+    void save();
+    void saveTo(const std::string& path);
+    void changeTileset(int direction);
+    void scrollView(std::int32_t dx, std::int32_t dy);
+    void pickUnderCursor();
+    void startPlayTest();
+    void stopPlayTest();
+    void applyAt(const Fernhouse::Base::Point& cell);
+    void finishFill();
+    void mapChanged();
+    void refreshCheck();
+    void refreshText();
+    void setFormLines();
+    void showPanels(bool shown);
+
+    std::string m_startPath;
+    bool m_badArguments = false;
+    std::string m_initError;
+    Mode m_mode = Mode::NewMap;
+    std::unique_ptr<MapEditor> m_editor;
+    MapView* m_view = nullptr;          // owned; null while no map is open
+    PaletteView* m_palette = nullptr;   // owned; null while no map is open
+    TextPanel* m_status = nullptr;      // owned; null outside a run
+    TextPanel* m_side = nullptr;        // owned; null outside a run
+    TextPanel* m_checkPanel = nullptr;  // owned; null outside a run
+    TextPanel* m_form = nullptr;        // owned; null outside a run
+    GameEngine* m_gameEngine = nullptr; // owned; null outside a play-test
+    std::string m_playTestPath;
+    bool m_registered = false;
+    bool m_panelsShown = false;
+
+    // The new-map form: title, width, height, tileset index, the field being typed in and its error.
+    std::vector<std::string> m_formFields{"New map", "30", "30", ""};
+    std::size_t m_formField = 0;
+    std::vector<std::string> m_tilesets;
+    std::size_t m_tilesetIndex = 0;
+    std::string m_formError;
+
+    PromptKind m_promptKind = PromptKind::Title;
+    std::string m_promptText;
+    // A file the save prompt has warned about; a second Return replaces it.
+    std::string m_overwritePath;
+    Mode m_returnMode = Mode::Edit;
+    bool m_quitAfterSave = false;
+
+    unsigned m_layer = 1;
+    std::int32_t m_tiles[2] = {16, 48};
+    Drag m_drag = Drag::None;
+    bool m_shift = false;
+    Fernhouse::Base::Point m_mouse{-1, -1};
+    std::optional<Fernhouse::Base::Point> m_cursor;
+    Fernhouse::Base::Point m_fillAnchor;
+    std::string m_message;
+    bool m_checkStale = true;
+    std::vector<std::string> m_checkLines;
+};
+
+} // namespace Tarvo
