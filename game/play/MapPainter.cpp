@@ -214,16 +214,8 @@ void MapPainter::update()
     Entity::update();
 }
 
-void MapPainter::draw()
+Rect MapPainter::visibleArea() const
 {
-    const std::int32_t halfWidth = HalfCell * m_map->getWidth();
-    const std::int32_t halfHeight = HalfCell * m_map->getHeight();
-
-    Fernhouse::Graphics::Painter painter;
-    painter.pushMatrix();
-    applyTransform();
-    painter.bindTexture(m_tileTexture);
-
     // The painter sits at the map's centre; the view rectangle gives the cells that can be seen.
     std::int32_t firstX = 0;
     std::int32_t lastX = m_map->getWidth();
@@ -231,13 +223,24 @@ void MapPainter::draw()
     std::int32_t lastY = m_map->getHeight();
     if (m_visibleArea.w != 0 && m_visibleArea.h != 0)
     {
-        visibleCells(getX() - halfWidth, m_visibleArea.x, m_visibleArea.w, m_map->getWidth(), firstX, lastX);
-        visibleCells(getY() - halfHeight, m_visibleArea.y, m_visibleArea.h, m_map->getHeight(), firstY,
-                     lastY);
+        visibleCells(getX() - HalfCell * m_map->getWidth(), m_visibleArea.x, m_visibleArea.w,
+                     m_map->getWidth(), firstX, lastX);
+        visibleCells(getY() - HalfCell * m_map->getHeight(), m_visibleArea.y, m_visibleArea.h,
+                     m_map->getHeight(), firstY, lastY);
     }
+    return Rect(firstX, firstY, static_cast<std::uint32_t>(std::max(0, lastX - firstX)),
+                static_cast<std::uint32_t>(std::max(0, lastY - firstY)));
+}
 
-    const Rect drawArea(firstX, firstY, static_cast<std::uint32_t>(std::max(0, lastX - firstX)),
-                        static_cast<std::uint32_t>(std::max(0, lastY - firstY)));
+void MapPainter::draw()
+{
+    const Point origin(-HalfCell * m_map->getWidth(), -HalfCell * m_map->getHeight());
+    Fernhouse::Graphics::Painter painter;
+    painter.pushMatrix();
+    applyTransform();
+    painter.bindTexture(m_tileTexture);
+
+    const Rect drawArea = visibleArea();
     m_drawnTiles = 0;
     std::int32_t layer = 0;
     // A whole large map at once is more than a ground window holds: it is drawn by cell.
@@ -246,58 +249,20 @@ void MapPainter::draw()
         // Opaque ground under opaque white is copied rather than blended: the same pixels, drawn faster.
         const bool copying = m_opaqueGround && Fernhouse::Graphics::Painter::getColor() == OpaqueWhite;
         Fernhouse::Graphics::Painter::setTexelMode(copying ? TexelMode::Copied : TexelMode::Blended);
-        m_drawnTiles += groundFor(drawArea).draw(painter, drawArea, Point(-halfWidth, -halfHeight));
+        m_drawnTiles += groundFor(drawArea).draw(painter, drawArea, origin);
         Fernhouse::Graphics::Painter::setTexelMode(TexelMode::Blended);
         painter.bindTexture(m_tileTexture);
         ++layer;
     }
     for (; layer < m_map->getLayerCount() - 1; ++layer)
     {
-        const bool tinted = static_cast<std::size_t>(layer) < m_layerColors.size();
-        if (tinted)
-        {
-            painter.setColor(m_layerColors[static_cast<std::size_t>(layer)]);
-        }
-        for (std::int32_t y = firstY; y < lastY; ++y)
-        {
-            for (std::int32_t x = firstX; x < lastX; ++x)
-            {
-                const std::int32_t tile = m_map->getTile(static_cast<unsigned>(layer), x, y);
-                if (tile == MapFile::EmptyCell)
-                {
-                    continue;
-                }
-                painter.drawTexturedRect(
-                    Rect(CellSize * x - halfWidth, CellSize * y - halfHeight, CellSize, CellSize),
-                    Rect(CellSize * (tile % TilesPerRow), CellSize * (tile / TilesPerRow), CellSize,
-                         CellSize));
-                ++m_drawnTiles;
-            }
-        }
-        if (tinted)
-        {
-            painter.restoreColor();
-        }
+        drawLayerByCell(painter, static_cast<unsigned>(layer), drawArea, origin);
     }
     // Untextured, so that the markers show their own colour and not a tint of the last tile.
     painter.unbindTexture();
-
     if (m_markersShown)
     {
-        const WormSprite* players[] = {m_player1, m_player2};
-        const Fernhouse::Base::Color colors[] = {Marker1, Marker2};
-        for (std::size_t i = 0; i < 2; ++i)
-        {
-            if (players[i] == nullptr)
-            {
-                continue;
-            }
-            const WormSprite::Segment& head = players[i]->getHead();
-            painter.setColor(colors[i]);
-            painter.fillCircle(
-                Point(CellSize * head.x - halfWidth + HalfCell, CellSize * head.y - halfHeight + HalfCell),
-                MarkerRadius, MarkerSegments);
-        }
+        drawStartMarkers(painter, origin);
     }
     painter.restoreColor();
 
@@ -305,9 +270,58 @@ void MapPainter::draw()
     {
         worm->setDrawArea(drawArea);
     }
-    glTranslatef(static_cast<GLfloat>(-halfWidth), static_cast<GLfloat>(-halfHeight), 0.0f);
+    glTranslatef(static_cast<GLfloat>(origin.x), static_cast<GLfloat>(origin.y), 0.0f);
     Entity::draw();
     painter.popMatrix();
+}
+
+void MapPainter::drawLayerByCell(Fernhouse::Graphics::Painter& painter, unsigned layer, const Rect& cells,
+                                 const Point& origin)
+{
+    const bool tinted = layer < m_layerColors.size();
+    if (tinted)
+    {
+        painter.setColor(m_layerColors[layer]);
+    }
+    const std::int32_t lastX = cells.x + static_cast<std::int32_t>(cells.w);
+    const std::int32_t lastY = cells.y + static_cast<std::int32_t>(cells.h);
+    for (std::int32_t y = cells.y; y < lastY; ++y)
+    {
+        for (std::int32_t x = cells.x; x < lastX; ++x)
+        {
+            const std::int32_t tile = m_map->getTile(layer, x, y);
+            if (tile == MapFile::EmptyCell)
+            {
+                continue;
+            }
+            painter.drawTexturedRect(
+                Rect(CellSize * x + origin.x, CellSize * y + origin.y, CellSize, CellSize),
+                Rect(CellSize * (tile % TilesPerRow), CellSize * (tile / TilesPerRow), CellSize, CellSize));
+            ++m_drawnTiles;
+        }
+    }
+    if (tinted)
+    {
+        painter.restoreColor();
+    }
+}
+
+void MapPainter::drawStartMarkers(Fernhouse::Graphics::Painter& painter, const Point& origin) const
+{
+    const WormSprite* players[] = {m_player1, m_player2};
+    const Fernhouse::Base::Color colors[] = {Marker1, Marker2};
+    for (std::size_t i = 0; i < 2; ++i)
+    {
+        if (players[i] == nullptr)
+        {
+            continue;
+        }
+        const WormSprite::Segment& head = players[i]->getHead();
+        painter.setColor(colors[i]);
+        painter.fillCircle(
+            Point(CellSize * head.x + origin.x + HalfCell, CellSize * head.y + origin.y + HalfCell),
+            MarkerRadius, MarkerSegments);
+    }
 }
 
 } // namespace Tarvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/base/Entity.h"
+#include "engine/base/Point.h"
 #include "engine/base/Rect.h"
 
 #include <array>
@@ -8,6 +9,7 @@
 
 namespace Fernhouse::Graphics
 {
+class Painter;
 class Texture;
 class TextureMap;
 } // namespace Fernhouse::Graphics
@@ -87,6 +89,12 @@ private:
     bool hasOpaqueGround() const;
     // The ground texture to draw those cells from, the one that holds them if any.
     GroundTexture& groundFor(const Fernhouse::Base::Rect& cells);
+    // The cells the view rectangle shows, all of them without one.
+    Fernhouse::Base::Rect visibleArea() const;
+    // One layer's tiles in those cells, one quad each; origin is the map's top left in the painter's frame.
+    void drawLayerByCell(Fernhouse::Graphics::Painter& painter, unsigned layer,
+                         const Fernhouse::Base::Rect& cells, const Fernhouse::Base::Point& origin);
+    void drawStartMarkers(Fernhouse::Graphics::Painter& painter, const Fernhouse::Base::Point& origin) const;
 
     // The half-open range of cells of one axis that can appear in [areaStart, areaStart + areaLength).
     static void visibleCells(std::int32_t mapOrigin, std::int32_t areaStart, std::uint32_t areaLength,
