@@ -77,6 +77,34 @@ public:
     }
 };
 
+// The layers' cells, the slots beyond the layer count empty. Nothing is sized from the file's numbers
+// beyond ReserveLimit before the cells themselves prove the size.
+std::array<std::vector<std::int32_t>, MapFile::LayerSlots> readLayers(MapReader& reader,
+                                                                      std::int32_t layerCount,
+                                                                      std::size_t cellCount)
+{
+    std::array<std::vector<std::int32_t>, MapFile::LayerSlots> layers;
+    for (std::size_t layer = 0; layer < static_cast<std::size_t>(layerCount); ++layer)
+    {
+        std::vector<std::int32_t>& cells = layers[layer];
+        cells.reserve(std::min(cellCount, ReserveLimit));
+        for (std::size_t i = 0; i < cellCount; ++i)
+        {
+            std::int32_t value = 0;
+            if (!reader.readInt(value))
+            {
+                FH_THROW(IOException, ReadLayersFailed);
+            }
+            cells.push_back(value);
+        }
+    }
+    for (std::size_t layer = static_cast<std::size_t>(layerCount); layer < MapFile::LayerSlots; ++layer)
+    {
+        layers[layer].assign(cellCount, MapFile::EmptyCell);
+    }
+    return layers;
+}
+
 } // namespace
 
 MapFile::MapFile() = default;
@@ -143,27 +171,8 @@ void MapFile::load(const std::string& path)
         FH_THROW(MapFileException, InvalidHeight);
     }
 
-    const std::size_t cellCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    std::array<std::vector<std::int32_t>, LayerSlots> layers;
-    for (std::size_t layer = 0; layer < static_cast<std::size_t>(layerCount); ++layer)
-    {
-        std::vector<std::int32_t>& cells = layers[layer];
-        cells.reserve(std::min(cellCount, ReserveLimit));
-        for (std::size_t i = 0; i < cellCount; ++i)
-        {
-            std::int32_t value = 0;
-            if (!reader.readInt(value))
-            {
-                FH_THROW(IOException, ReadLayersFailed);
-            }
-            cells.push_back(value);
-        }
-    }
-    // The slots beyond the layer count exist but are never stored; the file has proven the size by now.
-    for (std::size_t layer = static_cast<std::size_t>(layerCount); layer < LayerSlots; ++layer)
-    {
-        layers[layer].assign(cellCount, EmptyCell);
-    }
+    std::array<std::vector<std::int32_t>, LayerSlots> layers =
+        readLayers(reader, layerCount, static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
 
     m_name = std::move(name);
     m_graphicsFileName = std::move(graphicsFileName);
