@@ -214,41 +214,49 @@ void PlayScreen::drawBackgroundAround(const Rect* covered, std::size_t count)
         {
             continue;
         }
-        std::array<std::pair<std::int32_t, std::int32_t>, MaxCovered> spans;
-        std::size_t spanCount = 0;
-        for (std::size_t i = 0; i < count; ++i)
-        {
-            const Rect& r = covered[i];
-            if (r.w != 0 && r.y <= top && r.y + static_cast<std::int32_t>(r.h) >= bottom)
-            {
-                spans[spanCount++] = {r.x, r.x + static_cast<std::int32_t>(r.w)};
-            }
-        }
-        static_assert(MaxCovered == 2, "two spans are put in order by one swap");
-        if (spanCount == 2 && spans[1].first < spans[0].first)
-        {
-            std::swap(spans[0], spans[1]);
-        }
-        std::int32_t left = 0;
-        for (std::size_t i = 0; i <= spanCount; ++i)
-        {
-            const std::int32_t right = i < spanCount ? spans[i].first : width;
-            if (right > left)
-            {
-                parts[partCount++] = Rect(left, top, static_cast<std::uint32_t>(right - left),
-                                          static_cast<std::uint32_t>(bottom - top));
-            }
-            if (i < spanCount)
-            {
-                left = std::max(left, spans[i].second);
-            }
-        }
+        partCount += bandGaps(covered, count, top, bottom, width, parts.data() + partCount);
     }
     // Around the views an opaque, untinted background is copied rather than blended: the same pixels.
     const bool copying = m_background->isOpaque() && m_background->getColor() == OpaqueWhite;
     Fernhouse::Graphics::Painter::setTexelMode(copying ? TexelMode::Copied : TexelMode::Blended);
     m_background->drawParts(parts.data(), partCount);
     Fernhouse::Graphics::Painter::setTexelMode(TexelMode::Blended);
+}
+
+std::size_t PlayScreen::bandGaps(const Rect* covered, std::size_t count, std::int32_t top,
+                                 std::int32_t bottom, std::int32_t width, Rect* gaps)
+{
+    std::array<std::pair<std::int32_t, std::int32_t>, MaxCovered> spans;
+    std::size_t spanCount = 0;
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        const Rect& r = covered[i];
+        if (r.w != 0 && r.y <= top && r.y + static_cast<std::int32_t>(r.h) >= bottom)
+        {
+            spans[spanCount++] = {r.x, r.x + static_cast<std::int32_t>(r.w)};
+        }
+    }
+    static_assert(MaxCovered == 2, "two spans are put in order by one swap");
+    if (spanCount == 2 && spans[1].first < spans[0].first)
+    {
+        std::swap(spans[0], spans[1]);
+    }
+    std::size_t gapCount = 0;
+    std::int32_t left = 0;
+    for (std::size_t i = 0; i <= spanCount; ++i)
+    {
+        const std::int32_t right = i < spanCount ? spans[i].first : width;
+        if (right > left)
+        {
+            gaps[gapCount++] = Rect(left, top, static_cast<std::uint32_t>(right - left),
+                                    static_cast<std::uint32_t>(bottom - top));
+        }
+        if (i < spanCount)
+        {
+            left = std::max(left, spans[i].second);
+        }
+    }
+    return gapCount;
 }
 
 void PlayScreen::placeViews()

@@ -82,6 +82,10 @@ private:
     Fernhouse::Base::Rect mapArea(std::size_t player) const;
     // The background, clipped to what the count rectangles leave free.
     void drawBackgroundAround(const Fernhouse::Base::Rect* covered, std::size_t count);
+    // The gaps, left to right, that the covered rectangles spanning the band [top, bottom) leave in a row
+    // of the given width; written to gaps, which has room for MaxCovered + 1. Returns their number.
+    static std::size_t bandGaps(const Fernhouse::Base::Rect* covered, std::size_t count, std::int32_t top,
+                                std::int32_t bottom, std::int32_t width, Fernhouse::Base::Rect* gaps);
 
     MapPainter* m_mapPainter;                 // owned
     Fernhouse::Graphics::Image* m_background; // owned

@@ -142,17 +142,7 @@ void Campaign::update()
         case ShowingScores:
             if (m_scoreBoard->isDone())
             {
-                closeScoreBoard();
-                if (m_mapIndex + 1 == m_campaignFile->getMapCount())
-                {
-                    runScript(m_campaignFile->getEndScript());
-                    m_state = Ending;
-                }
-                else
-                {
-                    ++m_mapIndex;
-                    m_state = BetweenMaps;
-                }
+                leaveScoreBoard();
             }
             break;
         case Ending:
@@ -167,6 +157,21 @@ void Campaign::update()
             break;
     }
     Entity::update();
+}
+
+void Campaign::leaveScoreBoard()
+{
+    closeScoreBoard();
+    if (m_mapIndex + 1 == m_campaignFile->getMapCount())
+    {
+        runScript(m_campaignFile->getEndScript());
+        m_state = Ending;
+    }
+    else
+    {
+        ++m_mapIndex;
+        m_state = BetweenMaps;
+    }
 }
 
 const ScriptEnvironment* Campaign::getScriptEnvironment() const

@@ -100,6 +100,8 @@ private:
     void startRound();
     void endRound();
     void showScoreBoard();
+    // The ending after the last map, else the next map's scenes.
+    void leaveScoreBoard();
     void closeScoreBoard();
 
     std::size_t m_mapIndex = 0;
