@@ -290,6 +290,45 @@ SDL_Surface* TextureFactory::padSurface(SDL_Surface* surface, const Base::Size& 
     return padded.release();
 }
 
+void TextureFactory::cutIntoTiles(SDL_Surface* surface, TextureMap& map)
+{
+    const Base::Size tileSize = map.getTileSize();
+    const Base::Size grid = map.getGridSize();
+    const SurfaceGuard scratch(createSurface(tileSize.w, tileSize.h));
+    if (!scratch)
+    {
+        FH_THROW(Base::TextureCreationFailedException, CreateFailed);
+    }
+    copyAlphaOnBlit(surface);
+    try
+    {
+        for (std::uint32_t column = 0; column < grid.w; ++column)
+        {
+            for (std::uint32_t row = 0; row < grid.h; ++row)
+            {
+                if (SDL_FillRect(scratch.get(), nullptr, 0) != 0)
+                {
+                    FH_THROW(Base::TextureCreationFailedException, ClearFailed);
+                }
+                SDL_Rect from{static_cast<Sint16>(column * tileSize.w), static_cast<Sint16>(row * tileSize.h),
+                              static_cast<Uint16>(tileSize.w), static_cast<Uint16>(tileSize.h)};
+                SDL_Rect to{0, 0, static_cast<Uint16>(tileSize.w), static_cast<Uint16>(tileSize.h)};
+                if (SDL_UpperBlit(surface, &from, scratch.get(), &to) != 0)
+                {
+                    FH_THROW(Base::TextureCreationFailedException, "Couldn't copy image.");
+                }
+                map.setTexture(createTexture(scratch.get()), column, row);
+            }
+        }
+    }
+    catch (const Base::TextureCreationFailedException&)
+    {
+        // The tiles uploaded so far would otherwise outlive the map that names them.
+        deleteTextures(map);
+        throw;
+    }
+}
+
 TextureMap* TextureFactory::buildTextureMap(SDL_Surface* surface, const Base::Size& tileSize,
                                             const std::string& fileName, const Base::Color* colorKey,
                                             bool reload)
@@ -302,40 +341,7 @@ TextureMap* TextureFactory::buildTextureMap(SDL_Surface* surface, const Base::Si
         const std::uint32_t columns = (imageSize.w + tileSize.w - 1) / tileSize.w;
         const std::uint32_t rows = (imageSize.h + tileSize.h - 1) / tileSize.h;
         map = std::make_unique<TextureMap>(tileSize, Base::Size(columns, rows), imageSize);
-        const SurfaceGuard scratch(createSurface(tileSize.w, tileSize.h));
-        if (!scratch)
-        {
-            FH_THROW(Base::TextureCreationFailedException, CreateFailed);
-        }
-        copyAlphaOnBlit(surface);
-        try
-        {
-            for (std::uint32_t column = 0; column < columns; ++column)
-            {
-                for (std::uint32_t row = 0; row < rows; ++row)
-                {
-                    if (SDL_FillRect(scratch.get(), nullptr, 0) != 0)
-                    {
-                        FH_THROW(Base::TextureCreationFailedException, ClearFailed);
-                    }
-                    SDL_Rect from{static_cast<Sint16>(column * tileSize.w),
-                                  static_cast<Sint16>(row * tileSize.h), static_cast<Uint16>(tileSize.w),
-                                  static_cast<Uint16>(tileSize.h)};
-                    SDL_Rect to{0, 0, static_cast<Uint16>(tileSize.w), static_cast<Uint16>(tileSize.h)};
-                    if (SDL_UpperBlit(surface, &from, scratch.get(), &to) != 0)
-                    {
-                        FH_THROW(Base::TextureCreationFailedException, "Couldn't copy image.");
-                    }
-                    map->setTexture(createTexture(scratch.get()), column, row);
-                }
-            }
-        }
-        catch (const Base::TextureCreationFailedException&)
-        {
-            // The tiles uploaded so far would otherwise outlive the map that names them.
-            deleteTextures(*map);
-            throw;
-        }
+        cutIntoTiles(surface, *map);
     }
     else
     {

@@ -68,6 +68,8 @@ public:
                                 const Base::Color* colorKey, bool reload);
 
 private:
+    // Uploads the surface, cut along the map's tiles, as the map's textures; on a failure none is left.
+    void cutIntoTiles(SDL_Surface* surface, TextureMap& map);
     // Uploads the surface (taken over) as fresh textures and gives their names to map.
     void adoptFresh(TextureMap& map, SDL_Surface* surface, const std::string& fileName,
                     const Base::Color* colorKey);
