@@ -20,9 +20,9 @@
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 using Fernhouse::Base::Point;
@@ -34,39 +34,12 @@ using Path = std::vector<Point>;
 namespace
 {
 
-// Answers the queued requests one per step, then 0. Counts its own deletion.
-class ScriptedControl final : public Control
+// Answers what the test put in next, once.
+struct NextControl final : Control
 {
-public:
-    explicit ScriptedControl(int* deletions = nullptr) : m_deletions(deletions) {}
+    std::uint32_t next = 0;
 
-    ~ScriptedControl() override
-    {
-        if (m_deletions != nullptr)
-        {
-            ++*m_deletions;
-        }
-    }
-
-    void queue(const std::vector<std::uint32_t>& requests)
-    {
-        m_requests.insert(m_requests.end(), requests.begin(), requests.end());
-    }
-
-    std::uint32_t getDirection() override
-    {
-        if (m_requests.empty())
-        {
-            return 0;
-        }
-        const std::uint32_t request = m_requests.front();
-        m_requests.pop_front();
-        return request;
-    }
-
-private:
-    std::deque<std::uint32_t> m_requests;
-    int* m_deletions;
+    std::uint32_t getDirection() override { return std::exchange(next, 0); }
 };
 
 Point head(const WormSprite& worm)
@@ -103,13 +76,13 @@ protected:
         worm.update();
     }
 
-    // One frame just over a cell at base speed; the heads after each of the queued requests.
-    Path drive(WormSprite& worm, ScriptedControl* control, std::vector<std::uint32_t> requests)
+    // One frame just over a cell at base speed per request; the heads after each.
+    Path drive(WormSprite& worm, NextControl* control, const std::vector<std::uint32_t>& requests)
     {
         Path heads;
-        control->queue(requests);
-        for (std::size_t i = 0; i < requests.size(); ++i)
+        for (const std::uint32_t request : requests)
         {
+            control->next = request;
             frame(worm, StepAtBaseSpeed);
             heads.push_back(head(worm));
         }
@@ -135,10 +108,9 @@ protected:
 
 } // namespace
 
-TEST_F(WormSpriteTest, GrowsFromAHeadToThreeSegmentsWithHeadBodyAndTailTilesAndDeletesItsControl)
+TEST_F(WormSpriteTest, GrowsFromAHeadToThreeSegmentsWithHeadBodyAndTailTiles)
 {
-    int deletions = 0;
-    auto* control = new ScriptedControl(&deletions);
+    auto* control = new NextControl;
     auto worm = makeWorm(control);
     EXPECT_EQ(tiles(*worm), Tiles({15}));
     EXPECT_FLOAT_EQ(worm->getSpeed(), 3.0f);
@@ -150,13 +122,11 @@ TEST_F(WormSpriteTest, GrowsFromAHeadToThreeSegmentsWithHeadBodyAndTailTilesAndD
     drive(*worm, control, {0});
     EXPECT_EQ(worm->getLength(), 3u);
     EXPECT_EQ(worm->getBody().back().y, 6);
-    worm.reset();
-    EXPECT_EQ(deletions, 1);
 }
 
 TEST_F(WormSpriteTest, StepsByElapsedGameTimeOneCellPerFrameCarryingTheRest)
 {
-    auto worm = makeWorm(new ScriptedControl);
+    auto worm = makeWorm(new NextControl);
     frame(*worm, 333); // 0.999 cells
     EXPECT_EQ(head(*worm), Point(5, 5));
     frame(*worm, 1);
@@ -175,7 +145,7 @@ TEST_F(WormSpriteTest, StepsByElapsedGameTimeOneCellPerFrameCarryingTheRest)
 
 TEST_F(WormSpriteTest, AbsoluteSteeringNeverReversesIgnoresMergedRequestsAndTilesTheTurns)
 {
-    auto* control = new ScriptedControl;
+    auto* control = new NextControl;
     auto worm = makeWorm(control);
     const std::uint32_t merged = Control::LeftBit | Control::UpBit;
     EXPECT_EQ(drive(*worm, control, {Control::UpBit, merged, Control::LeftBit}),
@@ -187,7 +157,7 @@ TEST_F(WormSpriteTest, AbsoluteSteeringNeverReversesIgnoresMergedRequestsAndTile
 
 TEST_F(WormSpriteTest, RelativeSteeringTurnsAboutTheHeading)
 {
-    auto* control = new ScriptedControl;
+    auto* control = new NextControl;
     auto worm = makeWorm(control, Point(5, 5), WormSprite::Down, WormSprite::ControlRelative);
     // Left from down is right, then up; right turns back right; up means nothing here.
     EXPECT_EQ(drive(*worm, control, {Control::LeftBit, Control::LeftBit, Control::RightBit, Control::UpBit}),
@@ -196,16 +166,16 @@ TEST_F(WormSpriteTest, RelativeSteeringTurnsAboutTheHeading)
 
 TEST_F(WormSpriteTest, DrunkWormSteersMirroredAtHalfSpeedForTenSeconds)
 {
-    auto* control = new ScriptedControl;
+    auto* control = new NextControl;
     auto worm = makeWorm(control, Point(5, 5), WormSprite::Right);
-    auto* relativeControl = new ScriptedControl;
+    auto* relativeControl = new NextControl;
     auto relative = makeWorm(relativeControl, Point(5, 5), WormSprite::Down, WormSprite::ControlRelative);
     worm->setState(WormSprite::StateDrunk);
     relative->setState(WormSprite::StateDrunk);
     EXPECT_FLOAT_EQ(worm->getSpeed(), 1.5f);
-    control->queue({Control::UpBit});
-    relativeControl->queue({Control::LeftBit}); // mirrored: a right turn, from down to left
-    frame(*worm, 667);                          // 1.0005 cells at 1.5 per second
+    control->next = Control::UpBit;
+    relativeControl->next = Control::LeftBit; // mirrored: a right turn, from down to left
+    frame(*worm, 667);                        // 1.0005 cells at 1.5 per second
     relative->update();
     EXPECT_EQ(head(*worm), Point(5, 6));
     EXPECT_EQ(head(*relative), Point(4, 5));
@@ -220,7 +190,7 @@ TEST_F(WormSpriteTest, DrunkWormSteersMirroredAtHalfSpeedForTenSeconds)
 
 TEST_F(WormSpriteTest, TurboApplesStackAndTheEffectEndsFiveSecondsAfterTheLast)
 {
-    auto worm = makeWorm(new ScriptedControl);
+    auto worm = makeWorm(new NextControl);
     worm->setState(WormSprite::StateTurbo);
     EXPECT_FLOAT_EQ(worm->getSpeed(), 5.0f);
     frame(*worm, 2000);
@@ -246,7 +216,7 @@ TEST_F(WormSpriteTest, TurboApplesStackAndTheEffectEndsFiveSecondsAfterTheLast)
 
 TEST_F(WormSpriteTest, GrowthStopsAtTwoHundredFiftySixSegmentsWithoutWrappingOrReallocating)
 {
-    auto* control = new ScriptedControl;
+    auto* control = new NextControl;
     auto worm = makeWorm(control, Point(0, 0), WormSprite::Right);
     worm->grow(249); // 1 + 2 + 249 = 252
     drive(*worm, control, std::vector<std::uint32_t>(251, 0));
@@ -264,14 +234,14 @@ TEST_F(WormSpriteTest, GrowthStopsAtTwoHundredFiftySixSegmentsWithoutWrappingOrR
 
 TEST_F(WormSpriteTest, CollisionsNeedAWormHeadOnABodyCellAndTheDeadStillBlock)
 {
-    auto* control = new ScriptedControl;
+    auto* control = new NextControl;
     auto worm = makeWorm(control, Point(5, 5), WormSprite::Right);
     worm->grow(3);
     drive(*worm, control, {0, 0, 0, 0, 0}); // straight from (5, 5) to (10, 5)
     EXPECT_FALSE(worm->collidesWith(worm.get()));
     EXPECT_TRUE(worm->occupies(Point(5, 5)));
     EXPECT_FALSE(worm->occupies(Point(4, 5)));
-    auto other = makeWorm(new ScriptedControl, Point(7, 5), WormSprite::Down);
+    auto other = makeWorm(new NextControl, Point(7, 5), WormSprite::Down);
     EXPECT_TRUE(worm->collidesWith(other.get()));
     EXPECT_FALSE(other->collidesWith(worm.get()));
     drive(*worm, control, {Control::DownBit, Control::LeftBit, Control::UpBit});
@@ -303,8 +273,8 @@ TEST_F(WormSpriteTest, KeyboardWormsPlayMoveOnEachStepAndDyingPlaysDie)
     sound->pushContext("empty");
     auto human = makeWorm(new Fernhouse::IO::KeyboardControl(RoundSupport::arrowKeys()), Point(5, 5),
                           WormSprite::Down, WormSprite::ControlAbsolute, sound.get());
-    auto computer = makeWorm(new ScriptedControl, Point(9, 5), WormSprite::Down, WormSprite::ControlAbsolute,
-                             sound.get());
+    auto computer =
+        makeWorm(new NextControl, Point(9, 5), WormSprite::Down, WormSprite::ControlAbsolute, sound.get());
     EXPECT_EQ(message([&] { frame(*human, StepAtBaseSpeed); }), "Sound move not found.");
     EXPECT_EQ(message([&] { computer->update(); }), "");
     EXPECT_EQ(message([&] { computer->setState(WormSprite::StateDead); }), "Sound die not found.");
@@ -381,11 +351,10 @@ protected:
         const Fernhouse::Base::Color key(0, 0, 0, 255);
         m_sheet = m_factory.createTextureMap(m_dir.file("skin.bmp"), &key);
         m_time.start();
-        auto* control = new ScriptedControl;
-        control->queue({0, 0, Control::RightBit});
-        m_worm =
-            std::make_unique<WormSprite>(nullptr, "Tarvo", control, m_sheet->getTexture(0, 0), Point(2, 3),
-                                         WormSprite::Down, WormSprite::ControlAbsolute, &m_occupancy);
+        m_worm = std::make_unique<WormSprite>(nullptr, "Tarvo",
+                                              new RoundSupport::PlanControl({0, 0, Control::RightBit}),
+                                              m_sheet->getTexture(0, 0), Point(2, 3), WormSprite::Down,
+                                              WormSprite::ControlAbsolute, &m_occupancy);
         for (std::uint32_t ms : {1000, 334, 334, 334})
         {
             m_clock.advance(ms);
@@ -413,7 +382,7 @@ protected:
 
 } // namespace
 
-TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellAndTintsTheDead)
+TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellInsideTheDrawAreaAndTintsTheDead)
 {
     m_worm->draw();
     EXPECT_TRUE(drawnTile(3, 5, 5));
@@ -423,6 +392,18 @@ TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellAndTintsTheDead)
     EXPECT_RGB(TestSupport::pixel(16 * 4, 16 * 5 + 8), 0, 0, 0); // just right of the head
 
     glClear(GL_COLOR_BUFFER_BIT);
+    m_worm->setDrawArea(Fernhouse::Base::Rect(2, 4, 1, 2)); // the tail and the turn, not the head
+    m_worm->draw();
+    EXPECT_TRUE(drawnTile(2, 5, 7));
+    EXPECT_TRUE(drawnTile(2, 4, 19));
+    EXPECT_TRUE(cellIsBlack(3, 5));
+    glClear(GL_COLOR_BUFFER_BIT);
+    m_worm->setDrawArea(Fernhouse::Base::Rect(-5, -5, 7, 9)); // left of and above the worm
+    m_worm->draw();
+    EXPECT_TRUE(cellIsBlack(2, 4));
+    EXPECT_TRUE(cellIsBlack(2, 5));
+
+    m_worm->setDrawArea(Fernhouse::Base::Rect()); // an empty area draws all
     m_worm->setState(WormSprite::StateDead);
     m_worm->draw();
     EXPECT_TRUE(drawnTile(3, 5, 5, WormSprite::DeadTint));
@@ -430,24 +411,4 @@ TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellAndTintsTheDead)
     GLfloat color[4];
     glGetFloatv(GL_CURRENT_COLOR, color);
     EXPECT_FLOAT_EQ(color[1], 1.0f); // the tint is undone after drawing
-}
-
-TEST_F(WormSpriteDrawTest, SegmentsOutsideTheDrawAreaAreLeftOutAndAnEmptyAreaDrawsAll)
-{
-    m_worm->setDrawArea(Fernhouse::Base::Rect(2, 4, 1, 2)); // the tail and the turn, not the head
-    m_worm->draw();
-    EXPECT_TRUE(drawnTile(2, 5, 7));
-    EXPECT_TRUE(drawnTile(2, 4, 19));
-    EXPECT_TRUE(cellIsBlack(3, 5));
-
-    glClear(GL_COLOR_BUFFER_BIT);
-    m_worm->setDrawArea(Fernhouse::Base::Rect(-5, -5, 7, 9)); // left of and above the worm
-    m_worm->draw();
-    EXPECT_TRUE(cellIsBlack(2, 4));
-    EXPECT_TRUE(cellIsBlack(2, 5));
-
-    m_worm->setDrawArea(Fernhouse::Base::Rect());
-    m_worm->draw();
-    EXPECT_TRUE(drawnTile(3, 5, 5));
-    EXPECT_TRUE(drawnTile(2, 4, 19));
 }
