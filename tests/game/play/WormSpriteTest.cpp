@@ -42,6 +42,12 @@ struct NextControl final : Control
     std::uint32_t getDirection() override { return std::exchange(next, 0); }
 };
 
+// The request the worm's NextControl answers on its next step.
+std::uint32_t& next(WormSprite& worm)
+{
+    return static_cast<NextControl*>(worm.getControl())->next;
+}
+
 Point head(const WormSprite& worm)
 {
     return Point(worm.getHead().x, worm.getHead().y);
@@ -77,25 +83,28 @@ protected:
     }
 
     // One frame just over a cell at base speed per request; the heads after each.
-    Path drive(WormSprite& worm, NextControl* control, const std::vector<std::uint32_t>& requests)
+    Path drive(WormSprite& worm, const std::vector<std::uint32_t>& requests)
     {
         Path heads;
         for (const std::uint32_t request : requests)
         {
-            control->next = request;
+            next(worm) = request;
             frame(worm, StepAtBaseSpeed);
             heads.push_back(head(worm));
         }
         return heads;
     }
 
-    std::unique_ptr<WormSprite> makeWorm(Control* control, const Point& start = Point(5, 5),
+    // Steered by a NextControl unless given a control.
+    std::unique_ptr<WormSprite> makeWorm(const Point& start = Point(5, 5),
                                          std::uint32_t direction = WormSprite::Down,
                                          std::uint32_t mode = WormSprite::ControlAbsolute,
+                                         Control* control = nullptr,
                                          Fernhouse::Sound::SoundManager* sound = nullptr)
     {
-        auto worm = std::make_unique<WormSprite>(sound, "Tarvo", control, nullptr, start, direction, mode,
-                                                 &m_occupancy);
+        auto worm =
+            std::make_unique<WormSprite>(sound, "Tarvo", control != nullptr ? control : new NextControl,
+                                         nullptr, start, direction, mode, &m_occupancy);
         frame(*worm, 0); // the first update only takes the time
         return worm;
     }
@@ -110,23 +119,22 @@ protected:
 
 TEST_F(WormSpriteTest, GrowsFromAHeadToThreeSegmentsWithHeadBodyAndTailTiles)
 {
-    auto* control = new NextControl;
-    auto worm = makeWorm(control);
+    auto worm = makeWorm();
     EXPECT_EQ(tiles(*worm), Tiles({15}));
     EXPECT_FLOAT_EQ(worm->getSpeed(), 3.0f);
-    drive(*worm, control, {0});
+    drive(*worm, {0});
     EXPECT_EQ(tiles(*worm), Tiles({15, 19}));
-    drive(*worm, control, {0});
+    drive(*worm, {0});
     EXPECT_EQ(tiles(*worm), Tiles({15, 16, 19}));
     EXPECT_EQ(worm->getPosition(), Point(80, 112));
-    drive(*worm, control, {0});
+    drive(*worm, {0});
     EXPECT_EQ(worm->getLength(), 3u);
     EXPECT_EQ(worm->getBody().back().y, 6);
 }
 
 TEST_F(WormSpriteTest, StepsByElapsedGameTimeOneCellPerFrameCarryingTheRest)
 {
-    auto worm = makeWorm(new NextControl);
+    auto worm = makeWorm();
     frame(*worm, 333); // 0.999 cells
     EXPECT_EQ(head(*worm), Point(5, 5));
     frame(*worm, 1);
@@ -145,37 +153,33 @@ TEST_F(WormSpriteTest, StepsByElapsedGameTimeOneCellPerFrameCarryingTheRest)
 
 TEST_F(WormSpriteTest, AbsoluteSteeringNeverReversesIgnoresMergedRequestsAndTilesTheTurns)
 {
-    auto* control = new NextControl;
-    auto worm = makeWorm(control);
+    auto worm = makeWorm();
     const std::uint32_t merged = Control::LeftBit | Control::UpBit;
-    EXPECT_EQ(drive(*worm, control, {Control::UpBit, merged, Control::LeftBit}),
+    EXPECT_EQ(drive(*worm, {Control::UpBit, merged, Control::LeftBit}),
               Path({Point(5, 6), Point(5, 7), Point(4, 7)}));
     EXPECT_EQ(worm->getBody()[1].tile, 2); // the old head turned from down to left
-    EXPECT_EQ(drive(*worm, control, {Control::RightBit, Control::UpBit}), Path({Point(3, 7), Point(3, 6)}));
+    EXPECT_EQ(drive(*worm, {Control::RightBit, Control::UpBit}), Path({Point(3, 7), Point(3, 6)}));
     EXPECT_EQ(tiles(*worm), Tiles({10, 13, 4}));
 }
 
 TEST_F(WormSpriteTest, RelativeSteeringTurnsAboutTheHeading)
 {
-    auto* control = new NextControl;
-    auto worm = makeWorm(control, Point(5, 5), WormSprite::Down, WormSprite::ControlRelative);
+    auto worm = makeWorm(Point(5, 5), WormSprite::Down, WormSprite::ControlRelative);
     // Left from down is right, then up; right turns back right; up means nothing here.
-    EXPECT_EQ(drive(*worm, control, {Control::LeftBit, Control::LeftBit, Control::RightBit, Control::UpBit}),
+    EXPECT_EQ(drive(*worm, {Control::LeftBit, Control::LeftBit, Control::RightBit, Control::UpBit}),
               Path({Point(6, 5), Point(6, 4), Point(7, 4), Point(8, 4)}));
 }
 
 TEST_F(WormSpriteTest, DrunkWormSteersMirroredAtHalfSpeedForTenSeconds)
 {
-    auto* control = new NextControl;
-    auto worm = makeWorm(control, Point(5, 5), WormSprite::Right);
-    auto* relativeControl = new NextControl;
-    auto relative = makeWorm(relativeControl, Point(5, 5), WormSprite::Down, WormSprite::ControlRelative);
+    auto worm = makeWorm(Point(5, 5), WormSprite::Right);
+    auto relative = makeWorm(Point(5, 5), WormSprite::Down, WormSprite::ControlRelative);
     worm->setState(WormSprite::StateDrunk);
     relative->setState(WormSprite::StateDrunk);
     EXPECT_FLOAT_EQ(worm->getSpeed(), 1.5f);
-    control->next = Control::UpBit;
-    relativeControl->next = Control::LeftBit; // mirrored: a right turn, from down to left
-    frame(*worm, 667);                        // 1.0005 cells at 1.5 per second
+    next(*worm) = Control::UpBit;
+    next(*relative) = Control::LeftBit; // mirrored: a right turn, from down to left
+    frame(*worm, 667);                  // 1.0005 cells at 1.5 per second
     relative->update();
     EXPECT_EQ(head(*worm), Point(5, 6));
     EXPECT_EQ(head(*relative), Point(4, 5));
@@ -184,13 +188,13 @@ TEST_F(WormSpriteTest, DrunkWormSteersMirroredAtHalfSpeedForTenSeconds)
     frame(*worm, 1);
     EXPECT_EQ(worm->getState(), WormSprite::StateNormal);
     EXPECT_FLOAT_EQ(worm->getSpeed(), 3.0f);
-    drive(*worm, control, {Control::LeftBit});
+    drive(*worm, {Control::LeftBit});
     EXPECT_EQ(worm->getDirection(), WormSprite::Left);
 }
 
 TEST_F(WormSpriteTest, TurboApplesStackAndTheEffectEndsFiveSecondsAfterTheLast)
 {
-    auto worm = makeWorm(new NextControl);
+    auto worm = makeWorm();
     worm->setState(WormSprite::StateTurbo);
     EXPECT_FLOAT_EQ(worm->getSpeed(), 5.0f);
     frame(*worm, 2000);
@@ -216,35 +220,33 @@ TEST_F(WormSpriteTest, TurboApplesStackAndTheEffectEndsFiveSecondsAfterTheLast)
 
 TEST_F(WormSpriteTest, GrowthStopsAtTwoHundredFiftySixSegmentsWithoutWrappingOrReallocating)
 {
-    auto* control = new NextControl;
-    auto worm = makeWorm(control, Point(0, 0), WormSprite::Right);
+    auto worm = makeWorm(Point(0, 0), WormSprite::Right);
     worm->grow(249); // 1 + 2 + 249 = 252
-    drive(*worm, control, std::vector<std::uint32_t>(251, 0));
+    drive(*worm, std::vector<std::uint32_t>(251, 0));
     ASSERT_EQ(worm->getLength(), 252u);
     worm->grow(7);
     EXPECT_EQ(worm->getPendingGrowth(), 4);
-    drive(*worm, control, std::vector<std::uint32_t>(10, 0));
+    drive(*worm, std::vector<std::uint32_t>(10, 0));
     EXPECT_EQ(worm->getLength(), 256u);
     EXPECT_EQ(worm->getBody().capacity(), 257u);
     worm->grow(0xFFFFFFFFu);
     EXPECT_EQ(worm->getPendingGrowth(), 0);
-    drive(*worm, control, {0});
+    drive(*worm, {0});
     EXPECT_EQ(worm->getLength(), 256u);
 }
 
 TEST_F(WormSpriteTest, CollisionsNeedAWormHeadOnABodyCellAndTheDeadStillBlock)
 {
-    auto* control = new NextControl;
-    auto worm = makeWorm(control, Point(5, 5), WormSprite::Right);
+    auto worm = makeWorm(Point(5, 5), WormSprite::Right);
     worm->grow(3);
-    drive(*worm, control, {0, 0, 0, 0, 0}); // straight from (5, 5) to (10, 5)
+    drive(*worm, {0, 0, 0, 0, 0}); // straight from (5, 5) to (10, 5)
     EXPECT_FALSE(worm->collidesWith(worm.get()));
     EXPECT_TRUE(worm->occupies(Point(5, 5)));
     EXPECT_FALSE(worm->occupies(Point(4, 5)));
-    auto other = makeWorm(new NextControl, Point(7, 5), WormSprite::Down);
+    auto other = makeWorm(Point(7, 5), WormSprite::Down);
     EXPECT_TRUE(worm->collidesWith(other.get()));
     EXPECT_FALSE(other->collidesWith(worm.get()));
-    drive(*worm, control, {Control::DownBit, Control::LeftBit, Control::UpBit});
+    drive(*worm, {Control::DownBit, Control::LeftBit, Control::UpBit});
     EXPECT_EQ(head(*worm), Point(9, 5));
     EXPECT_TRUE(worm->collidesWith(worm.get()));
     worm->setState(WormSprite::StateDead);
@@ -271,10 +273,10 @@ TEST_F(WormSpriteTest, KeyboardWormsPlayMoveOnEachStepAndDyingPlaysDie)
     };
     // A context without sounds names every sound the worm asks for; computer players step silently.
     sound->pushContext("empty");
-    auto human = makeWorm(new Fernhouse::IO::KeyboardControl(RoundSupport::arrowKeys()), Point(5, 5),
-                          WormSprite::Down, WormSprite::ControlAbsolute, sound.get());
+    auto human = makeWorm(Point(5, 5), WormSprite::Down, WormSprite::ControlAbsolute,
+                          new Fernhouse::IO::KeyboardControl(RoundSupport::arrowKeys()), sound.get());
     auto computer =
-        makeWorm(new NextControl, Point(9, 5), WormSprite::Down, WormSprite::ControlAbsolute, sound.get());
+        makeWorm(Point(9, 5), WormSprite::Down, WormSprite::ControlAbsolute, nullptr, sound.get());
     EXPECT_EQ(message([&] { frame(*human, StepAtBaseSpeed); }), "Sound move not found.");
     EXPECT_EQ(message([&] { computer->update(); }), "");
     EXPECT_EQ(message([&] { computer->setState(WormSprite::StateDead); }), "Sound die not found.");
@@ -283,8 +285,8 @@ TEST_F(WormSpriteTest, KeyboardWormsPlayMoveOnEachStepAndDyingPlaysDie)
     sound->addSound("game", "move", sounds + "wormMove.wav", true);
     sound->addSound("game", "die", sounds + "wormDie.wav", true);
     sound->pushContext("game");
-    auto player = makeWorm(new Fernhouse::IO::KeyboardControl(RoundSupport::arrowKeys()), Point(5, 5),
-                           WormSprite::Down, WormSprite::ControlAbsolute, sound.get());
+    auto player = makeWorm(Point(5, 5), WormSprite::Down, WormSprite::ControlAbsolute,
+                           new Fernhouse::IO::KeyboardControl(RoundSupport::arrowKeys()), sound.get());
     EXPECT_TRUE(player->getControl()->keyDown(SDLK_RIGHT, false, false, false));
     frame(*player, StepAtBaseSpeed);
     EXPECT_EQ(head(*player), Point(6, 5));
