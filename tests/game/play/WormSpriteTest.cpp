@@ -157,9 +157,30 @@ TEST_F(WormSpriteTest, AbsoluteSteeringNeverReversesIgnoresMergedRequestsAndTile
     const std::uint32_t merged = Control::LeftBit | Control::UpBit;
     EXPECT_EQ(drive(*worm, {Control::UpBit, merged, Control::LeftBit}),
               Path({Point(5, 6), Point(5, 7), Point(4, 7)}));
-    EXPECT_EQ(worm->getBody()[1].tile, 2); // the old head turned from down to left
     EXPECT_EQ(drive(*worm, {Control::RightBit, Control::UpBit}), Path({Point(3, 7), Point(3, 6)}));
     EXPECT_EQ(tiles(*worm), Tiles({10, 13, 4}));
+}
+
+TEST_F(WormSpriteTest, EachDirectionHasItsStraightPieceAndEachTurnItsCorner)
+{
+    struct Case
+    {
+        std::uint32_t heading, request;
+        std::int32_t straight, corner;
+    };
+
+    for (const Case& c :
+         {Case{WormSprite::Right, Control::UpBit, 6, 12}, Case{WormSprite::Right, Control::DownBit, 6, 17},
+          Case{WormSprite::Left, Control::UpBit, 1, 13}, Case{WormSprite::Left, Control::DownBit, 1, 18},
+          Case{WormSprite::Up, Control::RightBit, 11, 8}, Case{WormSprite::Up, Control::LeftBit, 11, 3},
+          Case{WormSprite::Down, Control::RightBit, 16, 7}, Case{WormSprite::Down, Control::LeftBit, 16, 2}})
+    {
+        auto worm = makeWorm(Point(20, 20), c.heading);
+        drive(*worm, {0, 0});
+        EXPECT_EQ(worm->getBody()[1].tile, c.straight) << c.heading;
+        drive(*worm, {c.request});
+        EXPECT_EQ(worm->getBody()[1].tile, c.corner) << c.heading << " turning " << c.request;
+    }
 }
 
 TEST_F(WormSpriteTest, RelativeSteeringTurnsAboutTheHeading)
