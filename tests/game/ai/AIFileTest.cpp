@@ -17,8 +17,8 @@ using TestSupport::ScopedWorkingDirectory;
 namespace
 {
 
-// The message of what loading ai/t.ai with this text throws, prefixed by the exception's kind and source.
-std::string loadError(const std::string& text)
+// What loading ai/t.ai with this text gives: its fields, or the exception's kind, source and message.
+std::string load(const std::string& text)
 {
     TestSupport::TempDir dir;
     const ScopedWorkingDirectory cwd(dir.path());
@@ -30,6 +30,9 @@ std::string loadError(const std::string& text)
     try
     {
         const AIFile file("t");
+        return "[" + file.getSkin() + "] " + std::to_string(file.getMission()) + " " +
+               std::to_string(file.getReach()) + " " + std::to_string(file.getSpeed()) + " " +
+               std::to_string(file.getSkill());
     }
     catch (const Tarvo::AIFileException& e)
     {
@@ -39,29 +42,16 @@ std::string loadError(const std::string& text)
     {
         return "not found " + e.getFile() + ": " + e.getMessage();
     }
-    return "loaded";
-}
-
-std::string summary(const std::string& text)
-{
-    TestSupport::TempDir dir;
-    const ScopedWorkingDirectory cwd(dir.path());
-    std::filesystem::create_directory(dir.path() / "ai");
-    dir.writeFile("ai/t.ai", text);
-    const AIFile file("t");
-    return "[" + file.getSkin() + "] " + std::to_string(file.getMission()) + " " +
-           std::to_string(file.getReach()) + " " + std::to_string(file.getSpeed()) + " " +
-           std::to_string(file.getSkill());
 }
 
 } // namespace
 
 TEST(AIFile, ReadsSkinLineWholeMissionAndThreeNumbersOnAnyLinesWithCrLfAsLf)
 {
-    EXPECT_EQ(summary("green\neat\n30\n100\n75\n"), "[green] 0 30 100 75");
-    EXPECT_EQ(summary("red\nkill\n0\n200\n100"), "[red] 1 0 200 100");
-    EXPECT_EQ(summary("  dark green \r\nsurvive\r\n30\r\n100\r\n75\r\n"), "[  dark green ] 2 30 100 75");
-    EXPECT_EQ(summary("blue\nkill\n  7\t250 4294967295 trailing words\nmore\n"), "[blue] 1 7 250 4294967295");
+    EXPECT_EQ(load("green\neat\n30\n100\n75\n"), "[green] 0 30 100 75");
+    EXPECT_EQ(load("red\nkill\n0\n200\n100"), "[red] 1 0 200 100");
+    EXPECT_EQ(load("  dark green \r\nsurvive\r\n30\r\n100\r\n75\r\n"), "[  dark green ] 2 30 100 75");
+    EXPECT_EQ(load("blue\nkill\n  7\t250 4294967295 trailing words\nmore\n"), "[blue] 1 7 250 4294967295");
 }
 
 TEST(AIFile, BadFilesFailNamingTheFieldAndNothingWrapsAround)
@@ -86,7 +76,7 @@ TEST(AIFile, BadFilesFailNamingTheFieldAndNothingWrapsAround)
     };
     for (const auto& [text, error] : cases)
     {
-        EXPECT_EQ(loadError(text), error) << text;
+        EXPECT_EQ(load(text), error) << text;
     }
 }
 
