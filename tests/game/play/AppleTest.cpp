@@ -42,3 +42,12 @@ TEST(Apple, EachKindAgesAfterItsOwnLifetimeAlsoAcrossTheClockWrapping)
         EXPECT_EQ(apple.getSince(), c.born + c.lifetime + 1) << "kind " << c.kind;
     }
 }
+
+TEST(Apple, KindsOutsideTheTableGiveNoGrowthAndNoPoints)
+{
+    for (const std::int32_t kind : {Apple::Gone, Apple::KindCount, 99})
+    {
+        EXPECT_EQ(Apple::getGrowth(kind), 0u) << kind;
+        EXPECT_EQ(Apple::getPoints(kind), 0) << kind;
+    }
+}
