@@ -215,7 +215,7 @@ TEST_F(AIControlTest, WallAheadEvadesInTheSameStepTowardsTheFreerSideTiesTurning
              Case{Point(11, 2), WormSprite::Right, Down, AIControl::EvadeState},
              Case{Point(1, 3), WormSprite::Left, Down, AIControl::EvadeState},
              Case{Point(3, 7), WormSprite::Down, Right, AIControl::EvadeState},
-             Case{Point(6, 2), WormSprite::Up, Up, AIControl::IdleState}, // one free cell is enough
+             Case{Point(6, 2), WormSprite::Up, Up, AIControl::IdleState} // one free cell is enough
          })
     {
         AIControl& ai = aiWorm("sharp", c.head, c.direction);
@@ -294,36 +294,28 @@ TEST_F(AIControlTest, EaterTargetsTheLowestDistanceLessTenthOfPointsKeepsTheEarl
 
     struct Case
     {
-        Apples apples;
         std::uint32_t heading;
         Point target;
         std::uint32_t expected;
+        Apples apples;
     };
 
-    const Point cake(6, 1);
-    for (const Case& c : {
-             // Two cells and 10 points score 1; three cells and 50 points -2.
-             Case{{{Apple::Normal, Point(6, 2)}, {Apple::Super, Point(9, 4)}},
-                  WormSprite::Up,
-                  Point(9, 4),
-                  Right},
-             // Both normals score 1, the cake 4 - 2: the earlier normal is kept.
-             Case{{{Apple::Normal, Point(4, 4)}, {Apple::Normal, Point(8, 4)}, {Apple::Cake, cake}},
-                  WormSprite::Up,
-                  Point(4, 4),
-                  Left},
-             Case{{{Apple::Normal, Point(8, 4)}, {Apple::Normal, Point(4, 4)}, {Apple::Cake, cake}},
-                  WormSprite::Up,
-                  Point(8, 4),
-                  Right},
-             Case{{{Apple::Cake, cake}, {Apple::Normal, Point(8, 4)}}, WormSprite::Up, cake, Up},
-             // Straight behind: keep going; up and left while heading right: up, as left reverses.
-             Case{{{Apple::Normal, Point(2, 4)}}, WormSprite::Right, Point(2, 4), Right},
-             Case{{{Apple::Normal, Point(2, 2)}}, WormSprite::Right, Point(2, 2), Up},
-             // Down and left while heading up: the horizontal turn comes first; straight below: no turn.
-             Case{{{Apple::Normal, Point(2, 6)}}, WormSprite::Up, Point(2, 6), Left},
-             Case{{{Apple::Normal, Point(6, 6)}}, WormSprite::Up, Point(6, 6), Up},
-         })
+    const auto normal = [](std::int32_t x, std::int32_t y) {
+        return std::make_pair(Apple::Normal, Point(x, y));
+    };
+    const auto cake = std::make_pair(Apple::Cake, Point(6, 1));
+    // Two cells and 10 points score 1, three cells and 50 points -2; both normals score 1, the cake 4 - 2,
+    // so the earlier normal is kept. Straight behind: keep going; up and left while heading right: up, as
+    // left reverses. Down and left while heading up: the horizontal turn first; straight below: no turn.
+    for (const Case& c :
+         {Case{WormSprite::Up, Point(9, 4), Right, {normal(6, 2), {Apple::Super, Point(9, 4)}}},
+          Case{WormSprite::Up, Point(4, 4), Left, {normal(4, 4), normal(8, 4), cake}},
+          Case{WormSprite::Up, Point(8, 4), Right, {normal(8, 4), normal(4, 4), cake}},
+          Case{WormSprite::Up, Point(6, 1), Up, {cake, normal(8, 4)}},
+          Case{WormSprite::Right, Point(2, 4), Right, {normal(2, 4)}},
+          Case{WormSprite::Right, Point(2, 2), Up, {normal(2, 2)}},
+          Case{WormSprite::Up, Point(2, 6), Left, {normal(2, 6)}},
+          Case{WormSprite::Up, Point(6, 6), Up, {normal(6, 6)}}})
     {
         setApples(c.apples);
         AIControl& ai = aiWorm("sharp", Point(6, 4), c.heading);

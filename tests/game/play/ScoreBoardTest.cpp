@@ -123,25 +123,17 @@ TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedP
         Color color;
     };
 
-    for (const Probe& p : {
-             Probe{100, rowY(0), AppleColors[0]},
-             Probe{115, rowY(0) + 15, AppleColors[0]},
-             Probe{117, rowY(0) + 8, Black},
-             Probe{118, rowY(0) + 8, AppleColors[0]},
-             Probe{151, rowY(0) + 8, AppleColors[0]},
-             Probe{152, rowY(0) + 8, Black},
-             Probe{100, rowY(1), AppleColors[1]},
-             Probe{108, rowY(1) + 8, MarkColor},
-             Probe{116, rowY(1) + 8, Black},
-             Probe{513, rowY(3) + 8, AppleColors[3]},
-             Probe{514, rowY(3) + 8, Black}, // the last at 498
-             // 300 apples stop before the first x beyond 669 - 7 glyphs: the last starts at 556.
-             Probe{571, rowY(4) + 8, AppleColors[4]},
-             Probe{572, rowY(4) + 8, Black},
-             Probe{115, rowY(5) + 15, AppleColors[5]},
-             Probe{100, rowY(5) + 16, Black},
-             Probe{116, rowY(5), Black},
-         })
+    for (const Probe& p :
+         {Probe{100, rowY(0), AppleColors[0]}, Probe{115, rowY(0) + 15, AppleColors[0]},
+          Probe{117, rowY(0) + 8, Black}, Probe{118, rowY(0) + 8, AppleColors[0]},
+          Probe{151, rowY(0) + 8, AppleColors[0]}, Probe{152, rowY(0) + 8, Black},
+          Probe{100, rowY(1), AppleColors[1]}, Probe{108, rowY(1) + 8, MarkColor},
+          Probe{116, rowY(1) + 8, Black}, Probe{513, rowY(3) + 8, AppleColors[3]},
+          Probe{514, rowY(3) + 8, Black}, // the last at 498
+          // 300 apples stop before the first x beyond 669 - 7 glyphs: the last starts at 556.
+          Probe{571, rowY(4) + 8, AppleColors[4]}, Probe{572, rowY(4) + 8, Black},
+          Probe{115, rowY(5) + 15, AppleColors[5]}, Probe{100, rowY(5) + 16, Black},
+          Probe{116, rowY(5), Black}})
     {
         EXPECT_EQ(at(p.x, p.y), p.color) << p.x << "," << p.y;
     }
