@@ -347,63 +347,44 @@ bool cellIsBlack(int cellX, int cellY)
     return TestSupport::rgbIs(TestSupport::pixel(16 * cellX + 8, 16 * cellY + 8), 0, 0, 0);
 }
 
-// A worm on a skin of solid tiles with black corner pixels that the colour key hides: head (3, 5) facing
-// right, a down-to-right turn at (2, 5), the tail at (2, 4) below the start (2, 3).
-class WormSpriteDrawTest : public TestSupport::GLTest
-{
-protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        SDL_Surface* surface = SDL_CreateRGBSurface(0, 256, 32, 24, 0xFF, 0xFF00, 0xFF0000, 0);
-        for (int tile = 0; tile < 32; ++tile)
-        {
-            const Fernhouse::Base::Color c = tileColor(tile);
-            SDL_Rect rect{static_cast<Sint16>(16 * (tile % 16)), static_cast<Sint16>(16 * (tile / 16)), 16,
-                          16};
-            SDL_FillRect(surface, &rect, SDL_MapRGB(surface->format, c.r, c.g, c.b));
-            SDL_Rect corner{rect.x, rect.y, 1, 1};
-            SDL_FillRect(surface, &corner, SDL_MapRGB(surface->format, 0, 0, 0));
-        }
-        ASSERT_EQ(SDL_SaveBMP(surface, m_dir.file("skin.bmp").c_str()), 0);
-        SDL_FreeSurface(surface);
-        const Fernhouse::Base::Color key(0, 0, 0, 255);
-        m_sheet = m_factory.createTextureMap(m_dir.file("skin.bmp"), &key);
-        m_time.start();
-        m_worm = std::make_unique<WormSprite>(nullptr, "Tarvo",
-                                              new RoundSupport::PlanControl({0, 0, Control::RightBit}),
-                                              m_sheet->getTexture(0, 0), Point(2, 3), WormSprite::Down,
-                                              WormSprite::ControlAbsolute, &m_occupancy);
-        for (std::uint32_t ms : {1000, 334, 334, 334})
-        {
-            m_clock.advance(ms);
-            m_time.update();
-            m_worm->update();
-        }
-        ASSERT_EQ(m_worm->getLength(), 3u);
-    }
-
-    void TearDown() override
-    {
-        m_worm.reset();
-        m_factory.freeTextureMap(m_sheet);
-        GLTest::TearDown();
-    }
-
-    TestSupport::FakeClock m_clock{1000};
-    Fernhouse::Base::GameTime m_time;
-    Tarvo::OccupancyGrid m_occupancy{64, 64};
-    TestSupport::TempDir m_dir;
-    Fernhouse::Graphics::TextureFactory m_factory;
-    Fernhouse::Graphics::TextureMap* m_sheet = nullptr;
-    std::unique_ptr<WormSprite> m_worm;
-};
+using WormSpriteDrawTest = TestSupport::GLTest;
 
 } // namespace
 
+// A worm on a skin of solid tiles with black corner pixels that the colour key hides: head (3, 5) facing
+// right, a down-to-right turn at (2, 5), the tail at (2, 4) below the start (2, 3).
 TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellInsideTheDrawAreaAndTintsTheDead)
 {
-    m_worm->draw();
+    TestSupport::TempDir dir;
+    SDL_Surface* surface = SDL_CreateRGBSurface(0, 256, 32, 24, 0xFF, 0xFF00, 0xFF0000, 0);
+    for (int tile = 0; tile < 32; ++tile)
+    {
+        const Fernhouse::Base::Color c = tileColor(tile);
+        SDL_Rect rect{static_cast<Sint16>(16 * (tile % 16)), static_cast<Sint16>(16 * (tile / 16)), 16, 16};
+        SDL_FillRect(surface, &rect, SDL_MapRGB(surface->format, c.r, c.g, c.b));
+        SDL_Rect corner{rect.x, rect.y, 1, 1};
+        SDL_FillRect(surface, &corner, SDL_MapRGB(surface->format, 0, 0, 0));
+    }
+    ASSERT_EQ(SDL_SaveBMP(surface, dir.file("skin.bmp").c_str()), 0);
+    SDL_FreeSurface(surface);
+    const Fernhouse::Base::Color key(0, 0, 0, 255);
+    Fernhouse::Graphics::TextureFactory factory; // frees the sheet after the worm
+    Fernhouse::Graphics::TextureMap* sheet = factory.createTextureMap(dir.file("skin.bmp"), &key);
+    TestSupport::FakeClock clock(1000);
+    Fernhouse::Base::GameTime time;
+    time.start();
+    Tarvo::OccupancyGrid occupancy(64, 64);
+    WormSprite worm(nullptr, "Tarvo", new RoundSupport::PlanControl({0, 0, Control::RightBit}),
+                    sheet->getTexture(0, 0), Point(2, 3), WormSprite::Down, WormSprite::ControlAbsolute,
+                    &occupancy);
+    for (std::uint32_t ms : {1000, 334, 334, 334})
+    {
+        clock.advance(ms);
+        time.update();
+        worm.update();
+    }
+
+    worm.draw();
     EXPECT_TRUE(drawnTile(3, 5, 5));
     EXPECT_TRUE(drawnTile(2, 5, 7));
     EXPECT_TRUE(drawnTile(2, 4, 19));
@@ -411,20 +392,20 @@ TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellInsideTheDrawAreaAndTin
     EXPECT_RGB(TestSupport::pixel(16 * 4, 16 * 5 + 8), 0, 0, 0); // just right of the head
 
     glClear(GL_COLOR_BUFFER_BIT);
-    m_worm->setDrawArea(Fernhouse::Base::Rect(2, 4, 1, 2)); // the tail and the turn, not the head
-    m_worm->draw();
+    worm.setDrawArea(Fernhouse::Base::Rect(2, 4, 1, 2)); // the tail and the turn, not the head
+    worm.draw();
     EXPECT_TRUE(drawnTile(2, 5, 7));
     EXPECT_TRUE(drawnTile(2, 4, 19));
     EXPECT_TRUE(cellIsBlack(3, 5));
     glClear(GL_COLOR_BUFFER_BIT);
-    m_worm->setDrawArea(Fernhouse::Base::Rect(-5, -5, 7, 9)); // left of and above the worm
-    m_worm->draw();
+    worm.setDrawArea(Fernhouse::Base::Rect(-5, -5, 7, 9)); // left of and above the worm
+    worm.draw();
     EXPECT_TRUE(cellIsBlack(2, 4));
     EXPECT_TRUE(cellIsBlack(2, 5));
 
-    m_worm->setDrawArea(Fernhouse::Base::Rect()); // an empty area draws all
-    m_worm->setState(WormSprite::StateDead);
-    m_worm->draw();
+    worm.setDrawArea(Fernhouse::Base::Rect()); // an empty area draws all
+    worm.setState(WormSprite::StateDead);
+    worm.draw();
     EXPECT_TRUE(drawnTile(3, 5, 5, WormSprite::DeadTint));
     EXPECT_TRUE(drawnTile(2, 4, 19, WormSprite::DeadTint));
     GLfloat color[4];
