@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -23,58 +22,44 @@
 #include <utility>
 #include <vector>
 
-using Fernhouse::Base::FileNotFoundException;
 using Fernhouse::Base::Point;
+namespace Base = Fernhouse::Base;
 using Fernhouse::Base::seedRandom;
 using Tarvo::AIControl;
 using Tarvo::Apple;
 using Tarvo::WormSprite;
+using Apples = std::vector<std::pair<std::int32_t, Point>>;
 
 namespace
 {
 
 // A skill above 100 passes every roll.
 constexpr std::uint32_t Sharp = 4294967295u;
-constexpr std::uint32_t Blind = 0;
-constexpr unsigned Seed = 12345;
+constexpr std::uint32_t Left = 1, Right = 2, Up = 4, Down = 8;
 
-// An arena with walls around an 11 x 7 field; the humans start in the bottom corners.
+// Walls around an 11 x 7 field; the humans start in the bottom corners.
 const std::vector<std::string> Arena = {
-    "#############", //
-    "#...........#", //
-    "#...........#", //
-    "#...........#", //
-    "#...........#", //
-    "#...........#", //
-    "#...........#", //
-    "#1.........2#", //
-    "#############", //
+    "#############", "#...........#", "#...........#", "#...........#", "#...........#",
+    "#...........#", "#...........#", "#1.........2#", "#############",
 };
 const Point Player1Start(1, 7);
 const Point Player2Start(11, 7);
 
-// Where the shared random sequence stands: its next three numbers, read without disturbing a later check.
-std::array<int, 3> peekSequence()
+// How many numbers the call drew from the shared sequence, found by matching what follows in a replay.
+int drawsDuring(const std::function<void()>& call)
 {
-    return {Fernhouse::Base::random(), Fernhouse::Base::random(), Fernhouse::Base::random()};
-}
-
-// How many numbers step drew from the shared sequence, counted against a replay from the same seed.
-int drawsDuring(const std::function<void()>& step)
-{
-    constexpr int MaxDraws = 200;
-    seedRandom(Seed);
-    step();
-    const std::array<int, 3> after = peekSequence();
-    seedRandom(Seed);
+    seedRandom(12345);
+    call();
+    const std::vector<int> after{Base::random(), Base::random(), Base::random()};
+    seedRandom(12345);
     std::vector<int> sequence;
-    for (int i = 0; i < MaxDraws + 3; ++i)
+    for (int i = 0; i < 203; ++i)
     {
-        sequence.push_back(Fernhouse::Base::random());
+        sequence.push_back(Base::random());
     }
-    for (std::size_t k = 0; k < MaxDraws; ++k)
+    for (std::size_t k = 0; k < 200; ++k)
     {
-        if (sequence[k] == after[0] && sequence[k + 1] == after[1] && sequence[k + 2] == after[2])
+        if (std::vector<int>(sequence.begin() + k, sequence.begin() + k + 3) == after)
         {
             return static_cast<int>(k);
         }
@@ -82,8 +67,8 @@ int drawsDuring(const std::function<void()>& step)
     return -1;
 }
 
-// The first seed whose first draws pass and fail the notice roll of the given skill in this pattern.
-unsigned seedForRolls(const std::vector<bool>& pattern, std::uint32_t skill)
+// Seeds the sequence so that its first notice rolls of the skill pass and fail in this pattern.
+void seedForRolls(const std::vector<bool>& pattern, std::uint32_t skill)
 {
     for (unsigned seed = 1;; ++seed)
     {
@@ -91,18 +76,16 @@ unsigned seedForRolls(const std::vector<bool>& pattern, std::uint32_t skill)
         bool matches = true;
         for (const bool pass : pattern)
         {
-            const auto percentage = static_cast<std::uint32_t>(Fernhouse::Base::random() / 32767.0 * 100.0);
-            matches = matches && (skill > percentage) == pass;
+            matches =
+                matches && (skill > static_cast<std::uint32_t>(Base::random() / 32767.0 * 100.0)) == pass;
         }
         if (matches)
         {
-            return seed;
+            seedRandom(seed);
+            return;
         }
     }
 }
-
-// Larger than any field of these tests.
-constexpr std::int32_t OutsiderGridSide = 64;
 
 class AIControlTest : public RoundSupport::RoundTest
 {
@@ -110,10 +93,6 @@ protected:
     void SetUp() override
     {
         RoundTest::SetUp();
-        if (HasFatalFailure())
-        {
-            return;
-        }
         std::filesystem::create_directory(dir().path() / "ai");
         m_mapPath = writeMap("arena", Arena);
     }
@@ -129,13 +108,11 @@ protected:
     {
         std::ofstream(dir().file("ai/" + name + ".ai")) << RoundSupport::FlatSkin << "\n"
                                                         << mission << "\n"
-                                                        << reach << "\n"
-                                                        << speed << "\n"
-                                                        << skill << "\n";
+                                                        << reach << " " << speed << " " << skill << "\n";
     }
 
-    // A worm of its own, outside the engine's list, steered by a new AIControl that sees the engine's
-    // field: its own body is one cell, so only the field blocks its scans.
+    // A worm outside the engine's list, whose new AIControl sees the engine's field: its own body is one
+    // cell on a grid of its own, so only the field blocks its scans.
     AIControl& aiWorm(const std::string& aiName, const Point& start, std::uint32_t direction)
     {
         auto* control = new AIControl(aiName, &engine());
@@ -145,7 +122,7 @@ protected:
     }
 
     // A started round with one human (two if asked) and no apple but the given ones, in this order.
-    void startWithApples(const std::vector<std::pair<std::int32_t, Point>>& wanted, bool twoHumans = false)
+    void startWithApples(const Apples& wanted, bool twoHumans = false)
     {
         makeEngine(m_mapPath);
         addHuman("one", RoundSupport::arrowKeys());
@@ -157,7 +134,7 @@ protected:
         setApples(wanted);
     }
 
-    void setApples(const std::vector<std::pair<std::int32_t, Point>>& wanted)
+    void setApples(const Apples& wanted)
     {
         Tarvo::ApplePainter& painter = *engine().getApplePainter();
         stopSpawning();
@@ -174,7 +151,6 @@ protected:
         for (const auto& [kind, cell] : wanted)
         {
             painter.spawnApple();
-            ASSERT_FALSE(apples().empty());
             apples().back()->setKind(kind);
             apples().back()->setCell(cell);
         }
@@ -182,67 +158,43 @@ protected:
 
     static int stateOf(const AIControl& ai) { return ai.getCurrentState()->getId(); }
 
+    static Point targetOf(const AIControl& ai) { return Point(ai.getTargetX(), ai.getTargetY()); }
+
     std::string m_mapPath;
-    // The cells of worms outside the engine's list, which the engine's field must not count.
-    Tarvo::OccupancyGrid m_outsiders{OutsiderGridSide, OutsiderGridSide};
+    Tarvo::OccupancyGrid m_outsiders{64, 64};
 
 private:
     std::vector<std::unique_ptr<WormSprite>> m_worms;
 };
 
-Point targetOf(const AIControl& ai)
-{
-    return Point(ai.getTargetX(), ai.getTargetY());
-}
-
 } // namespace
 
-TEST_F(AIControlTest, WormLinksItselfTakesItsSpeedAndStartsIdleTowardsItsOwnCell)
+TEST_F(AIControlTest, WormTakesTheFilesSpeedAndStartsIdleTowardsItsOwnCell)
 {
     writeAI("fast", "eat", 0, Sharp, 200);
     writeAI("slow", "eat", 0, Sharp, 50);
     makeEngine(m_mapPath);
-
-    auto* control = new AIControl("fast", &engine());
-    const WormSprite fast(nullptr, "fast", control, nullptr, Point(4, 3), WormSprite::Down,
-                          WormSprite::ControlAbsolute, &m_outsiders);
-    EXPECT_EQ(control->getWorm(), &fast);
-    EXPECT_FALSE(fast.isKeyboardControlled());
-    EXPECT_FLOAT_EQ(fast.getSpeed(), 6.0f);
-    EXPECT_FLOAT_EQ(fast.getTopSpeed(), 6.0f);
-    EXPECT_EQ(targetOf(*control), Point(4, 3));
-    EXPECT_FALSE(control->isRegistered());
-    EXPECT_EQ(control->getAIFile().getName(), "fast");
-
-    // Through the engine, as the front end adds computer players.
+    EXPECT_THROW(AIControl("missing", &engine()), Fernhouse::Base::FileNotFoundException);
     engine().addPlayer("slow", new AIControl("slow", &engine()), RoundSupport::FlatSkin, 0);
     EXPECT_FLOAT_EQ(engine().getWorms().back()->getSpeed(), 1.5f);
 
     // No apples before the round starts: the first query idles straight on.
     AIControl& ai = aiWorm("fast", Point(6, 3), WormSprite::Down);
-    EXPECT_EQ(ai.getCurrentState(), nullptr);
-    EXPECT_EQ(ai.getDirection(), 8u);
+    EXPECT_FLOAT_EQ(ai.getWorm()->getTopSpeed(), 6.0f);
+    EXPECT_FALSE(ai.getWorm()->isKeyboardControlled());
+    EXPECT_EQ(targetOf(ai), Point(6, 3));
+    EXPECT_EQ(ai.getDirection(), Down);
     EXPECT_EQ(stateOf(ai), AIControl::IdleState);
     EXPECT_FALSE(ai.hasTarget());
     EXPECT_EQ(ai.getFreeDown(), 5);
     EXPECT_EQ(ai.getFreeUp(), 3);
+    // Computer players never trigger actions, and reading the commands does not clear the direction.
+    EXPECT_EQ(ai.getAction1() + ai.getAction2(), 0u);
+    EXPECT_EQ(ai.getCommands(), Down);
+    EXPECT_EQ(ai.getCommands(), Down);
 }
 
-TEST_F(AIControlTest, MissingAIFileLeavesNoControl)
-{
-    makeEngine(m_mapPath);
-    try
-    {
-        const AIControl control("buffy", &engine());
-        ADD_FAILURE() << "nothing thrown";
-    }
-    catch (const FileNotFoundException& e)
-    {
-        EXPECT_EQ(e.getMessage(), "Couldn't load file: ai/buffy.ai");
-    }
-}
-
-TEST_F(AIControlTest, WallStraightAheadEvadesInTheSameStepTowardsTheFreerSideTiesTurningDownOrLeft)
+TEST_F(AIControlTest, WallAheadEvadesInTheSameStepTowardsTheFreerSideTiesTurningDownOrLeft)
 {
     writeAI("sharp", "eat", 0, Sharp);
     makeEngine(m_mapPath);
@@ -250,60 +202,48 @@ TEST_F(AIControlTest, WallStraightAheadEvadesInTheSameStepTowardsTheFreerSideTie
     struct Case
     {
         Point head;
-        std::uint32_t direction;
-        std::uint32_t expected;
+        std::uint32_t direction, expected;
+        int state;
     };
 
-    const Case cases[] = {
-        {Point(3, 1), WormSprite::Up, 2},     // 2 free cells left, 8 right
-        {Point(6, 1), WormSprite::Up, 1},     // 5 and 5: a tie turns left
-        {Point(9, 1), WormSprite::Up, 1},     // 8 left, 2 right
-        {Point(11, 6), WormSprite::Right, 4}, // 5 free cells up, 1 down
-        {Point(11, 4), WormSprite::Right, 8}, // 3 and 3: a tie turns down
-        {Point(11, 2), WormSprite::Right, 8}, // 1 up, 5 down
-        {Point(1, 3), WormSprite::Left, 8},   // 2 up, 4 down
-        {Point(3, 7), WormSprite::Down, 2},   // the field's bottom row: 2 left, 8 right
-    };
-    for (const Case& c : cases)
+    for (const Case& c : {
+             Case{Point(3, 1), WormSprite::Up, Right, AIControl::EvadeState}, // 2 cells free left, 8 right
+             Case{Point(6, 1), WormSprite::Up, Left, AIControl::EvadeState},  // 5 and 5
+             Case{Point(9, 1), WormSprite::Up, Left, AIControl::EvadeState},
+             Case{Point(11, 6), WormSprite::Right, Up, AIControl::EvadeState},   // 5 up, 1 down
+             Case{Point(11, 4), WormSprite::Right, Down, AIControl::EvadeState}, // 3 and 3
+             Case{Point(11, 2), WormSprite::Right, Down, AIControl::EvadeState},
+             Case{Point(1, 3), WormSprite::Left, Down, AIControl::EvadeState},
+             Case{Point(3, 7), WormSprite::Down, Right, AIControl::EvadeState},
+             Case{Point(6, 2), WormSprite::Up, Up, AIControl::IdleState} // one free cell is enough
+         })
     {
         AIControl& ai = aiWorm("sharp", c.head, c.direction);
         EXPECT_EQ(ai.getDirection(), c.expected) << c.head.x << "," << c.head.y;
-        EXPECT_EQ(stateOf(ai), AIControl::EvadeState) << c.head.x << "," << c.head.y;
+        EXPECT_EQ(stateOf(ai), c.state) << c.head.x << "," << c.head.y;
     }
-
-    // One free cell ahead is no reason to evade.
-    AIControl& ai = aiWorm("sharp", Point(6, 2), WormSprite::Up);
-    EXPECT_EQ(ai.getDirection(), 4u);
-    EXPECT_EQ(stateOf(ai), AIControl::IdleState);
-    EXPECT_EQ(ai.getFreeUp(), 2);
 }
 
 TEST_F(AIControlTest, SkillZeroNeverScansNeverTargetsAndRunsIntoTheWall)
 {
-    writeAI("blind", "eat", 0, Blind);
-    writeAI("blindHunter", "kill", 0, Blind);
+    writeAI("blind", "eat", 0, 0);
+    writeAI("blindHunter", "kill", 0, 0);
     startWithApples({{Apple::Normal, Point(6, 3)}, {Apple::Rotten, Point(8, 3)}});
     AIControl& eater = aiWorm("blind", Point(6, 1), WormSprite::Up);
     AIControl& hunter = aiWorm("blindHunter", Point(9, 1), WormSprite::Up);
-
     // One roll per apple that is not bad, one per scan.
     EXPECT_EQ(drawsDuring([&] { eater.getDirection(); }), 5);
     for (unsigned seed = 1; seed <= 300; ++seed)
     {
         seedRandom(seed);
-        ASSERT_EQ(eater.getDirection(), 4u);
-        ASSERT_EQ(eater.getFreeLeft(), AIControl::NotLooked);
-        ASSERT_EQ(eater.getFreeRight(), AIControl::NotLooked);
-        ASSERT_EQ(eater.getFreeUp(), AIControl::NotLooked);
-        ASSERT_EQ(eater.getFreeDown(), AIControl::NotLooked);
+        ASSERT_EQ(eater.getDirection(), Up);
+        ASSERT_EQ(eater.getFreeLeft() + eater.getFreeRight() + eater.getFreeUp() + eater.getFreeDown(),
+                  4 * AIControl::NotLooked);
         // Apples exist and reach is unlimited, so it pursues the target it was given: its own start.
-        ASSERT_TRUE(eater.hasTarget());
         ASSERT_EQ(targetOf(eater), Point(6, 1));
         ASSERT_NE(stateOf(eater), AIControl::EvadeState);
-
-        ASSERT_EQ(hunter.getDirection(), 4u);
+        ASSERT_EQ(hunter.getDirection(), Up);
         ASSERT_FALSE(hunter.hasTarget());
-        ASSERT_EQ(stateOf(hunter), AIControl::IdleState);
     }
 }
 
@@ -312,49 +252,34 @@ TEST_F(AIControlTest, ReachDropsATargetScoringAboveItAndZeroMeansNoLimit)
     writeAI("near", "eat", 5, Sharp);
     writeAI("edge", "eat", 6, Sharp);
     writeAI("far", "eat", 0, Sharp);
-    // Seven cells away, worth 10 points: a score of 6.
-    startWithApples({{Apple::Normal, Point(10, 7)}});
-
+    startWithApples({{Apple::Normal, Point(10, 7)}}); // seven cells away, worth 10 points: a score of 6
     AIControl& near = aiWorm("near", Point(6, 4), WormSprite::Up);
-    EXPECT_EQ(near.getDirection(), 4u);
+    EXPECT_EQ(near.getDirection(), Up);
     EXPECT_FALSE(near.hasTarget());
-    EXPECT_EQ(stateOf(near), AIControl::IdleState);
-
     AIControl& edge = aiWorm("edge", Point(6, 4), WormSprite::Up);
-    EXPECT_EQ(edge.getDirection(), 2u);
-    EXPECT_TRUE(edge.hasTarget());
+    EXPECT_EQ(edge.getDirection(), Right);
     EXPECT_EQ(targetOf(edge), Point(10, 7));
     EXPECT_EQ(stateOf(edge), AIControl::GetAppleState);
+    EXPECT_EQ(aiWorm("far", Point(1, 1), WormSprite::Right).getDirection(), Right);
 
-    AIControl& far = aiWorm("far", Point(1, 1), WormSprite::Right);
-    EXPECT_EQ(far.getDirection(), 2u);
-    EXPECT_TRUE(far.hasTarget());
-
-    // A super apple next to the head scores -4, inside any reach.
-    setApples({{Apple::Super, Point(7, 4)}});
-    EXPECT_EQ(near.getDirection(), 2u);
-    EXPECT_TRUE(near.hasTarget());
+    setApples({{Apple::Super, Point(7, 4)}}); // next to the head and worth 50: -4, inside any reach
+    EXPECT_EQ(near.getDirection(), Right);
     EXPECT_EQ(targetOf(near), Point(7, 4));
-
     // Without apples nothing is selected and the stored target is no longer pursued.
     setApples({});
-    EXPECT_EQ(near.getDirection(), 4u);
+    EXPECT_EQ(near.getDirection(), Up);
     EXPECT_FALSE(near.hasTarget());
-    EXPECT_EQ(targetOf(near), Point(7, 4));
 }
 
-TEST_F(AIControlTest, BadApplesAreNeverChosenAndCostNoRoll)
+TEST_F(AIControlTest, BadApplesAreNeverChosenCostNoRollAndDoNotBlockEaters)
 {
     writeAI("sharp", "eat", 0, Sharp);
     startWithApples({{Apple::Rotten, Point(6, 3)}, {Apple::Beer, Point(5, 4)}, {Apple::Normal, Point(1, 1)}});
     AIControl& ai = aiWorm("sharp", Point(6, 4), WormSprite::Up);
-
     EXPECT_EQ(drawsDuring([&] { ai.getDirection(); }), 5);
     EXPECT_EQ(targetOf(ai), Point(1, 1));
-    // Eaters walk over apples: the beer apple to the left does not block.
     EXPECT_EQ(ai.getFreeLeft(), 6);
-    EXPECT_EQ(ai.getDirection(), 1u);
-
+    EXPECT_EQ(ai.getDirection(), Left);
     // Only bad apples: nothing is chosen, no roll is drawn for them, the old target stays.
     setApples({{Apple::Rotten, Point(6, 3)}, {Apple::Beer, Point(5, 4)}});
     EXPECT_EQ(drawsDuring([&] { ai.getDirection(); }), 4);
@@ -362,54 +287,65 @@ TEST_F(AIControlTest, BadApplesAreNeverChosenAndCostNoRoll)
     EXPECT_EQ(targetOf(ai), Point(1, 1));
 }
 
-TEST_F(AIControlTest, LowestScoreWinsWithPointsCountingAndTheEarlierOfEqualApplesKept)
+TEST_F(AIControlTest, EaterTargetsTheLowestDistanceLessTenthOfPointsKeepsTheEarlierTieAndNeverReverses)
 {
     writeAI("sharp", "eat", 0, Sharp);
-    // Two cells away and worth 10 scores 1; three away and worth 50 scores -2.
-    startWithApples({{Apple::Normal, Point(6, 2)}, {Apple::Super, Point(9, 4)}});
-    AIControl& ai = aiWorm("sharp", Point(6, 4), WormSprite::Up);
-    ai.getDirection();
-    EXPECT_EQ(targetOf(ai), Point(9, 4));
+    startWithApples({});
 
-    // Both score 1; a cake's 20 points count 2 and make up for a cell more.
-    setApples({{Apple::Normal, Point(4, 4)}, {Apple::Normal, Point(8, 4)}, {Apple::Cake, Point(6, 1)}});
-    ai.getDirection();
-    EXPECT_EQ(targetOf(ai), Point(4, 4));
-    setApples({{Apple::Normal, Point(8, 4)}, {Apple::Normal, Point(4, 4)}, {Apple::Cake, Point(6, 1)}});
-    ai.getDirection();
-    EXPECT_EQ(targetOf(ai), Point(8, 4));
-    setApples({{Apple::Cake, Point(6, 1)}, {Apple::Normal, Point(8, 4)}});
-    ai.getDirection();
-    EXPECT_EQ(targetOf(ai), Point(6, 1));
+    struct Case
+    {
+        std::uint32_t heading;
+        Point target;
+        std::uint32_t expected;
+        Apples apples;
+    };
+
+    const auto normal = [](std::int32_t x, std::int32_t y) {
+        return std::make_pair(Apple::Normal, Point(x, y));
+    };
+    const auto cake = std::make_pair(Apple::Cake, Point(6, 1));
+    // Two cells and 10 points score 1, three cells and 50 points -2; both normals score 1, the cake 4 - 2,
+    // so the earlier normal is kept. Straight behind: keep going; up and left while heading right: up, as
+    // left reverses. Down and left while heading up: the horizontal turn first; straight below: no turn.
+    for (const Case& c :
+         {Case{WormSprite::Up, Point(9, 4), Right, {normal(6, 2), {Apple::Super, Point(9, 4)}}},
+          Case{WormSprite::Up, Point(4, 4), Left, {normal(4, 4), normal(8, 4), cake}},
+          Case{WormSprite::Up, Point(8, 4), Right, {normal(8, 4), normal(4, 4), cake}},
+          Case{WormSprite::Up, Point(6, 1), Up, {cake, normal(8, 4)}},
+          Case{WormSprite::Right, Point(2, 4), Right, {normal(2, 4)}},
+          Case{WormSprite::Right, Point(2, 2), Up, {normal(2, 2)}},
+          Case{WormSprite::Up, Point(2, 6), Left, {normal(2, 6)}},
+          Case{WormSprite::Up, Point(6, 6), Up, {normal(6, 6)}}})
+    {
+        setApples(c.apples);
+        AIControl& ai = aiWorm("sharp", Point(6, 4), c.heading);
+        EXPECT_EQ(ai.getDirection(), c.expected) << c.target.x << "," << c.target.y;
+        EXPECT_EQ(targetOf(ai), c.target);
+        EXPECT_EQ(stateOf(ai), AIControl::GetAppleState);
+    }
 }
 
 TEST_F(AIControlTest, KillTargetsTheFirstHumanUnlessTheSecondIsStrictlyCloserAndNeverTheDead)
 {
     writeAI("hunter", "kill", 0, Sharp);
     writeAI("halfHunter", "kill", 0, 50);
-    // Kill missions only look while apples lie on the field.
-    startWithApples({{Apple::Normal, Point(6, 1)}}, true);
-
-    // Player 2 is 5 cells away, player 1 11.
-    AIControl& nearTwo = aiWorm("hunter", Point(9, 4), WormSprite::Up);
+    startWithApples({{Apple::Normal, Point(6, 1)}}, true); // kill missions only look while apples lie
+    AIControl& nearTwo = aiWorm("hunter", Point(9, 4), WormSprite::Up); // 5 cells from player 2, 11 from 1
     EXPECT_EQ(drawsDuring([&] { nearTwo.getDirection(); }), 6);
     EXPECT_EQ(targetOf(nearTwo), Player2Start);
-    // 8 cells from both: the first stays.
-    AIControl& middle = aiWorm("hunter", Point(6, 4), WormSprite::Up);
-    middle.getDirection();
+    AIControl& middle = aiWorm("hunter", Point(6, 4), WormSprite::Up); // 8 from both: the first stays
+    EXPECT_EQ(middle.getDirection(), Left);
     EXPECT_EQ(targetOf(middle), Player1Start);
-    EXPECT_EQ(middle.getDirection(), 1u);
 
     // A failed roll hides a human, however close.
     AIControl& half = aiWorm("halfHunter", Point(9, 4), WormSprite::Up);
-    seedRandom(seedForRolls({true, false}, 50));
+    seedForRolls({true, false}, 50);
     half.getDirection();
-    EXPECT_TRUE(half.hasTarget());
     EXPECT_EQ(targetOf(half), Player1Start);
-    seedRandom(seedForRolls({false, true}, 50));
+    seedForRolls({false, true}, 50);
     half.getDirection();
     EXPECT_EQ(targetOf(half), Player2Start);
-    seedRandom(seedForRolls({false, false}, 50));
+    seedForRolls({false, false}, 50);
     half.getDirection();
     EXPECT_FALSE(half.hasTarget());
 
@@ -420,59 +356,16 @@ TEST_F(AIControlTest, KillTargetsTheFirstHumanUnlessTheSecondIsStrictlyCloserAnd
     engine().getPlayer1()->setState(WormSprite::StateDead);
     EXPECT_EQ(drawsDuring([&] { nearTwo.getDirection(); }), 4);
     EXPECT_FALSE(nearTwo.hasTarget());
-    EXPECT_EQ(nearTwo.getDirection(), 4u);
+    EXPECT_EQ(nearTwo.getDirection(), Up);
 }
 
 TEST_F(AIControlTest, SurvivorsTreatApplesAsObstaclesAndNeverTarget)
 {
     writeAI("coward", "survive", 0, Sharp);
-    writeAI("sharp", "eat", 0, Sharp);
     startWithApples({{Apple::Normal, Point(6, 3)}});
-
     AIControl& survivor = aiWorm("coward", Point(6, 4), WormSprite::Up);
-    EXPECT_EQ(survivor.getDirection(), 1u);
+    EXPECT_EQ(survivor.getDirection(), Left);
     EXPECT_EQ(survivor.getFreeUp(), 1);
     EXPECT_EQ(stateOf(survivor), AIControl::EvadeState);
     EXPECT_FALSE(survivor.hasTarget());
-
-    AIControl& eater = aiWorm("sharp", Point(6, 4), WormSprite::Up);
-    EXPECT_EQ(eater.getDirection(), 4u);
-    EXPECT_EQ(eater.getFreeUp(), 4);
-    EXPECT_EQ(stateOf(eater), AIControl::GetAppleState);
-}
-
-TEST_F(AIControlTest, GetAppleTurnsHorizontalFirstButNeverReverses)
-{
-    writeAI("sharp", "eat", 0, Sharp);
-    startWithApples({{Apple::Normal, Point(2, 4)}});
-    AIControl& ai = aiWorm("sharp", Point(6, 4), WormSprite::Right);
-    // The target straight behind: keep going.
-    EXPECT_EQ(ai.getDirection(), 2u);
-    EXPECT_EQ(stateOf(ai), AIControl::GetAppleState);
-
-    // Up and to the left: left is a reversal, so up.
-    setApples({{Apple::Normal, Point(2, 2)}});
-    EXPECT_EQ(ai.getDirection(), 4u);
-    // Down and to the left while heading up: left comes first.
-    AIControl& climber = aiWorm("sharp", Point(6, 4), WormSprite::Up);
-    setApples({{Apple::Normal, Point(2, 6)}});
-    EXPECT_EQ(climber.getDirection(), 1u);
-    // Straight below while heading up: no turn.
-    setApples({{Apple::Normal, Point(6, 6)}});
-    EXPECT_EQ(climber.getDirection(), 4u);
-}
-
-TEST_F(AIControlTest, ComputerPlayersNeverTriggerActions)
-{
-    writeAI("sharp", "eat", 0, Sharp);
-    startWithApples({{Apple::Normal, Point(9, 4)}});
-    AIControl& ai = aiWorm("sharp", Point(6, 4), WormSprite::Up);
-    EXPECT_EQ(ai.getDirection(), 2u);
-    EXPECT_EQ(ai.getAction1(), 0u);
-    EXPECT_EQ(ai.getAction2(), 0u);
-    // The command word keeps the direction: the queries do not clear it.
-    EXPECT_EQ(ai.getCommands(), 2u);
-    EXPECT_EQ(ai.getCommands(), 2u);
-    EXPECT_EQ(ai.getAction1(), 0u);
-    EXPECT_EQ(ai.getAction2(), 0u);
 }

@@ -2,37 +2,17 @@
 
 #include "engine/base/GameTime.h"
 #include "engine/base/Point.h"
-#include "engine/io/Control.h"
 
 #include "game/play/WormSprite.h"
 
+#include "tests/game/play/RoundFixture.h"
 #include "tests/support/FakeClock.h"
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 using Fernhouse::Base::Point;
 using Tarvo::OccupancyGrid;
 using Tarvo::WormSprite;
-
-namespace
-{
-
-// Answers its plan one request per step, then nothing.
-class PlanControl final : public Fernhouse::IO::Control
-{
-public:
-    explicit PlanControl(std::vector<std::uint32_t> plan) : m_plan(std::move(plan)) {}
-
-    std::uint32_t getDirection() override { return m_next < m_plan.size() ? m_plan[m_next++] : 0; }
-
-private:
-    std::vector<std::uint32_t> m_plan;
-    std::size_t m_next = 0;
-};
-
-} // namespace
 
 TEST(OccupancyGrid, CountsSegmentsPerCellAndIgnoresCellsOffTheGrid)
 {
@@ -40,12 +20,10 @@ TEST(OccupancyGrid, CountsSegmentsPerCellAndIgnoresCellsOffTheGrid)
     grid.add(1, 2);
     grid.add(1, 2);
     grid.add(3, 0);
-    EXPECT_EQ(grid.count(1, 2), 2u);
-    EXPECT_EQ(grid.count(3, 0), 1u);
-    EXPECT_EQ(grid.count(0, 0), 0u);
     grid.remove(1, 2);
     EXPECT_EQ(grid.count(1, 2), 1u);
-
+    EXPECT_EQ(grid.count(3, 0), 1u);
+    EXPECT_EQ(grid.count(0, 0), 0u);
     // A head may leave a map that has no wall around it.
     for (const Point& off : {Point(-1, 0), Point(4, 0), Point(0, -1), Point(0, 3)})
     {
@@ -53,9 +31,7 @@ TEST(OccupancyGrid, CountsSegmentsPerCellAndIgnoresCellsOffTheGrid)
         EXPECT_EQ(grid.count(off.x, off.y), 0u);
         grid.remove(off.x, off.y);
     }
-
-    const OccupancyGrid none(-2, 5);
-    EXPECT_EQ(none.count(0, 0), 0u);
+    EXPECT_EQ(OccupancyGrid(-2, 5).count(0, 0), 0u);
 }
 
 TEST(OccupancyGrid, WormKeepsItsCellsCountedFromBirthAsItGrowsTurnsAndDropsItsTailUntilDeleted)
@@ -66,38 +42,31 @@ TEST(OccupancyGrid, WormKeepsItsCellsCountedFromBirthAsItGrowsTurnsAndDropsItsTa
     constexpr std::int32_t Side = 12;
     OccupancyGrid grid(Side, Side);
     // Down, right, up, then straight on: the body turns twice and its tail follows.
-    auto* control = new PlanControl({8, 8, 2, 2, 2, 4, 4, 4, 4, 4});
-    auto* worm = new WormSprite(nullptr, "w", control, nullptr, Point(2, 2), WormSprite::Down,
-                                WormSprite::ControlAbsolute, &grid);
+    auto* worm = new WormSprite(nullptr, "w", new RoundSupport::PlanControl({8, 8, 2, 2, 2, 4, 4, 4, 4, 4}),
+                                nullptr, Point(2, 2), WormSprite::Down, WormSprite::ControlAbsolute, &grid);
     worm->grow(3);
-
-    for (int step = 0; step < 12; ++step)
-    {
-        clock.advance(334);
-        time.update();
-        worm->update();
+    const auto expectCounts = [&](const std::vector<WormSprite::Segment>& body, int step) {
         for (std::int32_t y = 0; y < Side; ++y)
         {
             for (std::int32_t x = 0; x < Side; ++x)
             {
                 std::uint32_t expected = 0;
-                for (const WormSprite::Segment& segment : worm->getBody())
+                for (const WormSprite::Segment& segment : body)
                 {
                     expected += segment.x == x && segment.y == y ? 1 : 0;
                 }
                 ASSERT_EQ(grid.count(x, y), expected) << "step " << step << " cell " << x << "," << y;
             }
         }
+    };
+    for (int step = 0; step < 12; ++step)
+    {
+        clock.advance(334);
+        time.update();
+        worm->update();
+        expectCounts(worm->getBody(), step);
     }
     EXPECT_EQ(worm->getLength(), 6u);
-
-    // A worm taken out of the round leaves no cell counted behind it.
-    delete worm;
-    for (std::int32_t y = 0; y < Side; ++y)
-    {
-        for (std::int32_t x = 0; x < Side; ++x)
-        {
-            ASSERT_EQ(grid.count(x, y), 0u) << x << "," << y;
-        }
-    }
+    delete worm; // a worm taken out of the round leaves no cell counted behind it
+    expectCounts({}, 12);
 }

@@ -3,12 +3,12 @@
 #include "engine/base/Color.h"
 #include "engine/base/Exception.h"
 #include "engine/graphics/FontManager.h"
-#include "engine/graphics/Image.h"
 #include "engine/graphics/Label.h"
 #include "engine/graphics/TextureFactory.h"
 
 #include "game/play/WormSprite.h"
 
+#include "tests/game/play/RoundFixture.h"
 #include "tests/support/GLWindow.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempDir.h"
@@ -17,74 +17,57 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstddef>
 #include <filesystem>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 using Fernhouse::Base::Color;
+using Fernhouse::Base::FileNotFoundException;
+using RoundSupport::AppleColors;
 using Tarvo::ScoreBoard;
-using Tarvo::WormSprite;
-
-static_assert(!std::is_copy_constructible_v<ScoreBoard> && !std::is_copy_assignable_v<ScoreBoard>);
 
 namespace
 {
 
 namespace fs = std::filesystem;
 
-constexpr int Tile = 16;
-constexpr int SheetSide = 256;
-// One flat colour per apple kind, and the mark for none: an opaque square in the middle of a clear tile.
-constexpr Color AppleColors[6] = {{200, 0, 0, 255},   {255, 215, 0, 255},  {90, 60, 20, 255},
-                                  {0, 200, 255, 255}, {230, 160, 30, 255}, {255, 120, 200, 255}};
+// The mark for "none": an opaque square in the middle of the otherwise clear last tile.
 constexpr Color MarkColor{10, 250, 10, 255};
-constexpr int MarkInset = 4;
-// comic_medium's glyphs are 16 pixels wide, so the numbers take 7 x 16 pixels ending at x 700.
+const Color Black(0, 0, 0, 255);
+const Color White(255, 255, 255, 255);
+// comic_medium's glyphs are 16 pixels wide: the numbers take 7 glyphs ending at x 700.
 constexpr int TextX = 700 - 7 * 16;
-constexpr int LastAppleX = 669 - 7 * 16;
 
 int rowY(int kind)
 {
     return 150 + 28 * kind;
 }
 
-void writeTileset(const std::string& path)
+Tarvo::WormSprite::Results results(std::array<std::uint32_t, 6> eaten, std::int32_t score)
 {
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(SheetSide * SheetSide) * 4, 0);
-    auto fill = [&](int left, int top, int side, const Color& c) {
-        for (int y = top; y < top + side; ++y)
-        {
-            for (int x = left; x < left + side; ++x)
-            {
-                const auto at = static_cast<std::size_t>(y * SheetSide + x) * 4;
-                rgba[at] = c.r;
-                rgba[at + 1] = c.g;
-                rgba[at + 2] = c.b;
-                rgba[at + 3] = c.a;
-            }
-        }
-    };
-    for (int kind = 0; kind < 6; ++kind)
-    {
-        fill(kind * Tile, 0, Tile, AppleColors[kind]);
-    }
-    fill(240 + MarkInset, 240 + MarkInset, Tile - 2 * MarkInset, MarkColor);
-    TestSupport::writePng(path, SheetSide, SheetSide, rgba);
-}
-
-WormSprite::Results results(std::array<std::uint32_t, 6> eaten, std::int32_t score)
-{
-    WormSprite::Results r;
+    Tarvo::WormSprite::Results r;
     r.applesEaten = eaten;
     r.score = score;
-    r.length = 40;
-    r.topSpeed = 5.0f;
     return r;
 }
 
-// The game's pictures and fonts, a flat test tileset, and the screen's blending.
+Color at(int x, int y)
+{
+    const auto p = TestSupport::pixel(x, y);
+    return Color(static_cast<std::uint8_t>(p[0]), static_cast<std::uint8_t>(p[1]),
+                 static_cast<std::uint8_t>(p[2]), 255);
+}
+
+// The pixels of a row's number area.
+std::vector<unsigned char> numberArea(int y)
+{
+    std::vector<unsigned char> rgb(static_cast<std::size_t>((7 * 16 + 24) * 16 * 3));
+    glReadPixels(TextX - 16, TestSupport::WindowHeight - y - 16, 7 * 16 + 24, 16, GL_RGB, GL_UNSIGNED_BYTE,
+                 rgb.data());
+    return rgb;
+}
+
+// The game's pictures and fonts, a tileset of flat apples, and the screen's blending.
 class ScoreBoardTest : public TestSupport::GLTest
 {
 protected:
@@ -100,34 +83,22 @@ protected:
             fs::create_symlink(source / "graphics" / picture, m_dir.path() / "graphics" / picture);
         }
         fs::create_directory_symlink(source / "graphics" / "fonts", m_dir.path() / "graphics" / "fonts");
-        writeTileset(m_dir.file("tiles.png"));
-    }
-
-    // The RGB of one pixel of the current frame.
-    static Color at(int x, int y)
-    {
-        const auto p = TestSupport::pixel(x, y);
-        return Color(static_cast<std::uint8_t>(p[0]), static_cast<std::uint8_t>(p[1]),
-                     static_cast<std::uint8_t>(p[2]), 255);
-    }
-
-    static std::vector<unsigned char> capture(int x, int y, int w, int h)
-    {
-        std::vector<unsigned char> rgb(static_cast<std::size_t>(w * h * 3));
-        glReadPixels(x, TestSupport::WindowHeight - y - h, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        return rgb;
-    }
-
-    // The number area of a row as a label of the expected text draws it on a black screen.
-    static std::vector<unsigned char> expectedNumber(const std::string& text, int y, const Color& color)
-    {
-        glClear(GL_COLOR_BUFFER_BIT);
-        Fernhouse::GUI::Label label(ScoreBoard::FontName);
-        label.setText(text);
-        label.setPosition(TextX, y);
-        label.setColor(color);
-        label.draw();
-        return capture(TextX - 16, y, 7 * 16 + 24, 16);
+        std::vector<std::uint8_t> rgba(256 * 256 * 4, 0);
+        const auto fill = [&](int left, int top, int side, const Color& c) {
+            for (int y = top; y < top + side; ++y)
+            {
+                for (int x = left; x < left + side; ++x)
+                {
+                    std::copy_n(&c.r, 4, &rgba[static_cast<std::size_t>(y * 256 + x) * 4]);
+                }
+            }
+        };
+        for (int kind = 0; kind < 6; ++kind)
+        {
+            fill(kind * 16, 0, 16, AppleColors[kind]);
+        }
+        fill(244, 244, 8, MarkColor);
+        TestSupport::writePng(m_dir.file("tiles.png"), 256, 256, rgba);
     }
 
     TestSupport::TempDir m_dir;
@@ -135,9 +106,6 @@ protected:
     Fernhouse::Graphics::TextureFactory m_factory;
     Fernhouse::Graphics::FontManager m_fonts{"graphics/fonts/", ".png"};
 };
-
-const Color Black(0, 0, 0, 255);
-const Color White(255, 255, 255, 255);
 
 } // namespace
 
@@ -149,82 +117,63 @@ TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedP
     board.draw();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    const auto drawn = capture(0, 0, TestSupport::WindowWidth, TestSupport::WindowHeight);
-    auto drawnArea = [&](int x0, int y0, int w, int h) {
-        std::vector<unsigned char> part;
-        // Bottom row first, as glReadPixels gives them.
-        for (int y = y0 + h - 1; y >= y0; --y)
-        {
-            const std::ptrdiff_t row = (TestSupport::WindowHeight - 1 - y) * TestSupport::WindowWidth;
-            part.insert(part.end(), drawn.begin() + (row + x0) * 3, drawn.begin() + (row + x0 + w) * 3);
-        }
-        return part;
+    struct Probe
+    {
+        int x, y;
+        Color color;
     };
 
-    // Three normal apples 18 pixels apart: 100, 118, 136, and nothing after the last.
-    EXPECT_EQ(at(100, rowY(0)), AppleColors[0]);
-    EXPECT_EQ(at(115, rowY(0) + 15), AppleColors[0]);
-    EXPECT_EQ(at(117, rowY(0) + 8), Black);
-    EXPECT_EQ(at(118, rowY(0) + 8), AppleColors[0]);
-    EXPECT_EQ(at(151, rowY(0) + 8), AppleColors[0]);
-    EXPECT_EQ(at(152, rowY(0) + 8), Black);
-
-    // No super apple: the apple with the mark for none over it.
-    EXPECT_EQ(at(100, rowY(1)), AppleColors[1]);
-    EXPECT_EQ(at(108, rowY(1) + 8), MarkColor);
-    EXPECT_EQ(at(116, rowY(1) + 8), Black);
-
-    // 200 apples 2 pixels apart all fit: the last starts at 498.
-    EXPECT_EQ(at(513, rowY(3) + 8), AppleColors[3]);
-    EXPECT_EQ(at(514, rowY(3) + 8), Black);
-    // 300 apples stop before the first x beyond 669 - 7 glyphs: the last starts at 556.
-    static_assert(LastAppleX == 557);
-    EXPECT_EQ(at(556 + Tile - 1, rowY(4) + 8), AppleColors[4]);
-    EXPECT_EQ(at(556 + Tile, rowY(4) + 8), Black);
-    // One apple, and rows keep to their 28 pixels.
-    EXPECT_EQ(at(115, rowY(5) + 15), AppleColors[5]);
-    EXPECT_EQ(at(100, rowY(5) + 16), Black);
-    EXPECT_EQ(at(116, rowY(5)), Black);
+    for (const Probe& p :
+         {Probe{100, rowY(0), AppleColors[0]}, Probe{115, rowY(0) + 15, AppleColors[0]},
+          Probe{117, rowY(0) + 8, Black}, Probe{118, rowY(0) + 8, AppleColors[0]},
+          Probe{151, rowY(0) + 8, AppleColors[0]}, Probe{152, rowY(0) + 8, Black},
+          Probe{100, rowY(1), AppleColors[1]}, Probe{108, rowY(1) + 8, MarkColor},
+          Probe{116, rowY(1) + 8, Black}, Probe{513, rowY(3) + 8, AppleColors[3]},
+          Probe{514, rowY(3) + 8, Black}, // the last at 498
+          // 300 apples stop before the first x beyond 669 - 7 glyphs: the last starts at 556.
+          Probe{571, rowY(4) + 8, AppleColors[4]}, Probe{572, rowY(4) + 8, Black},
+          Probe{115, rowY(5) + 15, AppleColors[5]}, Probe{100, rowY(5) + 16, Black},
+          Probe{116, rowY(5), Black}})
+    {
+        EXPECT_EQ(at(p.x, p.y), p.color) << p.x << "," << p.y;
+    }
 
     // Points of each kind, right-aligned in seven glyphs; the score in orange below them.
-    const std::vector<std::string> numbers{"     30", "      0", "    -20", "   4000", "  -1500", "     20"};
-    std::vector<std::vector<unsigned char>> shown;
-    for (int kind = 0; kind < 6; ++kind)
+    const std::string numbers[] = {"     30", "      0", "    -20", "   4000",
+                                   "  -1500", "     20", "  -1234"};
+    for (int row = 0; row < 7; ++row)
     {
-        shown.push_back(drawnArea(TextX - 16, rowY(kind), 7 * 16 + 24, 16));
+        glClear(GL_COLOR_BUFFER_BIT);
+        board.draw();
+        const auto shown = numberArea(rowY(row));
+        for (const Color& color : {White, ScoreBoard::ScoreColor})
+        {
+            glClear(GL_COLOR_BUFFER_BIT);
+            Fernhouse::GUI::Label label(ScoreBoard::FontName);
+            label.setText(numbers[row]);
+            label.setPosition(TextX, rowY(row));
+            label.setColor(color);
+            label.draw();
+            EXPECT_EQ(shown == numberArea(rowY(row)), (row == 6) == (color == ScoreBoard::ScoreColor)) << row;
+        }
     }
-    const auto shownScore = drawnArea(TextX - 16, rowY(6), 7 * 16 + 24, 16);
-    for (int kind = 0; kind < 6; ++kind)
-    {
-        EXPECT_TRUE(shown[static_cast<std::size_t>(kind)] ==
-                    expectedNumber(numbers[static_cast<std::size_t>(kind)], rowY(kind), White))
-            << "row " << kind;
-    }
-    EXPECT_TRUE(shownScore == expectedNumber("  -1234", rowY(6), ScoreBoard::ScoreColor));
-    EXPECT_FALSE(shownScore == expectedNumber("  -1234", rowY(6), White));
 }
 
 TEST_F(ScoreBoardTest, BackgroundCoversAllButTheRowsAndTheBannerComesOnlyWithANewHighscore)
 {
-    ScoreBoard plain(results({1, 1, 1, 1, 1, 1}, 100), false, "tiles.png");
-    ASSERT_EQ(plain.getChildren().size(), 1u);
-    EXPECT_EQ(plain.getHighscoreImage(), nullptr);
-    glClear(GL_COLOR_BUFFER_BIT);
-    plain.draw();
-    // The picture's frame lies over anything outside the window on the rows.
-    EXPECT_NE(at(20, 20), Black);
-    EXPECT_EQ(at(100, rowY(0)), AppleColors[0]);
-    const auto withoutBanner = capture(0, 472, 512, 128);
-
-    ScoreBoard best(results({1, 1, 1, 1, 1, 1}, 100), true, "tiles.png");
-    ASSERT_EQ(best.getChildren().size(), 2u);
-    ASSERT_NE(best.getHighscoreImage(), nullptr);
-    EXPECT_EQ(best.getChildren()[1], best.getHighscoreImage());
-    EXPECT_EQ(best.getHighscoreImage()->getPosition(), Fernhouse::Base::Point(0, 600 - 128));
-    glClear(GL_COLOR_BUFFER_BIT);
-    best.draw();
-    EXPECT_FALSE(capture(0, 472, 512, 128) == withoutBanner);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    std::vector<unsigned char> banners[2];
+    for (const bool best : {false, true})
+    {
+        ScoreBoard board(results({1, 1, 1, 1, 1, 1}, 100), best, "tiles.png");
+        EXPECT_EQ(board.getHighscoreImage() != nullptr, best);
+        glClear(GL_COLOR_BUFFER_BIT);
+        board.draw();
+        EXPECT_NE(at(20, 20), Black); // the picture's frame lies over anything outside the rows
+        EXPECT_EQ(at(100, rowY(0)), AppleColors[0]);
+        banners[best].resize(512 * 128 * 3);
+        glReadPixels(0, 0, 512, 128, GL_RGB, GL_UNSIGNED_BYTE, banners[best].data());
+    }
+    EXPECT_NE(banners[0], banners[1]);
 }
 
 TEST_F(ScoreBoardTest, ReturnSpaceOrEscapeEndTheDisplayAndOtherKeysPassOn)
@@ -233,7 +182,6 @@ TEST_F(ScoreBoardTest, ReturnSpaceOrEscapeEndTheDisplayAndOtherKeysPassOn)
     {
         ScoreBoard board(results({}, 0), false, "tiles.png");
         EXPECT_FALSE(board.keyDown(SDLK_a, false, false, false));
-        EXPECT_FALSE(board.keyDown(SDLK_DOWN, false, false, false));
         EXPECT_FALSE(board.isDone());
         EXPECT_TRUE(board.keyDown(key, true, false, false)) << key;
         EXPECT_TRUE(board.isDone()) << key;
@@ -243,30 +191,27 @@ TEST_F(ScoreBoardTest, ReturnSpaceOrEscapeEndTheDisplayAndOtherKeysPassOn)
 TEST_F(ScoreBoardTest, LoadingErrorsLeaveNothingLoadedAndTheEndFreesEverything)
 {
     {
-        ScoreBoard board(results({}, 0), true, "tiles.png");
-        // Both pictures, the tileset and the font's sheet.
-        EXPECT_EQ(m_factory.getTextureMapCount(), 4u);
+        const ScoreBoard board(results({}, 0), true, "tiles.png");
+        EXPECT_EQ(m_factory.getTextureMapCount(), 4u); // both pictures, the tileset and the font's sheet
         EXPECT_EQ(m_fonts.getReferenceCount(ScoreBoard::FontName), 1);
     }
     EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
     EXPECT_EQ(m_fonts.getReferenceCount(ScoreBoard::FontName), 0);
-
     try
     {
-        ScoreBoard board(results({}, 0), true, "missing.png");
+        const ScoreBoard board(results({}, 0), true, "missing.png");
         ADD_FAILURE() << "a missing tileset was accepted";
     }
-    catch (const Fernhouse::Base::FileNotFoundException& e)
+    catch (const FileNotFoundException& e)
     {
         EXPECT_EQ(e.getMessage(), "Could not load file: missing.png");
     }
     EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
-
     m_fonts.setFontDirectory("nowhere/");
-    EXPECT_THROW(ScoreBoard(results({}, 0), false, "tiles.png"), Fernhouse::Base::FileNotFoundException);
+    EXPECT_THROW(ScoreBoard(results({}, 0), false, "tiles.png"), FileNotFoundException);
     EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
-
+    m_fonts.setFontDirectory("graphics/fonts/");
     fs::remove(m_dir.path() / "graphics" / "highscore.png");
-    EXPECT_THROW(ScoreBoard(results({}, 0), true, "tiles.png"), Fernhouse::Base::FileNotFoundException);
+    EXPECT_THROW(ScoreBoard(results({}, 0), true, "tiles.png"), FileNotFoundException);
     EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
 }
