@@ -81,11 +81,6 @@ protected:
         fillBackground();
         return ::testing::AssertionSuccess();
     }
-
-    void expectBackground(int x, int y) const
-    {
-        EXPECT_RGB(pixel(x, y), Background.r, Background.g, Background.b) << "at " << x << "," << y;
-    }
 };
 
 // Copies a texture of the factory's, so that its pixels come out right only if the files are back first.
