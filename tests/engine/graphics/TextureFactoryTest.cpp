@@ -1,9 +1,6 @@
 #include "engine/graphics/TextureFactory.h"
 
 #include "engine/base/Exception.h"
-#include "engine/graphics/Font.h"
-#include "engine/graphics/Image.h"
-#include "engine/graphics/Label.h"
 #include "engine/graphics/Painter.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureMap.h"
@@ -290,34 +287,4 @@ TEST_F(TextureFactoryTest, ReloadAfterTheContextWasReplacedRemakesFilesThenSourc
     m_factory.freeTextureMap(mirror);
     EXPECT_EQ(m_factory.getTextureMapCount(), 2u);
     EXPECT_EQ(glIsTexture(name), GL_FALSE);
-}
-
-TEST_F(TextureFactoryTest, ImagesFontsAndLabelsStayDrawableAcrossModeChanges)
-{
-    Image image(save(coordinateImage(100, 50), "picture.png"));
-    image.setPosition(10, 20);
-    saveFont("sheet", 16, 16);
-    Fernhouse::GUI::Label label("sheet");
-    label.setText("AB");
-    label.setPosition(300, 300);
-    Texture* glyphs = label.getFont()->getTexture();
-
-    // Full screen and back, as the screen switches, then a switch that loses the context.
-    ASSERT_EQ(SDL_WM_ToggleFullScreen(SDL_GetVideoSurface()), 1);
-    EXPECT_NE(SDL_GetVideoSurface()->flags & SDL_FULLSCREEN, 0u);
-    m_factory.reloadAll();
-    ASSERT_EQ(SDL_WM_ToggleFullScreen(SDL_GetVideoSurface()), 1);
-    m_factory.reloadAll();
-    ASSERT_TRUE(replaceContext());
-    m_factory.reloadAll();
-
-    EXPECT_EQ(m_factory.getTextureMapCount(), 2u);
-    EXPECT_EQ(label.getFont()->getTexture(), glyphs);
-    image.draw();
-    label.draw();
-    EXPECT_RGB(pixel(109, 69), 99, 49, 0);
-    expectBackground(137, 83);
-    const Color b = TestSupport::glyphColor(2);
-    EXPECT_RGB(pixel(331, 315), b.r, b.g, b.b);
-    expectBackground(332, 315);
 }
