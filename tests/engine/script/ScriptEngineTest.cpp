@@ -1,7 +1,6 @@
 #include "engine/script/ScriptEngine.h"
 
 #include "engine/base/GameTime.h"
-#include "engine/script/ScriptArgumentList.h"
 #include "engine/script/ScriptEngineException.h"
 #include "engine/script/ScriptRuntimeException.h"
 #include "engine/script/ScriptStatement.h"
@@ -29,7 +28,7 @@ namespace
 
 const std::string Tag = "src/ScriptEngine";
 
-// Remembers every statement it is given; throws for the function "fail" while told to.
+// Remembers every statement it is given as "line:name:arguments"; throws for "fail" while told to.
 class Recorder final : public Fernhouse::Script::ScriptStatementExecutor
 {
 public:
@@ -39,20 +38,11 @@ public:
         {
             throw ScriptRuntimeException("refused", "test", 1);
         }
-        executed.push_back(statement);
+        executed.push_back(std::to_string(statement.lineNumber) + ":" + statement.functionName + ":" +
+                           statement.argumentText);
     }
 
-    Names names() const
-    {
-        Names out;
-        for (const ScriptStatement& statement : executed)
-        {
-            out.push_back(statement.functionName);
-        }
-        return out;
-    }
-
-    std::vector<ScriptStatement> executed;
+    Names executed;
     bool failing = false;
 };
 
@@ -92,19 +82,8 @@ TEST_F(ScriptEngineTest, StatementsSplitIntoNameAndArgumentTextWithTheirLineNumb
     // A comment mark counts only in the first column; only a CR before an LF belongs to the line end.
     m_engine.load(write("a.fhs", "# intro\nfoo\r\n\nfoo (1)\nprintText(\"HELLO\",10,20)\n  #foo\nfoo\r"));
     m_engine.runToEnd();
-    const std::vector<ScriptStatement> expected = {{2, "foo", ""},
-                                                   {4, "foo", " (1)"},
-                                                   {5, "printText", "(\"HELLO\",10,20)"},
-                                                   {6, "", "  #foo"},
-                                                   {7, "foo\r", ""}};
-    ASSERT_EQ(m_recorder.executed.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i)
-    {
-        EXPECT_EQ(m_recorder.executed[i].lineNumber, expected[i].lineNumber) << i;
-        EXPECT_EQ(m_recorder.executed[i].functionName, expected[i].functionName) << i;
-        EXPECT_EQ(m_recorder.executed[i].argumentText, expected[i].argumentText) << i;
-    }
-
+    EXPECT_EQ(m_recorder.executed,
+              (Names{"2:foo:", "4:foo: (1)", "5:printText:(\"HELLO\",10,20)", "6::  #foo", "7:foo\r:"}));
     ScriptEngine comments;
     comments.load(write("empty.fhs", "# only a comment\n\n\r\n#printText(1, 2, \"x\")\n"));
     EXPECT_FALSE(comments.run());
@@ -115,23 +94,23 @@ TEST_F(ScriptEngineTest, RunsOneStatementPerCallAndSleepHoldsTheRestBackForItsGa
     m_engine.registerFunction("a", &m_recorder);
     m_engine.load(write("sleep.fhs", "a\nsleep(1000)\na\nsleep (500)\n"));
     EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.names(), Names{"a"});
+    EXPECT_EQ(m_recorder.executed, Names{"1:a:"});
     EXPECT_TRUE(m_engine.run());
     advance(999);
     EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.names(), Names{"a"});
+    EXPECT_EQ(m_recorder.executed, Names{"1:a:"});
 
     // A stopped clock stops the sleep with it.
     m_time.stop();
     m_clock.advance(5000);
     m_time.update();
     EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.names(), Names{"a"});
+    EXPECT_EQ(m_recorder.executed, Names{"1:a:"});
     m_time.start();
 
     advance(1);
     EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.names(), (Names{"a", "a"}));
+    EXPECT_EQ(m_recorder.executed, (Names{"1:a:", "3:a:"}));
     // A script that ends with a sleep is not finished until the sleep has passed.
     EXPECT_TRUE(m_engine.run());
     advance(499);
@@ -148,7 +127,7 @@ TEST_F(ScriptEngineTest, UnregisteredFunctionFailsTheLoadWithFileAndLineKeepingT
     EXPECT_TRUE(throwsWith<ScriptEngineException>([&] { m_engine.load(path); },
                                                   path + ":7: Function 'name' is not defined", Tag));
     m_engine.runToEnd();
-    EXPECT_EQ(m_recorder.names(), (Names{"ok", "ok"}));
+    EXPECT_EQ(m_recorder.executed, (Names{"1:ok:(1)", "6:ok:(2)"}));
 }
 
 TEST_F(ScriptEngineTest, MissingFileOrDirectoryThrowsFileNotFound)
@@ -184,7 +163,7 @@ TEST_F(ScriptEngineTest, ExecutorErrorsPassThroughAndTheStatementIsNotSkipped)
     EXPECT_THROW(m_engine.run(), ScriptRuntimeException);
     m_recorder.failing = false;
     EXPECT_FALSE(m_engine.run());
-    EXPECT_EQ(m_recorder.names(), Names{"fail"});
+    EXPECT_EQ(m_recorder.executed, Names{"1:fail:"});
 }
 
 TEST_F(ScriptEngineTest, BadSleepsThrowAndASleepPastTheClockLimitEndsThere)
