@@ -49,6 +49,14 @@ TEST_F(StreamTest, WriterLaysFieldsOutLittleEndianAndTheReaderReadsThemBack)
         writer.writeString("");
         writer.write("xy", 2);
     }
+    const std::string longText(200000, 'q');
+    {
+        BinaryWriter writer(m_dir.file("round.bin"));
+        writer.writeInt16(-32768);
+        writer.writeInt32(-2147483647 - 1);
+        writer.writeUInt32(4294967295u);
+        writer.writeString(longText);
+    }
     EXPECT_EQ(m_dir.readFile("out.bin"),
               bytes({0x01, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 'a',  'b',  'c',  0xFE, 0xFE,
                      0xFF, 0xEF, 0xBE, 0xEB, 0x32, 0xA4, 0xF8, 0x00, 0x00, 0x00, 0x00, 'x',  'y'}));
@@ -61,23 +69,13 @@ TEST_F(StreamTest, WriterLaysFieldsOutLittleEndianAndTheReaderReadsThemBack)
     EXPECT_EQ(in.readUInt16(), 0xBEEF);
     EXPECT_EQ(in.readInt32(), -123456789);
     EXPECT_EQ(in.readString(), "");
-}
 
-TEST_F(StreamTest, ExtremeValuesAndAStringLongerThanOneChunkRoundTrip)
-{
-    const std::string text(200000, 'q');
-    {
-        BinaryWriter writer(m_dir.file("round.bin"));
-        writer.writeInt16(-32768);
-        writer.writeInt32(-2147483647 - 1);
-        writer.writeUInt32(4294967295u);
-        writer.writeString(text);
-    }
-    BinaryReader in(m_dir.file("round.bin"));
-    EXPECT_EQ(in.readInt16(), -32768);
-    EXPECT_EQ(in.readInt32(), -2147483647 - 1);
-    EXPECT_EQ(in.readUInt32(), 4294967295u);
-    EXPECT_EQ(in.readString(), text);
+    // Extreme values, and a string longer than one chunk of the reader.
+    BinaryReader round(m_dir.file("round.bin"));
+    EXPECT_EQ(round.readInt16(), -32768);
+    EXPECT_EQ(round.readInt32(), -2147483647 - 1);
+    EXPECT_EQ(round.readUInt32(), 4294967295u);
+    EXPECT_EQ(round.readString(), longText);
 }
 
 TEST_F(StreamTest, StringStopsAtAZeroByteButConsumesAllItsStoredBytes)
