@@ -54,6 +54,8 @@ TEST_F(BoolSelectTest, LeftAndRightToggleAndTheColoursFollowAtTheNextUpdate)
     BoolSelect select("sheet", &Green, &Orange, "ON", "OFF", "/");
     const auto* on = select.getChildren().at(0);
     const auto* off = select.getChildren().at(1);
+    // A selector lives inside a panel and is never waited for.
+    EXPECT_TRUE(select.isDone());
     EXPECT_TRUE(select.keyDown(SDLK_LEFT, false, false, false));
     EXPECT_FALSE(select.getValue());
     EXPECT_TRUE(select.keyDown(SDLK_RIGHT, false, false, false));
