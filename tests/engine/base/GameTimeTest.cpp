@@ -7,79 +7,48 @@
 using Fernhouse::Base::GameTime;
 using TestSupport::FakeClock;
 
-TEST(GameTime, StaysAtZeroUntilStarted)
+namespace
 {
-    FakeClock clock(5000);
-    GameTime time;
-    clock.advance(300);
-    time.update();
-    EXPECT_EQ(time.getTime(), 0u);
-    EXPECT_TRUE(time.isStopped());
-    EXPECT_EQ(GameTime::getInstance(), &time);
+
+class GameTimeTest : public ::testing::Test
+{
+protected:
+    // Moves the tick source on and lets the game clock see it.
+    std::uint32_t after(std::uint32_t milliseconds)
+    {
+        m_clock.advance(milliseconds);
+        m_time.update();
+        return m_time.getTime();
+    }
+
+    FakeClock m_clock{0xFFFFFF00u};
+    GameTime m_time;
+};
+
+} // namespace
+
+TEST_F(GameTimeTest, CountsOnlyStartedSpansAcrossTheCounterWrapping)
+{
+    EXPECT_EQ(after(100), 0u);
+    EXPECT_TRUE(m_time.isStopped());
+    m_time.start();
+    EXPECT_EQ(after(256 + 50), 306u); // across the counter wrapping
+    m_time.start();                   // starting twice does not move the base
+    EXPECT_EQ(after(100), 406u);
+    m_time.stop();
+    EXPECT_EQ(after(4000), 406u);
+    EXPECT_EQ(GameTime::getTicks(), m_clock.now());
+    m_time.start();
+    EXPECT_EQ(after(10), 416u);
 }
 
-TEST(GameTime, StoppedSpanIsNotCounted)
+TEST_F(GameTimeTest, ResetStopsAtZero)
 {
-    FakeClock clock(1000);
-    GameTime time;
-    time.start();
-    clock.advance(250);
-    time.update();
-    EXPECT_EQ(time.getTime(), 250u);
-
-    time.stop();
-    clock.advance(4000);
-    time.update();
-    EXPECT_EQ(time.getTime(), 250u);
-    EXPECT_EQ(GameTime::getTicks(), 5250u);
-
-    time.start();
-    clock.advance(100);
-    time.update();
-    EXPECT_EQ(time.getTime(), 350u);
-}
-
-TEST(GameTime, StartingTwiceDoesNotMoveTheBase)
-{
-    FakeClock clock(0);
-    GameTime time;
-    time.start();
-    clock.advance(400);
-    time.start();
-    time.update();
-    EXPECT_EQ(time.getTime(), 400u);
-}
-
-TEST(GameTime, ResetStopsAtZero)
-{
-    FakeClock clock(0);
-    GameTime time;
-    time.start();
-    clock.advance(700);
-    time.update();
-    time.reset();
-    clock.advance(700);
-    time.update();
-    EXPECT_EQ(time.getTime(), 0u);
-    EXPECT_TRUE(time.isStopped());
-}
-
-TEST(GameTime, CountsOnAcrossTheTickCounterWrapping)
-{
-    FakeClock clock(0xFFFFFF00u);
-    GameTime time;
-    time.start();
-    clock.advance(0x100u + 50u); // the counter wraps to 50
-    time.update();
-    EXPECT_EQ(clock.now(), 50u);
-    EXPECT_EQ(time.getTime(), 0x100u + 50u);
-
-    time.stop();
-    clock.advance(1000);
-    time.start();
-    clock.advance(10);
-    time.update();
-    EXPECT_EQ(time.getTime(), 0x100u + 60u);
+    m_time.start();
+    after(700);
+    m_time.reset();
+    EXPECT_EQ(after(700), 0u);
+    EXPECT_TRUE(m_time.isStopped());
 }
 
 TEST(GameTime, SingletonSlotIsClearedOnDestruction)

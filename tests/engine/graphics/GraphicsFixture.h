@@ -19,13 +19,10 @@ class GraphicsTest : public GLTest
 {
 public:
     static constexpr Fernhouse::Base::Color Background{90, 90, 90, 255};
+    static constexpr Fernhouse::Base::Color White{255, 255, 255, 255};
 
 protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        glEnableBlending();
-    }
+    void SetUp() override;
 
     // Writes the image into the temporary directory and returns its path.
     std::string save(const TestImage& image, const std::string& name, bool withAlpha = true) const
@@ -43,12 +40,19 @@ protected:
 
     static void fillBackground();
 
+    static void expectColor(int x, int y, const Fernhouse::Base::Color& c)
+    {
+        EXPECT_RGB(pixel(x, y), c.r, c.g, c.b) << "at " << x << "," << y;
+    }
+
+    static void expectBackground(int x, int y) { expectColor(x, y, Background); }
+
+    // The glyph of cell `glyph` drawn through the colour tint (GL_MODULATE) shows at (x, y).
+    static void expectGlyph(int x, int y, int glyph, const Fernhouse::Base::Color& tint = White);
+
     TempDir m_dir;
     Fernhouse::Graphics::TextureFactory m_factory;
     Fernhouse::Graphics::FontManager m_fonts{m_dir.path().string() + "/", ".png"};
-
-private:
-    static void glEnableBlending();
 };
 
 } // namespace TestSupport

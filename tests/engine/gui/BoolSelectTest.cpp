@@ -7,12 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 using namespace Fernhouse::Base;
 using Fernhouse::GUI::BoolSelect;
-using TestSupport::glyphColor;
-using TestSupport::pixel;
 
 namespace
 {
@@ -29,18 +25,11 @@ protected:
         saveFont("sheet", 16, 16);
         fillBackground();
     }
-
-    static void expectGlyph(int x, int y, int glyph, const Color& c)
-    {
-        const Color t = glyphColor(glyph);
-        const auto ch = [](int a, int b) { return static_cast<int>(std::lround(a * b / 255.0)); };
-        EXPECT_RGB(pixel(x, y), ch(t.r, c.r), ch(t.g, c.g), ch(t.b, c.b)) << "at " << x << "," << y;
-    }
 };
 
 } // namespace
 
-TEST_F(BoolSelectTest, WordsSitSideBySideInTheSelectorsFrame)
+TEST_F(BoolSelectTest, WordsSitSideBySideInTheSelectorsFrameAndTheFontIsFreedAfterwards)
 {
     {
         BoolSelect select("sheet", &Green, &Orange, "ON", "OFF", "/");
@@ -55,7 +44,7 @@ TEST_F(BoolSelectTest, WordsSitSideBySideInTheSelectorsFrame)
         expectGlyph(164, 50, 50, Green);
         expectGlyph(196, 50, 15, Green);
         expectGlyph(291, 81, 6, Green);
-        EXPECT_RGB(pixel(292, 50), Background.r, Background.g, Background.b);
+        expectBackground(292, 50);
     }
     EXPECT_EQ(m_fonts.getReferenceCount("sheet"), 0);
 }
@@ -65,6 +54,8 @@ TEST_F(BoolSelectTest, LeftAndRightToggleAndTheColoursFollowAtTheNextUpdate)
     BoolSelect select("sheet", &Green, &Orange, "ON", "OFF", "/");
     const auto* on = select.getChildren().at(0);
     const auto* off = select.getChildren().at(1);
+    // A selector lives inside a panel and is never waited for.
+    EXPECT_TRUE(select.isDone());
     EXPECT_TRUE(select.keyDown(SDLK_LEFT, false, false, false));
     EXPECT_FALSE(select.getValue());
     EXPECT_TRUE(select.keyDown(SDLK_RIGHT, false, false, false));
@@ -72,8 +63,7 @@ TEST_F(BoolSelectTest, LeftAndRightToggleAndTheColoursFollowAtTheNextUpdate)
     EXPECT_FALSE(select.keyDown(SDLK_LEFT, false, false, true));
     EXPECT_FALSE(select.keyDown(SDLK_UP, false, false, false));
     EXPECT_FALSE(select.getValue());
-
-    EXPECT_EQ(off->getColor(), Color(255, 255, 255, 255));
+    EXPECT_EQ(off->getColor(), White);
     select.update();
     EXPECT_EQ(on->getColor(), Green);
     EXPECT_EQ(off->getColor(), Orange);
@@ -81,5 +71,5 @@ TEST_F(BoolSelectTest, LeftAndRightToggleAndTheColoursFollowAtTheNextUpdate)
     // Without colours the words keep their own.
     BoolSelect plain("sheet", nullptr, nullptr, "ON", "OFF", "/");
     plain.update();
-    EXPECT_EQ(plain.getChildren().at(0)->getColor(), Color(255, 255, 255, 255));
+    EXPECT_EQ(plain.getChildren().at(0)->getColor(), White);
 }

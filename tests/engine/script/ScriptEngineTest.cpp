@@ -1,41 +1,35 @@
 #include "engine/script/ScriptEngine.h"
 
-#include "engine/base/Exception.h"
 #include "engine/base/GameTime.h"
-#include "engine/script/ScriptArgumentList.h"
 #include "engine/script/ScriptEngineException.h"
 #include "engine/script/ScriptRuntimeException.h"
 #include "engine/script/ScriptStatement.h"
 
 #include "tests/support/FakeClock.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Throws.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <random>
 #include <string>
-#include <type_traits>
-#include <typeinfo>
 #include <vector>
 
 using Fernhouse::Base::Exception;
 using Fernhouse::Base::FileNotFoundException;
-using Fernhouse::Base::GameTime;
-using Fernhouse::Script::ScriptArgumentList;
 using Fernhouse::Script::ScriptEngine;
 using Fernhouse::Script::ScriptEngineException;
 using Fernhouse::Script::ScriptRuntimeException;
 using Fernhouse::Script::ScriptStatement;
-using Fernhouse::Script::ScriptStatementExecutor;
-
-static_assert(!std::is_copy_constructible_v<ScriptEngine> && !std::is_copy_assignable_v<ScriptEngine>);
+using TestSupport::throwsWith;
+using Names = std::vector<std::string>;
 
 namespace
 {
 
-// Remembers every statement it is given; throws for the function "fail" while told to.
-class Recorder final : public ScriptStatementExecutor
+const std::string Tag = "src/ScriptEngine";
+
+// Remembers every statement it is given as "line:name:arguments"; throws for "fail" while told to.
+class Recorder final : public Fernhouse::Script::ScriptStatementExecutor
 {
 public:
     void execute(const ScriptStatement& statement) override
@@ -44,10 +38,11 @@ public:
         {
             throw ScriptRuntimeException("refused", "test", 1);
         }
-        executed.push_back(statement);
+        executed.push_back(std::to_string(statement.lineNumber) + ":" + statement.functionName + ":" +
+                           statement.argumentText);
     }
 
-    std::vector<ScriptStatement> executed;
+    Names executed;
     bool failing = false;
 };
 
@@ -69,150 +64,79 @@ protected:
         m_time.update();
     }
 
-    std::vector<std::string> executedNames() const
-    {
-        std::vector<std::string> names;
-        for (const ScriptStatement& statement : m_recorder.executed)
-        {
-            names.push_back(statement.functionName);
-        }
-        return names;
-    }
-
     TestSupport::TempDir m_dir;
     TestSupport::FakeClock m_clock{1000};
-    GameTime m_time;
+    Fernhouse::Base::GameTime m_time;
     Recorder m_recorder;
     ScriptEngine m_engine;
 };
 
-// Passes when the call throws exactly E, not a class derived from it, with the message and source tag.
-template <typename E>
-::testing::AssertionResult throwsWith(const std::function<void()>& call, const std::string& message,
-                                      const std::string& file)
-{
-    try
-    {
-        call();
-    }
-    catch (const Exception& e)
-    {
-        if (typeid(e) != typeid(E))
-        {
-            return ::testing::AssertionFailure() << "wrong type: " << e.what();
-        }
-        if (e.getMessage() != message || e.getFile() != file)
-        {
-            return ::testing::AssertionFailure() << "threw \"" << e.getMessage() << "\" from " << e.getFile();
-        }
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "nothing thrown";
-}
-
-const std::string Tag = "src/ScriptEngine";
-
 } // namespace
-
-TEST_F(ScriptEngineTest, FileOfCommentsAndEmptyLinesHasNothingToRun)
-{
-    m_engine.load(write("empty.fhs", "# only a comment\n\n\r\n#printText(1, 2, \"x\")\n"));
-    EXPECT_FALSE(m_engine.run());
-    m_engine.load(write("nothing.fhs", ""));
-    EXPECT_FALSE(m_engine.run());
-}
 
 TEST_F(ScriptEngineTest, StatementsSplitIntoNameAndArgumentTextWithTheirLineNumbers)
 {
-    m_engine.registerFunction("foo", &m_recorder);
-    m_engine.registerFunction("printText", &m_recorder);
-    m_engine.registerFunction("", &m_recorder);
-    m_engine.registerFunction("foo\r", &m_recorder);
+    for (const std::string name : {"foo", "printText", "", "foo\r"})
+    {
+        m_engine.registerFunction(name, &m_recorder);
+    }
     // A comment mark counts only in the first column; only a CR before an LF belongs to the line end.
     m_engine.load(write("a.fhs", "# intro\nfoo\r\n\nfoo (1)\nprintText(\"HELLO\",10,20)\n  #foo\nfoo\r"));
-    while (m_engine.run())
-    {
-    }
-
-    const std::vector<ScriptStatement>& executed = m_recorder.executed;
-    ASSERT_EQ(executed.size(), 5u);
-    EXPECT_EQ(executed[0].lineNumber, 2);
-    EXPECT_EQ(executed[0].functionName, "foo");
-    EXPECT_EQ(executed[0].argumentText, "");
-    EXPECT_EQ(executed[1].lineNumber, 4);
-    EXPECT_EQ(executed[1].functionName, "foo");
-    EXPECT_EQ(executed[1].argumentText, " (1)");
-    EXPECT_EQ(executed[2].functionName, "printText");
-    EXPECT_EQ(executed[2].argumentText, "(\"HELLO\",10,20)");
-    EXPECT_EQ(ScriptArgumentList(executed[2]).getString(0), "HELLO");
-    EXPECT_EQ(executed[3].lineNumber, 6);
-    EXPECT_EQ(executed[3].functionName, "");
-    EXPECT_EQ(executed[3].argumentText, "  #foo");
-    EXPECT_EQ(executed[4].lineNumber, 7);
-    EXPECT_EQ(executed[4].functionName, "foo\r");
+    m_engine.runToEnd();
+    EXPECT_EQ(m_recorder.executed,
+              (Names{"2:foo:", "4:foo: (1)", "5:printText:(\"HELLO\",10,20)", "6::  #foo", "7:foo\r:"}));
+    ScriptEngine comments;
+    comments.load(write("empty.fhs", "# only a comment\n\n\r\n#printText(1, 2, \"x\")\n"));
+    EXPECT_FALSE(comments.run());
 }
 
-TEST_F(ScriptEngineTest, RunsOneStatementPerCall)
+TEST_F(ScriptEngineTest, RunsOneStatementPerCallAndSleepHoldsTheRestBackForItsGameTime)
 {
     m_engine.registerFunction("a", &m_recorder);
-    m_engine.registerFunction("b", &m_recorder);
-    m_engine.load(write("two.fhs", "a\nb\n"));
+    m_engine.load(write("sleep.fhs", "a\nsleep(1000)\na\nsleep (500)\n"));
     EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(executedNames(), (std::vector<std::string>{"a"}));
-    EXPECT_FALSE(m_engine.run());
-    EXPECT_EQ(executedNames(), (std::vector<std::string>{"a", "b"}));
-    EXPECT_FALSE(m_engine.run());
-    EXPECT_EQ(m_recorder.executed.size(), 2u);
-}
-
-TEST_F(ScriptEngineTest, SleepHoldsLaterStatementsBackForItsGameTime)
-{
-    m_engine.registerFunction("a", &m_recorder);
-    m_engine.load(write("sleep.fhs", "sleep(1000)\na\nsleep (500)\n"));
+    EXPECT_EQ(m_recorder.executed, Names{"1:a:"});
     EXPECT_TRUE(m_engine.run());
     advance(999);
     EXPECT_TRUE(m_engine.run());
-    EXPECT_TRUE(m_recorder.executed.empty());
+    EXPECT_EQ(m_recorder.executed, Names{"1:a:"});
 
     // A stopped clock stops the sleep with it.
     m_time.stop();
     m_clock.advance(5000);
     m_time.update();
     EXPECT_TRUE(m_engine.run());
-    EXPECT_TRUE(m_recorder.executed.empty());
+    EXPECT_EQ(m_recorder.executed, Names{"1:a:"});
     m_time.start();
 
     advance(1);
     EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(executedNames(), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(m_recorder.executed, (Names{"1:a:", "3:a:"}));
     // A script that ends with a sleep is not finished until the sleep has passed.
     EXPECT_TRUE(m_engine.run());
     advance(499);
     EXPECT_TRUE(m_engine.run());
     advance(1);
     EXPECT_FALSE(m_engine.run());
+    EXPECT_FALSE(m_engine.run());
 }
 
-TEST_F(ScriptEngineTest, UnregisteredFunctionFailsTheLoadWithFileAndLine)
+TEST_F(ScriptEngineTest, UnregisteredFunctionFailsTheLoadWithFileAndLineKeepingTheStatementsBefore)
 {
     m_engine.registerFunction("ok", &m_recorder);
     const std::string path = write("a.fhs", "ok(1)\n\n\n# comment\n\nok(2)\nname(3)\nok(4)\n");
     EXPECT_TRUE(throwsWith<ScriptEngineException>([&] { m_engine.load(path); },
                                                   path + ":7: Function 'name' is not defined", Tag));
-    // The statements before the failure stay loaded.
-    EXPECT_TRUE(m_engine.run());
-    EXPECT_FALSE(m_engine.run());
-    EXPECT_EQ(m_recorder.executed.size(), 2u);
+    m_engine.runToEnd();
+    EXPECT_EQ(m_recorder.executed, (Names{"1:ok:(1)", "6:ok:(2)"}));
 }
 
-TEST_F(ScriptEngineTest, MissingOrUnreadableFileThrowsFileNotFound)
+TEST_F(ScriptEngineTest, MissingFileOrDirectoryThrowsFileNotFound)
 {
-    const std::string missing = m_dir.file("missing.fhs");
-    EXPECT_TRUE(throwsWith<FileNotFoundException>([&] { m_engine.load(missing); },
-                                                  "Couldn't open scriptfile: " + missing, Tag));
-    const std::string directory = m_dir.path().string();
-    EXPECT_TRUE(throwsWith<FileNotFoundException>([&] { m_engine.load(directory); },
-                                                  "Couldn't open scriptfile: " + directory, Tag));
+    for (const std::string& path : {m_dir.file("missing.fhs"), m_dir.path().string()})
+    {
+        EXPECT_TRUE(throwsWith<FileNotFoundException>([&] { m_engine.load(path); },
+                                                      "Couldn't open scriptfile: " + path, Tag));
+    }
     EXPECT_FALSE(m_engine.run());
 }
 
@@ -239,7 +163,7 @@ TEST_F(ScriptEngineTest, ExecutorErrorsPassThroughAndTheStatementIsNotSkipped)
     EXPECT_THROW(m_engine.run(), ScriptRuntimeException);
     m_recorder.failing = false;
     EXPECT_FALSE(m_engine.run());
-    EXPECT_EQ(executedNames(), (std::vector<std::string>{"fail"}));
+    EXPECT_EQ(m_recorder.executed, Names{"1:fail:"});
 }
 
 TEST_F(ScriptEngineTest, BadSleepsThrowNegativeOnesDoNotWaitAndASleepPastTheClockLimitEndsThere)

@@ -1,16 +1,19 @@
 #include "engine/sound/Sound.h"
 
-#include "engine/base/Exception.h"
 #include "engine/sound/Music.h"
+#include "engine/sound/SoundContext.h"
 
 #include "tests/engine/sound/SoundTestSupport.h"
+#include "tests/support/Throws.h"
 
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 using namespace Fernhouse::Sound;
+using Fernhouse::Base::ArgumentException;
 using Fernhouse::Base::SoundException;
 using TestSupport::throwsWith;
 
@@ -33,68 +36,92 @@ protected:
         Mix_CloseAudio();
         DiskAudioTest::TearDown();
     }
-};
 
-class SoundTest : public MixerOpen
-{
-};
+    // For each damaged file: an eager load and a lazy play throw, and once the file is whole a later
+    // load succeeds, since a failed one left nothing behind.
+    template <typename T>
+    void expectDamagedFilesFailThenLoad(const std::string& whole, const std::vector<std::string>& names,
+                                        const std::function<std::string(const std::string&)>& message,
+                                        const std::string& tag)
+    {
+        for (const std::string& name : names)
+        {
+            const std::string path = m_dir.file(name);
+            EXPECT_TRUE(throwsWith<SoundException>([&] { T eager("s", path, true); }, message(path), tag));
+            T lazy("s", path, false);
+            EXPECT_TRUE(throwsWith<SoundException>([&] { play(lazy); }, message(path), tag)) << name;
+            EXPECT_FALSE(lazy.isLoaded());
+            m_dir.writeFile(name, whole);
+            play(lazy);
+            EXPECT_TRUE(lazy.isLoaded()) << name;
+            lazy.unload();
+            EXPECT_FALSE(lazy.isLoaded());
+        }
+    }
 
-class MusicTest : public MixerOpen
-{
+    static void play(Sound& sound) { sound.play(0, Sound::FirstFreeChannel); }
+
+    static void play(Music& music)
+    {
+        music.play();
+        EXPECT_EQ(Mix_PlayingMusic(), 1);
+    }
 };
 
 } // namespace
 
-TEST_F(SoundTest, MissingTruncatedOrJunkFileThrowsAndLoadsOnALaterTry)
+TEST_F(MixerOpen, DamagedSoundFileThrowsAndLoadsOnALaterTry)
 {
-    const std::string wav = TestSupport::makeWav(150, 12000);
-    dir().writeFile("truncated.wav", wav.substr(0, 20));
-    dir().writeFile("junk.wav", std::string(512, 'j'));
-    dir().writeFile("empty.wav", "");
-    for (const std::string name : {"missing.wav", "truncated.wav", "junk.wav", "empty.wav"})
-    {
-        const std::string path = dir().file(name);
-        EXPECT_TRUE(throwsWith<SoundException>([&] { Sound eager("s", path, true); },
-                                               "Failed to load sound: " + path, "src/Sound"))
-            << name;
-        Sound lazy("s", path, false);
-        EXPECT_TRUE(throwsWith<SoundException>([&] { lazy.play(0, Sound::FirstFreeChannel); },
-                                               "Failed to load sound: " + path, "src/Sound"))
-            << name;
-        EXPECT_FALSE(lazy.isLoaded());
-
-        // A failed load leaves nothing behind, so the file is read again next time.
-        dir().writeFile(name, wav);
-        lazy.load();
-        EXPECT_TRUE(lazy.isLoaded()) << name;
-        lazy.unload();
-        EXPECT_FALSE(lazy.isLoaded());
-    }
+    tone("whole.wav", 12000);
+    const std::string wav = m_dir.readFile("whole.wav");
+    m_dir.writeFile("truncated.wav", wav.substr(0, 20));
+    m_dir.writeFile("junk.wav", std::string(512, 'j'));
+    m_dir.writeFile("empty.wav", "");
+    expectDamagedFilesFailThenLoad<Sound>(
+        wav, {"missing.wav", "truncated.wav", "junk.wav", "empty.wav"},
+        [](const std::string& path) { return "Failed to load sound: " + path; }, "src/Sound");
 }
 
-TEST_F(MusicTest, MissingTruncatedOrJunkFileThrowsAndLoadsOnALaterTry)
+TEST_F(MixerOpen, DamagedMusicFileThrowsAndLoadsOnALaterTry)
 {
-    const std::string track = TestSupport::readFixture("burst.ogg");
+    const std::string track = TestSupport::soundFixture("burst.ogg");
     ASSERT_GT(track.size(), 1000u);
-    dir().writeFile("truncated.ogg", track.substr(0, 100));
-    dir().writeFile("junk.ogg", std::string(4096, 'j'));
-    for (const std::string name : {"missing.ogg", "truncated.ogg", "junk.ogg"})
-    {
-        const std::string path = dir().file(name);
-        EXPECT_TRUE(throwsWith<SoundException>([&] { Music eager("m", path, true); }, "Failed to load music.",
-                                               "src/Music"))
-            << name;
-        Music lazy("m", path, false);
-        EXPECT_TRUE(throwsWith<SoundException>([&] { lazy.play(); }, "Failed to load music.", "src/Music"))
-            << name;
-        EXPECT_FALSE(lazy.isLoaded());
-        EXPECT_EQ(Mix_PlayingMusic(), 0);
+    m_dir.writeFile("truncated.ogg", track.substr(0, 100));
+    m_dir.writeFile("junk.ogg", std::string(4096, 'j'));
+    expectDamagedFilesFailThenLoad<Music>(
+        track, {"missing.ogg", "truncated.ogg", "junk.ogg"},
+        [](const std::string&) { return std::string("Failed to load music."); }, "src/Music");
+    EXPECT_EQ(Mix_PlayingMusic(), 0);
+}
 
-        dir().writeFile(name, track);
-        lazy.play();
-        EXPECT_TRUE(lazy.isLoaded()) << name;
-        EXPECT_EQ(Mix_PlayingMusic(), 1);
-        lazy.stop();
-        EXPECT_EQ(Mix_PlayingMusic(), 0);
-    }
+// Objects that were never loaded never reach the mixer.
+TEST(SoundContext, AcquireAndReleaseCountEveryListingAndNullIsRejected)
+{
+    Sound click("click", "click.wav", false);
+    Sound hover("hover", "hover.wav", false);
+    Music song("song", "song.ogg", false);
+    SoundContext context("menu");
+    EXPECT_TRUE(throwsWith<ArgumentException>([&] { context.addSound(nullptr); }, "Sound is null",
+                                              "src/SoundContext"));
+    EXPECT_TRUE(context.getSounds().empty());
+    context.acquire();
+    context.release();
+
+    context.addSound(&click);
+    context.addSound(&click);
+    EXPECT_TRUE(context.contains(&click));
+    EXPECT_FALSE(context.contains(&hover));
+    context.setMusic(&song);
+    context.acquire();
+    context.acquire();
+    EXPECT_EQ(click.getRefCount(), 4);
+    EXPECT_EQ(song.getRefCount(), 2);
+    EXPECT_EQ(hover.getRefCount(), 0);
+    context.release();
+    EXPECT_EQ(click.getRefCount(), 2);
+    EXPECT_EQ(song.getRefCount(), 1);
+    context.setMusic(nullptr);
+    context.release();
+    EXPECT_EQ(click.getRefCount(), 0);
+    EXPECT_EQ(song.getRefCount(), 1);
 }

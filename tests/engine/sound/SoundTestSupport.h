@@ -1,14 +1,11 @@
 #pragma once
 
-#include "engine/base/Exception.h"
-
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,7 +21,6 @@ constexpr int AudioChunkSize = 2048;
 struct Burst
 {
     std::size_t start;
-    std::size_t length;
     int peak;
 };
 
@@ -36,60 +32,23 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    const TempDir& dir() const { return m_dir; }
+    // Writes a mono 16-bit PCM WAV holding a 440 Hz tone of the given peak; returns its path.
+    std::string tone(const std::string& name, int amplitude, int milliseconds = 150) const;
 
-    // Everything the mixer wrote; complete only once the mixer was closed.
-    std::vector<std::int16_t> readOutput() const;
+    // Stretches of the output louder than 1000, split where it stays quieter for 50 ms; complete only
+    // once the mixer was closed.
+    std::vector<Burst> bursts() const;
+
+    TempDir m_dir;
 
 private:
-    TempDir m_dir;
     std::string m_oldDriver;
-    std::string m_oldFile;
-    bool m_hadDriver = false;
-    bool m_hadFile = false;
 };
 
-// A mono 16-bit PCM WAV at AudioFrequency holding a sine tone of the given peak sample value.
-std::string makeWav(int milliseconds, int amplitude);
-
-// Stretches of interleaved stereo output above threshold, split where it stays quiet for at least
-// minimumGap frames.
-std::vector<Burst> findBursts(const std::vector<std::int16_t>& samples, int threshold,
-                              std::size_t minimumGap);
-
 // The bytes of a file under tests/data/sound.
-std::string readFixture(const std::string& name);
-
-std::size_t countNonZero(const std::vector<std::int16_t>& samples);
-
-// Polls every 10 ms real time; false when the condition still fails after timeoutMs.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
+std::string soundFixture(const std::string& name);
 
 // Waits, bounded, until no effect channel plays any more.
 bool waitForChannels();
-
-// Passes when the call throws exactly E with the message and source tag.
-template <typename E>
-::testing::AssertionResult throwsWith(const std::function<void()>& call, const std::string& message,
-                                      const std::string& file)
-{
-    try
-    {
-        call();
-    }
-    catch (const E& e)
-    {
-        if (e.getMessage() != message || e.getFile() != file)
-        {
-            return ::testing::AssertionFailure() << "threw \"" << e.getMessage() << "\" from " << e.getFile();
-        }
-        return ::testing::AssertionSuccess();
-    }
-    catch (const Fernhouse::Base::Exception& e)
-    {
-        return ::testing::AssertionFailure() << "wrong type: " << e.what();
-    }
-    return ::testing::AssertionFailure() << "nothing thrown";
-}
 
 } // namespace TestSupport
