@@ -59,7 +59,6 @@ constexpr std::int32_t FormY = 200;
 // Characters of a check message per line in the side column.
 constexpr std::size_t CheckColumns = 40;
 constexpr std::size_t ShownProblems = 8;
-constexpr std::size_t MaxTextLength = 60;
 constexpr std::uint8_t LeftButton = SDL_BUTTON_LEFT;
 constexpr std::uint8_t MiddleButton = SDL_BUTTON_MIDDLE;
 constexpr std::uint8_t RightButton = SDL_BUTTON_RIGHT;
@@ -67,58 +66,6 @@ constexpr std::uint8_t WheelUp = SDL_BUTTON_WHEELUP;
 constexpr std::uint8_t WheelDown = SDL_BUTTON_WHEELDOWN;
 
 constexpr const char* LayerNames[] = {"ground", "walls", "start points"};
-constexpr const char* FieldNames[] = {"Title", "Width", "Height", "Tileset"};
-constexpr std::size_t TitleField = 0;
-constexpr std::size_t WidthField = 1;
-constexpr std::size_t HeightField = 2;
-constexpr std::size_t TilesetField = 3;
-
-// The character a key types, 0 for none; only what a file name or title needs.
-char typedChar(SDLKey key, bool shift)
-{
-    if (key >= SDLK_a && key <= SDLK_z)
-    {
-        const char c = static_cast<char>('a' + (key - SDLK_a));
-        return shift ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    if (key >= SDLK_0 && key <= SDLK_9)
-    {
-        return static_cast<char>('0' + (key - SDLK_0));
-    }
-    switch (key)
-    {
-        case SDLK_SPACE:
-            return ' ';
-        case SDLK_MINUS:
-            return shift ? '_' : '-';
-        case SDLK_PERIOD:
-            return '.';
-        case SDLK_SLASH:
-            return '/';
-        default:
-            return 0;
-    }
-}
-
-// Backspace takes the last character off; a typed one goes on the end. True when the key was one of them.
-bool editText(std::string& text, SDLKey key, bool shift)
-{
-    if (key == SDLK_BACKSPACE)
-    {
-        if (!text.empty())
-        {
-            text.pop_back();
-        }
-        return true;
-    }
-    const char c = typedChar(key, shift);
-    if (c != 0 && text.size() < MaxTextLength)
-    {
-        text.push_back(c);
-        return true;
-    }
-    return c != 0;
-}
 
 // The title as a file name: lower-case letters and digits, anything else a dash.
 std::string fileNameOf(const std::string& title)
@@ -237,7 +184,7 @@ void EditorApp::startRun()
     TarvoApp::addSounds(getSoundManager());
 
     m_tilesets = listTilesets();
-    m_formFields[TilesetField] = m_tilesets.empty() ? "" : m_tilesets.front();
+    m_newMap.setTilesets(m_tilesets);
     m_status = new TextPanel(TextFont);
     m_status->setPosition(4, StatusY);
     m_side = new TextPanel(TextFont);
@@ -252,7 +199,7 @@ void EditorApp::startRun()
     {
         m_mode = Mode::NewMap;
         getScreen()->addChild(m_form);
-        setFormLines();
+        m_form->setLines(m_newMap.lines());
     }
     else
     {
@@ -432,65 +379,37 @@ bool EditorApp::keyUp(SDLKey key, bool, bool, bool)
 
 bool EditorApp::newMapKey(SDLKey key, bool shift)
 {
-    std::string& field = m_formFields[m_formField];
-    switch (key)
+    switch (m_newMap.key(key, shift))
     {
-        case SDLK_ESCAPE:
+        case NewMapForm::Outcome::Cancel:
             m_mode = Mode::Done;
             return true;
-        case SDLK_TAB:
-        case SDLK_DOWN:
-            m_formField = (m_formField + (shift && key == SDLK_TAB ? 3 : 1)) % 4;
-            return true;
-        case SDLK_UP:
-            m_formField = (m_formField + 3) % 4;
-            return true;
-        case SDLK_RETURN:
+        case NewMapForm::Outcome::Create:
             createNewMap();
             return true;
-        case SDLK_LEFT:
-        case SDLK_RIGHT:
-            if (m_formField == TilesetField && !m_tilesets.empty())
-            {
-                const std::size_t count = m_tilesets.size();
-                m_tilesetIndex = (m_tilesetIndex + (key == SDLK_LEFT ? count - 1 : 1)) % count;
-                field = m_tilesets[m_tilesetIndex];
-            }
+        case NewMapForm::Outcome::Edited:
             return true;
         default:
-            break;
+            return false;
     }
-    if (m_formField == TilesetField)
-    {
-        return false;
-    }
-    const bool numeric = m_formField == WidthField || m_formField == HeightField;
-    if (numeric && key != SDLK_BACKSPACE && !(key >= SDLK_0 && key <= SDLK_9))
-    {
-        return false;
-    }
-    return editText(field, key, shift);
 }
 
 void EditorApp::createNewMap()
 {
-    if (m_formFields[TilesetField].empty())
+    if (m_newMap.getTileset().empty())
     {
-        m_formError = std::string("No tileset found in ") + TilesetDirectory + ".";
+        m_newMap.setError(std::string("No tileset found in ") + TilesetDirectory + ".");
         return;
     }
-    const auto size = [](const std::string& text) {
-        return text.empty() || text.size() > 3 ? -1 : std::stoi(text);
-    };
     try
     {
-        openMap(std::make_unique<MapEditor>(m_formFields[TitleField], m_formFields[TilesetField],
-                                            size(m_formFields[WidthField]), size(m_formFields[HeightField])));
-        m_formError.clear();
+        openMap(std::make_unique<MapEditor>(m_newMap.getTitle(), m_newMap.getTileset(), m_newMap.getWidth(),
+                                            m_newMap.getHeight()));
+        m_newMap.setError("");
     }
     catch (const Fernhouse::Base::Exception& e)
     {
-        m_formError = e.getMessage();
+        m_newMap.setError(e.getMessage());
     }
 }
 
@@ -593,7 +512,7 @@ bool EditorApp::promptKey(SDLKey key, bool shift)
             }
             return true;
         default:
-            return editText(m_promptText, key, shift);
+            return NewMapForm::editText(m_promptText, key, shift);
     }
 }
 
@@ -900,23 +819,6 @@ void EditorApp::refreshCheck()
     refreshText();
 }
 
-void EditorApp::setFormLines()
-{
-    std::vector<std::string> lines{"New map (Tab: next field, Left/Right: tileset, Return: create)", ""};
-    for (std::size_t i = 0; i < 4; ++i)
-    {
-        lines.push_back(std::string(i == m_formField ? "> " : "  ") + FieldNames[i] + ": " + m_formFields[i]);
-    }
-    lines.push_back("");
-    lines.push_back("Sizes run from " + std::to_string(MapEditor::MinSize) + " to " +
-                    std::to_string(MapEditor::MaxSize) + " cells.");
-    if (!m_formError.empty())
-    {
-        lines.push_back(m_formError);
-    }
-    m_form->setLines(lines);
-}
-
 void EditorApp::refreshText()
 {
     if (m_status == nullptr)
@@ -927,7 +829,7 @@ void EditorApp::refreshText()
     switch (m_mode)
     {
         case Mode::NewMap:
-            setFormLines();
+            m_form->setLines(m_newMap.lines());
             status = "Escape: quit";
             break;
         case Mode::Prompt:

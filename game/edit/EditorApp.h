@@ -4,6 +4,8 @@
 #include "engine/base/EventHandler.h"
 #include "engine/base/Point.h"
 
+#include "game/edit/NewMapForm.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -119,7 +121,6 @@ private:
     void mapChanged();
     void refreshCheck();
     void refreshText();
-    void setFormLines();
     void showPanels(bool shown);
 
     std::string m_startPath;
@@ -138,12 +139,8 @@ private:
     bool m_registered = false;
     bool m_panelsShown = false;
 
-    // The new-map form: title, width, height, tileset index, the field being typed in and its error.
-    std::vector<std::string> m_formFields{"New map", "30", "30", ""};
-    std::size_t m_formField = 0;
+    NewMapForm m_newMap;
     std::vector<std::string> m_tilesets;
-    std::size_t m_tilesetIndex = 0;
-    std::string m_formError;
 
     PromptKind m_promptKind = PromptKind::Title;
     std::string m_promptText;
