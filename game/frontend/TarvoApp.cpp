@@ -18,6 +18,7 @@
 #include "game/frontend/BarScrollSplash.h"
 #include "game/frontend/FadeSplash.h"
 #include "game/frontend/HighscoreView.h"
+#include "game/frontend/MenuBuilder.h"
 #include "game/frontend/PlayerConfig.h"
 #include "game/frontend/ScriptEnvironment.h"
 #include "game/frontend/ScriptHost.h"
@@ -75,18 +76,11 @@ constexpr int ExitNormal = 0;
 constexpr int ExitNoWindow = 1;
 
 constexpr Color BackgroundColor(0, 0, 0, 255);
-constexpr Color MenuNormalColor(83, 148, 28, 255);
-constexpr Color MenuSelectedColor(255, 90, 0, 255);
-constexpr bool MenuWrap = true;
-constexpr int MenuVisibleItems = 5;
-constexpr int MenuX = 250;
-constexpr int MenuY = 365;
 constexpr int PanelX = 250;
 constexpr int PanelY = 365;
 constexpr int HighscoreX = 25;
 constexpr int HighscoreY = 160;
-constexpr int NoShortcut = 0;
-constexpr int BackShortcut = SDLK_ESCAPE;
+
 static_assert(SDLK_ESCAPE == 27 && SDLK_RETURN == 13);
 
 constexpr const char* FontDirectory = "graphics/fonts/";
@@ -131,38 +125,6 @@ constexpr std::array<SoundEntry, 12> Sounds{{
     {GameContext, "eatCake", "sounds/wormEatCake.wav", false},
     {GameContext, "die", "sounds/wormDie.wav", false},
     {GameContext, "move", "sounds/wormMove.wav", false},
-}};
-
-struct MenuEntry
-{
-    int menu;
-    const char* text;
-    int id;
-};
-
-constexpr const char* BackText = "BACK..";
-constexpr const char* ListBackText = "BACK...";
-
-// The fixed menus, items in display order; an item leading to the main menu is a back item.
-constexpr std::array<MenuEntry, 18> FixedMenus{{
-    {TarvoApp::MainMenu, "ONE PLAYER", TarvoApp::OnePlayerMenu},
-    {TarvoApp::MainMenu, "TWO PLAYER", TarvoApp::TwoPlayerMenu},
-    {TarvoApp::MainMenu, "SETTINGS", TarvoApp::SettingsMenu},
-    {TarvoApp::MainMenu, "CREDITS", TarvoApp::CreditsCommand},
-    {TarvoApp::MainMenu, "QUIT", TarvoApp::QuitCommand},
-    {TarvoApp::OnePlayerMenu, "PLAY CAMPAIGN", TarvoApp::PlayCampaignCommand},
-    {TarvoApp::OnePlayerMenu, "PLAY MAP", TarvoApp::PlayMapCommand},
-    {TarvoApp::OnePlayerMenu, "HIGHSCORE", TarvoApp::HighscoreCommand},
-    {TarvoApp::OnePlayerMenu, BackText, TarvoApp::MainMenu},
-    {TarvoApp::TwoPlayerMenu, "NEW GAME", TarvoApp::TwoPlayerMapCommand},
-    {TarvoApp::TwoPlayerMenu, BackText, TarvoApp::MainMenu},
-    {TarvoApp::SettingsMenu, "AUDIO", TarvoApp::AudioCommand},
-    {TarvoApp::SettingsMenu, "VIDEO", TarvoApp::VideoCommand},
-    {TarvoApp::SettingsMenu, "CONTROLLER", TarvoApp::ControllerMenu},
-    {TarvoApp::SettingsMenu, BackText, TarvoApp::MainMenu},
-    {TarvoApp::ControllerMenu, "PLAYER ONE", TarvoApp::PlayerOneCommand},
-    {TarvoApp::ControllerMenu, "PLAYER TWO", TarvoApp::PlayerTwoCommand},
-    {TarvoApp::ControllerMenu, BackText, TarvoApp::MainMenu},
 }};
 
 // Rounds from a map list: the last worm alive wins, within a time limit.
@@ -409,9 +371,7 @@ bool TarvoApp::keyDown(SDLKey key, bool /*ctrl*/, bool /*shift*/, bool alt)
 
 Menu* TarvoApp::createMenu(int id)
 {
-    const bool fixed = std::any_of(FixedMenus.begin(), FixedMenus.end(),
-                                   [id](const MenuEntry& entry) { return entry.menu == id; });
-    if (!fixed && id != MapListMenu && id != CampaignListMenu)
+    if (!MenuBuilder::isFixed(id) && id != MapListMenu && id != CampaignListMenu)
     {
         return nullptr;
     }
@@ -438,26 +398,7 @@ Menu* TarvoApp::createMenu(int id)
             }
         }
     }
-
-    auto* menu = new Menu(m_menuFont, &MenuNormalColor, &MenuSelectedColor, nullptr, nullptr, MenuWrap,
-                          MenuVisibleItems, Menu::AlignCenter);
-    menu->setPosition(MenuX, MenuY);
-    for (const auto& [itemId, text] : items)
-    {
-        menu->addItem(itemId, text, NoShortcut);
-    }
-    if (!fixed)
-    {
-        menu->addItem(MainMenu, ListBackText, BackShortcut);
-    }
-    for (const MenuEntry& entry : FixedMenus)
-    {
-        if (entry.menu == id)
-        {
-            menu->addItem(entry.id, entry.text, entry.id == MainMenu ? BackShortcut : NoShortcut);
-        }
-    }
-    return menu;
+    return MenuBuilder::build(id, items, m_menuFont);
 }
 
 Widget* TarvoApp::switchWidget(Widget* old, Widget* newWidget, bool playClick)
@@ -496,35 +437,12 @@ void TarvoApp::listCampaigns()
 
 void TarvoApp::step()
 {
-    Fernhouse::Base::Screen& screen = screenOf(*this);
     switch (m_state)
     {
         case StartState:
-            switchWidget(nullptr, new BarScrollSplash(m_makerSplash, screen.getSize()), false);
-            m_state = BarSplashState;
-            break;
         case BarSplashState:
-            if (m_currentWidget->isDone())
-            {
-                switchWidget(m_currentWidget, new FadeSplash(m_makerSplash, m_gameSplash, screen.getSize()),
-                             false);
-                m_state = FadeSplashState;
-            }
-            break;
         case FadeSplashState:
-            if (m_currentWidget->isDone())
-            {
-                switchWidget(m_currentWidget, nullptr, false);
-                delete m_makerSplash;
-                m_makerSplash = nullptr;
-                delete m_gameSplash;
-                m_gameSplash = nullptr;
-                returnFreedMemory();
-                m_state = IntroState;
-                startScript(IntroScript);
-                getSoundManager()->pushContext(MenuContext);
-                m_menuContext = true;
-            }
+            stepSplashes();
             break;
         case IntroState:
             if (scriptEnded())
@@ -560,23 +478,13 @@ void TarvoApp::step()
             stepCampaignList();
             break;
         case HighscoreState:
-            if (m_currentWidget->isDone())
-            {
-                openMenu(OnePlayerMenu, MenuState);
-            }
-            break;
         case AudioPanelState:
         case VideoPanelState:
-            if (m_currentWidget->isDone())
-            {
-                openMenu(SettingsMenu, MenuState);
-            }
-            break;
         case PlayerOneState:
         case PlayerTwoState:
             if (m_currentWidget->isDone())
             {
-                openMenu(ControllerMenu, MenuState);
+                openMenu(menuAbove(m_state), MenuState);
             }
             break;
         case CreditsState:
@@ -591,6 +499,49 @@ void TarvoApp::step()
         default:
             assert(false && "the front end has sixteen states");
             break;
+    }
+}
+
+void TarvoApp::stepSplashes()
+{
+    const Fernhouse::Base::Size screenSize = screenOf(*this).getSize();
+    if (m_state == StartState)
+    {
+        switchWidget(nullptr, new BarScrollSplash(m_makerSplash, screenSize), false);
+        m_state = BarSplashState;
+    }
+    else if (m_state == BarSplashState && m_currentWidget->isDone())
+    {
+        switchWidget(m_currentWidget, new FadeSplash(m_makerSplash, m_gameSplash, screenSize), false);
+        m_state = FadeSplashState;
+    }
+    else if (m_state == FadeSplashState && m_currentWidget->isDone())
+    {
+        switchWidget(m_currentWidget, nullptr, false);
+        delete m_makerSplash;
+        m_makerSplash = nullptr;
+        delete m_gameSplash;
+        m_gameSplash = nullptr;
+        returnFreedMemory();
+        m_state = IntroState;
+        startScript(IntroScript);
+        getSoundManager()->pushContext(MenuContext);
+        m_menuContext = true;
+    }
+}
+
+int TarvoApp::menuAbove(int panelState)
+{
+    switch (panelState)
+    {
+        case HighscoreState:
+            return OnePlayerMenu;
+        case AudioPanelState:
+        case VideoPanelState:
+            return SettingsMenu;
+        default:
+            assert((panelState == PlayerOneState || panelState == PlayerTwoState) && "a panel's state");
+            return ControllerMenu;
     }
 }
 

@@ -154,6 +154,10 @@ protected:
     void step() override;
 
 private:
+    // The two splashes, then the intro.
+    void stepSplashes();
+    // The menu a panel or the highscore view returns to.
+    static int menuAbove(int panelState);
     void stepMenu();
     void stepMapList(bool twoPlayers);
     void stepCampaignList();
