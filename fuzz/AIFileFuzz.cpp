@@ -1,12 +1,11 @@
 #include "engine/base/Exception.h"
 
-#include "fuzz/FuzzInput.h"
-
 #include "game/AIFile.h"
 
+#include <cstdint>
 #include <unistd.h>
 
-#include <cstdint>
+#include "fuzz/FuzzInput.h"
 
 // AI files are found by name under "ai" in the working folder: the fuzzer works in its own.
 extern "C" int LLVMFuzzerInitialize(int*, char***)

@@ -1,10 +1,10 @@
 #include "engine/base/Exception.h"
 
-#include "fuzz/FuzzInput.h"
-
 #include "game/CampaignFile.h"
 
 #include <cstdint>
+
+#include "fuzz/FuzzInput.h"
 
 // Every input either loads as a campaign or fails with one of our exceptions; anything else (a crash, a
 // sanitizer report, a foreign exception, a huge allocation) is a finding.

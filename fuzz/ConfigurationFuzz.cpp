@@ -1,10 +1,10 @@
 #include "engine/base/Exception.h"
 
-#include "fuzz/FuzzInput.h"
-
 #include "game/Configuration.h"
 
 #include <cstdint>
+
+#include "fuzz/FuzzInput.h"
 
 namespace
 {
@@ -19,8 +19,10 @@ bool same(const Tarvo::Configuration& a, const Tarvo::Configuration& b)
 {
     return a.getMusicVolume() == b.getMusicVolume() && a.getSoundVolume() == b.getSoundVolume() &&
            a.isFullscreen() == b.isFullscreen() && sameKeys(a.getPlayer1Keys(), b.getPlayer1Keys()) &&
-           sameKeys(a.getPlayer2Keys(), b.getPlayer2Keys()) && a.getPlayer1Relative() == b.getPlayer1Relative() &&
-           a.getPlayer2Relative() == b.getPlayer2Relative() && a.getUnlockedCampaigns() == b.getUnlockedCampaigns();
+           sameKeys(a.getPlayer2Keys(), b.getPlayer2Keys()) &&
+           a.getPlayer1Relative() == b.getPlayer1Relative() &&
+           a.getPlayer2Relative() == b.getPlayer2Relative() &&
+           a.getUnlockedCampaigns() == b.getUnlockedCampaigns();
 }
 
 } // namespace

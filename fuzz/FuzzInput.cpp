@@ -1,11 +1,10 @@
 #include "fuzz/FuzzInput.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace TarvoFuzz
 {

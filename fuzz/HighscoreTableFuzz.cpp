@@ -1,17 +1,16 @@
 #include "engine/base/Exception.h"
 
-#include "fuzz/FuzzInput.h"
-
 #include "game/HighscoreEntry.h"
 #include "game/HighscoreTable.h"
-
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
+
+#include "fuzz/FuzzInput.h"
 
 namespace
 {

@@ -5,17 +5,17 @@
 #include "engine/script/ScriptEngine.h"
 #include "engine/sound/SoundManager.h"
 
-#include "fuzz/FuzzInput.h"
-
 #include "game/ScriptEnvironment.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
+
+#include "fuzz/FuzzInput.h"
 
 // Loads arbitrary bytes as a script and runs its statements for some frames of game time, drawing each, on
 // the shipped fonts, pictures and sounds (the working folder is the source tree) in a real GL window

@@ -10,6 +10,7 @@ packages=(
     libgtest-dev
     xvfb xauth xdotool x11-apps imagemagick
     clang-format
+    clang libclang-rt-14-dev
 )
 
 missing=()
