@@ -2,8 +2,10 @@
 function(tarvo_apply_options target)
     target_compile_options(${target} PRIVATE
         -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wold-style-cast
-        -Wcast-align -Wconversion -Wnull-dereference -Wimplicit-fallthrough -Wsuggest-override
-        -Wduplicated-cond -Wlogical-op -Wformat=2)
+        -Wcast-align -Wconversion -Wnull-dereference -Wimplicit-fallthrough -Wsuggest-override -Wformat=2)
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        target_compile_options(${target} PRIVATE -Wduplicated-cond -Wlogical-op)
+    endif()
     if(TARVO_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
     endif()
@@ -13,7 +15,14 @@ if(CMAKE_BUILD_TYPE STREQUAL "Debug")
     add_compile_definitions(_GLIBCXX_ASSERTIONS)
 endif()
 
-if(TARVO_SANITIZE)
+if(TARVO_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "TARVO_FUZZ needs clang (libFuzzer)")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+elseif(TARVO_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
 endif()

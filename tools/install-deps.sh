@@ -16,6 +16,7 @@ test=(
     libgtest-dev
     xvfb xauth xdotool x11-apps imagemagick
     clang-format
+    clang libclang-rt-14-dev
     desktop-file-utils appstream-util
 )
 content=(python3-pil python3-numpy sox libsox-fmt-all vorbis-tools)

@@ -9,7 +9,7 @@ bash tools/install-deps.sh
 
 echo "== formatting"
 mapfile -t sources < <(git ls-files -co --exclude-standard -- 'engine/*.h' 'engine/*.cpp' 'game/*.h' 'game/*.cpp' \
-    'tests/*.h' 'tests/*.cpp' 'bench/*.h' 'bench/*.cpp' | sort -u | while read -r f; do [ -f "$f" ] && echo "$f"; done)
+    'tests/*.h' 'tests/*.cpp' 'bench/*.h' 'bench/*.cpp' 'fuzz/*.h' 'fuzz/*.cpp' | sort -u | while read -r f; do [ -f "$f" ] && echo "$f"; done)
 clang-format --dry-run --Werror "${sources[@]}"
 
 jobs=$(nproc)
@@ -34,17 +34,28 @@ export DISPLAY=":$(cat "$dispfile")"
 export SDL_AUDIODRIVER=dummy
 
 echo "== tests"
-ctest --test-dir build --output-on-failure -j"$jobs" --timeout 300
+ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 # The leak scan leaves out thread-local storage: walking it crashed LeakSanitizer's tracer ("Tracer caught
 # signal 11") on the dynamic loader's TLS of the libraries SDL and GL load, whenever two tests ran at once.
 # What only TLS holds belongs to the loader and system libraries, which tests/lsan.supp names.
-export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0:use_tls=0"
+# The slow unwinder lets a leak's stack reach our code past SDL and the GL driver.
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0:use_tls=0:fast_unwind_on_malloc=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-# The GL driver rasterises on the calling thread here, which keeps two sanitized tests at once from
-# starving each other; the normal pass above keeps the driver's threads. A retry absorbs what is left of
-# the tracer's troubles without hiding a real, repeatable fault.
-export LP_NUM_THREADS=0
-ctest --test-dir build-sanitize --output-on-failure -j"$jobs" --timeout 600 --repeat until-pass:3
+# Mesa's softpipe rasterises here, on the calling thread and without a JIT: LeakSanitizer's tracer crashed on
+# llvmpipe's threads, and the slow unwinder deadlocks in libgcc when llvmpipe registers the frames of the code
+# it compiles. The normal pass above keeps llvmpipe. Each test's time limit is set in tests/CMakeLists.txt.
+GALLIUM_DRIVER=softpipe ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -E '^e2e[.]'
+# The real binary drawing whole frames is far too slow on softpipe for the scripts: llvmpipe on one thread,
+# without the leak scan, whose fast unwinder (the slow one deadlocks in llvmpipe's JIT) cannot tell SDL's
+# allocations from ours; the tests above cover our code's leaks with full stacks.
+LP_NUM_THREADS=0 ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" LSAN_OPTIONS="${LSAN_OPTIONS%:fast_unwind_on_malloc=0}" \
+    ctest --test-dir build-sanitize --output-on-failure -R '^e2e[.]'
+
+echo "== fuzz smoke (20 s per reader)"
+CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON -DTARVO_FUZZ=ON \
+    -DTARVO_TESTS=OFF -DTARVO_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j"$jobs" --target tarvo_fuzz
+bash fuzz/smoke.sh build-fuzz 20

@@ -13,6 +13,8 @@ namespace
 
 constexpr const char* LogPath = "./ErrorLog.txt";
 constexpr const char* Separator = "--------------------------------";
+constexpr const char* NotCreated = "Failed to create log file.";
+constexpr const char* NotWritten = "Failed to write log file.";
 
 } // namespace
 
@@ -27,13 +29,18 @@ void write(const std::string& text)
     }
 
     std::FILE* file = std::fopen(LogPath, "a");
-    if (file != nullptr)
+    if (file == nullptr)
     {
-        std::fprintf(file, "%s%s\n%s\n\n", date, Separator, text.c_str());
-        std::fclose(file);
+        std::fprintf(stderr, "%s%s\n%s\n%s\n\n", date, NotCreated, Separator, text.c_str());
         return;
     }
-    std::fprintf(stderr, "%sFailed to create log file.\n%s\n%s\n\n", date, Separator, text.c_str());
+    // A full disk shows only when the buffer is flushed, at the latest when the file is closed.
+    const bool written = std::fprintf(file, "%s%s\n%s\n\n", date, Separator, text.c_str()) >= 0;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed)
+    {
+        std::fprintf(stderr, "%s%s\n%s\n%s\n\n", date, NotWritten, Separator, text.c_str());
+    }
 }
 
 void write(const Exception& exception)

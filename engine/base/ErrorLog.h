@@ -7,8 +7,9 @@ namespace Fernhouse::Base
 
 class Exception;
 
-// Appends dated records to "./ErrorLog.txt". Never throws for an unwritable file: the record then goes
-// to standard error instead.
+// Appends dated records to "./ErrorLog.txt". Never throws for an unwritable file: a record that could not
+// be opened for ("Failed to create log file.") or written completely ("Failed to write log file.", a full
+// disk) goes to standard error instead, after that line.
 namespace ErrorLog
 {
 

@@ -15,6 +15,7 @@ namespace
 constexpr SDLMod CtrlMask = static_cast<SDLMod>(KMOD_LCTRL | KMOD_RCTRL);
 constexpr SDLMod ShiftMask = static_cast<SDLMod>(KMOD_LSHIFT | KMOD_RSHIFT);
 constexpr SDLMod AltMask = static_cast<SDLMod>(KMOD_LALT | KMOD_RALT);
+constexpr Uint32 IdlePause = 20; // ms
 
 bool hasModifier(SDLMod mod, SDLMod mask)
 {
@@ -62,60 +63,81 @@ bool EventRouter::poll()
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0)
     {
-        // Any event may change what is shown, and an expose event asks for the picture again.
-        Repaint::request();
-        switch (event.type)
+        if (!dispatch(event))
         {
-            case SDL_KEYDOWN:
-            case SDL_KEYUP: {
-                const SDL_keysym& keysym = event.key.keysym;
-                const bool ctrl = hasModifier(keysym.mod, CtrlMask);
-                const bool shift = hasModifier(keysym.mod, ShiftMask);
-                const bool alt = hasModifier(keysym.mod, AltMask);
-                if (event.type == SDL_KEYDOWN)
-                {
-                    keyDown(keysym.sym, ctrl, shift, alt);
-                }
-                else
-                {
-                    keyUp(keysym.sym, ctrl, shift, alt);
-                }
-                break;
-            }
-            case SDL_MOUSEMOTION:
-                mouseMotion(event.motion.x, event.motion.y, event.motion.xrel, event.motion.yrel);
-                break;
-            case SDL_MOUSEBUTTONDOWN:
-                mouseButtonDown(event.button.button, event.button.x, event.button.y);
-                break;
-            case SDL_MOUSEBUTTONUP:
-                mouseButtonUp(event.button.button, event.button.x, event.button.y);
-                break;
-            case SDL_JOYAXISMOTION:
-                joyAxisMotion(event.jaxis.which, event.jaxis.axis, event.jaxis.value);
-                break;
-            case SDL_JOYBALLMOTION:
-                joyBallMotion(event.jball.which, event.jball.ball, event.jball.xrel, event.jball.yrel);
-                break;
-            case SDL_JOYHATMOTION:
-                joyHatMotion(event.jhat.which, event.jhat.hat, event.jhat.value);
-                break;
-            case SDL_JOYBUTTONDOWN:
-                joyButtonDown(event.jbutton.which, event.jbutton.button);
-                break;
-            case SDL_JOYBUTTONUP:
-                joyButtonUp(event.jbutton.which, event.jbutton.button);
-                break;
-            case SDL_USEREVENT:
-                userEvent(event.user.code, event.user.data1, event.user.data2);
-                break;
-            case SDL_QUIT:
-                quit();
-                return false;
-            default:
-                // Activation, window-manager, resize and expose events are of no interest.
-                break;
+            return false;
         }
+    }
+    return true;
+}
+
+bool EventRouter::wait()
+{
+    SDL_Event event;
+    if (SDL_WaitEvent(&event) == 0)
+    {
+        // The queue cannot be waited on; the caller still must not spin.
+        SDL_Delay(IdlePause);
+        return poll();
+    }
+    return dispatch(event) && poll();
+}
+
+bool EventRouter::dispatch(const SDL_Event& event)
+{
+    // Any event may change what is shown, and an expose event asks for the picture again.
+    Repaint::request();
+    switch (event.type)
+    {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            const SDL_keysym& keysym = event.key.keysym;
+            const bool ctrl = hasModifier(keysym.mod, CtrlMask);
+            const bool shift = hasModifier(keysym.mod, ShiftMask);
+            const bool alt = hasModifier(keysym.mod, AltMask);
+            if (event.type == SDL_KEYDOWN)
+            {
+                keyDown(keysym.sym, ctrl, shift, alt);
+            }
+            else
+            {
+                keyUp(keysym.sym, ctrl, shift, alt);
+            }
+            break;
+        }
+        case SDL_MOUSEMOTION:
+            mouseMotion(event.motion.x, event.motion.y, event.motion.xrel, event.motion.yrel);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            mouseButtonDown(event.button.button, event.button.x, event.button.y);
+            break;
+        case SDL_MOUSEBUTTONUP:
+            mouseButtonUp(event.button.button, event.button.x, event.button.y);
+            break;
+        case SDL_JOYAXISMOTION:
+            joyAxisMotion(event.jaxis.which, event.jaxis.axis, event.jaxis.value);
+            break;
+        case SDL_JOYBALLMOTION:
+            joyBallMotion(event.jball.which, event.jball.ball, event.jball.xrel, event.jball.yrel);
+            break;
+        case SDL_JOYHATMOTION:
+            joyHatMotion(event.jhat.which, event.jhat.hat, event.jhat.value);
+            break;
+        case SDL_JOYBUTTONDOWN:
+            joyButtonDown(event.jbutton.which, event.jbutton.button);
+            break;
+        case SDL_JOYBUTTONUP:
+            joyButtonUp(event.jbutton.which, event.jbutton.button);
+            break;
+        case SDL_USEREVENT:
+            userEvent(event.user.code, event.user.data1, event.user.data2);
+            break;
+        case SDL_QUIT:
+            quit();
+            return false;
+        default:
+            // Activation, window-manager, resize and expose events are of no interest.
+            break;
     }
     return true;
 }

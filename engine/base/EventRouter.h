@@ -3,6 +3,8 @@
 #include "engine/base/EventHandler.h"
 #include "engine/base/Singleton.h"
 
+#include <SDL/SDL_events.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +28,9 @@ public:
     // Dispatches every pending event. Returns false as soon as a quit event arrives; events queued
     // behind it stay in SDL's queue.
     bool poll();
+    // Sleeps until an event arrives, then dispatches it and every pending one like poll, with poll's
+    // result.
+    bool wait();
 
     void pushQuit();
     void pushUserEvent(std::int32_t code, void* data1, void* data2);
@@ -51,6 +56,8 @@ public:
     bool userEvent(std::int32_t code, void* data1, void* data2) override;
 
 private:
+    // Offers one event to the handlers; false for a quit event.
+    bool dispatch(const SDL_Event& event);
     // Offers one call to the handlers, front to back, until one consumes it.
     template <typename Call> bool forward(Call call);
 

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cassert>
 #include <memory>
+#include <vector>
 
 namespace Tarvo
 {
@@ -37,8 +38,10 @@ constexpr Color FrameColor = TitleColor;
 constexpr Color BoxColor(0, 0, 0, 255);
 // The box reaches this far beyond the wider text, and its height is this much more than three lines.
 constexpr std::int32_t BoxPadding = 50;
-constexpr std::int32_t BoxLines = 3;
 constexpr std::int32_t FrameWidth = 2;
+// The box holds the title, an empty line and the message lines.
+constexpr std::int32_t LinesAboveMessage = 2;
+constexpr const char* Ellipsis = "...";
 
 // An error message may hold any byte (quotes, line ends), and a byte without a glyph would throw while the
 // error is being shown.
@@ -55,6 +58,48 @@ std::string drawable(const std::string& text)
         }
     }
     return result;
+}
+
+// Breaks the text into lines no wider than maxWidth, at blanks where it can and inside a word where it must,
+// and ends it with an ellipsis after maxLines lines.
+std::vector<std::string> wrap(const std::string& text, const Fernhouse::Graphics::Font& font,
+                              std::uint32_t maxWidth, std::size_t maxLines)
+{
+    const auto fits = [&](const std::string& line) { return font.getTextSize(line).w <= maxWidth; };
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size() && lines.size() < maxLines)
+    {
+        std::size_t end = start + 1;
+        while (end < text.size() && fits(text.substr(start, end + 1 - start)))
+        {
+            ++end;
+        }
+        if (end < text.size())
+        {
+            const std::size_t blank = text.rfind(' ', end);
+            if (blank != std::string::npos && blank > start)
+            {
+                end = blank;
+            }
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = text.find_first_not_of(' ', end);
+        if (start == std::string::npos)
+        {
+            start = text.size();
+        }
+    }
+    if (start < text.size() && !lines.empty())
+    {
+        std::string& last = lines.back();
+        while (!last.empty() && !fits(last + Ellipsis))
+        {
+            last.pop_back();
+        }
+        last += Ellipsis;
+    }
+    return lines;
 }
 
 Screen* screen()
@@ -87,9 +132,12 @@ AlertBox::AlertBox(const std::string& title, const std::string& message, const s
 AlertBox::~AlertBox()
 {
     removeChild(m_titleLabel);
-    removeChild(m_messageLabel);
     delete m_titleLabel;
-    delete m_messageLabel;
+    for (Label* line : m_messageLines)
+    {
+        removeChild(line);
+        delete line;
+    }
     if (Screen* current = screen())
     {
         current->removeChild(this);
@@ -127,44 +175,66 @@ void AlertBox::layOut()
     m_titleLabel->setText(drawable(m_title));
     m_titleLabel->setColor(TitleColor);
     const Fernhouse::Base::Size titleSize = m_titleLabel->getFont()->getTextSize(m_title);
-    const auto titleHeight = static_cast<std::int32_t>(titleSize.h);
-    m_titleLabel->setPosition(Fernhouse::Base::Layout::centred(screenWidth, titleSize.w),
-                              Fernhouse::Base::Layout::centred(screenHeight, titleSize.h) - titleHeight);
     addChild(m_titleLabel);
 
-    m_messageLabel = new Label(m_fontName);
-    m_messageLabel->setText(drawable(m_message));
-    m_messageLabel->setColor(MessageColor);
-    const Fernhouse::Base::Size messageSize = m_messageLabel->getFont()->getTextSize(m_message);
-    const auto messageHeight = static_cast<std::int32_t>(messageSize.h);
-    m_messageLabel->setPosition(Fernhouse::Base::Layout::centred(screenWidth, messageSize.w),
-                                Fernhouse::Base::Layout::centred(screenHeight, messageSize.h) +
-                                    messageHeight);
-    addChild(m_messageLabel);
+    // Lines wider than the screen would be cut off on both sides.
+    const Fernhouse::Graphics::Font& font = *m_titleLabel->getFont();
+    const auto lineHeight = static_cast<std::int32_t>(titleSize.h);
+    const auto maxWidth = static_cast<std::uint32_t>(std::max<std::int32_t>(
+        static_cast<std::int32_t>(screenWidth) - 2 * BoxPadding, static_cast<std::int32_t>(titleSize.w)));
+    const auto roomForLines =
+        (static_cast<std::int32_t>(screenHeight) - BoxPadding) / std::max(lineHeight, 1) - LinesAboveMessage;
+    const std::vector<std::string> lines =
+        wrap(drawable(m_message), font, maxWidth, static_cast<std::size_t>(std::max(roomForLines, 1)));
 
-    m_boxWidth = static_cast<std::int32_t>(std::max(titleSize.w, messageSize.w)) + BoxPadding;
-    m_boxHeight = BoxLines * messageHeight + BoxPadding;
+    std::uint32_t widest = titleSize.w;
+    for (const std::string& line : lines)
+    {
+        widest = std::max(widest, font.getTextSize(line).w);
+    }
+    const auto lineCount = static_cast<std::int32_t>(std::max<std::size_t>(lines.size(), 1));
+    m_boxWidth = static_cast<std::int32_t>(widest) + BoxPadding;
+    m_boxHeight = (LinesAboveMessage + lineCount) * lineHeight + BoxPadding;
     m_boxX = (static_cast<std::int32_t>(screenWidth) - m_boxWidth) / 2;
     m_boxY = (static_cast<std::int32_t>(screenHeight) - m_boxHeight) / 2;
+
+    std::int32_t y = m_boxY + BoxPadding / 2;
+    m_titleLabel->setPosition(Fernhouse::Base::Layout::centred(screenWidth, titleSize.w), y);
+    y += LinesAboveMessage * lineHeight;
+    for (const std::string& text : lines)
+    {
+        auto* line = new Label(m_fontName);
+        m_messageLines.push_back(line);
+        line->setText(text);
+        line->setColor(MessageColor);
+        line->setPosition(Fernhouse::Base::Layout::centred(screenWidth, font.getTextSize(text).w), y);
+        addChild(line);
+        y += lineHeight;
+    }
 }
 
 void AlertBox::runLoop()
 {
     EventRouter& router = *EventRouter::getInstance();
     Screen& current = requireScreen();
-    Fernhouse::Base::Application* application = Fernhouse::Base::Application::getInstance();
-    // No clock update and no GL error report here: the box only waits for the user.
-    while (router.poll() && !isDone())
+    // No clock update and no GL error report here: the box only waits for the user, asleep between
+    // events, and draws again after each.
+    Application* application = Application::getInstance();
+    bool open = router.poll();
+    while (open && !isDone())
     {
         current.update();
         if (application != nullptr && application->getScreen() == &current)
         {
             application->presentFrame();
-            continue;
         }
-        current.clear();
-        current.draw();
-        current.swapBuffers();
+        else
+        {
+            current.clear();
+            current.draw();
+            current.swapBuffers();
+        }
+        open = router.wait();
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Fernhouse::GUI
 {
@@ -14,7 +15,9 @@ namespace Tarvo
 {
 
 // A modal message box for a fatal error: a title and a message centred on a black box over a translucent
-// veil, shown by its own small frame loop until any key or a quit event. Game time stands still meanwhile.
+// veil, shown by its own small frame loop until any key or a quit event. A message wider than the screen
+// is wrapped at blanks; one longer than the screen can hold ends in "...". Game time stands still meanwhile,
+// and the loop sleeps until the next event.
 class AlertBox : public Fernhouse::GUI::Widget
 {
 public:
@@ -54,8 +57,8 @@ private:
     std::int32_t m_boxY = 0;
     std::int32_t m_boxWidth = 0;
     std::int32_t m_boxHeight = 0;
-    Fernhouse::GUI::Label* m_titleLabel = nullptr;   // owned, a child
-    Fernhouse::GUI::Label* m_messageLabel = nullptr; // owned, a child
+    Fernhouse::GUI::Label* m_titleLabel = nullptr;      // owned, a child
+    std::vector<Fernhouse::GUI::Label*> m_messageLines; // owned, children
 };
 
 } // namespace Tarvo

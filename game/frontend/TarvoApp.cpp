@@ -215,7 +215,7 @@ int TarvoApp::run()
     try
     {
         startRun();
-        while (frame())
+        while (runFrame())
         {
         }
         endRun();
@@ -255,6 +255,13 @@ void TarvoApp::startRun()
     m_state = StartState;
 }
 
+bool TarvoApp::runFrame()
+{
+    const bool running = frame();
+    m_quitRequested = m_quitRequested || !running;
+    return running;
+}
+
 void TarvoApp::endRun()
 {
     releaseShown();
@@ -286,7 +293,8 @@ int TarvoApp::failRun()
     }
     // What failed may fail again when drawn, so the box is shown on an empty screen.
     releaseShown();
-    if (shown)
+    // After a quit request the player is gone: a box would wait for a key nobody presses.
+    if (shown && !m_quitRequested)
     {
         showError(message);
     }

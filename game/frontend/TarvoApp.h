@@ -94,12 +94,12 @@ public:
     // it returns false (a quit event), then endRun; a piece that throws is followed by failRun.
     void startRun();
 
-    bool runFrame() { return frame(); }
+    bool runFrame();
 
     void endRun();
     // The top-level error handling, called from a catch block: logs the exception in flight, takes down
-    // what is shown, shows an "Error" box for engine and standard exceptions, and releases the rest.
-    // Returns run's result.
+    // what is shown, shows an "Error" box for engine and standard exceptions (not after a quit event: the
+    // player asked to leave, and nobody would close it), and releases the rest. Returns run's result.
     int failRun();
 
     // Alt+Return switches between window and full screen. Never consumes the key.
@@ -196,6 +196,7 @@ private:
     bool m_registered = false;  // the application's own handler is in the router
     bool m_menuContext = false; // "menu" was pushed on the sound manager
     bool m_creditsContext = false;
+    bool m_quitRequested = false; // the frame loop ended on a quit event
 };
 
 } // namespace Tarvo

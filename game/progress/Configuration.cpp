@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <limits>
+#include <system_error>
 
 namespace Tarvo
 {
@@ -97,6 +99,25 @@ void writeKeys(BinaryWriter& writer, const KeySet& keys)
     writer.write(record.data(), Configuration::KeySetBytes);
 }
 
+// A file that exists but does not load: damaged, or written by a newer version.
+bool unreadable(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+    {
+        return false;
+    }
+    try
+    {
+        Configuration().load(path);
+        return false;
+    }
+    catch (const Fernhouse::Base::Exception&)
+    {
+        return true;
+    }
+}
+
 } // namespace
 
 Configuration::Configuration()
@@ -168,7 +189,7 @@ void Configuration::save(const std::string& path) const
     {
         FH_THROW(Fernhouse::Base::IOException, "Failed to write buffer.");
     }
-    SafeFileWriter file(path);
+    SafeFileWriter file(path, unreadable(path));
     BinaryWriter& writer = file.getWriter();
     writer.writeInt32(Version);
     writer.writeUInt32(m_musicVolume);

@@ -70,7 +70,7 @@ public:
     // ConfigurationException for a version other than 1.
     void load(const std::string& path);
     // Replaces the file only once the whole new one is written; a failure leaves the old file as it was.
-    // Throws IOException.
+    // A file in the way that does not load is kept as path + ".damaged". Throws IOException.
     void save(const std::string& path) const;
 
 private:

@@ -11,12 +11,18 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <unordered_map>
 
 namespace Tarvo
 {
 
 namespace
 {
+
+constexpr const char* SourceTag = "HighscoreTable";
 
 // The smallest entry: an empty map name's length word, the score and the length.
 constexpr std::uint32_t MinimumEntryBytes = 12;
@@ -59,7 +65,7 @@ void HighscoreTable::load()
     clear();
     try
     {
-        read();
+        read(m_entries);
     }
     catch (const Fernhouse::Base::Exception&)
     {
@@ -68,7 +74,7 @@ void HighscoreTable::load()
     }
 }
 
-void HighscoreTable::read()
+void HighscoreTable::read(std::vector<HighscoreEntry*>& entries)
 {
     Fernhouse::IO::BinaryReader reader(FileName);
     Fernhouse::IO::Stream* stream = reader.getStream();
@@ -78,21 +84,56 @@ void HighscoreTable::read()
     // A damaged count would run out of bytes anyway; stopping here spares reading up to it.
     if (count > bytesLeft / MinimumEntryBytes)
     {
-        return;
+        FH_THROW(Fernhouse::Base::IOException, "Failed to read from Stream.");
     }
-    m_entries.reserve(count);
+    std::unordered_map<std::string, HighscoreEntry*> byMap;
     for (std::uint32_t i = 0; i < count; ++i)
     {
-        const std::string map = reader.readString();
+        std::string map = reader.readString();
+        map.resize(std::min(map.find('\0'), map.size()));
         const std::uint32_t score = reader.readUInt32();
         const std::uint32_t length = reader.readUInt32();
-        m_entries.push_back(new HighscoreEntry(map, score, length));
+        HighscoreEntry*& entry = byMap[map];
+        if (entry == nullptr)
+        {
+            entry = new HighscoreEntry(map, score, length);
+            entries.push_back(entry);
+        }
+        else
+        {
+            entry->setScore(std::max(entry->getScore(), score));
+            entry->setLength(std::max(entry->getLength(), length));
+        }
     }
+}
+
+bool HighscoreTable::unreadable()
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(FileName, error))
+    {
+        return false;
+    }
+    std::vector<HighscoreEntry*> entries;
+    bool damaged = false;
+    try
+    {
+        read(entries);
+    }
+    catch (const Fernhouse::Base::Exception&)
+    {
+        damaged = true;
+    }
+    for (HighscoreEntry* entry : entries)
+    {
+        delete entry;
+    }
+    return damaged;
 }
 
 void HighscoreTable::save() const
 {
-    SafeFileWriter file(FileName);
+    SafeFileWriter file(FileName, unreadable());
     Fernhouse::IO::BinaryWriter& writer = file.getWriter();
     writer.writeUInt32(static_cast<std::uint32_t>(m_entries.size()));
     for (const HighscoreEntry* entry : m_entries)

@@ -28,10 +28,11 @@ public:
     ~HighscoreTable() noexcept(false);
 
     // Replaces the entries with the file's. Reports nothing: a missing, short or damaged file leaves the
-    // table empty.
+    // table empty. A map name ends at its first NUL byte, as the file name it stands for does; entries
+    // whose names are then the same are merged, keeping the best score and the best length.
     void load();
     // Replaces the file only once the whole new one is written; a failure leaves the old file as it was.
-    // Throws IOException.
+    // A file in the way that does not load is kept as "highscore.dat.damaged". Throws IOException.
     void save() const;
 
     // Records a finished round; negative values count as 0. Returns NewScore and NewLength for the bests
@@ -43,7 +44,10 @@ public:
 
 private:
     void clear();
-    void read();
+    // Appends the file's entries; throws for a missing, short or damaged file.
+    static void read(std::vector<HighscoreEntry*>& entries);
+    // True for a file that exists but does not load.
+    static bool unreadable();
 
     std::vector<HighscoreEntry*> m_entries; // owned
 };

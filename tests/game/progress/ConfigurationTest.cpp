@@ -337,3 +337,40 @@ TEST(Configuration, FailedSaveLeavesTheOldFileWhole)
     Configuration().save(path);
     EXPECT_EQ(dir.readFile("config.dat").size(), 79u);
 }
+
+TEST(Configuration, FileThatDoesNotLoadIsKeptBesideWhenReplacedAndTheLogSaysSo)
+{
+    TempDir dir;
+    TestSupport::ScopedWorkingDirectory cwd(dir.path());
+    const std::string path = "config.dat";
+    const std::string kept = path + ".damaged";
+    // Written by a newer version, then one cut short: each is kept in turn, the newest copy winning.
+    const std::string newer =
+        Bytes().u32(2).str() + Bytes::defaults().str().substr(4) + Bytes().u16(1).str("x").str();
+    const std::string cut = Bytes::defaults().cut(20);
+    for (const std::string& damaged : {newer, cut})
+    {
+        dir.writeFile(path, damaged);
+        Configuration c;
+        EXPECT_THROW(c.load(path), Exception);
+        c.save(path);
+        EXPECT_EQ(dir.readFile(kept), damaged);
+        EXPECT_NO_THROW(Configuration().load(path));
+        // The file in the way now loads: the copy stays as it is.
+        c.save(path);
+        EXPECT_EQ(dir.readFile(kept), damaged);
+    }
+    const std::string log = dir.readFile("ErrorLog.txt");
+    std::size_t records = 0;
+    for (std::size_t at = log.find(kept); at != std::string::npos; at = log.find(kept, at + 1))
+    {
+        ++records;
+    }
+    EXPECT_EQ(records, 2u) << log;
+
+    // A missing file leaves nothing to keep.
+    std::filesystem::remove(kept);
+    std::filesystem::remove(path);
+    Configuration().save(path);
+    EXPECT_FALSE(std::filesystem::exists(kept));
+}

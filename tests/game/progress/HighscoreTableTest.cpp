@@ -196,3 +196,44 @@ TEST_F(HighscoreTableTest, FailedSaveThrowsFromTheDestructorAndKeepsTheOldFile)
     EXPECT_NE(m_dir.readFile("ErrorLog.txt").find("Failed to open file."), std::string::npos);
     EXPECT_EQ(file(), old);
 }
+
+TEST_F(HighscoreTableTest, DamagedFileIsKeptBesideWhenReplacedAndTheLogSaysSo)
+{
+    const std::string kept = std::string(HighscoreTable::FileName) + ".damaged";
+    // One bad byte in the count of a table of two.
+    const std::string damaged = Bytes().u32(3).entry("one.map", 10, 5).entry("two.map", 20, 6).str();
+    writeFile(damaged);
+    {
+        HighscoreTable table;
+        EXPECT_TRUE(table.getEntries().empty());
+        table.submit("new.map", 1, 2);
+    }
+    EXPECT_EQ(m_dir.readFile(kept), damaged);
+    EXPECT_EQ(file(), Bytes().u32(1).entry("new.map", 1, 2).str());
+    EXPECT_NE(m_dir.readFile("ErrorLog.txt").find(kept), std::string::npos);
+    {
+        // The sound file in the way is replaced without a copy.
+        HighscoreTable table;
+    }
+    EXPECT_EQ(m_dir.readFile(kept), damaged);
+}
+
+TEST_F(HighscoreTableTest, MapNamesEndAtTheirFirstNulAndTheEntriesThenNamedAlikeAreMerged)
+{
+    using namespace std::string_literals;
+    writeFile(Bytes()
+                  .u32(4)
+                  .entry("a.map\0x"s, 10, 1)
+                  .entry("b.map", 3, 3)
+                  .entry("a.map", 5, 7)
+                  .entry("\0a.map"s, 2, 2)
+                  .str());
+    {
+        HighscoreTable table;
+        EXPECT_EQ(summary(table), "a.map 10 7;b.map 3 3; 2 2;");
+    }
+    // What was merged is saved as one entry and reads back the same; no copy of a file that loaded.
+    HighscoreTable reread;
+    EXPECT_EQ(summary(reread), "a.map 10 7;b.map 3 3; 2 2;");
+    EXPECT_FALSE(std::filesystem::exists(std::string(HighscoreTable::FileName) + ".damaged"));
+}
