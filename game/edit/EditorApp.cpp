@@ -11,6 +11,8 @@
 #include "game/edit/MapView.h"
 #include "game/edit/PaletteView.h"
 #include "game/edit/TextPanel.h"
+#include "game/frontend/GameSounds.h"
+#include "game/frontend/MapRound.h"
 #include "game/frontend/TarvoApp.h"
 #include "game/play/GameEngine.h"
 #include "game/play/MapCheck.h"
@@ -181,7 +183,7 @@ void EditorApp::startRun()
     m_registered = true;
     getGameTime()->start();
     getFontManager()->setFontDirectory(FontDirectory);
-    TarvoApp::addSounds(getSoundManager());
+    GameSounds::registerAll(getSoundManager());
 
     m_tilesets = listTilesets();
     m_newMap.setTilesets(m_tilesets);
@@ -759,7 +761,7 @@ void EditorApp::startPlayTest()
         {
             configuration.setDefaults();
         }
-        m_gameEngine = TarvoApp::createMapRound(m_playTestPath, configuration, getSoundManager(), false);
+        m_gameEngine = MapRound::create(m_playTestPath, configuration, getSoundManager(), false);
         showPanels(false);
         getScreen()->removeChild(m_status);
         getScreen()->addChild(m_gameEngine);

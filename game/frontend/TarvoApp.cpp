@@ -8,23 +8,21 @@
 #include "engine/graphics/FontManager.h"
 #include "engine/graphics/Image.h"
 #include "engine/gui/Menu.h"
-#include "engine/io/KeyboardControl.h"
 #include "engine/sound/SoundManager.h"
 
-#include "game/ai/AIControl.h"
-#include "game/ai/AIFile.h"
 #include "game/frontend/AlertBox.h"
 #include "game/frontend/AudioPanel.h"
 #include "game/frontend/BarScrollSplash.h"
 #include "game/frontend/FadeSplash.h"
+#include "game/frontend/GameSounds.h"
 #include "game/frontend/HighscoreView.h"
+#include "game/frontend/MapRound.h"
 #include "game/frontend/MenuBuilder.h"
 #include "game/frontend/PlayerConfig.h"
 #include "game/frontend/ScriptEnvironment.h"
 #include "game/frontend/ScriptHost.h"
 #include "game/frontend/VideoPanel.h"
 #include "game/play/GameEngine.h"
-#include "game/play/GameType.h"
 #include "game/play/MapFile.h"
 #include "game/progress/Campaign.h"
 #include "game/progress/CampaignFile.h"
@@ -33,12 +31,10 @@
 #include <SDL/SDL.h>
 
 #include <algorithm>
-#include <array>
 #include <cassert>
 #include <exception>
 #include <filesystem>
 #include <malloc.h>
-#include <memory>
 
 namespace Tarvo
 {
@@ -98,46 +94,6 @@ constexpr const char* MapExtension = ".map";
 constexpr const char* CampaignDirectory = "campaigns";
 constexpr const char* CampaignExtension = ".cpj";
 
-constexpr const char* MenuContext = "menu";
-constexpr const char* CreditsContext = "credits";
-constexpr const char* GameContext = "game";
-constexpr const char* ClickSound = "click";
-
-// Sounds are loaded at start-up, music when its context is first pushed.
-struct SoundEntry
-{
-    const char* context;
-    const char* name;
-    const char* file;
-    bool music;
-};
-
-constexpr std::array<SoundEntry, 12> Sounds{{
-    {MenuContext, ClickSound, "sounds/menuClick.wav", false},
-    {MenuContext, "hover", "sounds/menuHover.wav", false},
-    {MenuContext, "song1", "sounds/song1.ogg", true},
-    {CreditsContext, "song2", "sounds/song2.ogg", true},
-    {GameContext, "eatNormal", "sounds/wormEatNormal.wav", false},
-    {GameContext, "eatRotten", "sounds/wormEatRotten.wav", false},
-    {GameContext, "eatBeer", "sounds/wormEatBeer.wav", false},
-    {GameContext, "eatTurbo", "sounds/wormEatTurbo.wav", false},
-    {GameContext, "eatSuper", "sounds/wormEatSuper.wav", false},
-    {GameContext, "eatCake", "sounds/wormEatCake.wav", false},
-    {GameContext, "die", "sounds/wormDie.wav", false},
-    {GameContext, "move", "sounds/wormMove.wav", false},
-}};
-
-// Rounds from a map list: the last worm alive wins, within a time limit.
-constexpr std::int32_t MapGameType = GAME_ENEMIES;
-constexpr std::int32_t MapGameGoal = 0;
-constexpr std::int32_t OnePlayerTimeLimit = 180000; // ms
-constexpr std::int32_t TwoPlayerTimeLimit = 300000; // ms
-constexpr const char* PlayerOneName = "Tarvo";
-constexpr const char* PlayerOneSkin = "tarvo";
-constexpr const char* PlayerTwoName = "Piggy";
-constexpr const char* PlayerTwoSkin = "king";
-constexpr const char* ComputerPlayer = "buffy";
-constexpr std::uint32_t ComputerControlMode = 0;
 constexpr const char* DefaultBackground = "";
 
 Fernhouse::Base::Screen& screenOf(const TarvoApp& app)
@@ -248,7 +204,7 @@ void TarvoApp::startRun()
     Fernhouse::Sound::SoundManager* sound = getSoundManager();
     sound->setMusicVolume(m_configuration.getMusicVolume());
     sound->setSoundVolume(m_configuration.getSoundVolume());
-    addSounds(sound);
+    GameSounds::registerAll(sound);
 
     m_makerSplash = new Image(MakerSplashFile);
     m_gameSplash = new Image(GameSplashFile);
@@ -426,7 +382,7 @@ Widget* TarvoApp::switchWidget(Widget* old, Widget* newWidget, bool playClick)
     }
     if (playClick)
     {
-        getSoundManager()->playSound(ClickSound);
+        getSoundManager()->playSound(GameSounds::ClickSound);
     }
     return newWidget;
 }
@@ -533,7 +489,7 @@ void TarvoApp::stepSplashes()
         returnFreedMemory();
         m_state = IntroState;
         startScript(IntroScript);
-        getSoundManager()->pushContext(MenuContext);
+        getSoundManager()->pushContext(GameSounds::MenuContext);
         m_menuContext = true;
     }
 }
@@ -591,7 +547,7 @@ void TarvoApp::stepMenu()
             removeMenuBackground();
             m_state = CreditsState;
             startScript(CreditsScript);
-            getSoundManager()->pushContext(CreditsContext);
+            getSoundManager()->pushContext(GameSounds::CreditsContext);
             m_creditsContext = true;
             break;
         case QuitCommand:
@@ -692,55 +648,10 @@ void TarvoApp::startGame(std::size_t mapIndex, bool twoPlayers)
     switchWidget(m_currentWidget, nullptr, true);
     removeMenuBackground();
     m_state = GameState;
-    m_gameEngine = createMapRound(m_mapFiles.at(mapIndex), m_configuration, getSoundManager(), twoPlayers);
+    m_gameEngine = MapRound::create(m_mapFiles.at(mapIndex), m_configuration, getSoundManager(), twoPlayers);
     screenOf(*this).addChild(m_gameEngine);
     getEventRouter()->addHandler(m_gameEngine);
     m_gameEngine->start(DefaultBackground);
-}
-
-GameEngine* TarvoApp::createMapRound(const std::string& mapPath, const Configuration& configuration,
-                                     Fernhouse::Sound::SoundManager* soundManager, bool twoPlayers)
-{
-    auto engine = std::make_unique<GameEngine>(mapPath, soundManager);
-    engine->setGame(MapGameType, MapGameGoal, twoPlayers ? TwoPlayerTimeLimit : OnePlayerTimeLimit);
-
-    auto* playerOne = new Fernhouse::IO::KeyboardControl(configuration.getPlayer1Keys());
-    playerOne->setRegistered(true);
-    engine->addPlayer(PlayerOneName, playerOne, PlayerOneSkin, configuration.getPlayer1Relative());
-    if (twoPlayers)
-    {
-        auto* playerTwo = new Fernhouse::IO::KeyboardControl(configuration.getPlayer2Keys());
-        playerTwo->setRegistered(true);
-        engine->addPlayer(PlayerTwoName, playerTwo, PlayerTwoSkin, configuration.getPlayer2Relative());
-    }
-    else
-    {
-        const int freeStarts = engine->getStartPointCount() - engine->getWormCount();
-        for (int i = 0; i < freeStarts; ++i)
-        {
-            auto* computer = new AIControl(ComputerPlayer, engine.get());
-            // Copied: the engine deletes the control when adding it fails.
-            const std::string name = computer->getAIFile().getName();
-            const std::string skin = computer->getAIFile().getSkin();
-            engine->addPlayer(name, computer, skin, ComputerControlMode);
-        }
-    }
-    return engine.release();
-}
-
-void TarvoApp::addSounds(Fernhouse::Sound::SoundManager* soundManager)
-{
-    for (const SoundEntry& entry : Sounds)
-    {
-        if (entry.music)
-        {
-            soundManager->addMusic(entry.context, entry.name, entry.file, false);
-        }
-        else
-        {
-            soundManager->addSound(entry.context, entry.name, entry.file, true);
-        }
-    }
 }
 
 void TarvoApp::stopGame()

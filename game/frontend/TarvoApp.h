@@ -118,13 +118,6 @@ public:
     // The ".cpj" files of the directory "campaigns", by name.
     void listCampaigns();
 
-    // A round on one map as the map lists start it: player one on start point 1, then player two or a
-    // computer player on every other start point. Not started: the caller shows it, routes keys to it and
-    // calls start. Throws the engine's loading errors.
-    static GameEngine* createMapRound(const std::string& mapPath, const Configuration& configuration,
-                                      Fernhouse::Sound::SoundManager* soundManager, bool twoPlayers);
-    // Registers the game's sounds and music with the manager.
-    static void addSounds(Fernhouse::Sound::SoundManager* soundManager);
     // The files of a directory with exactly the extension, by name: directory order differs between file
     // systems, and the player should find the same list everywhere.
     static std::vector<std::string> listFiles(const char* directory, const char* extension);
