@@ -427,6 +427,22 @@ TEST_F(GameEngineRound, RoundsEndWithTheResultsTheirTypeAndGoalGive)
         {"apples", solo, GAME_APPLES, 1, 0, 1, 0, rottenFirst, {}, "YOU WON!", "", 1, 0, 0, 40, "1/1"},
         {"survived", solo, GAME_SURVIVE, 0, 1000, 1, 0, {}, {}, "YOU WON!", "", 1, 0, 1000, 0, ""},
         {"survived both", duo, GAME_SURVIVE, 0, 1000, 2, 0, {}, {}, "DRAW!", "DRAW!", 0, 0, 1000, 0, ""},
+        {"survived by two",
+         lost,
+         GAME_SURVIVE,
+         0,
+         2000,
+         2,
+         0,
+         {},
+         {},
+         "GAME OVER",
+         "YOU WON!",
+         2,
+         1,
+         2000,
+         0,
+         ""},
     };
     for (const Case& c : cases)
     {

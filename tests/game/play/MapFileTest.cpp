@@ -251,6 +251,7 @@ TEST(MapFile, CellAccessAndResizingCheckTheirArgumentsAndChangeNothingOnRefusal)
     map.setLayerCount(0);
     EXPECT_EQ(map.getLayerCount(), 0);
     map.setWidth(0);
+    map.setHeight(0);
     EXPECT_TRUE(throwsWith<ArgumentException>([&] { map.getTile(0, 0, 0); }, "X is out of bounds."));
     // A negative size must not allocate or crash either.
     const MapFile negative(1, -5, 3);
