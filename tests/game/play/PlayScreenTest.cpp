@@ -296,12 +296,13 @@ TEST_F(PlayScreenRound, TwoViewsFollowTheirOwnWormsOverTheTwoPlayerBackground)
 TEST_F(PlayScreenRound, TwoLayerMapShowsOnlyItsGroundWhileItsWallsStillBlock)
 {
     // Two layers: ground and walls, and no start points, so no round can be played on it; the engine still
-    // reads its walls, and the painter never draws the last layer.
+    // reads its walls, the painter never draws the last layer, and the full ground hides the background.
     auto rows = walled(20, 12);
     Tarvo::GameEngine& game = makeEngine(writeMap("flat", rows, 2));
     EXPECT_FALSE(game.isFree(Point(0, 0), false));
     EXPECT_TRUE(game.isFree(Point(1, 1), false));
     Tarvo::MapPainter painter(game.getMap(), &game);
+    EXPECT_TRUE(painter.coversBackground());
     painter.setPosition(400, 300);
     glClear(GL_COLOR_BUFFER_BIT);
     painter.draw();
