@@ -1,12 +1,9 @@
 #include "game/play/ApplePainter.h"
 
-#include "engine/base/GameTime.h"
 #include "engine/base/Random.h"
 
 #include "game/play/Apple.h"
 #include "game/play/GameEngine.h"
-#include "game/play/MapPainter.h"
-#include "game/play/PlayScreen.h"
 #include "game/play/WormSprite.h"
 
 #include "tests/game/play/RoundFixture.h"
@@ -80,31 +77,6 @@ TEST(ApplePainter, KindRollsFollowOnlyTheWeightsThatAreSet)
     EXPECT_EQ(painter.randomKind(), Apple::Gone);
     Fernhouse::Base::seedRandom(stateBeforeMaximum());
     EXPECT_EQ(Fernhouse::Base::random(), Fernhouse::Base::RandomMax);
-}
-
-TEST_F(ApplePainterRound, DefaultWeightsMakeAboutSixSeventeenthsOfSpawnsNormal)
-{
-    std::vector<std::string> rows(100, std::string(100, '.'));
-    rows[50][50] = '1';
-    ApplePainter& painter = round(rows);
-    Fernhouse::Base::seedRandom(1);
-    constexpr int Spawns = 3400;
-    for (int i = 0; i < Spawns; ++i)
-    {
-        painter.spawnApple();
-    }
-    std::array<int, Apple::KindCount> counts{};
-    for (const Apple* apple : painter.getApples())
-    {
-        if (apple->getKind() != Apple::Gone)
-        {
-            counts[static_cast<std::size_t>(apple->getKind())]++;
-        }
-    }
-    // Every spawn found a cell; kinds within 3 % of the spawns of their share.
-    EXPECT_GE(painter.getApples().size(), static_cast<std::size_t>(Spawns));
-    EXPECT_NEAR(counts[Apple::Normal], Spawns * 6 / 17, Spawns * 3 / 100);
-    EXPECT_NEAR(counts[Apple::Rotten], Spawns * 1 / 17, Spawns * 3 / 100);
 }
 
 TEST_F(ApplePainterRound, SpawnsComeAtMostOnePerFrameWithinThreeSeconds)

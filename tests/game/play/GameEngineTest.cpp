@@ -9,6 +9,7 @@
 
 #include "game/play/Apple.h"
 #include "game/play/ApplePainter.h"
+#include "game/play/GameType.h"
 #include "game/play/MapFile.h"
 #include "game/play/MapPainter.h"
 #include "game/play/PlayScreen.h"
@@ -27,6 +28,12 @@
 
 using Fernhouse::Base::Point;
 using Tarvo::Apple;
+using Tarvo::GAME_APPLES;
+using Tarvo::GAME_ENEMIES;
+using Tarvo::GAME_LENGTH;
+using Tarvo::GAME_NONE;
+using Tarvo::GAME_SCORE;
+using Tarvo::GAME_SURVIVE;
 using Tarvo::GameEngine;
 using Tarvo::WormSprite;
 
@@ -35,26 +42,36 @@ static_assert(!std::is_copy_constructible_v<GameEngine> && !std::is_copy_assigna
 namespace
 {
 
-constexpr std::uint32_t Left = Fernhouse::IO::Control::LeftBit;
 constexpr std::uint32_t FrameMs = 50;
 
-// A walled field of w x h cells with ground inside.
-std::vector<std::string> field(int w, int h)
+struct Mark
+{
+    int x;
+    int y;
+    char c;
+};
+
+// A walled field of w x h cells with ground inside and the given cells marked.
+std::vector<std::string> field(int w, int h, const std::vector<Mark>& marks)
 {
     std::vector<std::string> rows(static_cast<std::size_t>(h),
                                   "#" + std::string(static_cast<std::size_t>(w - 2), '.') + "#");
     rows.front() = rows.back() = std::string(static_cast<std::size_t>(w), '#');
+    for (const Mark& m : marks)
+    {
+        rows[static_cast<std::size_t>(m.y)][static_cast<std::size_t>(m.x)] = m.c;
+    }
     return rows;
-}
-
-void put(std::vector<std::string>& rows, int x, int y, char c)
-{
-    rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = c;
 }
 
 std::string text(const Fernhouse::GUI::Label* label)
 {
     return label != nullptr ? label->getText() : std::string("<none>");
+}
+
+Point at(const WormSprite& worm)
+{
+    return Point(worm.getHead().x, worm.getHead().y);
 }
 
 class GameEngineRound : public RoundSupport::RoundTest
@@ -70,32 +87,39 @@ protected:
         return done();
     }
 
+    bool frameUntilEnd()
+    {
+        return frameUntil([&] { return engine().getEndTime() != 0; });
+    }
+
     WormSprite& player1() { return *engine().getPlayer1(); }
 
     WormSprite& player2() { return *engine().getPlayer2(); }
 
     WormSprite& worm(std::size_t index) { return *engine().getWorms().at(index); }
 
-    // One human at (2, 1) heading down a tall field, for the rules that need nothing else.
-    void soloRound(std::int32_t type, std::int32_t goal, std::int32_t timeLimit)
+    // Humans at start points 1 (arrows) and 2 (letters), then computers without a plan; started.
+    void play(const std::vector<std::string>& rows, std::int32_t type, std::int32_t goal, std::int32_t limit,
+              int humans, int computers = 0)
     {
-        auto rows = field(5, 30);
-        put(rows, 2, 1, '1');
-        makeEngine(writeMap("solo", rows)).setGame(type, goal, timeLimit);
+        makeEngine(writeMap("round", rows)).setGame(type, goal, limit);
         addHuman("Tarvo", RoundSupport::arrowKeys());
+        if (humans == 2)
+        {
+            addHuman("Piggy", RoundSupport::letterKeys());
+        }
+        for (int i = 0; i < computers; ++i)
+        {
+            addComputer("Buffy", {});
+        }
         startRound();
     }
 
-    // Two humans heading down tall columns: player 1 at (2, 1), player 2 at (6, 1).
-    void duoRound(std::int32_t type, std::int32_t goal, std::int32_t timeLimit)
+    // One human at (2, 1) heading down a tall field; with two, player 2 at (6, 1).
+    void column(std::int32_t type, std::int32_t goal, std::int32_t limit, int humans = 1)
     {
-        auto rows = field(9, 30);
-        put(rows, 2, 1, '1');
-        put(rows, 6, 1, '2');
-        makeEngine(writeMap("duo", rows)).setGame(type, goal, timeLimit);
-        addHuman("Tarvo", RoundSupport::arrowKeys());
-        addHuman("Piggy", RoundSupport::letterKeys());
-        startRound();
+        play(humans == 1 ? field(5, 30, {{2, 1, '1'}}) : field(9, 30, {{2, 1, '1'}, {6, 1, '2'}}), type, goal,
+             limit, humans);
     }
 
     // Turns every apple into a fresh one of the kind on the cell; later spawns vanish unseen.
@@ -118,50 +142,42 @@ protected:
         }
         stopSpawning();
     }
+
+    // Offers a control the engine must refuse, and checks it is deleted rather than left in the router.
+    template <typename E> void expectRefused(const std::string& skin, const std::string& message)
+    {
+        const std::size_t handlers = router().getHandlers().size();
+        const std::size_t worms = engine().getWormCount();
+        auto* control = new Fernhouse::IO::KeyboardControl(RoundSupport::letterKeys());
+        control->setRegistered(true);
+        try
+        {
+            engine().addPlayer("Piggy", control, skin, WormSprite::ControlAbsolute);
+            ADD_FAILURE() << "accepted";
+        }
+        catch (const E& e)
+        {
+            EXPECT_EQ(e.getMessage(), message);
+        }
+        EXPECT_EQ(router().getHandlers().size(), handlers);
+        EXPECT_EQ(engine().getWormCount(), worms);
+    }
 };
 
 } // namespace
 
-TEST_F(GameEngineRound, StartPointsAreCollectedByNumberAndLimitThePlayers)
+TEST_F(GameEngineRound, StartPointsAreTakenInNumberOrderAndLimitThePlayers)
 {
-    auto rows = field(8, 6);
-    put(rows, 5, 2, '1');
-    put(rows, 2, 4, '3');
-    GameEngine& game = makeEngine(writeMap("gaps", rows));
-    // Numbers 1 and 3: two start points, taken in number order.
-    EXPECT_EQ(game.getStartPointCount(), 2);
-    EXPECT_EQ(game.getStartPoint(1), Point(5, 2));
-    EXPECT_EQ(game.getStartPoint(2), Point(2, 4));
-    EXPECT_EQ(game.getSettings().type, Tarvo::GAME_ENEMIES);
-    EXPECT_EQ(game.getSettings().goal, 0);
-    EXPECT_EQ(game.getSettings().timeLimit, 0);
-
+    GameEngine& game = makeEngine(writeMap("gaps", field(8, 6, {{5, 2, '1'}, {2, 4, '3'}})));
+    EXPECT_EQ(game.getSettings().type, GAME_ENEMIES);
     addHuman("Tarvo", RoundSupport::arrowKeys());
     addComputer("Buffy", {});
-    EXPECT_EQ(worm(0).getHead().x, 5);
-    EXPECT_EQ(worm(1).getHead().x, 2);
-    EXPECT_EQ(worm(1).getHead().y, 4);
+    EXPECT_EQ(at(worm(0)), Point(5, 2));
+    EXPECT_EQ(at(worm(1)), Point(2, 4));
     EXPECT_EQ(worm(1).getDirection(), WormSprite::Down);
     EXPECT_EQ(game.getHumanCount(), 1);
-    EXPECT_EQ(game.getPlayer1(), &worm(0));
     EXPECT_EQ(game.getPlayer2(), nullptr);
-
-    // The refused control is deleted, so it does not stay behind in the router eating keys.
-    const std::size_t handlers = router().getHandlers().size();
-    auto* extra = new Fernhouse::IO::KeyboardControl(RoundSupport::letterKeys());
-    extra->setRegistered(true);
-    try
-    {
-        game.addPlayer("Piggy", extra, RoundSupport::FlatSkin, WormSprite::ControlAbsolute);
-        ADD_FAILURE() << "a third player was accepted";
-    }
-    catch (const Tarvo::PlayerOverflowException& e)
-    {
-        EXPECT_EQ(e.getMessage(), "No room for more players.");
-        EXPECT_EQ(e.getFile(), "GameEngine");
-    }
-    EXPECT_EQ(router().getHandlers().size(), handlers);
-    EXPECT_EQ(game.getWormCount(), 2);
+    expectRefused<Tarvo::PlayerOverflowException>(RoundSupport::FlatSkin, "No room for more players.");
 }
 
 TEST_F(GameEngineRound, RepeatedStartNumbersCountOnceAndEveryWormStartsOnAStartCell)
@@ -170,32 +186,27 @@ TEST_F(GameEngineRound, RepeatedStartNumbersCountOnceAndEveryWormStartsOnAStartC
     // numbered 1 to 9 over and over, or all 1.
     const struct
     {
-        int width;
-        int height;
+        int size;
         int numbers;
-    } maps[] = {{13, 12, 9}, {18, 18, 9}, {18, 18, 1}};
+    } maps[] = {{12, 9}, {18, 9}, {18, 1}};
 
     for (const auto& map : maps)
     {
-        auto rows = field(map.width, map.height);
-        int next = 0;
-        for (int y = 1; y < map.height - 1; ++y)
+        std::vector<Mark> marks;
+        for (int i = 0; i < (map.size - 2) * (map.size - 2); ++i)
         {
-            for (int x = 1; x < map.width - 1; ++x)
-            {
-                put(rows, x, y, static_cast<char>('1' + next++ % map.numbers));
-            }
+            marks.push_back(
+                {1 + i % (map.size - 2), 1 + i / (map.size - 2), static_cast<char>('1' + i % map.numbers)});
         }
-        GameEngine& game = makeEngine(writeMap("crowd", rows));
-        EXPECT_EQ(game.getStartPointCount(), map.numbers) << next << " start cells";
+        GameEngine& game = makeEngine(writeMap("crowd", field(map.size, map.size, marks)));
+        EXPECT_EQ(game.getStartPointCount(), map.numbers);
         for (int k = 0; k < map.numbers; ++k)
         {
             addComputer("Buffy", {});
-            const WormSprite::Segment& head = worm(static_cast<std::size_t>(k)).getHead();
+            const Point head = at(worm(static_cast<std::size_t>(k)));
             EXPECT_EQ(game.getMap()->getTile(GameEngine::StartLayer, head.x, head.y), k + 1);
         }
         EXPECT_THROW(addComputer("Buffy", {}), Tarvo::PlayerOverflowException);
-        EXPECT_EQ(game.getWormCount(), map.numbers);
     }
 }
 
@@ -210,94 +221,68 @@ TEST_F(GameEngineRound, MissingMapOrSkinThrowsAndLeavesNothingBehind)
     {
         EXPECT_EQ(e.getMessage(), "Couldn't load file: maps/none.map");
     }
-
-    auto rows = field(5, 5);
-    put(rows, 2, 2, '1');
-    GameEngine& game = makeEngine(writeMap("one", rows));
-    const std::size_t handlers = router().getHandlers().size();
-    auto* control = new Fernhouse::IO::KeyboardControl(RoundSupport::arrowKeys());
-    control->setRegistered(true);
-    try
-    {
-        game.addPlayer("Tarvo", control, "nosuchskin", WormSprite::ControlAbsolute);
-        ADD_FAILURE() << "no exception";
-    }
-    catch (const Fernhouse::Base::FileNotFoundException& e)
-    {
-        EXPECT_EQ(e.getMessage(), "Could not load file: graphics/skins/nosuchskin.png");
-    }
-    EXPECT_EQ(router().getHandlers().size(), handlers);
-    EXPECT_EQ(game.getWormCount(), 0);
+    makeEngine(writeMap("one", field(5, 5, {{2, 2, '1'}})));
+    expectRefused<Fernhouse::Base::FileNotFoundException>(
+        "nosuchskin", "Could not load file: graphics/skins/nosuchskin.png");
 }
 
 TEST_F(GameEngineRound, RoundWithoutHumansFinishesAtStartWithoutHud)
 {
-    auto rows = field(5, 5);
-    put(rows, 2, 2, '1');
-    makeEngine(writeMap("bots", rows));
+    makeEngine(writeMap("bots", field(5, 5, {{2, 2, '1'}})));
     addComputer("Buffy", {});
     startRound();
     EXPECT_TRUE(engine().isFinished());
-    EXPECT_EQ(engine().getResult1(), nullptr);
     EXPECT_EQ(engine().getPlayScreen(), nullptr);
 }
 
 TEST_F(GameEngineRound, StartDelayHoldsTheClockWhileMarkersShowThenReleasesIt)
 {
-    soloRound(Tarvo::GAME_NONE, 0, 0);
+    column(GAME_NONE, 0, 0);
     Tarvo::MapPainter* painter = engine().getPlayScreen()->getMapPainter();
     EXPECT_EQ(engine().getReadyTime(), StartTicks + GameEngine::StartDelay);
-    EXPECT_TRUE(painter->isShowingStart());
     // The first frame spawns an apple although the clock stands still.
     EXPECT_EQ(apples().size(), 1u);
-    const Point head(player1().getHead().x, player1().getHead().y);
-
+    const Point head = at(player1());
     frames(60, FrameMs); // exactly 3000 ms: not yet over
     EXPECT_EQ(gameTime(), 0u);
     EXPECT_TRUE(painter->isShowingStart());
-    EXPECT_EQ(Point(player1().getHead().x, player1().getHead().y), head);
+    EXPECT_EQ(at(player1()), head);
     EXPECT_EQ(apples().size(), 1u);
-    EXPECT_EQ(engine().getResult1()->getText(), "");
 
     frame(1);
     EXPECT_EQ(engine().getReadyTime(), 0u);
     EXPECT_FALSE(painter->isShowingStart());
     ASSERT_TRUE(frameUntil([&] { return player1().getLength() == 2; }));
-    EXPECT_GT(gameTime(), 0u);
     // Once the clock runs, spawns follow their own timing.
     EXPECT_TRUE(frameUntil([&] { return apples().size() == 2; }, 200));
 }
 
 TEST_F(GameEngineRound, PauseHoldsTimeApplesAndWormsUntilPressedAgain)
 {
-    soloRound(Tarvo::GAME_NONE, 0, 65000);
+    column(GAME_NONE, 0, 65000);
     passStartDelay();
     frames(4, FrameMs);
     stopSpawning();
-
     pressKey(SDLK_PAUSE);
     frame(FrameMs);
     ASSERT_TRUE(engine().isPaused());
-    EXPECT_EQ(engine().getResult1()->getText(), "PAUSE");
+    EXPECT_EQ(text(engine().getResult1()), "PAUSE");
     const std::uint32_t held = gameTime();
-    const std::uint32_t left = engine().getTimeLeft();
-    const std::int32_t headY = player1().getHead().y;
+    const Point head = at(player1());
     Apple* apple = apples().front();
     const std::int32_t kind = apple->getKind();
     // Half a minute of real time: long enough for any apple to rot or vanish, if the clock ran.
     frames(600, FrameMs);
     EXPECT_EQ(gameTime(), held);
-    EXPECT_EQ(engine().getTimeLeft(), left);
-    EXPECT_EQ(player1().getHead().y, headY);
+    EXPECT_EQ(at(player1()), head);
     ASSERT_EQ(apples().front(), apple);
     EXPECT_EQ(apple->getKind(), kind);
-    EXPECT_EQ(engine().getTimeValue()->getText(), "1:04");
+    EXPECT_EQ(text(engine().getTimeValue()), "1:04");
 
     pressKey(SDLK_PAUSE);
     frame(FrameMs);
-    EXPECT_FALSE(engine().isPaused());
-    EXPECT_EQ(engine().getResult1()->getText(), "");
-    EXPECT_TRUE(frameUntil([&] { return player1().getHead().y != headY; }, 20));
+    EXPECT_EQ(text(engine().getResult1()), "");
+    EXPECT_TRUE(frameUntil([&] { return at(player1()) != head; }, 20));
 
     // Escape leaves even a paused round at once, and hands the clock back running.
     pressKey(SDLK_PAUSE);
@@ -307,18 +292,16 @@ TEST_F(GameEngineRound, PauseHoldsTimeApplesAndWormsUntilPressedAgain)
     EXPECT_FALSE(Fernhouse::Base::GameTime::getInstance()->isStopped());
 }
 
-TEST_F(GameEngineRound, PauseDuringTheStartDelayDoesNotStartTheClockEarly)
+TEST_F(GameEngineRound, PauseDuringTheStartDelayHoldsTheDelayAndEscapeStillLeaves)
 {
-    soloRound(Tarvo::GAME_NONE, 0, 0);
+    column(GAME_NONE, 0, 0);
     frames(10, FrameMs);
     pressKey(SDLK_PAUSE);
     frames(10, FrameMs);
     pressKey(SDLK_PAUSE);
     frames(10, FrameMs);
     EXPECT_FALSE(engine().isPaused());
-    EXPECT_NE(engine().getReadyTime(), 0u);
     EXPECT_EQ(gameTime(), 0u);
-
     // A pause held past the delay's end holds the delay too.
     pressKey(SDLK_PAUSE);
     frames(100, FrameMs);
@@ -326,6 +309,12 @@ TEST_F(GameEngineRound, PauseDuringTheStartDelayDoesNotStartTheClockEarly)
     pressKey(SDLK_PAUSE);
     frame(FrameMs);
     EXPECT_EQ(engine().getReadyTime(), 0u);
+
+    column(GAME_NONE, 0, 0);
+    pressKey(SDLK_ESCAPE);
+    frame(FrameMs);
+    EXPECT_TRUE(engine().isFinished());
+    EXPECT_FALSE(Fernhouse::Base::GameTime::getInstance()->isStopped());
 }
 
 TEST_F(GameEngineRound, RandomKeysNeverLeaveAnEndedRoundWithTheClockHeld)
@@ -341,7 +330,7 @@ TEST_F(GameEngineRound, RandomKeysNeverLeaveAnEndedRoundWithTheClockHeld)
     const Fernhouse::Base::GameTime* gameClock = Fernhouse::Base::GameTime::getInstance();
     for (int round = 0; round < 60; ++round)
     {
-        duoRound(Tarvo::GAME_ENEMIES, 0, 20000);
+        column(GAME_ENEMIES, 0, 20000, 2);
         std::uint32_t endedAt = 0;
         for (int step = 0; step < 2000 && !engine().isFinished(); ++step)
         {
@@ -368,35 +357,17 @@ TEST_F(GameEngineRound, RandomKeysNeverLeaveAnEndedRoundWithTheClockHeld)
     }
 }
 
-TEST_F(GameEngineRound, EscapeLeavesDuringTheStartDelayWithTheClockRunning)
+TEST_F(GameEngineRound, EndedRoundFreezesTheWorldAndKeysLeaveOnlyAfterTheEndDelay)
 {
-    soloRound(Tarvo::GAME_NONE, 0, 0);
-    pressKey(SDLK_ESCAPE);
-    frame(FrameMs);
-    EXPECT_TRUE(engine().isFinished());
-    EXPECT_FALSE(Fernhouse::Base::GameTime::getInstance()->isStopped());
-}
-
-TEST_F(GameEngineRound, WallDeathEndsTheRoundAndKeysLeaveOnlyAfterTheEndDelay)
-{
-    auto rows = field(5, 6);
-    put(rows, 2, 1, '1');
-    makeEngine(writeMap("short", rows)).setGame(Tarvo::GAME_NONE, 0, 0);
-    addHuman("Tarvo", RoundSupport::arrowKeys());
-    startRound();
+    play(field(5, 6, {{2, 1, '1'}}), GAME_NONE, 0, 0, 1);
     passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_TRUE(player1().isDead());
-    EXPECT_EQ(player1().getHead().y, 5);
-    EXPECT_EQ(engine().getDeathCount(), 1);
-    EXPECT_EQ(engine().getResult1()->getText(), "GAME OVER");
-    EXPECT_EQ(engine().getWinner(), nullptr);
+    ASSERT_TRUE(frameUntilEnd());
     EXPECT_TRUE(isPlaying("sounds/wormDie.wav"));
     EXPECT_EQ(engine().getEndTime(), gameTime() + GameEngine::EndDelay);
-
     // The world is frozen, but the clock runs on towards the end delay.
     frames(20, FrameMs);
     EXPECT_EQ(gameTime() + GameEngine::EndDelay - 1000, engine().getEndTime());
+    EXPECT_EQ(at(player1()), Point(2, 5));
     // A key 1 s after the end does nothing and is not consumed; Pause no longer pauses.
     pressKey(SDLK_SPACE);
     pressKey(SDLK_PAUSE);
@@ -409,225 +380,146 @@ TEST_F(GameEngineRound, WallDeathEndsTheRoundAndKeysLeaveOnlyAfterTheEndDelay)
     EXPECT_TRUE(engine().isFinished());
 }
 
-TEST_F(GameEngineRound, HeadLeavingTheGridDiesLikeAtAWall)
+TEST_F(GameEngineRound, RoundsEndWithTheResultsTheirTypeAndGoalGive)
+{
+    using Apples = std::vector<std::pair<std::int32_t, Point>>;
+
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> rows;
+        std::int32_t type;
+        std::int32_t goal;
+        std::int32_t limit;
+        int humans;
+        int computers;
+        Apples apples;
+        std::vector<SDLKey> keys;
+        const char* result1;
+        const char* result2;
+        int winner; // 0: none
+        int deaths;
+        std::uint32_t endsAt; // game time, 0: not checked
+        std::int32_t score1;
+        const char* goal1;
+    };
+
+    const auto wall = field(5, 6, {{2, 1, '1'}});
+    const auto meet = field(7, 5, {{1, 1, '1'}, {5, 1, '2'}});
+    const auto won = field(9, 30, {{2, 1, '1'}, {6, 1, '2'}, {6, 4, '#'}});
+    const auto lost = field(9, 30, {{2, 1, '1'}, {6, 1, '2'}, {2, 4, '#'}});
+    const auto duo = field(9, 30, {{2, 1, '1'}, {6, 1, '2'}});
+    const auto solo = field(5, 30, {{2, 1, '1'}});
+    const Apples two{{Apple::Normal, {2, 3}}, {Apple::Normal, {6, 3}}};
+    const Apples super{{Apple::Super, {6, 3}}};
+    // A rotten apple is eaten first and does not count.
+    const Apples rottenFirst{{Apple::Rotten, {2, 2}}, {Apple::Super, {2, 4}}};
+    const std::vector<SDLKey> towards{SDLK_RIGHT, SDLK_a};
+    const Case cases[] = {
+        {"wall", wall, GAME_NONE, 0, 0, 1, 0, {}, {}, "GAME OVER", "", 0, 1, 0, 0, ""},
+        {"heads meet", meet, GAME_NONE, 0, 0, 2, 0, {}, towards, "GAME OVER", "GAME OVER", 0, 2, 0, 0, ""},
+        {"enemies won", won, GAME_ENEMIES, 0, 0, 1, 1, {}, {}, "YOU WON!", "", 1, 1, 0, 0, "0"},
+        {"enemies lost", lost, GAME_ENEMIES, 0, 0, 1, 1, {}, {}, "GAME OVER", "", 0, 1, 0, 0, "1"},
+        {"time up", duo, GAME_ENEMIES, 0, 2000, 2, 0, {}, {}, "TIME UP!", "TIME UP!", 0, 0, 2000, 0, "1"},
+        {"length", solo, GAME_LENGTH, 3, 0, 1, 0, {}, {}, "YOU WON!", "", 1, 0, 0, 0, "3/3"},
+        {"score draw", duo, GAME_SCORE, 10, 0, 2, 0, two, {}, "DRAW!", "DRAW!", 0, 0, 0, 10, "10"},
+        {"score won", duo, GAME_SCORE, 50, 0, 2, 0, super, {}, "GAME OVER", "YOU WON!", 2, 0, 0, 0, "50"},
+        {"apples", solo, GAME_APPLES, 1, 0, 1, 0, rottenFirst, {}, "YOU WON!", "", 1, 0, 0, 40, "1/1"},
+        {"survived", solo, GAME_SURVIVE, 0, 1000, 1, 0, {}, {}, "YOU WON!", "", 1, 0, 1000, 0, ""},
+        {"survived both", duo, GAME_SURVIVE, 0, 1000, 2, 0, {}, {}, "DRAW!", "DRAW!", 0, 0, 1000, 0, ""},
+        {"survived by two",
+         lost,
+         GAME_SURVIVE,
+         0,
+         2000,
+         2,
+         0,
+         {},
+         {},
+         "GAME OVER",
+         "YOU WON!",
+         2,
+         1,
+         2000,
+         0,
+         ""},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        play(c.rows, c.type, c.goal, c.limit, c.humans, c.computers);
+        clearApples();
+        for (const auto& [kind, cell] : c.apples)
+        {
+            addApple(kind, cell);
+        }
+        passStartDelay();
+        const std::uint32_t begun = gameTime();
+        for (SDLKey key : c.keys)
+        {
+            pressKey(key);
+        }
+        ASSERT_TRUE(frameUntilEnd());
+        EXPECT_EQ(text(engine().getResult1()), c.result1);
+        if (c.humans == 2)
+        {
+            EXPECT_EQ(text(engine().getResult2()), c.result2);
+        }
+        const WormSprite* winners[] = {nullptr, engine().getPlayer1(), engine().getPlayer2()};
+        EXPECT_EQ(engine().getWinner(), winners[c.winner]);
+        EXPECT_EQ(engine().getDeathCount(), c.deaths);
+        if (c.endsAt != 0)
+        {
+            EXPECT_GE(gameTime() - begun, c.endsAt);
+            EXPECT_LT(gameTime() - begun, c.endsAt + FrameMs);
+            EXPECT_EQ(text(engine().getTimeValue()), "0:00");
+        }
+        EXPECT_EQ(player1().getScore(), c.score1);
+        EXPECT_EQ(text(engine().getGoalValue1()), c.goal1);
+    }
+}
+
+TEST_F(GameEngineRound, WormsDieAtTheGridEdgeInOtherBodiesAndInTheWallsTheDeadLieIn)
 {
     // No wall below the start: the worm walks off the bottom edge.
-    std::vector<std::string> rows{".1.", "...", "..."};
-    makeEngine(writeMap("open", rows)).setGame(Tarvo::GAME_NONE, 0, 0);
-    addHuman("Tarvo", RoundSupport::arrowKeys());
-    startRound();
+    play({".1.", "...", "..."}, GAME_NONE, 0, 0, 1);
     passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_TRUE(player1().isDead());
-    EXPECT_EQ(player1().getHead().y, 3);
-    EXPECT_FALSE(engine().isFree(Point(1, 3), false));
+    ASSERT_TRUE(frameUntilEnd());
+    EXPECT_EQ(at(player1()), Point(1, 3));
     EXPECT_FALSE(engine().isFree(Point(-1, 0), false));
-}
 
-TEST_F(GameEngineRound, HeadsMeetingOnOneCellKillBoth)
-{
-    auto rows = field(7, 5);
-    put(rows, 1, 1, '1');
-    put(rows, 5, 1, '2');
-    makeEngine(writeMap("meet", rows)).setGame(Tarvo::GAME_NONE, 0, 0);
-    addHuman("Tarvo", RoundSupport::arrowKeys());
-    addHuman("Piggy", RoundSupport::letterKeys());
-    startRound();
-    passStartDelay();
-    pressKey(SDLK_RIGHT);
-    pressKey(SDLK_a);
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_TRUE(player1().isDead());
-    EXPECT_TRUE(player2().isDead());
-    EXPECT_EQ(player1().getHead().x, 3);
-    EXPECT_EQ(player2().getHead().x, 3);
-    EXPECT_EQ(engine().getDeathCount(), 2);
-    EXPECT_EQ(engine().getResult1()->getText(), "GAME OVER");
-    EXPECT_EQ(engine().getResult2()->getText(), "GAME OVER");
-}
-
-TEST_F(GameEngineRound, HeadEnteringAnotherBodyKillsOnlyThatWorm)
-{
-    auto rows = field(8, 8);
-    put(rows, 3, 1, '1');
-    put(rows, 5, 2, '2');
-    makeEngine(writeMap("cross", rows)).setGame(Tarvo::GAME_NONE, 0, 0);
-    addHuman("Tarvo", RoundSupport::arrowKeys());
-    addHuman("Piggy", RoundSupport::letterKeys());
-    startRound();
+    // Player 2 turns into player 1's body: only it dies, and its body still blocks.
+    play(field(8, 8, {{3, 1, '1'}, {5, 2, '2'}}), GAME_NONE, 0, 0, 2);
     clearApples();
     passStartDelay();
     pressKey(SDLK_a);
     ASSERT_TRUE(frameUntil([&] { return player2().isDead(); }));
     EXPECT_FALSE(player1().isDead());
-    EXPECT_EQ(player2().getHead().x, 3);
-    EXPECT_EQ(player2().getHead().y, 2);
-    EXPECT_EQ(engine().getDeathCount(), 1);
+    EXPECT_EQ(at(player2()), Point(3, 2));
     EXPECT_EQ(engine().getEndTime(), 0u);
-    EXPECT_EQ(engine().getResult2()->getText(), "GAME OVER");
-    EXPECT_EQ(engine().getResult1()->getText(), "");
-    // Dead worms still block cells.
+    EXPECT_EQ(text(engine().getResult2()), "GAME OVER");
+    EXPECT_EQ(text(engine().getResult1()), "");
     EXPECT_FALSE(engine().isFree(Point(4, 2), false));
-}
 
-TEST_F(GameEngineRound, DeadBodiesAndTheWallsTheyLieInKillOnceMore)
-{
-    // The computer worm runs into the wall at (4, 5) after four steps; the human comes along a row one
-    // step later, into its dead body (row 3) or into the wall cell where it lies (row 5).
+    // The computer worm dies in the wall at (4, 5) after four steps; the human comes along a row one step
+    // later, into its dead body (row 3) or into the wall cell where it lies (row 5).
     for (int row : {3, 5})
     {
-        auto rows = field(11, 7);
-        put(rows, 4, 5, '#');
-        put(rows, 9, row, '1');
-        put(rows, 4, 1, '2');
-        makeEngine(writeMap("late" + std::to_string(row), rows)).setGame(Tarvo::GAME_NONE, 0, 0);
-        addHuman("Tarvo", RoundSupport::arrowKeys());
-        addComputer("Buffy", {});
-        startRound();
+        play(field(11, 7, {{4, 5, '#'}, {9, row, '1'}, {4, 1, '2'}}), GAME_NONE, 0, 0, 1, 1);
         passStartDelay();
         pressKey(SDLK_LEFT);
         ASSERT_TRUE(frameUntil([&] { return player1().isDead(); }));
-        EXPECT_TRUE(worm(1).isDead());
-        EXPECT_EQ(player1().getHead().x, 4) << row;
-        EXPECT_EQ(player1().getHead().y, row);
+        EXPECT_EQ(at(player1()), Point(4, row));
         EXPECT_EQ(engine().getDeathCount(), 2) << row;
-        EXPECT_NE(engine().getEndTime(), 0u);
     }
-}
-
-TEST_F(GameEngineRound, EnemiesIsWonByTheLastWormAndLostWhenTheHumanDies)
-{
-    auto rows = field(9, 30);
-    put(rows, 2, 1, '1');
-    put(rows, 6, 1, '2');
-    put(rows, 6, 4, '#');
-    makeEngine(writeMap("enemies", rows)).setGame(Tarvo::GAME_ENEMIES, 0, 0);
-    addHuman("Tarvo", RoundSupport::arrowKeys());
-    addComputer("Buffy", {});
-    startRound();
-    passStartDelay();
-    frame(FrameMs);
-    EXPECT_EQ(text(engine().getGoalValue1()), "1");
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_TRUE(worm(1).isDead());
-    EXPECT_EQ(engine().getWinner(), &player1());
-    EXPECT_EQ(text(engine().getResult1()), "YOU WON!");
-    EXPECT_EQ(text(engine().getGoalValue1()), "0");
-
-    // Now the human hits the wall first: the round ends without a winner.
-    rows = field(9, 30);
-    put(rows, 2, 1, '1');
-    put(rows, 6, 1, '2');
-    put(rows, 2, 4, '#');
-    makeEngine(writeMap("lost", rows)).setGame(Tarvo::GAME_ENEMIES, 0, 0);
-    addHuman("Tarvo", RoundSupport::arrowKeys());
-    addComputer("Buffy", {});
-    startRound();
-    passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_FALSE(worm(1).isDead());
-    EXPECT_EQ(engine().getWinner(), nullptr);
-    EXPECT_EQ(text(engine().getResult1()), "GAME OVER");
-}
-
-TEST_F(GameEngineRound, TimeLimitEndsEveryTypeButSurviveWithTimeUp)
-{
-    duoRound(Tarvo::GAME_ENEMIES, 0, 2000);
-    EXPECT_EQ(text(engine().getTimeValue()), "0:02");
-    passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_GE(gameTime(), 2000u);
-    EXPECT_LT(gameTime(), 2000u + FrameMs);
-    EXPECT_EQ(text(engine().getResult1()), "TIME UP!");
-    EXPECT_EQ(text(engine().getResult2()), "TIME UP!");
-    EXPECT_EQ(engine().getWinner(), nullptr);
-    EXPECT_EQ(engine().getTimeLeft(), 0u);
-    EXPECT_EQ(text(engine().getTimeValue()), "0:00");
-}
-
-TEST_F(GameEngineRound, LengthGoalIsWonOnReachingIt)
-{
-    soloRound(Tarvo::GAME_LENGTH, 3, 0);
-    EXPECT_EQ(text(engine().getGoalValue1()), "1/3");
-    EXPECT_EQ(text(engine().getTimeValue()), "");
-    passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_EQ(player1().getLength(), 3u);
-    EXPECT_EQ(text(engine().getGoalValue1()), "3/3");
-    EXPECT_EQ(text(engine().getResult1()), "YOU WON!");
-    EXPECT_EQ(engine().getWinner(), &player1());
-}
-
-TEST_F(GameEngineRound, ScoreGoalReachedByBothInOneStepIsADraw)
-{
-    duoRound(Tarvo::GAME_SCORE, 10, 0);
-    clearApples();
-    addApple(Apple::Normal, Point(2, 3));
-    addApple(Apple::Normal, Point(6, 3));
-    passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_EQ(player1().getScore(), 10);
-    EXPECT_EQ(player2().getScore(), 10);
-    EXPECT_EQ(text(engine().getResult1()), "DRAW!");
-    EXPECT_EQ(text(engine().getResult2()), "DRAW!");
-    EXPECT_EQ(engine().getWinner(), nullptr);
-    EXPECT_EQ(text(engine().getGoalValue1()), "10");
-    EXPECT_EQ(text(engine().getPointsValue2()), "   10");
-}
-
-TEST_F(GameEngineRound, ScoreGoalReachedByOneWinsAgainstTheOther)
-{
-    duoRound(Tarvo::GAME_SCORE, 50, 0);
-    clearApples();
-    addApple(Apple::Super, Point(6, 3));
-    passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_EQ(text(engine().getResult2()), "YOU WON!");
-    EXPECT_EQ(text(engine().getResult1()), "GAME OVER");
-    EXPECT_EQ(engine().getWinner(), &player2());
-}
-
-TEST_F(GameEngineRound, ApplesGoalCountsNormalAndSuperButNotRotten)
-{
-    soloRound(Tarvo::GAME_APPLES, 1, 0);
-    clearApples();
-    addApple(Apple::Rotten, Point(2, 2));
-    addApple(Apple::Super, Point(2, 4));
-    passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return player1().getApplesEaten(Apple::Rotten) == 1; }));
-    frame(FrameMs);
-    EXPECT_EQ(engine().getEndTime(), 0u);
-    EXPECT_EQ(text(engine().getGoalValue1()), "0/1");
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_EQ(text(engine().getGoalValue1()), "1/1");
-    EXPECT_EQ(text(engine().getResult1()), "YOU WON!");
-}
-
-TEST_F(GameEngineRound, SurvivingTheLimitWinsAloneAndDrawsInPairs)
-{
-    soloRound(Tarvo::GAME_SURVIVE, 0, 1000);
-    EXPECT_EQ(text(engine().getGoalValue1()), "");
-    passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_EQ(gameTime(), 1000u);
-    EXPECT_EQ(text(engine().getResult1()), "YOU WON!");
-    EXPECT_EQ(engine().getWinner(), &player1());
-
-    duoRound(Tarvo::GAME_SURVIVE, 0, 1000);
-    passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
-    EXPECT_EQ(text(engine().getResult1()), "DRAW!");
-    EXPECT_EQ(text(engine().getResult2()), "DRAW!");
-    EXPECT_EQ(engine().getWinner(), nullptr);
 }
 
 TEST_F(GameEngineRound, SurviveWithoutLimitEndsInTheFirstStepAfterTheStartDelay)
 {
-    soloRound(Tarvo::GAME_SURVIVE, 0, 0);
+    column(GAME_SURVIVE, 0, 0);
     frames(60, FrameMs);
     EXPECT_EQ(engine().getEndTime(), 0u);
     passStartDelay();
-    EXPECT_NE(engine().getEndTime(), 0u);
     EXPECT_EQ(text(engine().getResult1()), "YOU WON!");
     // The clock runs, so the end delay passes and a key leaves.
     frames(31, FrameMs);
@@ -636,112 +528,104 @@ TEST_F(GameEngineRound, SurviveWithoutLimitEndsInTheFirstStepAfterTheStartDelay)
     EXPECT_TRUE(engine().isFinished());
 }
 
-class AppleEating : public GameEngineRound, public ::testing::WithParamInterface<std::int32_t>
+TEST_F(GameEngineRound, EachAppleKindScoresGrowsTakesEffectAndPlaysItsSoundForHumansOnly)
 {
-};
-
-TEST_P(AppleEating, GrowsScoresTakesEffectAndPlaysItsSound)
-{
-    const std::int32_t kind = GetParam();
-    const std::int32_t points[] = {10, 50, -10, 20, -5, 20};
-    const std::int32_t growth[] = {2, 3, 1, 2, 2, 7};
-    const char* const sounds[] = {"sounds/wormEatNormal.wav", "sounds/wormEatSuper.wav",
-                                  "sounds/wormEatRotten.wav", "sounds/wormEatTurbo.wav",
-                                  "sounds/wormEatBeer.wav",   "sounds/wormEatCake.wav"};
-    soloRound(Tarvo::GAME_NONE, 0, 0);
-    clearApples();
-    addApple(kind, Point(2, 2));
-    passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return player1().getApplesEaten(static_cast<std::size_t>(kind)) == 1; }));
-    EXPECT_TRUE(isPlaying(sounds[kind]));
-    EXPECT_EQ(player1().getScore(), points[kind]);
-    // One of the two starting cells was used by the step onto the apple.
-    EXPECT_EQ(player1().getPendingGrowth(), 1 + growth[kind]);
-    const std::uint32_t states[] = {WormSprite::StateNormal, WormSprite::StateNormal,
-                                    WormSprite::StateNormal, WormSprite::StateTurbo,
-                                    WormSprite::StateDrunk,  WormSprite::StateNormal};
-    EXPECT_EQ(player1().getState(), states[kind]);
-    // Marked eaten by the engine and removed by the apple painter in the same step.
-    for (const Apple* apple : apples())
+    const struct
     {
-        EXPECT_EQ(apple->getKind(), Apple::Gone) << "only unseen spawns are left";
-        EXPECT_NE(apple->getCell(), Point(2, 2));
+        std::int32_t points;
+        std::int32_t growth;
+        std::uint32_t state;
+        const char* sound;
+    } kinds[] = {{10, 2, WormSprite::StateNormal, "sounds/wormEatNormal.wav"},
+                 {50, 3, WormSprite::StateNormal, "sounds/wormEatSuper.wav"},
+                 {-10, 1, WormSprite::StateNormal, "sounds/wormEatRotten.wav"},
+                 {20, 2, WormSprite::StateTurbo, "sounds/wormEatTurbo.wav"},
+                 {-5, 2, WormSprite::StateDrunk, "sounds/wormEatBeer.wav"},
+                 {20, 7, WormSprite::StateNormal, "sounds/wormEatCake.wav"}};
+
+    static_assert(std::size(kinds) == Apple::KindCount);
+    for (std::int32_t kind = 0; kind < Apple::KindCount; ++kind)
+    {
+        SCOPED_TRACE(kind);
+        const auto& k = kinds[kind];
+        // The human eats at (2, 2), the computer at (6, 2).
+        play(field(9, 30, {{2, 1, '1'}, {6, 1, '2'}}), GAME_NONE, 0, 0, 1, 1);
+        clearApples();
+        addApple(kind, Point(6, 2));
+        passStartDelay();
+        ASSERT_TRUE(frameUntil([&] { return worm(1).getApplesEaten(static_cast<std::size_t>(kind)) == 1; }));
+        EXPECT_FALSE(isPlaying(k.sound));
+        EXPECT_EQ(worm(1).getScore(), k.points);
+
+        play(field(5, 30, {{2, 1, '1'}}), GAME_NONE, 0, 0, 1);
+        clearApples();
+        addApple(kind, Point(2, 2));
+        passStartDelay();
+        ASSERT_TRUE(
+            frameUntil([&] { return player1().getApplesEaten(static_cast<std::size_t>(kind)) == 1; }));
+        EXPECT_TRUE(isPlaying(k.sound));
+        EXPECT_EQ(player1().getScore(), k.points);
+        // One of the two starting cells was used by the step onto the apple.
+        EXPECT_EQ(player1().getPendingGrowth(), 1 + k.growth);
+        EXPECT_EQ(player1().getState(), k.state);
+        // Marked eaten by the engine and removed by the apple painter in the same step.
+        for (const Apple* apple : apples())
+        {
+            EXPECT_EQ(apple->getKind(), Apple::Gone) << "only unseen spawns are left";
+            EXPECT_NE(apple->getCell(), Point(2, 2));
+        }
+        char shown[8];
+        std::snprintf(shown, sizeof shown, "%5d", k.points);
+        EXPECT_EQ(text(engine().getPointsValue1()), shown);
     }
-    char shown[8];
-    std::snprintf(shown, sizeof shown, "%5d", points[kind]);
-    EXPECT_EQ(text(engine().getPointsValue1()), shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryKind, AppleEating, ::testing::Range(0, Apple::KindCount));
-
-TEST_F(GameEngineRound, ComputerWormsEatSilently)
+TEST_F(GameEngineRound, FreeCellsExcludeWallsWormsTheOutsideAndOnRequestApples)
 {
-    auto rows = field(9, 30);
-    put(rows, 2, 1, '1');
-    put(rows, 6, 1, '2');
-    makeEngine(writeMap("silent", rows)).setGame(Tarvo::GAME_NONE, 0, 0);
-    addHuman("Tarvo", RoundSupport::arrowKeys());
-    addComputer("Buffy", {});
-    startRound();
-    clearApples();
-    addApple(Apple::Cake, Point(6, 2));
-    passStartDelay();
-    ASSERT_TRUE(frameUntil([&] { return worm(1).getApplesEaten(Apple::Cake) == 1; }));
-    EXPECT_EQ(worm(1).getScore(), 20);
-    EXPECT_FALSE(isPlaying("sounds/wormEatCake.wav"));
-}
-
-TEST_F(GameEngineRound, FreeCellsExcludeWallsWormsAndOnRequestApples)
-{
-    soloRound(Tarvo::GAME_NONE, 0, 0);
+    column(GAME_NONE, 0, 0);
     clearApples();
     addApple(Apple::Rotten, Point(3, 5));
     EXPECT_TRUE(engine().isFree(Point(3, 5), false));
     EXPECT_FALSE(engine().isFree(Point(3, 5), true));
     EXPECT_TRUE(engine().isFree(Point(1, 1), true));
-    EXPECT_FALSE(engine().isFree(Point(0, 1), false)); // wall
-    EXPECT_FALSE(engine().isFree(Point(2, 1), false)); // the worm
-    EXPECT_FALSE(engine().isFree(Point(5, 1), false)); // beyond the right edge
-    EXPECT_FALSE(engine().isFree(Point(1, 30), false));
+    for (const Point& taken : {Point(0, 1), Point(2, 1), Point(5, 1), Point(1, 30)})
+    {
+        EXPECT_FALSE(engine().isFree(taken, false)) << taken.x << "," << taken.y;
+    }
 }
 
-TEST_F(GameEngineRound, HudValuesAndResultsSitAtTheirAnchors)
+TEST_F(GameEngineRound, HudValuesAreRightAlignedAndResultsCentredOnTheirViews)
 {
-    soloRound(Tarvo::GAME_LENGTH, 12, 65000);
-    const Fernhouse::GUI::Label* points = engine().getPointsValue1();
-    const Fernhouse::GUI::Label* goal = engine().getGoalValue1();
-    const Fernhouse::GUI::Label* time = engine().getTimeValue();
     const auto right = [](const Fernhouse::GUI::Label* label) {
         return label->getX() + static_cast<std::int32_t>(label->getFont()->getTextSize(label->getText()).w);
     };
-    EXPECT_EQ(text(points), "    0");
-    EXPECT_EQ(right(points), 288);
-    EXPECT_EQ(points->getY(), 35);
-    EXPECT_EQ(text(goal), "1/12");
-    EXPECT_EQ(right(goal), 464);
-    EXPECT_EQ(text(time), "1:05");
-    EXPECT_EQ(right(time), 637);
-    EXPECT_EQ(time->getY(), 35);
+    const auto pauseAt = [&](const Fernhouse::GUI::Label* result) {
+        pressKey(SDLK_PAUSE);
+        frame(FrameMs);
+        EXPECT_EQ(text(result), "PAUSE");
+        const Fernhouse::Base::Size size = result->getFont()->getTextSize("PAUSE");
+        EXPECT_EQ(result->getY(), 330 - static_cast<std::int32_t>(size.h / 2));
+        return result->getX() + static_cast<std::int32_t>(size.w / 2);
+    };
+    column(GAME_LENGTH, 12, 65000);
+    EXPECT_EQ(text(engine().getPointsValue1()), "    0");
+    EXPECT_EQ(right(engine().getPointsValue1()), 288);
+    EXPECT_EQ(engine().getPointsValue1()->getY(), 35);
+    EXPECT_EQ(text(engine().getGoalValue1()), "1/12");
+    EXPECT_EQ(right(engine().getGoalValue1()), 464);
+    EXPECT_EQ(text(engine().getTimeValue()), "1:05");
+    EXPECT_EQ(right(engine().getTimeValue()), 637);
+    EXPECT_EQ(pauseAt(engine().getResult1()), 400);
+    EXPECT_TRUE(engine().getResult1()->isDrawBackground());
+    EXPECT_EQ(engine().getResult1()->getMargin(), Fernhouse::Base::Size(30, 30));
 
-    pressKey(SDLK_PAUSE);
-    frame(FrameMs);
-    const Fernhouse::GUI::Label* result = engine().getResult1();
-    const Fernhouse::Base::Size size = result->getFont()->getTextSize("PAUSE");
-    EXPECT_EQ(text(result), "PAUSE");
-    EXPECT_EQ(result->getX(), 400 - static_cast<std::int32_t>(size.w / 2));
-    EXPECT_EQ(result->getY(), 330 - static_cast<std::int32_t>(size.h / 2));
-    EXPECT_TRUE(result->isDrawBackground());
-    EXPECT_EQ(result->getMargin(), Fernhouse::Base::Size(30, 30));
-
-    duoRound(Tarvo::GAME_APPLES, 5, 0);
+    column(GAME_APPLES, 5, 0, 2);
+    EXPECT_EQ(text(engine().getTimeValue()), "");
     EXPECT_EQ(right(engine().getPointsValue1()), 618);
     EXPECT_EQ(right(engine().getGoalValue1()), 772);
     EXPECT_EQ(right(engine().getPointsValue2()), 154);
     EXPECT_EQ(text(engine().getGoalValue2()), "0/5");
     EXPECT_EQ(right(engine().getGoalValue2()), 308);
-    pressKey(SDLK_PAUSE);
-    frame(FrameMs);
-    EXPECT_EQ(engine().getResult1()->getX(), 595 - static_cast<std::int32_t>(size.w / 2));
-    EXPECT_EQ(engine().getResult2()->getX(), 205 - static_cast<std::int32_t>(size.w / 2));
-    EXPECT_EQ(text(engine().getResult2()), "PAUSE");
+    EXPECT_EQ(pauseAt(engine().getResult2()), 205);
+    EXPECT_EQ(engine().getResult1()->getX() + 205 - engine().getResult2()->getX(), 595);
 }

@@ -156,31 +156,18 @@ TEST_F(GroundTextureTest, LargeMapKeepsAWindowThatFollowsTheRequestedCellsWithTh
         SCOPED_TRACE(testing::Message() << "view at cell " << view.x << ", " << view.y);
         const Rect cells(view.x, view.y, 30, 20);
         const Point origin(10 - Cell * view.x, 10 - Cell * view.y);
+        // Only the view's pixels on the map are compared.
+        Fernhouse::Graphics::Painter painter;
+        painter.setClipRect(
+            Rect(10, 10, std::min(30, 200 - view.x) * Cell, std::min(20, 100 - view.y) * Cell));
         glClear(GL_COLOR_BUFFER_BIT);
         drawByCell(map, origin);
         const std::vector<std::uint8_t> byCell = TestSupport::readFrame();
         glClear(GL_COLOR_BUFFER_BIT);
-        Fernhouse::Graphics::Painter painter;
         ground.draw(painter, cells, origin);
-        const std::vector<std::uint8_t> windowed = TestSupport::readFrame();
+        painter.clearClipRect();
+        EXPECT_TRUE(TestSupport::readFrame() == byCell);
         EXPECT_TRUE(ground.holds(cells));
         EXPECT_LE(ground.getWindow().w, static_cast<std::uint32_t>(GroundTexture::WindowCells));
-        // Only the view's pixels on the map are compared.
-        const int right = std::min(10 + Cell * 30, 10 + Cell * (200 - view.x));
-        const int bottom = std::min(10 + Cell * 20, 10 + Cell * (100 - view.y));
-        int differing = 0;
-        for (int y = 10; y < bottom; ++y)
-        {
-            for (int x = 10; x < right; ++x)
-            {
-                const std::size_t at = 4 * static_cast<std::size_t>(y * TestSupport::WindowWidth + x);
-                differing += std::equal(byCell.begin() + static_cast<std::ptrdiff_t>(at),
-                                        byCell.begin() + static_cast<std::ptrdiff_t>(at + 4),
-                                        windowed.begin() + static_cast<std::ptrdiff_t>(at))
-                                 ? 0
-                                 : 1;
-            }
-        }
-        EXPECT_EQ(differing, 0);
     }
 }
