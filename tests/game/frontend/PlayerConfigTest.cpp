@@ -5,16 +5,15 @@
 
 #include "tests/game/frontend/PanelFixture.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <type_traits>
+#include <map>
+#include <string>
 
 using Fernhouse::IO::KeySet;
 using Tarvo::PlayerConfig;
 
-static_assert(!std::is_copy_constructible_v<PlayerConfig> && !std::is_copy_assignable_v<PlayerConfig>);
+using PlayerConfigTest = PanelSupport::PanelTest<PlayerConfig>;
 
 namespace
 {
@@ -24,39 +23,23 @@ std::string dots(std::size_t count)
     return std::string(count, '.');
 }
 
-class PlayerConfigTest : public PanelSupport::PanelTest
-{
-protected:
-    void open(bool firstPlayer)
-    {
-        m_panel = std::make_unique<PlayerConfig>(&m_configuration, firstPlayer);
-        m_panel->setPosition(250, 365);
-        router().addHandler(m_panel.get());
-    }
-
-    void close()
-    {
-        router().removeHandler(m_panel.get());
-        m_panel.reset();
-    }
-
-    std::unique_ptr<PlayerConfig> m_panel;
-};
-
 } // namespace
 
 TEST(PlayerConfigKeys, SeventyFiveKeysCanBeAssignedAndEachNameCanBeDrawn)
 {
     const auto keys = PlayerConfig::assignableKeys();
     EXPECT_EQ(keys.size(), 75u);
-    EXPECT_EQ(keys.at(SDLK_COMMA).name, ",");
-    EXPECT_EQ(keys.at(SDLK_9).name, "9");
-    EXPECT_EQ(keys.at(SDLK_BACKSLASH).name, "\\");
-    EXPECT_EQ(keys.at(SDLK_a).name, "A");
-    EXPECT_EQ(keys.at(SDLK_KP0).name, "KP0");
-    EXPECT_EQ(keys.at(SDLK_KP_MULTIPLY).name, "KP_MULTIPLY");
-    EXPECT_EQ(keys.at(SDLK_PAGEDOWN).name, "PAGEDOWN");
-    EXPECT_EQ(keys.at(SDLK_LEFTBRACKET).name, "LEFTBRACKET");
+    for (const auto& [key, name] : std::map<SDLKey, std::string>{{SDLK_COMMA, ","},
+                                                                 {SDLK_9, "9"},
+                                                                 {SDLK_BACKSLASH, "\\"},
+                                                                 {SDLK_a, "A"},
+                                                                 {SDLK_KP0, "KP0"},
+                                                                 {SDLK_KP_MULTIPLY, "KP_MULTIPLY"},
+                                                                 {SDLK_PAGEDOWN, "PAGEDOWN"},
+                                                                 {SDLK_LEFTBRACKET, "LEFTBRACKET"}})
+    {
+        EXPECT_EQ(keys.at(key).name, name);
+    }
     for (const SDLKey refused : {SDLK_SPACE, SDLK_RETURN, SDLK_ESCAPE, SDLK_TAB, SDLK_F1, SDLK_KP_ENTER,
                                  SDLK_KP_EQUALS, SDLK_LSHIFT, SDLK_QUESTION, SDLK_AT})
     {

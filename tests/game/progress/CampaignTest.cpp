@@ -25,13 +25,10 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 using Tarvo::Campaign;
 using Tarvo::GameEngine;
-
-static_assert(!std::is_copy_constructible_v<Campaign> && !std::is_copy_assignable_v<Campaign>);
 
 namespace
 {
@@ -170,28 +167,11 @@ protected:
 
 // The two-map campaign: a duel won when the blind computer worm hits its wall, with every scene, cake-only
 // apples and the campaign's music; then a survival round without a time limit and without scenes.
-const std::string TwoMaps = "1\n"
-                            "\n"
-                            "duel_done\n"
-                            "Duel\n"
-                            "scripts/campaign_short.fhs\n"
-                            "scripts/campaign_short.fhs\n"
-                            "\n"
-                            "sounds/song2.ogg\n"
-                            "2\n"
-                            "scripts/campaign_long.fhs\n"
-                            "maps/duel.map\n"
-                            "scripts/campaign_short.fhs\n"
-                            "1 0 0\n"
-                            "0 0 0 0 0 1\n"
-                            "1\n"
-                            "blind\n"
-                            "\n"
-                            "maps/field.map\n"
-                            "\n"
-                            "5 0 0\n"
-                            "\n"
-                            "0\n";
+const std::string TwoMaps = "1\n\nduel_done\nDuel\nscripts/campaign_short.fhs\nscripts/campaign_short.fhs\n\n"
+                            "sounds/song2.ogg\n2\n"
+                            "scripts/campaign_long.fhs\nmaps/duel.map\nscripts/campaign_short.fhs\n1 0 0\n"
+                            "0 0 0 0 0 1\n1\nblind\n"
+                            "\nmaps/field.map\n\n5 0 0\n\n0\n";
 
 } // namespace
 
