@@ -129,6 +129,12 @@ TEST_F(AudioPanelTest, RowsAreDrawnAroundThePanelPositionInTheirColours)
         countColor(musicX, 285, static_cast<int>(music.w), static_cast<int>(music.h), AudioPanel::FocusColor),
         0);
     EXPECT_EQ(countColor(0, 0, musicX, 600, AudioPanel::FocusColor), 0);
+    // The bars' sheet leaves five clear rows above the bar: music 60 above the position, sound 20 below.
+    for (const int top : {310, 390})
+    {
+        EXPECT_EQ(countColor(150, top - 1, 200, 1, Color(0, 0, 0, 255)), 200) << top;
+        EXPECT_LT(countColor(150, top, 200, 1, Color(0, 0, 0, 255)), 200) << top;
+    }
     const auto back = font->getTextSize("BACK..");
     EXPECT_GT(countColor(250 - static_cast<int>(back.w) / 2, 445, static_cast<int>(back.w),
                          static_cast<int>(back.h), AudioPanel::NormalColor),

@@ -5,6 +5,7 @@
 
 #include "tests/game/frontend/PanelFixture.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -73,7 +74,16 @@ TEST_F(PlayerConfigTest, RowsShowTheKeysAndEveryKeyNameDrawsWithTheMenuFont)
         probe.setText(PlayerConfig::rowText("LEFT.", name.name));
         EXPECT_NO_THROW(probe.draw()) << name.name;
     }
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
     EXPECT_NO_THROW(m_panel->draw());
+    // Six rows 40 pixels apart, the first 100 above the panel's position: relative, four keys, back.
+    const Fernhouse::Base::Color black(0, 0, 0, 255);
+    for (int top = 265; top <= 465; top += 40)
+    {
+        EXPECT_EQ(countColor(0, top - 1, 800, 1, black), 800) << top;
+        EXPECT_LT(countColor(0, top, 800, 1, black), 800) << top;
+    }
 }
 
 TEST_F(PlayerConfigTest, KeysUsedByEitherPlayerAreRefusedWhileWaitingAndOwnKeyIsAccepted)

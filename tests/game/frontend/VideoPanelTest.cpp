@@ -6,6 +6,7 @@
 
 #include "tests/game/frontend/PanelFixture.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 using Tarvo::VideoPanel;
@@ -53,4 +54,19 @@ TEST_F(VideoPanelTest, UpAndDownMoveTheFocusAndTheSelectorHearsKeysOnlyOnItsRow)
     EXPECT_FALSE(panel.isDone());
     close();
     EXPECT_TRUE(router().getHandlers().empty());
+}
+
+// Caption, gap and selector span x 97 to 401 together, centred on the panel, on the row 50 above it.
+TEST_F(VideoPanelTest, TheChoiceRowIsDrawnCentredOnThePanel)
+{
+    open(m_app.getScreen());
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    m_panel->draw();
+    const Fernhouse::Base::Color black(0, 0, 0, 255);
+    EXPECT_EQ(countColor(0, 314, 800, 1, black), 800);
+    EXPECT_EQ(countColor(96, 315, 1, 16, black), 16);
+    EXPECT_LT(countColor(97, 315, 1, 16, black), 16);
+    EXPECT_LT(countColor(401, 315, 1, 16, black), 16);
+    EXPECT_EQ(countColor(402, 315, 1, 16, black), 16);
 }
