@@ -34,7 +34,7 @@ TEST_F(VideoPanelTest, UpAndDownMoveTheFocusAndTheSelectorHearsKeysOnlyOnItsRow)
     EXPECT_TRUE(panel.getFullscreenSelect()->getValue());
     EXPECT_TRUE(press(SDLK_RETURN));
     EXPECT_FALSE(panel.isDone());
-    for (const bool onSelector : {true, false, true})
+    for (const bool onSelector : {true, false})
     {
         EXPECT_EQ(panel.isSelectorFocused(), onSelector);
         EXPECT_EQ(isRegistered(panel.getFullscreenSelect()), onSelector);
@@ -50,8 +50,10 @@ TEST_F(VideoPanelTest, UpAndDownMoveTheFocusAndTheSelectorHearsKeysOnlyOnItsRow)
             EXPECT_FALSE(press(SDLK_RETURN, true));
         }
     }
+    EXPECT_TRUE(isRegistered(panel.getFullscreenSelect()));
     EXPECT_TRUE(panel.getFullscreenSelect()->getValue());
     EXPECT_FALSE(panel.isDone());
+    // Closed with the selector focused: it goes off the router too.
     close();
     EXPECT_TRUE(router().getHandlers().empty());
 }
