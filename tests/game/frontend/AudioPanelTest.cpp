@@ -9,81 +9,55 @@
 
 #include "tests/game/frontend/PanelFixture.h"
 
-#include <GL/gl.h>
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
-
-#include <memory>
-#include <type_traits>
 
 using Fernhouse::Base::Color;
 using Tarvo::AudioPanel;
 
-static_assert(!std::is_copy_constructible_v<AudioPanel> && !std::is_copy_assignable_v<AudioPanel>);
+using AudioPanelTest = PanelSupport::PanelTest<AudioPanel>;
 
-namespace
-{
-
-class AudioPanelTest : public PanelSupport::PanelTest
-{
-protected:
-    // Built and registered as the front end does it.
-    void open()
-    {
-        m_panel = std::make_unique<AudioPanel>(&m_configuration, m_app.getSoundManager());
-        m_panel->setPosition(250, 365);
-        router().addHandler(m_panel.get());
-    }
-
-    void close()
-    {
-        router().removeHandler(m_panel.get());
-        m_panel.reset();
-    }
-
-    std::unique_ptr<AudioPanel> m_panel;
-};
-
-} // namespace
-
+// Down and Up wrap through music, sound and back; only the focused row is lit and only its bar is
+// registered, so with the back row focused Left and Right reach nobody.
 TEST_F(AudioPanelTest, FocusCyclesThroughTheRowsAndOnlyTheFocusedBarHearsKeys)
 {
-    open();
-    AudioPanel& panel = *m_panel;
-    EXPECT_EQ(panel.getFocus(), panel.getMusicBar());
-    EXPECT_TRUE(isRegistered(panel.getMusicBar()));
-    EXPECT_FALSE(isRegistered(panel.getSoundBar()));
-
-    EXPECT_TRUE(press(SDLK_DOWN));
-    EXPECT_EQ(panel.getFocus(), panel.getSoundBar());
-    EXPECT_FALSE(isRegistered(panel.getMusicBar()));
-    EXPECT_TRUE(isRegistered(panel.getSoundBar()));
-    EXPECT_EQ(panel.getMusicLabel()->getColor(), AudioPanel::NormalColor);
-    EXPECT_EQ(panel.getMusicBar()->getColor(), AudioPanel::NormalBarColor);
-    EXPECT_EQ(panel.getSoundLabel()->getColor(), AudioPanel::FocusColor);
-    EXPECT_EQ(panel.getSoundBar()->getColor(), AudioPanel::FocusBarColor);
-
-    EXPECT_TRUE(press(SDLK_DOWN));
-    EXPECT_EQ(panel.getFocus(), panel.getBackLabel());
-    EXPECT_EQ(panel.getBackLabel()->getColor(), AudioPanel::FocusColor);
-    EXPECT_FALSE(isRegistered(panel.getSoundBar()));
-    // With no bar focused, Left and Right reach nobody.
-    EXPECT_FALSE(press(SDLK_LEFT));
-
-    EXPECT_TRUE(press(SDLK_DOWN));
-    EXPECT_EQ(panel.getFocus(), panel.getMusicBar());
-    EXPECT_EQ(panel.getBackLabel()->getColor(), AudioPanel::NormalColor);
-    EXPECT_TRUE(press(SDLK_UP));
-    EXPECT_EQ(panel.getFocus(), panel.getBackLabel());
-    EXPECT_TRUE(press(SDLK_UP));
-    EXPECT_EQ(panel.getFocus(), panel.getSoundBar());
+    AudioPanel& panel = open(m_app.getSoundManager());
+    const auto expectFocus = [&](const Fernhouse::Base::Entity* focus) {
+        EXPECT_EQ(panel.getFocus(), focus);
+        const bool music = focus == panel.getMusicBar();
+        const bool sound = focus == panel.getSoundBar();
+        EXPECT_EQ(isRegistered(panel.getMusicBar()), music);
+        EXPECT_EQ(isRegistered(panel.getSoundBar()), sound);
+        EXPECT_EQ(panel.getMusicLabel()->getColor(),
+                  music ? AudioPanel::FocusColor : AudioPanel::NormalColor);
+        EXPECT_EQ(panel.getMusicBar()->getColor(),
+                  music ? AudioPanel::FocusBarColor : AudioPanel::NormalBarColor);
+        EXPECT_EQ(panel.getSoundLabel()->getColor(),
+                  sound ? AudioPanel::FocusColor : AudioPanel::NormalColor);
+        EXPECT_EQ(panel.getSoundBar()->getColor(),
+                  sound ? AudioPanel::FocusBarColor : AudioPanel::NormalBarColor);
+        EXPECT_EQ(panel.getBackLabel()->getColor(),
+                  focus == panel.getBackLabel() ? AudioPanel::FocusColor : AudioPanel::NormalColor);
+    };
+    expectFocus(panel.getMusicBar());
+    for (const auto& [key, focus] :
+         {std::pair<SDLKey, Fernhouse::Base::Entity*>{SDLK_DOWN, panel.getSoundBar()},
+          {SDLK_DOWN, panel.getBackLabel()},
+          {SDLK_DOWN, panel.getMusicBar()},
+          {SDLK_UP, panel.getBackLabel()},
+          {SDLK_UP, panel.getSoundBar()}})
+    {
+        EXPECT_TRUE(press(key));
+        expectFocus(focus);
+        EXPECT_EQ(press(SDLK_LEFT), focus != panel.getBackLabel());
+    }
 }
 
 TEST_F(AudioPanelTest, BarsChangeTheVolumesHeardInTheSameUpdateWithinZeroTo100)
 {
     m_configuration.setMusicVolume(90);
     m_configuration.setSoundVolume(50);
-    open();
+    open(m_app.getSoundManager());
     EXPECT_EQ(m_panel->getMusicBar()->getValue(), 90);
     EXPECT_EQ(m_panel->getSoundBar()->getValue(), 50);
 
@@ -107,7 +81,7 @@ TEST_F(AudioPanelTest, BarsChangeTheVolumesHeardInTheSameUpdateWithinZeroTo100)
 
 TEST_F(AudioPanelTest, OnlyReturnOnTheBackRowEndsThePanelAndEscapeOrModifiedKeysPassOn)
 {
-    open();
+    open(m_app.getSoundManager());
     EXPECT_TRUE(press(SDLK_RETURN));
     EXPECT_FALSE(m_panel->isDone());
     EXPECT_FALSE(press(SDLK_ESCAPE));
@@ -127,14 +101,14 @@ TEST_F(AudioPanelTest, DeletingReleasesTheSliderSheetAndLeavesNoHandler)
     // The labels' font stays loaded throughout, so only the slider sheet comes and goes.
     const Fernhouse::GUI::Label fontHolder("comic_medium");
     const std::size_t maps = factory->getTextureMapCount();
-    open();
+    open(m_app.getSoundManager());
     EXPECT_EQ(factory->getTextureMapCount(), maps + 1);
     press(SDLK_DOWN);
     close();
     EXPECT_EQ(factory->getTextureMapCount(), maps);
     EXPECT_TRUE(router().getHandlers().empty());
 
-    open();
+    open(m_app.getSoundManager());
     press(SDLK_UP);
     close();
     EXPECT_TRUE(router().getHandlers().empty());
@@ -142,7 +116,7 @@ TEST_F(AudioPanelTest, DeletingReleasesTheSliderSheetAndLeavesNoHandler)
 
 TEST_F(AudioPanelTest, RowsAreDrawnAroundThePanelPositionInTheirColours)
 {
-    open();
+    open(m_app.getSoundManager());
     m_panel->update();
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
@@ -155,6 +129,12 @@ TEST_F(AudioPanelTest, RowsAreDrawnAroundThePanelPositionInTheirColours)
         countColor(musicX, 285, static_cast<int>(music.w), static_cast<int>(music.h), AudioPanel::FocusColor),
         0);
     EXPECT_EQ(countColor(0, 0, musicX, 600, AudioPanel::FocusColor), 0);
+    // The bars' sheet leaves five clear rows above the bar: music 60 above the position, sound 20 below.
+    for (const int top : {310, 390})
+    {
+        EXPECT_EQ(countColor(150, top - 1, 200, 1, Color(0, 0, 0, 255)), 200) << top;
+        EXPECT_LT(countColor(150, top, 200, 1, Color(0, 0, 0, 255)), 200) << top;
+    }
     const auto back = font->getTextSize("BACK..");
     EXPECT_GT(countColor(250 - static_cast<int>(back.w) / 2, 445, static_cast<int>(back.w),
                          static_cast<int>(back.h), AudioPanel::NormalColor),

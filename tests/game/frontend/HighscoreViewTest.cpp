@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <string>
 #include <tuple>
-#include <type_traits>
 #include <vector>
 
 using Fernhouse::Base::Color;
@@ -27,8 +26,6 @@ using Tarvo::HighscoreView;
 using Tarvo::MapFile;
 using TestSupport::ScopedWorkingDirectory;
 using TestSupport::TempDir;
-
-static_assert(!std::is_copy_constructible_v<HighscoreView> && !std::is_copy_assignable_v<HighscoreView>);
 
 namespace
 {
@@ -82,28 +79,13 @@ protected:
                std::to_string(c.g) + "," + std::to_string(c.b);
     }
 
-    // The RGB bytes of a screen rectangle, top-left origin.
-    static std::vector<unsigned char> capture(int x, int y, int w, int h)
+    static std::vector<unsigned char> capture()
     {
-        std::vector<unsigned char> rgb(static_cast<std::size_t>(w * h * 3));
-        glReadPixels(x, TestSupport::WindowHeight - y - h, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        std::vector<unsigned char> rgb(
+            static_cast<std::size_t>(TestSupport::WindowWidth * TestSupport::WindowHeight * 3));
+        glReadPixels(0, 0, TestSupport::WindowWidth, TestSupport::WindowHeight, GL_RGB, GL_UNSIGNED_BYTE,
+                     rgb.data());
         return rgb;
-    }
-
-    // How many pixels of the rectangle in a full-screen capture have exactly the colour c.
-    static int countColor(const std::vector<unsigned char>& rgb, int x0, int y0, int w, int h, const Color& c)
-    {
-        int count = 0;
-        for (int y = y0; y < y0 + h; ++y)
-        {
-            for (int x = x0; x < x0 + w; ++x)
-            {
-                const auto at = static_cast<std::size_t>(
-                    ((TestSupport::WindowHeight - 1 - y) * TestSupport::WindowWidth + x) * 3);
-                count += (rgb[at] == c.r && rgb[at + 1] == c.g && rgb[at + 2] == c.b) ? 1 : 0;
-            }
-        }
-        return count;
     }
 
     TempDir m_dir;
@@ -124,7 +106,7 @@ TEST_F(HighscoreViewTest, PageDrawsHeaderAndRowsLikeLabelsAtTheirPlaces)
     HighscoreView view(&table);
     view.setPosition(25, 160);
     view.draw();
-    const auto drawn = capture(0, 0, TestSupport::WindowWidth, TestSupport::WindowHeight);
+    const auto drawn = capture();
 
     // The same texts as plain labels, placed where the view puts them on the screen.
     glClear(GL_COLOR_BUFFER_BIT);
@@ -138,13 +120,11 @@ TEST_F(HighscoreViewTest, PageDrawsHeaderAndRowsLikeLabelsAtTheirPlaces)
         label.setColor(color);
         label.draw();
     }
-    const auto expected = capture(0, 0, TestSupport::WindowWidth, TestSupport::WindowHeight);
+    const auto expected = capture();
+    // Compared whole, so that a row in the wrong colour, place or text shows as a difference.
     EXPECT_TRUE(drawn == expected);
+    EXPECT_NE(drawn, std::vector<unsigned char>(drawn.size(), 0));
 
-    // The rows really are in their colours: full-strength glyph texels come out exactly so.
-    EXPECT_GT(countColor(drawn, 55, 230, 27 * 16, 16, Green), 100);
-    EXPECT_GT(countColor(drawn, 55, 260, 27 * 16, 16, Orange), 100);
-    EXPECT_EQ(countColor(drawn, 55, 290, 27 * 16, 16, Green), 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,15 +38,29 @@ public:
     int run() override { return 0; }
 };
 
-// A working directory holding the game's pictures, the application, and a configuration to edit.
-// Keys reach the panel through the event router, as in the game.
-class PanelTest : public ::testing::Test
+// A working directory holding the game's pictures, the application, a configuration to edit, and the
+// panel, built and registered as the front end does it. Keys reach it through the event router.
+template <typename Panel> class PanelTest : public ::testing::Test
 {
 protected:
     PanelTest()
     {
         std::filesystem::create_directory_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / "graphics",
                                                   m_dir.path() / "graphics");
+    }
+
+    template <typename... Arguments> Panel& open(Arguments... arguments)
+    {
+        m_panel = std::make_unique<Panel>(&m_configuration, arguments...);
+        m_panel->setPosition(250, 365);
+        router().addHandler(m_panel.get());
+        return *m_panel;
+    }
+
+    void close()
+    {
+        router().removeHandler(m_panel.get());
+        m_panel.reset();
     }
 
     bool press(SDLKey key, bool shift = false) { return router().keyDown(key, false, shift, false); }
@@ -76,6 +91,7 @@ protected:
     TestSupport::ScopedWorkingDirectory m_cwd{m_dir.path()};
     PanelApp m_app;
     Tarvo::Configuration m_configuration;
+    std::unique_ptr<Panel> m_panel;
 };
 
 } // namespace PanelSupport

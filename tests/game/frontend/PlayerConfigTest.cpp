@@ -8,13 +8,13 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <type_traits>
+#include <map>
+#include <string>
 
 using Fernhouse::IO::KeySet;
 using Tarvo::PlayerConfig;
 
-static_assert(!std::is_copy_constructible_v<PlayerConfig> && !std::is_copy_assignable_v<PlayerConfig>);
+using PlayerConfigTest = PanelSupport::PanelTest<PlayerConfig>;
 
 namespace
 {
@@ -24,39 +24,23 @@ std::string dots(std::size_t count)
     return std::string(count, '.');
 }
 
-class PlayerConfigTest : public PanelSupport::PanelTest
-{
-protected:
-    void open(bool firstPlayer)
-    {
-        m_panel = std::make_unique<PlayerConfig>(&m_configuration, firstPlayer);
-        m_panel->setPosition(250, 365);
-        router().addHandler(m_panel.get());
-    }
-
-    void close()
-    {
-        router().removeHandler(m_panel.get());
-        m_panel.reset();
-    }
-
-    std::unique_ptr<PlayerConfig> m_panel;
-};
-
 } // namespace
 
 TEST(PlayerConfigKeys, SeventyFiveKeysCanBeAssignedAndEachNameCanBeDrawn)
 {
     const auto keys = PlayerConfig::assignableKeys();
     EXPECT_EQ(keys.size(), 75u);
-    EXPECT_EQ(keys.at(SDLK_COMMA).name, ",");
-    EXPECT_EQ(keys.at(SDLK_9).name, "9");
-    EXPECT_EQ(keys.at(SDLK_BACKSLASH).name, "\\");
-    EXPECT_EQ(keys.at(SDLK_a).name, "A");
-    EXPECT_EQ(keys.at(SDLK_KP0).name, "KP0");
-    EXPECT_EQ(keys.at(SDLK_KP_MULTIPLY).name, "KP_MULTIPLY");
-    EXPECT_EQ(keys.at(SDLK_PAGEDOWN).name, "PAGEDOWN");
-    EXPECT_EQ(keys.at(SDLK_LEFTBRACKET).name, "LEFTBRACKET");
+    for (const auto& [key, name] : std::map<SDLKey, std::string>{{SDLK_COMMA, ","},
+                                                                 {SDLK_9, "9"},
+                                                                 {SDLK_BACKSLASH, "\\"},
+                                                                 {SDLK_a, "A"},
+                                                                 {SDLK_KP0, "KP0"},
+                                                                 {SDLK_KP_MULTIPLY, "KP_MULTIPLY"},
+                                                                 {SDLK_PAGEDOWN, "PAGEDOWN"},
+                                                                 {SDLK_LEFTBRACKET, "LEFTBRACKET"}})
+    {
+        EXPECT_EQ(keys.at(key).name, name);
+    }
     for (const SDLKey refused : {SDLK_SPACE, SDLK_RETURN, SDLK_ESCAPE, SDLK_TAB, SDLK_F1, SDLK_KP_ENTER,
                                  SDLK_KP_EQUALS, SDLK_LSHIFT, SDLK_QUESTION, SDLK_AT})
     {
@@ -90,7 +74,16 @@ TEST_F(PlayerConfigTest, RowsShowTheKeysAndEveryKeyNameDrawsWithTheMenuFont)
         probe.setText(PlayerConfig::rowText("LEFT.", name.name));
         EXPECT_NO_THROW(probe.draw()) << name.name;
     }
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
     EXPECT_NO_THROW(m_panel->draw());
+    // Six rows 40 pixels apart, the first 100 above the panel's position: relative, four keys, back.
+    const Fernhouse::Base::Color black(0, 0, 0, 255);
+    for (int top = 265; top <= 465; top += 40)
+    {
+        EXPECT_EQ(countColor(0, top - 1, 800, 1, black), 800) << top;
+        EXPECT_LT(countColor(0, top, 800, 1, black), 800) << top;
+    }
 }
 
 TEST_F(PlayerConfigTest, KeysUsedByEitherPlayerAreRefusedWhileWaitingAndOwnKeyIsAccepted)
