@@ -188,13 +188,18 @@ std::uint32_t GroundTexture::draw(Fernhouse::Graphics::Painter& painter, const R
     {
         for (std::int32_t column = firstColumn; column < lastColumn; ++column)
         {
-            const auto pieceWidth = static_cast<std::uint32_t>(std::min(side, width - column * side));
-            const auto pieceHeight = static_cast<std::uint32_t>(std::min(side, height - row * side));
+            // Only the piece's part under the cells: a quad reaching far off the screen is clipped into
+            // triangles that some rasterisers do not join without gaps.
+            const std::int32_t x0 = std::max(column * side, left);
+            const std::int32_t y0 = std::max(row * side, top);
+            const std::int32_t x1 = std::min(column * side + side, right);
+            const std::int32_t y1 = std::min(row * side + side, bottom);
+            const auto partWidth = static_cast<std::uint32_t>(x1 - x0);
+            const auto partHeight = static_cast<std::uint32_t>(y1 - y0);
             painter.bindTexture(
                 m_pieces->getTexture(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)));
-            painter.drawTexturedRect(
-                Rect(origin.x + column * side, origin.y + row * side, pieceWidth, pieceHeight),
-                Rect(0, 0, pieceWidth, pieceHeight));
+            painter.drawTexturedRect(Rect(origin.x + x0, origin.y + y0, partWidth, partHeight),
+                                     Rect(x0 - column * side, y0 - row * side, partWidth, partHeight));
             ++quads;
         }
     }
