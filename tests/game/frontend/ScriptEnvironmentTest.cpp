@@ -18,6 +18,7 @@
 #include "tests/support/GLWindow.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TextDamage.h"
+#include "tests/support/Throws.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -69,29 +70,7 @@ void saveHalves(const std::string& path, int width, int height, const Color& lef
     SDL_FreeSurface(surface);
 }
 
-// Passes when the call throws exactly E, not a class derived from it, with the message and source tag.
-template <typename E>
-::testing::AssertionResult throwsWith(const std::function<void()>& call, const std::string& message,
-                                      const std::string& file)
-{
-    try
-    {
-        call();
-    }
-    catch (const Exception& e)
-    {
-        if (typeid(e) != typeid(E))
-        {
-            return ::testing::AssertionFailure() << "wrong type: " << e.what();
-        }
-        if (e.getMessage() != message || e.getFile() != file)
-        {
-            return ::testing::AssertionFailure() << "threw \"" << e.getMessage() << "\" from " << e.getFile();
-        }
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "nothing thrown";
-}
+using TestSupport::throwsWith;
 
 // The shared window with blending on, a started game clock on fake ticks, the graphics services, a silent
 // sound manager, and a script engine with an environment. The fonts "fixed_small" (8 x 8) and

@@ -5,6 +5,7 @@
 #include "game/progress/ConfigurationException.h"
 
 #include "tests/support/TempDir.h"
+#include "tests/support/Throws.h"
 
 #include <gtest/gtest.h>
 
@@ -97,29 +98,7 @@ std::string summary(const Configuration& c)
     return s;
 }
 
-// Asserts that the call throws exactly type E with the message and the source tag.
-template <typename E>
-::testing::AssertionResult throwsWith(const std::function<void()>& call, const std::string& message,
-                                      const std::string& file)
-{
-    try
-    {
-        call();
-    }
-    catch (const E& e)
-    {
-        if (e.getMessage() != message || e.getFile() != file)
-        {
-            return ::testing::AssertionFailure() << "threw \"" << e.getMessage() << "\" from " << e.getFile();
-        }
-        return ::testing::AssertionSuccess();
-    }
-    catch (const Exception& e)
-    {
-        return ::testing::AssertionFailure() << "wrong type: " << e.what();
-    }
-    return ::testing::AssertionFailure() << "nothing thrown";
-}
+using TestSupport::throwsWith;
 
 ::testing::AssertionResult failsToRead(Configuration& c, const std::string& path)
 {
