@@ -1,8 +1,6 @@
 #include "game/play/GameEngine.h"
 
 #include "engine/base/GameTime.h"
-#include "engine/graphics/Font.h"
-#include "engine/graphics/Label.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/graphics/TextureMap.h"
 #include "engine/io/Control.h"
@@ -18,7 +16,6 @@
 #include "game/play/WormSprite.h"
 
 #include <cassert>
-#include <cstdio>
 #include <memory>
 
 namespace Tarvo
@@ -31,7 +28,6 @@ constexpr const char* SourceTag = "GameEngine";
 
 using Fernhouse::Base::GameTime;
 using Fernhouse::Base::Point;
-using Fernhouse::GUI::Label;
 
 const char* const SoundContextName = "game";
 const char* const SkinDirectory = "graphics/skins/";
@@ -42,85 +38,6 @@ constexpr Fernhouse::Base::Color SkinColorKey{0, 0, 0, 255};
 // Indexed by apple kind.
 constexpr std::array<const char*, Apple::KindCount> EatSounds{"eatNormal", "eatSuper", "eatRotten",
                                                               "eatTurbo",  "eatBeer",  "eatCake"};
-
-const char* const SmallFont = "fixed_small";
-const char* const MediumFont = "fixed_medium";
-const char* const LargeFont = "fixed_large";
-const char* const TimeCaption = "TIME LEFT";
-const char* const PointsCaption = "POINTS";
-const Fernhouse::Base::Color ResultBackground{0, 0, 0, 255};
-const Fernhouse::Base::Size ResultMargin{30, 30};
-
-const char* const Pause = "PAUSE";
-const char* const GameOver = "GAME OVER";
-const char* const YouWon = "YOU WON!";
-const char* const Draw = "DRAW!";
-const char* const TimeUp = "TIME UP!";
-const char* const Nothing = "";
-
-// Indexed by game type; types beyond the table have no caption.
-constexpr std::array<const char*, 6> GoalCaptions{"",           "ENEMIES", "LENGTH",
-                                                  "SCORE GOAL", "APPLES",  "SURVIVE TIME OUT"};
-
-// The HUD of a one-player round.
-constexpr Point SoloTimeCaption{505, 27};
-constexpr Point SoloPointsCaption1{156, 27};
-constexpr Point SoloGoalCaption1{332, 27};
-constexpr Point SoloPoints1{288, 35};
-constexpr Point SoloGoal1{464, 35};
-constexpr Point SoloTime{637, 35};
-constexpr Point SoloResult1{400, 330};
-
-// Two players: player 2 on the left half of the screen, player 1 on the right.
-constexpr Point DuoTimeCaption{336, 28};
-constexpr Point DuoPointsCaption2{27, 28};
-constexpr Point DuoGoalCaption2{181, 28};
-constexpr Point DuoPointsCaption1{491, 28};
-constexpr Point DuoGoalCaption1{645, 28};
-constexpr Point DuoPoints2{154, 35};
-constexpr Point DuoGoal2{308, 35};
-constexpr Point DuoTime{463, 35};
-constexpr Point DuoPoints1{618, 35};
-constexpr Point DuoGoal1{772, 35};
-constexpr Point DuoResult1{595, 330};
-constexpr Point DuoResult2{205, 330};
-
-constexpr std::uint32_t MsPerMinute = 60000;
-constexpr std::uint32_t MsPerSecond = 1000;
-// Room for any HUD number: a 32-bit value, a slash and another.
-constexpr std::size_t TextBufferSize = 32;
-
-Label* makeCaption(const char* text, const Point& position)
-{
-    auto* label = new Label(SmallFont);
-    label->setText(text);
-    label->setPosition(position);
-    return label;
-}
-
-Label* makeResult()
-{
-    auto* label = new Label(LargeFont);
-    label->setDrawBackground(true);
-    label->setBackgroundColor(ResultBackground);
-    label->setMargin(ResultMargin);
-    return label;
-}
-
-// Short HUD texts fit the string's own buffer, so setting them each frame does not allocate.
-void setRightAligned(Label* label, const char* text, const Point& anchor)
-{
-    label->setText(text);
-    const auto width = static_cast<std::int32_t>(label->getFont()->getTextSize(label->getText()).w);
-    label->setPosition(anchor.x - width, anchor.y);
-}
-
-const char* goalCaption(std::int32_t type)
-{
-    return type >= 0 && static_cast<std::size_t>(type) < GoalCaptions.size()
-               ? GoalCaptions[static_cast<std::size_t>(type)]
-               : Nothing;
-}
 
 } // namespace
 
@@ -139,13 +56,8 @@ GameEngine::GameEngine(const std::string& mapPath, Fernhouse::Sound::SoundManage
 GameEngine::~GameEngine()
 {
     delete m_playScreen;
+    delete m_hud;
     delete m_map;
-    for (Label* label :
-         {m_timeCaption, m_timeValue, m_pointsCaption1, m_goalCaption1, m_pointsValue1, m_goalValue1,
-          m_result1, m_pointsCaption2, m_goalCaption2, m_pointsValue2, m_goalValue2, m_result2})
-    {
-        delete label;
-    }
     for (WormSprite* worm : m_worms)
     {
         delete worm;
@@ -246,7 +158,7 @@ void GameEngine::start(const std::string& backgroundPath)
         m_finished = true;
         return;
     }
-    createHud();
+    m_hud = new RoundHud(m_settings, m_humanCount == 2);
     m_playScreen = new PlayScreen(this, m_map, m_player1, m_player2, backgroundPath);
 
     addChild(m_playScreen);
@@ -255,56 +167,12 @@ void GameEngine::start(const std::string& backgroundPath)
         m_playScreen->addWorm(worm);
     }
     m_playScreen->placeViews();
-    for (Label* label : {m_timeCaption, m_timeValue, m_pointsCaption1, m_goalCaption1, m_pointsValue1,
-                         m_goalValue1, m_result1})
-    {
-        addChild(label);
-    }
-    if (m_humanCount == 2)
-    {
-        for (Label* label : {m_pointsCaption2, m_goalCaption2, m_pointsValue2, m_goalValue2, m_result2})
-        {
-            addChild(label);
-        }
-    }
+    addChild(m_hud);
 
     m_startTime = now();
     m_readyTime = GameTime::getTicks() + StartDelay;
     applyClock();
     m_playScreen->getMapPainter()->setShowStart(true);
-}
-
-void GameEngine::createHud()
-{
-    const char* goal = goalCaption(m_settings.type);
-    const bool duo = m_humanCount == 2;
-    m_timeCaption = makeCaption(TimeCaption, duo ? DuoTimeCaption : SoloTimeCaption);
-    m_timeValue = new Label(MediumFont);
-    m_pointsCaption1 = makeCaption(PointsCaption, duo ? DuoPointsCaption1 : SoloPointsCaption1);
-    m_goalCaption1 = makeCaption(goal, duo ? DuoGoalCaption1 : SoloGoalCaption1);
-    m_pointsValue1 = new Label(MediumFont);
-    m_goalValue1 = new Label(MediumFont);
-    m_result1 = makeResult();
-    if (!duo)
-    {
-        m_anchors.points1 = SoloPoints1;
-        m_anchors.goal1 = SoloGoal1;
-        m_anchors.time = SoloTime;
-        m_anchors.result1 = SoloResult1;
-        return;
-    }
-    m_pointsCaption2 = makeCaption(PointsCaption, DuoPointsCaption2);
-    m_goalCaption2 = makeCaption(goal, DuoGoalCaption2);
-    m_pointsValue2 = new Label(MediumFont);
-    m_goalValue2 = new Label(MediumFont);
-    m_result2 = makeResult();
-    m_anchors.points2 = DuoPoints2;
-    m_anchors.goal2 = DuoGoal2;
-    m_anchors.time = DuoTime;
-    m_anchors.points1 = DuoPoints1;
-    m_anchors.goal1 = DuoGoal1;
-    m_anchors.result1 = DuoResult1;
-    m_anchors.result2 = DuoResult2;
 }
 
 void GameEngine::update()
@@ -441,90 +309,23 @@ ApplePainter* GameEngine::getApplePainter() const
 
 void GameEngine::updateHud()
 {
-    const char* result = m_paused ? Pause : Nothing;
+    const char* result = m_paused ? RoundHud::Pause : RoundHud::Nothing;
     showResult(result, true);
     showResult(result, false);
-    if (m_player1 != nullptr)
+    for (const WormSprite* player : {m_player1, m_player2})
     {
-        updatePlayerHud(m_player1, m_pointsValue1, m_goalValue1, m_anchors.points1, m_anchors.goal1, true);
-    }
-    if (m_player2 != nullptr)
-    {
-        updatePlayerHud(m_player2, m_pointsValue2, m_goalValue2, m_anchors.points2, m_anchors.goal2, false);
-    }
-    if (m_settings.timeLimit == 0)
-    {
-        m_timeValue->setText(Nothing);
-        return;
-    }
-    const std::uint32_t left = getTimeLeft();
-    char text[TextBufferSize];
-    std::snprintf(text, sizeof text, "%u:%02u", left / MsPerMinute, (left % MsPerMinute) / MsPerSecond);
-    setRightAligned(m_timeValue, text, m_anchors.time);
-}
-
-void GameEngine::updatePlayerHud(const WormSprite* player, Label* pointsValue, Label* goalValue,
-                                 const Point& pointsAnchor, const Point& goalAnchor, bool forPlayer1)
-{
-    // The HUD labels of a player exist exactly when the player does.
-    if (pointsValue == nullptr || goalValue == nullptr)
-    {
-        return;
-    }
-    char text[TextBufferSize];
-    std::snprintf(text, sizeof text, "%5d", player->getScore());
-    setRightAligned(pointsValue, text, pointsAnchor);
-
-    const std::int32_t goal = m_settings.goal;
-    bool showGoal = true;
-    switch (m_settings.type)
-    {
-        case GAME_ENEMIES: {
-            const int others = m_wormCount - (m_deathCount - (player->isDead() ? 1 : 0)) - 1;
-            std::snprintf(text, sizeof text, "%d", others);
-            break;
+        if (player != nullptr)
+        {
+            const int othersAlive = m_wormCount - (m_deathCount - (player->isDead() ? 1 : 0)) - 1;
+            m_hud->showPlayer(*player, othersAlive, player == m_player1);
         }
-        case GAME_LENGTH:
-            std::snprintf(text, sizeof text, "%u/%d", player->getLength(), goal);
-            break;
-        case GAME_SCORE:
-            std::snprintf(text, sizeof text, "%d", goal);
-            break;
-        case GAME_APPLES:
-            std::snprintf(text, sizeof text, "%u/%d",
-                          player->getApplesEaten(Apple::Normal) + player->getApplesEaten(Apple::Super), goal);
-            break;
-        case GAME_SURVIVE:
-            text[0] = '\0';
-            break;
-        case GAME_NONE:
-        default:
-            // The goal display keeps whatever it shows.
-            showGoal = false;
-            break;
     }
-    if (showGoal)
-    {
-        setRightAligned(goalValue, text, goalAnchor);
-    }
-    if (player->isDead())
-    {
-        showResult(GameOver, forPlayer1);
-    }
+    m_hud->showTimeLeft(getTimeLeft());
 }
 
 void GameEngine::showResult(const char* text, bool forPlayer1)
 {
-    Label* label = forPlayer1 ? m_result1 : m_result2;
-    if (label == nullptr)
-    {
-        return;
-    }
-    const Point& anchor = forPlayer1 ? m_anchors.result1 : m_anchors.result2;
-    label->setText(text);
-    const Fernhouse::Base::Size size = label->getFont()->getTextSize(label->getText());
-    label->setPosition(anchor.x - static_cast<std::int32_t>(size.w / 2),
-                       anchor.y - static_cast<std::int32_t>(size.h / 2));
+    m_hud->showResult(text, forPlayer1);
 }
 
 void GameEngine::endRound()
@@ -582,8 +383,8 @@ void GameEngine::checkRoundEnd()
     if (m_settings.type != GAME_SURVIVE && m_settings.timeLimit != 0 && limitEnd <= now())
     {
         endRound();
-        showResult(TimeUp, true);
-        showResult(TimeUp, false);
+        showResult(RoundHud::TimeUp, true);
+        showResult(RoundHud::TimeUp, false);
         return;
     }
     switch (m_settings.type)
@@ -626,11 +427,11 @@ void GameEngine::endWithLastWormStanding()
     }
     if (m_winner == m_player1)
     {
-        showResult(YouWon, true);
+        showResult(RoundHud::YouWon, true);
     }
     else if (m_winner == m_player2)
     {
-        showResult(YouWon, false);
+        showResult(RoundHud::YouWon, false);
     }
 }
 
@@ -641,20 +442,20 @@ void GameEngine::endWithGoalReached()
     {
         if (reachedGoal(m_player2))
         {
-            showResult(Draw, true);
-            showResult(Draw, false);
+            showResult(RoundHud::Draw, true);
+            showResult(RoundHud::Draw, false);
         }
         else
         {
-            showResult(YouWon, true);
-            showResult(GameOver, false);
+            showResult(RoundHud::YouWon, true);
+            showResult(RoundHud::GameOver, false);
             m_winner = m_player1;
         }
     }
     else
     {
-        showResult(YouWon, false);
-        showResult(GameOver, true);
+        showResult(RoundHud::YouWon, false);
+        showResult(RoundHud::GameOver, true);
         m_winner = m_player2;
     }
 }
@@ -664,20 +465,20 @@ void GameEngine::endWithTimeSurvived(bool player1Dead, bool player2Dead)
     endRound();
     if (m_humanCount == 2 && !player1Dead && !player2Dead)
     {
-        showResult(Draw, false);
-        showResult(Draw, true);
+        showResult(RoundHud::Draw, false);
+        showResult(RoundHud::Draw, true);
     }
     else if (m_player1 != nullptr && !player1Dead)
     {
-        showResult(YouWon, true);
+        showResult(RoundHud::YouWon, true);
         m_winner = m_player1;
-        showResult(GameOver, false);
+        showResult(RoundHud::GameOver, false);
     }
     else if (m_player2 != nullptr && !player2Dead)
     {
-        showResult(YouWon, false);
+        showResult(RoundHud::YouWon, false);
         m_winner = m_player2;
-        showResult(GameOver, true);
+        showResult(RoundHud::GameOver, true);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "game/play/GameSettings.h"
 #include "game/play/OccupancyGrid.h"
 #include "game/play/PlayerRecord.h"
+#include "game/play/RoundHud.h"
 
 #include <array>
 #include <cstdint>
@@ -136,46 +137,42 @@ public:
 
     // The HUD, for the front end and tests; null before start, and the player-2 labels in a one-player
     // round.
-    const Fernhouse::GUI::Label* getPointsValue1() const { return m_pointsValue1; }
+    const Fernhouse::GUI::Label* getPointsValue1() const { return hudLabel(&RoundHud::getPointsValue, true); }
 
-    const Fernhouse::GUI::Label* getGoalValue1() const { return m_goalValue1; }
+    const Fernhouse::GUI::Label* getGoalValue1() const { return hudLabel(&RoundHud::getGoalValue, true); }
 
-    const Fernhouse::GUI::Label* getResult1() const { return m_result1; }
+    const Fernhouse::GUI::Label* getResult1() const { return hudLabel(&RoundHud::getResult, true); }
 
-    const Fernhouse::GUI::Label* getPointsValue2() const { return m_pointsValue2; }
+    const Fernhouse::GUI::Label* getPointsValue2() const
+    {
+        return hudLabel(&RoundHud::getPointsValue, false);
+    }
 
-    const Fernhouse::GUI::Label* getGoalValue2() const { return m_goalValue2; }
+    const Fernhouse::GUI::Label* getGoalValue2() const { return hudLabel(&RoundHud::getGoalValue, false); }
 
-    const Fernhouse::GUI::Label* getResult2() const { return m_result2; }
+    const Fernhouse::GUI::Label* getResult2() const { return hudLabel(&RoundHud::getResult, false); }
 
-    const Fernhouse::GUI::Label* getTimeValue() const { return m_timeValue; }
+    const Fernhouse::GUI::Label* getTimeValue() const
+    {
+        return m_hud != nullptr ? m_hud->getTimeValue() : nullptr;
+    }
 
 private:
-    // Where the value and result labels are placed: values by their top right corner, results by their
-    // centre.
-    struct Anchors
+    using HudLabel = const Fernhouse::GUI::Label* (RoundHud::*)(bool) const;
+
+    const Fernhouse::GUI::Label* hudLabel(HudLabel label, bool forPlayer1) const
     {
-        Fernhouse::Base::Point points1;
-        Fernhouse::Base::Point goal1;
-        Fernhouse::Base::Point points2;
-        Fernhouse::Base::Point goal2;
-        Fernhouse::Base::Point time;
-        Fernhouse::Base::Point result1;
-        Fernhouse::Base::Point result2;
-    };
+        return m_hud != nullptr ? (m_hud->*label)(forPlayer1) : nullptr;
+    }
 
     void collectStartPoints();
     Fernhouse::Graphics::TextureMap* skinFor(const std::string& skinName);
-    void createHud();
     // Apples, then walls, then bodies, for one living worm.
     void judge(WormSprite* worm);
     void kill(WormSprite* worm);
     bool hitsWall(const WormSprite* worm) const;
 
     void updateHud();
-    void updatePlayerHud(const WormSprite* player, Fernhouse::GUI::Label* pointsValue,
-                         Fernhouse::GUI::Label* goalValue, const Fernhouse::Base::Point& pointsAnchor,
-                         const Fernhouse::Base::Point& goalAnchor, bool forPlayer1);
     void showResult(const char* text, bool forPlayer1);
     void endRound();
     void checkRoundEnd();
@@ -201,19 +198,7 @@ private:
     std::array<Fernhouse::Base::Point, MaxStartPoints> m_startPoints{};
     WormSprite* m_player1 = nullptr; // one of m_worms
     WormSprite* m_player2 = nullptr; // one of m_worms
-    // The HUD, all owned.
-    Fernhouse::GUI::Label* m_pointsCaption1 = nullptr;
-    Fernhouse::GUI::Label* m_goalCaption1 = nullptr;
-    Fernhouse::GUI::Label* m_pointsValue1 = nullptr;
-    Fernhouse::GUI::Label* m_goalValue1 = nullptr;
-    Fernhouse::GUI::Label* m_result1 = nullptr;
-    Fernhouse::GUI::Label* m_pointsCaption2 = nullptr;
-    Fernhouse::GUI::Label* m_goalCaption2 = nullptr;
-    Fernhouse::GUI::Label* m_pointsValue2 = nullptr;
-    Fernhouse::GUI::Label* m_goalValue2 = nullptr;
-    Fernhouse::GUI::Label* m_result2 = nullptr;
-    Fernhouse::GUI::Label* m_timeCaption = nullptr;
-    Fernhouse::GUI::Label* m_timeValue = nullptr;
+    RoundHud* m_hud = nullptr;       // owned
     std::uint8_t m_humanCount = 0;
     std::uint8_t m_wormCount = 0;
     std::uint8_t m_startPointCount = 0;
@@ -225,7 +210,6 @@ private:
     std::uint32_t m_startTime = 0;  // game ms
     std::uint32_t m_endTime = 0;    // game ms
     std::uint32_t m_readyTime = 0;  // real ms
-    Anchors m_anchors;
     // Segments per cell of every worm, kept by the worms, so that cell tests need no walk over bodies.
     OccupancyGrid m_occupancy;
 };
