@@ -50,6 +50,17 @@ std::int32_t endTimeAfter(std::int32_t duration)
     return static_cast<std::int32_t>(std::min<std::int64_t>(end, std::numeric_limits<std::int32_t>::max()));
 }
 
+// When a timed command that starts now ends; its duration is the argument at index.
+std::int32_t endTimeOf(const ScriptArgumentList& arguments, std::size_t index, const char* command)
+{
+    const std::int32_t duration = arguments.getInt(index);
+    if (duration < 0)
+    {
+        FH_THROW(ScriptRuntimeException, std::string(command) + ": duration may not be negative.");
+    }
+    return endTimeAfter(duration);
+}
+
 bool isComponent(std::int32_t value)
 {
     return value >= 0 && value <= MaxComponent;
@@ -153,47 +164,35 @@ void ScriptEnvironment::move(const ScriptArgumentList& arguments)
     const std::int32_t offset = arguments.getInt(0);
     const std::int32_t x = arguments.getInt(1);
     const std::int32_t y = arguments.getInt(2);
-    const std::int32_t duration = arguments.getInt(3);
-    if (duration < 0)
-    {
-        FH_THROW(ScriptRuntimeException, "move: duration may not be negative.");
-    }
+    const std::int32_t endTime = endTimeOf(arguments, 3, "move");
     Movable& movable = findMovable(offset);
     movable.targetX = static_cast<float>(x);
     movable.targetY = static_cast<float>(y);
-    movable.endTime = endTimeAfter(duration);
+    movable.endTime = endTime;
 }
 
 void ScriptEnvironment::fade(const ScriptArgumentList& arguments)
 {
     const std::int32_t offset = arguments.getInt(0);
     const std::int32_t alpha = arguments.getInt(1);
-    const std::int32_t duration = arguments.getInt(2);
-    if (duration < 0)
-    {
-        FH_THROW(ScriptRuntimeException, "fade: duration may not be negative.");
-    }
+    const std::int32_t endTime = endTimeOf(arguments, 2, "fade");
     if (!isComponent(alpha))
     {
         FH_THROW(ScriptRuntimeException, "fade: targetAlpha must be between 0-255.");
     }
     Movable& movable = findMovable(offset);
     movable.targetAlpha = static_cast<float>(alpha);
-    movable.endTime = endTimeAfter(duration);
+    movable.endTime = endTime;
 }
 
 void ScriptEnvironment::scale(const ScriptArgumentList& arguments)
 {
     const std::int32_t offset = arguments.getInt(0);
     const std::int32_t factor = arguments.getInt(1);
-    const std::int32_t duration = arguments.getInt(2);
-    if (duration < 0)
-    {
-        FH_THROW(ScriptRuntimeException, "scale: duration may not be negative.");
-    }
+    const std::int32_t endTime = endTimeOf(arguments, 2, "scale");
     Movable& movable = findMovable(offset);
     movable.targetScale = static_cast<float>(factor);
-    movable.endTime = endTimeAfter(duration);
+    movable.endTime = endTime;
 }
 
 void ScriptEnvironment::setFont(const ScriptArgumentList& arguments)

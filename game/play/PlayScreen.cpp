@@ -54,22 +54,9 @@ void scroll(std::int32_t& offset, float& fraction, std::int32_t goal, float step
         fraction = 0.0f;
         return;
     }
-    if (goal < offset)
-    {
-        const float f = fraction - step;
-        if (f >= -1.0f)
-        {
-            fraction = f;
-            return;
-        }
-        const auto whole = static_cast<std::int32_t>(f);
-        offset += whole;
-        fraction = f - static_cast<float>(whole);
-        offset = std::max(offset, goal);
-        return;
-    }
-    const float f = fraction + step;
-    if (f <= 1.0f)
+    const bool back = goal < offset;
+    const float f = back ? fraction - step : fraction + step;
+    if (back ? f >= -1.0f : f <= 1.0f)
     {
         fraction = f;
         return;
@@ -77,7 +64,7 @@ void scroll(std::int32_t& offset, float& fraction, std::int32_t goal, float step
     const auto whole = static_cast<std::int32_t>(f);
     offset += whole;
     fraction = f - static_cast<float>(whole);
-    offset = std::min(offset, goal);
+    offset = back ? std::max(offset, goal) : std::min(offset, goal);
 }
 
 } // namespace
