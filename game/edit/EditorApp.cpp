@@ -12,6 +12,7 @@
 #include "game/edit/PaletteView.h"
 #include "game/edit/TextPanel.h"
 #include "game/frontend/GameSounds.h"
+#include "game/frontend/GameWindow.h"
 #include "game/frontend/MapRound.h"
 #include "game/frontend/TarvoApp.h"
 #include "game/play/GameEngine.h"
@@ -35,13 +36,6 @@ using Fernhouse::Base::Point;
 using Fernhouse::Base::Rect;
 
 constexpr const char* Caption = "Tarvo map editor";
-constexpr std::uint32_t ScreenWidth = 800;
-constexpr std::uint32_t ScreenHeight = 600;
-constexpr std::uint32_t BitsPerPixel = 32;
-constexpr int AudioFrequency = 44100;
-constexpr std::uint16_t AudioFormat = AUDIO_S16LSB;
-constexpr int AudioChannels = 16;
-constexpr int AudioChunkSize = 2048;
 constexpr int KeyRepeatDelay = 400;
 constexpr int KeyRepeatInterval = 40;
 constexpr int ExitNormal = 0;
@@ -126,8 +120,7 @@ EditorApp::EditorApp(const std::vector<std::string>& args)
     }
     try
     {
-        init(Caption, ScreenWidth, ScreenHeight, BitsPerPixel, false, AudioFrequency, AudioFormat,
-             AudioChannels, AudioChunkSize);
+        GameWindow::open(*this, Caption, false);
     }
     catch (const Fernhouse::Base::SoundException& e)
     {

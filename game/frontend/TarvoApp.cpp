@@ -15,6 +15,7 @@
 #include "game/frontend/BarScrollSplash.h"
 #include "game/frontend/FadeSplash.h"
 #include "game/frontend/GameSounds.h"
+#include "game/frontend/GameWindow.h"
 #include "game/frontend/HighscoreView.h"
 #include "game/frontend/MapRound.h"
 #include "game/frontend/MenuBuilder.h"
@@ -50,14 +51,6 @@ using Fernhouse::GUI::Menu;
 using Fernhouse::GUI::Widget;
 
 constexpr const char* Caption = "Tarvo";
-constexpr std::uint32_t ScreenWidth = 800;
-constexpr std::uint32_t ScreenHeight = 600;
-constexpr std::uint32_t BitsPerPixel = 32;
-constexpr int AudioFrequency = 44100;
-constexpr std::uint16_t AudioFormat = AUDIO_S16LSB;
-static_assert(AudioFormat == 0x8010);
-constexpr int AudioChannels = 16;
-constexpr int AudioChunkSize = 2048;
 constexpr int KeyRepeatDelay = 500;       // ms
 constexpr int KeyRepeatInterval = 30;     // ms
 constexpr Uint32 FullscreenSettle = 1000; // ms the display gets to change mode before anything is drawn
@@ -131,8 +124,7 @@ TarvoApp::TarvoApp(int /*argc*/, char** /*argv*/)
     }
     try
     {
-        init(Caption, ScreenWidth, ScreenHeight, BitsPerPixel, m_configuration.isFullscreen(), AudioFrequency,
-             AudioFormat, AudioChannels, AudioChunkSize);
+        GameWindow::open(*this, Caption, m_configuration.isFullscreen());
     }
     catch (const Fernhouse::Base::Exception& e)
     {
