@@ -83,7 +83,6 @@ constexpr const char* GameSplashFile = "graphics/splash.png";
 constexpr const char* IntroScript = "scripts/intro.fhs";
 constexpr const char* CreditsScript = "scripts/credits.fhs";
 constexpr const char* MapDirectory = "maps";
-constexpr const char* MapExtension = ".map";
 constexpr const char* CampaignDirectory = "campaigns";
 constexpr const char* CampaignExtension = ".cpj";
 
@@ -382,7 +381,7 @@ Widget* TarvoApp::switchWidget(Widget* old, Widget* newWidget, bool playClick)
 void TarvoApp::listMaps()
 {
     m_mapFiles.clear();
-    m_mapFiles = listFiles(MapDirectory, MapExtension);
+    m_mapFiles = listFiles(MapDirectory, MapFile::Extension);
 }
 
 void TarvoApp::listCampaigns()
