@@ -1,6 +1,10 @@
 #include "game/edit/CheckReport.h"
 
+#include "engine/base/Layout.h"
+
 #include "game/play/MapCheck.h"
+
+#include <limits>
 
 namespace Tarvo
 {
@@ -11,32 +15,13 @@ namespace
 // Characters of a check message per line in the side column.
 constexpr std::size_t CheckColumns = 40;
 constexpr std::size_t ShownProblems = 8;
+constexpr std::size_t AllLines = std::numeric_limits<std::size_t>::max();
+// A message's further lines stand in by one, so that each message's first line stands out.
+constexpr const char* MessageIndent = " ";
 
-// Words to lines of at most width characters.
-void wrapInto(const std::string& text, std::size_t width, std::vector<std::string>& lines)
+bool fitsColumn(const std::string& line)
 {
-    std::string line;
-    std::size_t start = 0;
-    while (start < text.size())
-    {
-        std::size_t end = text.find(' ', start);
-        if (end == std::string::npos)
-        {
-            end = text.size();
-        }
-        const std::string word = text.substr(start, end - start);
-        if (!line.empty() && line.size() + 1 + word.size() > width)
-        {
-            lines.push_back(line);
-            line = " ";
-        }
-        line += (line.empty() || line == " " ? "" : " ") + word;
-        start = end + 1;
-    }
-    if (!line.empty())
-    {
-        lines.push_back(line);
-    }
+    return line.size() <= CheckColumns;
 }
 
 } // namespace
@@ -55,7 +40,9 @@ std::vector<Fernhouse::Base::Point> CheckReport::update(const MapFile& map)
         cells.insert(cells.end(), problems[i].cells.begin(), problems[i].cells.end());
         if (i < ShownProblems)
         {
-            wrapInto("- " + problems[i].message, CheckColumns, m_lines);
+            const std::vector<std::string> lines = Fernhouse::Base::Layout::wrapped(
+                "- " + problems[i].message, fitsColumn, AllLines, MessageIndent);
+            m_lines.insert(m_lines.end(), lines.begin(), lines.end());
         }
     }
     return cells;
