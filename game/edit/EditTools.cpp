@@ -6,6 +6,7 @@
 #include "game/edit/MapEditor.h"
 #include "game/edit/MapView.h"
 #include "game/edit/PaletteView.h"
+#include "game/play/MapFile.h"
 
 #include <SDL/SDL.h>
 

@@ -5,6 +5,7 @@
 #include "game/edit/CheckReport.h"
 #include "game/edit/MapEditor.h"
 #include "game/edit/NewMapForm.h"
+#include "game/play/MapFile.h"
 
 #include <filesystem>
 
