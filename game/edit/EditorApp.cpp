@@ -10,20 +10,17 @@
 #include "game/edit/MapEditor.h"
 #include "game/edit/MapView.h"
 #include "game/edit/PaletteView.h"
+#include "game/edit/PlayTest.h"
 #include "game/edit/TextPanel.h"
 #include "game/frontend/GameSounds.h"
-#include "game/frontend/MapRound.h"
+#include "game/frontend/GameWindow.h"
 #include "game/frontend/TarvoApp.h"
-#include "game/play/GameEngine.h"
-#include "game/play/MapCheck.h"
-#include "game/progress/Configuration.h"
 
 #include <SDL/SDL.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 namespace Tarvo
 {
@@ -31,17 +28,9 @@ namespace Tarvo
 namespace
 {
 
-using Fernhouse::Base::Point;
 using Fernhouse::Base::Rect;
 
 constexpr const char* Caption = "Tarvo map editor";
-constexpr std::uint32_t ScreenWidth = 800;
-constexpr std::uint32_t ScreenHeight = 600;
-constexpr std::uint32_t BitsPerPixel = 32;
-constexpr int AudioFrequency = 44100;
-constexpr std::uint16_t AudioFormat = AUDIO_S16LSB;
-constexpr int AudioChannels = 16;
-constexpr int AudioChunkSize = 2048;
 constexpr int KeyRepeatDelay = 400;
 constexpr int KeyRepeatInterval = 40;
 constexpr int ExitNormal = 0;
@@ -49,8 +38,6 @@ constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 constexpr const char* FontDirectory = "graphics/fonts/";
 constexpr const char* TextFont = "fixed_small";
-constexpr const char* MapExtension = ".map";
-constexpr const char* MapDirectory = "maps";
 constexpr const char* Usage = "Usage: tarvo-edit [FILE.map]";
 constexpr std::int32_t SideX = EditorApp::PaletteX;
 constexpr std::int32_t SideY = 272;
@@ -58,58 +45,8 @@ constexpr std::int32_t CheckY = 370;
 constexpr std::int32_t StatusY = 582;
 constexpr std::int32_t FormX = 200;
 constexpr std::int32_t FormY = 200;
-// Characters of a check message per line in the side column.
-constexpr std::size_t CheckColumns = 40;
-constexpr std::size_t ShownProblems = 8;
-constexpr std::uint8_t LeftButton = SDL_BUTTON_LEFT;
-constexpr std::uint8_t MiddleButton = SDL_BUTTON_MIDDLE;
-constexpr std::uint8_t RightButton = SDL_BUTTON_RIGHT;
-constexpr std::uint8_t WheelUp = SDL_BUTTON_WHEELUP;
-constexpr std::uint8_t WheelDown = SDL_BUTTON_WHEELDOWN;
 
 constexpr const char* LayerNames[] = {"ground", "walls", "start points"};
-
-// The title as a file name: lower-case letters and digits, anything else a dash.
-std::string fileNameOf(const std::string& title)
-{
-    std::string name;
-    for (char c : title)
-    {
-        const bool keep = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        const bool upper = c >= 'A' && c <= 'Z';
-        name.push_back(keep ? c : (upper ? static_cast<char>(c - 'A' + 'a') : '-'));
-    }
-    const std::string directory =
-        std::filesystem::is_directory(MapDirectory) ? std::string(MapDirectory) + "/" : "";
-    return directory + (name.empty() ? "new" : name) + MapExtension;
-}
-
-// Words to lines of at most width characters.
-void wrapInto(const std::string& text, std::size_t width, std::vector<std::string>& lines)
-{
-    std::string line;
-    std::size_t start = 0;
-    while (start < text.size())
-    {
-        std::size_t end = text.find(' ', start);
-        if (end == std::string::npos)
-        {
-            end = text.size();
-        }
-        const std::string word = text.substr(start, end - start);
-        if (!line.empty() && line.size() + 1 + word.size() > width)
-        {
-            lines.push_back(line);
-            line = " ";
-        }
-        line += (line.empty() || line == " " ? "" : " ") + word;
-        start = end + 1;
-    }
-    if (!line.empty())
-    {
-        lines.push_back(line);
-    }
-}
 
 } // namespace
 
@@ -126,8 +63,7 @@ EditorApp::EditorApp(const std::vector<std::string>& args)
     }
     try
     {
-        init(Caption, ScreenWidth, ScreenHeight, BitsPerPixel, false, AudioFrequency, AudioFormat,
-             AudioChannels, AudioChunkSize);
+        GameWindow::open(*this, Caption, false);
     }
     catch (const Fernhouse::Base::SoundException& e)
     {
@@ -236,7 +172,7 @@ bool EditorApp::runFrame()
 
 void EditorApp::endRun()
 {
-    if (m_gameEngine != nullptr)
+    if (m_playTest != nullptr)
     {
         stopPlayTest();
     }
@@ -266,11 +202,6 @@ std::vector<std::string> EditorApp::listTilesets()
     return TarvoApp::listFiles(TilesetDirectory, ".png");
 }
 
-std::int32_t EditorApp::getSelectedTile() const
-{
-    return m_layer < 2 ? m_tiles[m_layer] : MapFile::EmptyCell;
-}
-
 const std::vector<std::string>& EditorApp::getStatusLines() const
 {
     return m_status->getLines();
@@ -278,16 +209,16 @@ const std::vector<std::string>& EditorApp::getStatusLines() const
 
 const std::vector<std::string>& EditorApp::getCheckLines() const
 {
-    return m_checkLines;
+    return m_check.getLines();
 }
 
 void EditorApp::step()
 {
-    if (m_mode == Mode::PlayTest && m_gameEngine->isFinished())
+    if (m_mode == Mode::PlayTest && m_playTest->isFinished())
     {
         stopPlayTest();
     }
-    if (m_checkStale && m_editor)
+    if (m_check.isStale() && m_editor)
     {
         refreshCheck();
     }
@@ -298,11 +229,10 @@ void EditorApp::openMap(std::unique_ptr<MapEditor> editor)
     closeMap();
     m_editor = std::move(editor);
     m_view = new MapView(&m_editor->getMap(), Rect(0, 0, ViewWidth, ViewHeight));
-    m_view->setLayer(m_layer);
     m_view->scrollBy(0, 0);
     m_palette = new PaletteView(m_editor->getMap().getGraphicsFileName());
     m_palette->setPosition(PaletteX, PaletteY);
-    m_palette->setSelected(getSelectedTile());
+    m_tools.attach(m_editor.get(), m_view, m_palette);
     m_mode = Mode::Edit;
     showPanels(true);
     mapChanged();
@@ -311,6 +241,7 @@ void EditorApp::openMap(std::unique_ptr<MapEditor> editor)
 void EditorApp::closeMap()
 {
     showPanels(false);
+    m_tools.attach(nullptr, nullptr, nullptr);
     delete m_view;
     m_view = nullptr;
     delete m_palette;
@@ -345,7 +276,7 @@ bool EditorApp::keyDown(SDLKey key, bool ctrl, bool shift, bool /*alt*/)
 {
     if (key == SDLK_LSHIFT || key == SDLK_RSHIFT)
     {
-        m_shift = true;
+        m_tools.setShift(true);
     }
     bool used = false;
     switch (m_mode)
@@ -357,10 +288,10 @@ bool EditorApp::keyDown(SDLKey key, bool ctrl, bool shift, bool /*alt*/)
             used = editKey(key, ctrl, shift);
             break;
         case Mode::Prompt:
-            used = !ctrl && promptKey(key, shift);
+            used = !ctrl && m_prompt.promptKey(*m_editor, key, shift);
             break;
         case Mode::ConfirmQuit:
-            used = confirmKey(key);
+            used = m_prompt.confirmKey(*m_editor, key);
             break;
         case Mode::PlayTest:
         case Mode::Done:
@@ -374,7 +305,7 @@ bool EditorApp::keyUp(SDLKey key, bool, bool, bool)
 {
     if (key == SDLK_LSHIFT || key == SDLK_RSHIFT)
     {
-        m_shift = false;
+        m_tools.setShift(false);
     }
     return false;
 }
@@ -419,51 +350,16 @@ bool EditorApp::editKey(SDLKey key, bool ctrl, bool shift)
 {
     if (ctrl)
     {
-        switch (key)
-        {
-            case SDLK_z:
-                m_editor->undo();
-                mapChanged();
-                return true;
-            case SDLK_y:
-                m_editor->redo();
-                mapChanged();
-                return true;
-            case SDLK_s:
-                save();
-                return true;
-            default:
-                return false;
-        }
+        return commandKey(key);
+    }
+    if (m_tools.key(key))
+    {
+        return true;
     }
     switch (key)
     {
-        case SDLK_1:
-        case SDLK_2:
-        case SDLK_3:
-            m_layer = static_cast<unsigned>(key - SDLK_1);
-            m_view->setLayer(m_layer);
-            m_palette->setSelected(getSelectedTile());
-            return true;
-        case SDLK_LEFT:
-            scrollView(-ScrollStep, 0);
-            return true;
-        case SDLK_RIGHT:
-            scrollView(ScrollStep, 0);
-            return true;
-        case SDLK_UP:
-            scrollView(0, -ScrollStep);
-            return true;
-        case SDLK_DOWN:
-            scrollView(0, ScrollStep);
-            return true;
-        case SDLK_i:
-            pickUnderCursor();
-            return true;
         case SDLK_t:
-            m_promptKind = PromptKind::Title;
-            m_promptText = m_editor->getMap().getName();
-            m_mode = Mode::Prompt;
+            m_prompt.askTitle(*m_editor);
             return true;
         case SDLK_g:
             changeTileset(shift ? -1 : 1);
@@ -472,107 +368,31 @@ bool EditorApp::editKey(SDLKey key, bool ctrl, bool shift)
             startPlayTest();
             return true;
         case SDLK_ESCAPE:
-            requestQuit();
+            m_prompt.askToQuit(*m_editor);
             return true;
         default:
             return false;
     }
 }
 
-bool EditorApp::promptKey(SDLKey key, bool shift)
+bool EditorApp::commandKey(SDLKey key)
 {
     switch (key)
     {
-        case SDLK_ESCAPE:
-            m_quitAfterSave = false;
-            m_mode = Mode::Edit;
+        case SDLK_z:
+            m_editor->undo();
+            mapChanged();
             return true;
-        case SDLK_RETURN:
-            m_mode = Mode::Edit;
-            if (m_promptKind == PromptKind::Title)
-            {
-                try
-                {
-                    m_editor->setTitle(m_promptText);
-                    mapChanged();
-                }
-                catch (const Fernhouse::Base::Exception& e)
-                {
-                    m_message = e.getMessage();
-                }
-            }
-            else if (m_promptText != m_editor->getPath() && m_overwritePath != m_promptText &&
-                     std::filesystem::exists(m_promptText))
-            {
-                // Another map's file is replaced only when asked twice.
-                m_overwritePath = m_promptText;
-                m_mode = Mode::Prompt;
-            }
-            else
-            {
-                saveTo(m_promptText);
-            }
-            return true;
-        default:
-            return NewMapForm::editText(m_promptText, key, shift);
-    }
-}
-
-bool EditorApp::confirmKey(SDLKey key)
-{
-    switch (key)
-    {
         case SDLK_y:
-            m_quitAfterSave = true;
-            m_mode = Mode::Edit;
-            save();
+            m_editor->redo();
+            mapChanged();
             return true;
-        case SDLK_n:
-            m_mode = Mode::Done;
-            return true;
-        case SDLK_ESCAPE:
-        case SDLK_c:
-            m_mode = Mode::Edit;
+        case SDLK_s:
+            m_prompt.save(*m_editor);
             return true;
         default:
             return false;
     }
-}
-
-void EditorApp::requestQuit()
-{
-    m_mode = m_editor->isDirty() ? Mode::ConfirmQuit : Mode::Done;
-}
-
-void EditorApp::save()
-{
-    if (m_editor->getPath().empty())
-    {
-        m_overwritePath.clear();
-        m_promptKind = PromptKind::SaveAs;
-        m_promptText = fileNameOf(m_editor->getMap().getName());
-        m_mode = Mode::Prompt;
-        return;
-    }
-    saveTo(m_editor->getPath());
-}
-
-void EditorApp::saveTo(const std::string& path)
-{
-    try
-    {
-        m_editor->save(path);
-        m_message = "Saved " + path + ".";
-        if (m_quitAfterSave)
-        {
-            m_mode = Mode::Done;
-        }
-    }
-    catch (const Fernhouse::Base::Exception& e)
-    {
-        m_message = e.getMessage();
-    }
-    m_quitAfterSave = false;
 }
 
 void EditorApp::changeTileset(int direction)
@@ -599,195 +419,66 @@ void EditorApp::changeTileset(int direction)
     mapChanged();
 }
 
-void EditorApp::scrollView(std::int32_t dx, std::int32_t dy)
-{
-    m_view->scrollBy(dx, dy);
-    // The mouse stays where it is, over another cell now.
-    m_cursor = m_view->cellAt(m_mouse.x, m_mouse.y);
-    m_view->setCursor(m_cursor);
-}
-
-void EditorApp::pickUnderCursor()
-{
-    if (m_cursor && m_layer < 2)
-    {
-        m_tiles[m_layer] = m_editor->pick(m_layer, m_cursor->x, m_cursor->y);
-        m_palette->setSelected(getSelectedTile());
-    }
-}
-
 bool EditorApp::mouseMotion(std::uint16_t x, std::uint16_t y, std::int16_t xrel, std::int16_t yrel)
 {
     if (m_mode != Mode::Edit)
     {
         return false;
     }
-    m_mouse = Point(x, y);
-    if (m_drag == Drag::Scroll)
-    {
-        scrollView(-xrel, -yrel);
-    }
-    m_cursor = m_view->cellAt(x, y);
-    m_view->setCursor(m_cursor);
-    if (m_cursor && (m_drag == Drag::Paint || m_drag == Drag::Erase))
-    {
-        applyAt(*m_cursor);
-    }
-    if (m_cursor && (m_drag == Drag::Fill || m_drag == Drag::EraseFill))
-    {
-        const std::int32_t left = std::min(m_fillAnchor.x, m_cursor->x);
-        const std::int32_t top = std::min(m_fillAnchor.y, m_cursor->y);
-        m_view->setFillPreview(Rect(left, top,
-                                    static_cast<std::uint32_t>(std::abs(m_fillAnchor.x - m_cursor->x) + 1),
-                                    static_cast<std::uint32_t>(std::abs(m_fillAnchor.y - m_cursor->y) + 1)));
-    }
+    m_tools.mouseMotion(x, y, xrel, yrel);
     refreshText();
     return true;
 }
 
 bool EditorApp::mouseButtonDown(std::uint8_t button, std::uint16_t x, std::uint16_t y)
 {
-    if (m_mode != Mode::Edit || m_drag != Drag::None)
+    if (m_mode != Mode::Edit || m_tools.isDragging())
     {
         return false;
     }
-    if (button == WheelUp || button == WheelDown)
+    // A tile picked from the palette shows in the side panel at once; a stroke shows after the next check.
+    if (button == SDL_BUTTON_LEFT && m_tools.pickFromPalette(x, y))
     {
-        scrollView(0, button == WheelUp ? -ScrollStep : ScrollStep);
-        return true;
-    }
-    if (button == MiddleButton)
-    {
-        m_drag = Drag::Scroll;
-        return true;
-    }
-    const std::int32_t tile = m_palette->tileAt(x, y);
-    if (button == LeftButton && tile >= 0 && m_layer < 2)
-    {
-        m_tiles[m_layer] = tile;
-        m_palette->setSelected(tile);
         refreshText();
         return true;
     }
-    m_cursor = m_view->cellAt(x, y);
-    if (!m_cursor || (button != LeftButton && button != RightButton))
-    {
-        return false;
-    }
-    const bool left = button == LeftButton;
-    if (m_shift && m_layer < 2)
-    {
-        m_drag = left ? Drag::Fill : Drag::EraseFill;
-        m_fillAnchor = *m_cursor;
-        m_view->setFillPreview(Rect(m_cursor->x, m_cursor->y, 1, 1));
-        return true;
-    }
-    m_drag = left ? Drag::Paint : Drag::Erase;
-    m_editor->beginStroke();
-    applyAt(*m_cursor);
-    return true;
+    return m_tools.mouseButtonDown(button, x, y);
 }
 
 bool EditorApp::mouseButtonUp(std::uint8_t button, std::uint16_t x, std::uint16_t y)
 {
-    const bool ends = (button == MiddleButton && m_drag == Drag::Scroll) ||
-                      (button == LeftButton && (m_drag == Drag::Paint || m_drag == Drag::Fill)) ||
-                      (button == RightButton && (m_drag == Drag::Erase || m_drag == Drag::EraseFill));
-    if (!ends)
+    if (!m_tools.mouseButtonUp(button, x, y))
     {
         return false;
     }
-    if (m_drag == Drag::Fill || m_drag == Drag::EraseFill)
-    {
-        if (const auto cell = m_view->cellAt(x, y))
-        {
-            m_cursor = cell;
-        }
-        finishFill();
-    }
-    m_editor->endStroke();
-    m_drag = Drag::None;
     refreshText();
     return true;
 }
 
-void EditorApp::applyAt(const Point& cell)
-{
-    const bool erasing = m_drag == Drag::Erase;
-    if (m_layer == MapEditor::StartLayer)
-    {
-        if (erasing)
-        {
-            m_editor->removeStart(cell.x, cell.y);
-        }
-        else
-        {
-            m_editor->placeStart(cell.x, cell.y);
-        }
-    }
-    else
-    {
-        m_editor->paint(m_layer, cell.x, cell.y, erasing ? MapFile::EmptyCell : m_tiles[m_layer]);
-    }
-    mapChanged();
-}
-
-void EditorApp::finishFill()
-{
-    const std::int32_t tile = m_drag == Drag::Fill ? m_tiles[m_layer] : MapFile::EmptyCell;
-    const Point corner = m_cursor.value_or(m_fillAnchor);
-    m_editor->fillRect(m_layer, m_fillAnchor.x, m_fillAnchor.y, corner.x, corner.y, tile);
-    m_view->setFillPreview(std::nullopt);
-    mapChanged();
-}
-
 void EditorApp::startPlayTest()
 {
-    // The round reads a file: the map as it is now goes to a file of its own, and the map file the
-    // editor saves to is left alone.
-    m_playTestPath =
-        (std::filesystem::temp_directory_path() / ("tarvo-edit-" + std::to_string(::getpid()) + MapExtension))
-            .string();
     try
     {
-        MapFile copy = m_editor->getMap();
-        copy.save(m_playTestPath);
-        Configuration configuration;
-        try
-        {
-            configuration.load(TarvoApp::ConfigurationFile);
-        }
-        catch (const Fernhouse::Base::Exception&)
-        {
-            configuration.setDefaults();
-        }
-        m_gameEngine = MapRound::create(m_playTestPath, configuration, getSoundManager(), false);
+        m_playTest = new PlayTest(m_editor->getMap(), getSoundManager());
         showPanels(false);
         getScreen()->removeChild(m_status);
-        getScreen()->addChild(m_gameEngine);
-        getEventRouter()->addHandler(m_gameEngine);
         m_mode = Mode::PlayTest;
-        m_gameEngine->start("");
+        m_playTest->start(getScreen(), getEventRouter());
     }
     catch (const Fernhouse::Base::Exception& e)
     {
-        if (m_gameEngine != nullptr)
+        if (m_playTest != nullptr)
         {
             stopPlayTest();
         }
-        std::filesystem::remove(m_playTestPath);
         m_message = "Play-test failed: " + e.getMessage();
     }
 }
 
 void EditorApp::stopPlayTest()
 {
-    getEventRouter()->removeHandler(m_gameEngine);
-    getScreen()->removeChild(m_gameEngine);
-    delete m_gameEngine;
-    m_gameEngine = nullptr;
-    std::error_code ignored;
-    std::filesystem::remove(m_playTestPath, ignored);
+    delete m_playTest;
+    m_playTest = nullptr;
     getScreen()->addChild(m_status);
     showPanels(true);
     m_mode = Mode::Edit;
@@ -796,28 +487,13 @@ void EditorApp::stopPlayTest()
 
 void EditorApp::mapChanged()
 {
-    m_checkStale = true;
+    m_check.markStale();
 }
 
 void EditorApp::refreshCheck()
 {
-    m_checkStale = false;
-    const MapCheck check(m_editor->getMap());
-    const std::vector<MapCheck::Problem> problems = check.check();
-    std::vector<Point> cells;
-    m_checkLines.clear();
-    m_checkLines.push_back(problems.empty() ? "Checks: all rules kept."
-                                            : "Checks: " + std::to_string(problems.size()) + " problem(s)");
-    for (std::size_t i = 0; i < problems.size(); ++i)
-    {
-        cells.insert(cells.end(), problems[i].cells.begin(), problems[i].cells.end());
-        if (i < ShownProblems)
-        {
-            wrapInto("- " + problems[i].message, CheckColumns, m_checkLines);
-        }
-    }
-    m_view->setProblemCells(std::move(cells));
-    m_checkPanel->setLines(m_checkLines);
+    m_view->setProblemCells(m_check.update(m_editor->getMap()));
+    m_checkPanel->setLines(m_check.getLines());
     refreshText();
 }
 
@@ -835,12 +511,8 @@ void EditorApp::refreshText()
             status = "Escape: quit";
             break;
         case Mode::Prompt:
-            status = std::string(m_promptKind == PromptKind::Title ? "Title: " : "Save as: ") + m_promptText +
-                     (m_overwritePath == m_promptText ? "   exists. Return: replace it, Escape: cancel"
-                                                      : "_   (Return: accept, Escape: cancel)");
-            break;
         case Mode::ConfirmQuit:
-            status = "The map has unsaved changes. Save them? Y: save and quit, N: quit, C: cancel";
+            status = m_prompt.getLine();
             break;
         default:
             status = m_message.empty()
@@ -854,13 +526,14 @@ void EditorApp::refreshText()
         return;
     }
     const MapFile& map = m_editor->getMap();
+    const std::optional<Fernhouse::Base::Point>& cursor = m_tools.getCursor();
     std::vector<std::string> side{
-        "Layer " + std::to_string(m_layer + 1) + ": " + LayerNames[m_layer],
-        m_layer < 2 ? "Tile " + std::to_string(getSelectedTile()) : "Left: place, right: remove",
+        "Layer " + std::to_string(getLayer() + 1) + ": " + LayerNames[getLayer()],
+        getLayer() < 2 ? "Tile " + std::to_string(getSelectedTile()) : "Left: place, right: remove",
         "Title: " + map.getName(),
         "Tileset: " + std::filesystem::path(map.getGraphicsFileName()).stem().string(),
         "Size: " + std::to_string(map.getWidth()) + " x " + std::to_string(map.getHeight()),
-        m_cursor ? "Cell: " + std::to_string(m_cursor->x) + ", " + std::to_string(m_cursor->y) : "Cell: -",
+        cursor ? "Cell: " + std::to_string(cursor->x) + ", " + std::to_string(cursor->y) : "Cell: -",
         m_editor->isDirty() ? "Changed" : "Saved"};
     m_side->setLines(side);
 }

@@ -2,22 +2,24 @@
 
 #include "engine/base/Application.h"
 #include "engine/base/EventHandler.h"
-#include "engine/base/Point.h"
 
+#include "game/edit/CheckReport.h"
+#include "game/edit/EditTools.h"
+#include "game/edit/EditorMode.h"
+#include "game/edit/EditorPrompt.h"
 #include "game/edit/NewMapForm.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace Tarvo
 {
 
-class GameEngine;
 class MapEditor;
 class MapView;
 class PaletteView;
+class PlayTest;
 class TextPanel;
 
 // The map editor's window: a new-map form or the map given on the command line, the map view with its
@@ -26,22 +28,14 @@ class TextPanel;
 class EditorApp final : public Fernhouse::Base::Application, public Fernhouse::Base::EventHandler
 {
 public:
-    enum class Mode
-    {
-        NewMap,
-        Edit,
-        Prompt,
-        ConfirmQuit,
-        PlayTest,
-        Done
-    };
+    using Mode = EditorMode;
 
     // Screen layout, in pixels.
     static constexpr std::int32_t ViewWidth = 528;
     static constexpr std::int32_t ViewHeight = 576;
     static constexpr std::int32_t PaletteX = 536;
     static constexpr std::int32_t PaletteY = 8;
-    static constexpr std::int32_t ScrollStep = 64;
+    static constexpr std::int32_t ScrollStep = EditTools::ScrollStep;
     static constexpr const char* TilesetDirectory = "graphics/tilesets";
 
     // args are the command line after the program name: nothing, or one map file. Opens the window; an
@@ -70,9 +64,9 @@ public:
     // Null before a map is open.
     MapEditor* getEditor() const { return m_editor.get(); }
 
-    unsigned getLayer() const { return m_layer; }
+    unsigned getLayer() const { return m_tools.getLayer(); }
 
-    std::int32_t getSelectedTile() const;
+    std::int32_t getSelectedTile() const { return m_tools.getSelectedTile(); }
 
     // The lines of the status bar, the side panel and the check panel, as shown.
     const std::vector<std::string>& getStatusLines() const;
@@ -85,39 +79,16 @@ protected:
     void step() override;
 
 private:
-    enum class PromptKind
-    {
-        Title,
-        SaveAs
-    };
-
-    enum class Drag
-    {
-        None,
-        Paint,
-        Erase,
-        Fill,
-        EraseFill,
-        Scroll
-    };
-
     void openMap(std::unique_ptr<MapEditor> editor);
     void closeMap();
     bool newMapKey(SDLKey key, bool shift);
     bool editKey(SDLKey key, bool ctrl, bool shift);
-    bool promptKey(SDLKey key, bool shift);
-    bool confirmKey(SDLKey key);
+    // The keys with Ctrl held: undo, redo, save.
+    bool commandKey(SDLKey key);
     void createNewMap();
-    void requestQuit();
-    void save();
-    void saveTo(const std::string& path);
     void changeTileset(int direction);
-    void scrollView(std::int32_t dx, std::int32_t dy);
-    void pickUnderCursor();
     void startPlayTest();
     void stopPlayTest();
-    void applyAt(const Fernhouse::Base::Point& cell);
-    void finishFill();
     void mapChanged();
     void refreshCheck();
     void refreshText();
@@ -128,37 +99,23 @@ private:
     std::string m_initError;
     Mode m_mode = Mode::NewMap;
     std::unique_ptr<MapEditor> m_editor;
-    MapView* m_view = nullptr;          // owned; null while no map is open
-    PaletteView* m_palette = nullptr;   // owned; null while no map is open
-    TextPanel* m_status = nullptr;      // owned; null outside a run
-    TextPanel* m_side = nullptr;        // owned; null outside a run
-    TextPanel* m_checkPanel = nullptr;  // owned; null outside a run
-    TextPanel* m_form = nullptr;        // owned; null outside a run
-    GameEngine* m_gameEngine = nullptr; // owned; null outside a play-test
-    std::string m_playTestPath;
+    MapView* m_view = nullptr;         // owned; null while no map is open
+    PaletteView* m_palette = nullptr;  // owned; null while no map is open
+    TextPanel* m_status = nullptr;     // owned; null outside a run
+    TextPanel* m_side = nullptr;       // owned; null outside a run
+    TextPanel* m_checkPanel = nullptr; // owned; null outside a run
+    TextPanel* m_form = nullptr;       // owned; null outside a run
+    PlayTest* m_playTest = nullptr;    // owned; null outside a play-test
     bool m_registered = false;
     bool m_panelsShown = false;
 
     NewMapForm m_newMap;
     std::vector<std::string> m_tilesets;
-
-    PromptKind m_promptKind = PromptKind::Title;
-    std::string m_promptText;
-    // A file the save prompt has warned about; a second Return replaces it.
-    std::string m_overwritePath;
-    Mode m_returnMode = Mode::Edit;
-    bool m_quitAfterSave = false;
-
-    unsigned m_layer = 1;
-    std::int32_t m_tiles[2] = {16, 48};
-    Drag m_drag = Drag::None;
-    bool m_shift = false;
-    Fernhouse::Base::Point m_mouse{-1, -1};
-    std::optional<Fernhouse::Base::Point> m_cursor;
-    Fernhouse::Base::Point m_fillAnchor;
+    // The last report of saving, renaming or a play-test, shown on the status line.
     std::string m_message;
-    bool m_checkStale = true;
-    std::vector<std::string> m_checkLines;
+    CheckReport m_check;
+    EditTools m_tools{&m_check};
+    EditorPrompt m_prompt{&m_mode, &m_message, &m_check};
 };
 
 } // namespace Tarvo

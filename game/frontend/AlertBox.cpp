@@ -41,7 +41,6 @@ constexpr std::int32_t BoxPadding = 50;
 constexpr std::int32_t FrameWidth = 2;
 // The box holds the title, an empty line and the message lines.
 constexpr std::int32_t LinesAboveMessage = 2;
-constexpr const char* Ellipsis = "...";
 
 // An error message may hold any byte (quotes, line ends), and a byte without a glyph would throw while the
 // error is being shown.
@@ -58,48 +57,6 @@ std::string drawable(const std::string& text)
         }
     }
     return result;
-}
-
-// Breaks the text into lines no wider than maxWidth, at blanks where it can and inside a word where it must,
-// and ends it with an ellipsis after maxLines lines.
-std::vector<std::string> wrap(const std::string& text, const Fernhouse::Graphics::Font& font,
-                              std::uint32_t maxWidth, std::size_t maxLines)
-{
-    const auto fits = [&](const std::string& line) { return font.getTextSize(line).w <= maxWidth; };
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size() && lines.size() < maxLines)
-    {
-        std::size_t end = start + 1;
-        while (end < text.size() && fits(text.substr(start, end + 1 - start)))
-        {
-            ++end;
-        }
-        if (end < text.size())
-        {
-            const std::size_t blank = text.rfind(' ', end);
-            if (blank != std::string::npos && blank > start)
-            {
-                end = blank;
-            }
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = text.find_first_not_of(' ', end);
-        if (start == std::string::npos)
-        {
-            start = text.size();
-        }
-    }
-    if (start < text.size() && !lines.empty())
-    {
-        std::string& last = lines.back();
-        while (!last.empty() && !fits(last + Ellipsis))
-        {
-            last.pop_back();
-        }
-        last += Ellipsis;
-    }
-    return lines;
 }
 
 Screen* screen()
@@ -184,8 +141,9 @@ void AlertBox::layOut()
         static_cast<std::int32_t>(screenWidth) - 2 * BoxPadding, static_cast<std::int32_t>(titleSize.w)));
     const auto roomForLines =
         (static_cast<std::int32_t>(screenHeight) - BoxPadding) / std::max(lineHeight, 1) - LinesAboveMessage;
-    const std::vector<std::string> lines =
-        wrap(drawable(m_message), font, maxWidth, static_cast<std::size_t>(std::max(roomForLines, 1)));
+    const std::vector<std::string> lines = Fernhouse::Base::Layout::wrapped(
+        drawable(m_message), [&](const std::string& line) { return font.getTextSize(line).w <= maxWidth; },
+        static_cast<std::size_t>(std::max(roomForLines, 1)), "");
 
     std::uint32_t widest = titleSize.w;
     for (const std::string& line : lines)

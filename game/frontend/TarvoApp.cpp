@@ -10,17 +10,15 @@
 #include "engine/gui/Menu.h"
 #include "engine/sound/SoundManager.h"
 
-#include "game/frontend/AlertBox.h"
 #include "game/frontend/AudioPanel.h"
 #include "game/frontend/BarScrollSplash.h"
 #include "game/frontend/FadeSplash.h"
+#include "game/frontend/FatalError.h"
 #include "game/frontend/GameSounds.h"
+#include "game/frontend/GameWindow.h"
 #include "game/frontend/HighscoreView.h"
-#include "game/frontend/MapRound.h"
 #include "game/frontend/MenuBuilder.h"
 #include "game/frontend/PlayerConfig.h"
-#include "game/frontend/ScriptEnvironment.h"
-#include "game/frontend/ScriptHost.h"
 #include "game/frontend/VideoPanel.h"
 #include "game/play/GameEngine.h"
 #include "game/play/MapFile.h"
@@ -32,9 +30,8 @@
 
 #include <algorithm>
 #include <cassert>
-#include <exception>
 #include <filesystem>
-#include <malloc.h>
+#include <optional>
 
 namespace Tarvo
 {
@@ -50,23 +47,9 @@ using Fernhouse::GUI::Menu;
 using Fernhouse::GUI::Widget;
 
 constexpr const char* Caption = "Tarvo";
-constexpr std::uint32_t ScreenWidth = 800;
-constexpr std::uint32_t ScreenHeight = 600;
-constexpr std::uint32_t BitsPerPixel = 32;
-constexpr int AudioFrequency = 44100;
-constexpr std::uint16_t AudioFormat = AUDIO_S16LSB;
-static_assert(AudioFormat == 0x8010);
-constexpr int AudioChannels = 16;
-constexpr int AudioChunkSize = 2048;
 constexpr int KeyRepeatDelay = 500;       // ms
 constexpr int KeyRepeatInterval = 30;     // ms
 constexpr Uint32 FullscreenSettle = 1000; // ms the display gets to change mode before anything is drawn
-
-// The pictures of a screen that is gone leave large holes in the heap; hand them back to the system.
-void returnFreedMemory()
-{
-    malloc_trim(0);
-}
 
 constexpr int ExitNormal = 0;
 constexpr int ExitNoWindow = 1;
@@ -81,20 +64,14 @@ static_assert(SDLK_ESCAPE == 27 && SDLK_RETURN == 13);
 
 constexpr const char* FontDirectory = "graphics/fonts/";
 constexpr const char* MenuFontName = "comic_medium";
-constexpr const char* ErrorFontName = "fixed_medium";
-constexpr const char* ErrorTitle = "Error";
-constexpr const char* UnexpectedError = "Unexpected exception.";
 constexpr const char* MenuBackgroundFile = "graphics/menu_back.png";
 constexpr const char* MakerSplashFile = "graphics/fernhouse_splash.png";
 constexpr const char* GameSplashFile = "graphics/splash.png";
 constexpr const char* IntroScript = "scripts/intro.fhs";
 constexpr const char* CreditsScript = "scripts/credits.fhs";
 constexpr const char* MapDirectory = "maps";
-constexpr const char* MapExtension = ".map";
 constexpr const char* CampaignDirectory = "campaigns";
 constexpr const char* CampaignExtension = ".cpj";
-
-constexpr const char* DefaultBackground = "";
 
 Fernhouse::Base::Screen& screenOf(const TarvoApp& app)
 {
@@ -131,8 +108,7 @@ TarvoApp::TarvoApp(int /*argc*/, char** /*argv*/)
     }
     try
     {
-        init(Caption, ScreenWidth, ScreenHeight, BitsPerPixel, m_configuration.isFullscreen(), AudioFrequency,
-             AudioFormat, AudioChannels, AudioChunkSize);
+        GameWindow::open(*this, Caption, m_configuration.isFullscreen());
     }
     catch (const Fernhouse::Base::Exception& e)
     {
@@ -226,33 +202,13 @@ void TarvoApp::endRun()
 
 int TarvoApp::failRun()
 {
-    std::string message;
-    bool shown = true;
-    try
-    {
-        throw;
-    }
-    catch (const Fernhouse::Base::Exception& e)
-    {
-        ErrorLog::write(e);
-        message = e.getMessage();
-    }
-    catch (const std::exception& e)
-    {
-        ErrorLog::write(e.what());
-        message = e.what();
-    }
-    catch (...)
-    {
-        ErrorLog::write(UnexpectedError);
-        shown = false;
-    }
+    const std::optional<std::string> message = FatalError::logInFlight();
     // What failed may fail again when drawn, so the box is shown on an empty screen.
     releaseShown();
     // After a quit request the player is gone: a box would wait for a key nobody presses.
-    if (shown && !m_quitRequested)
+    if (message && !m_quitRequested)
     {
-        showError(message);
+        FatalError::show(*message);
     }
     try
     {
@@ -265,29 +221,19 @@ int TarvoApp::failRun()
     return ExitNormal;
 }
 
-void TarvoApp::showError(const std::string& message)
-{
-    // The box needs its font; without it the log entry is all the player gets.
-    try
-    {
-        (new AlertBox(ErrorTitle, message, ErrorFontName))->show();
-    }
-    catch (const Fernhouse::Base::Exception& e)
-    {
-        ErrorLog::write(e);
-    }
-}
-
 void TarvoApp::releaseShown()
 {
-    stopScript();
-    stopGame();
-    stopCampaign();
+    m_stage.stop();
     if (m_currentWidget != nullptr)
     {
         switchWidget(m_currentWidget, nullptr, false);
     }
     removeMenuBackground();
+    releaseSplashes();
+}
+
+void TarvoApp::releaseSplashes()
+{
     delete m_makerSplash;
     m_makerSplash = nullptr;
     delete m_gameSplash;
@@ -390,7 +336,7 @@ Widget* TarvoApp::switchWidget(Widget* old, Widget* newWidget, bool playClick)
 void TarvoApp::listMaps()
 {
     m_mapFiles.clear();
-    m_mapFiles = listFiles(MapDirectory, MapExtension);
+    m_mapFiles = listFiles(MapDirectory, MapFile::Extension);
 }
 
 void TarvoApp::listCampaigns()
@@ -409,26 +355,26 @@ void TarvoApp::step()
             stepSplashes();
             break;
         case IntroState:
-            if (scriptEnded())
+        case CreditsState:
+            if (m_stage.scriptEnded())
             {
-                stopScript();
-                returnToMainMenu();
+                endScene();
             }
             break;
         case MenuState:
             stepMenu();
             break;
         case GameState:
-            if (m_gameEngine->isFinished())
+            if (m_stage.getGameEngine()->isFinished())
             {
-                stopGame();
+                m_stage.stopGame();
                 returnToMainMenu();
             }
             break;
         case CampaignState:
-            if (m_campaign->isFinished())
+            if (m_stage.getCampaign()->isFinished())
             {
-                stopCampaign();
+                m_stage.stopCampaign();
                 returnToMainMenu();
             }
             break;
@@ -451,19 +397,21 @@ void TarvoApp::step()
                 openMenu(menuAbove(m_state), MenuState);
             }
             break;
-        case CreditsState:
-            if (scriptEnded())
-            {
-                stopScript();
-                m_creditsContext = false;
-                getSoundManager()->popContext();
-                returnToMainMenu();
-            }
-            break;
         default:
             assert(false && "the front end has sixteen states");
             break;
     }
+}
+
+void TarvoApp::endScene()
+{
+    m_stage.stopScript();
+    if (m_state == CreditsState)
+    {
+        m_creditsContext = false;
+        getSoundManager()->popContext();
+    }
+    returnToMainMenu();
 }
 
 void TarvoApp::stepSplashes()
@@ -482,13 +430,10 @@ void TarvoApp::stepSplashes()
     else if (m_state == FadeSplashState && m_currentWidget->isDone())
     {
         switchWidget(m_currentWidget, nullptr, false);
-        delete m_makerSplash;
-        m_makerSplash = nullptr;
-        delete m_gameSplash;
-        m_gameSplash = nullptr;
-        returnFreedMemory();
+        releaseSplashes();
+        Stage::returnFreedMemory();
         m_state = IntroState;
-        startScript(IntroScript);
+        m_stage.startScript(IntroScript);
         getSoundManager()->pushContext(GameSounds::MenuContext);
         m_menuContext = true;
     }
@@ -546,7 +491,7 @@ void TarvoApp::stepMenu()
             switchWidget(m_currentWidget, nullptr, true);
             removeMenuBackground();
             m_state = CreditsState;
-            startScript(CreditsScript);
+            m_stage.startScript(CreditsScript);
             getSoundManager()->pushContext(GameSounds::CreditsContext);
             m_creditsContext = true;
             break;
@@ -596,16 +541,6 @@ void TarvoApp::stepCampaignList()
     startCampaign(static_cast<std::size_t>(id));
 }
 
-ScriptEnvironment* TarvoApp::getScriptEnvironment() const
-{
-    return m_script != nullptr ? m_script->getEnvironment() : nullptr;
-}
-
-bool TarvoApp::scriptEnded()
-{
-    return m_script->runFrame();
-}
-
 void TarvoApp::openMenu(int id, int state)
 {
     Menu* menu = createMenu(id);
@@ -632,59 +567,21 @@ void TarvoApp::removeMenuBackground()
     }
 }
 
-void TarvoApp::startScript(const std::string& fileName)
-{
-    m_script = new ScriptHost(fileName, getSoundManager(), &screenOf(*this));
-}
-
-void TarvoApp::stopScript()
-{
-    delete m_script;
-    m_script = nullptr;
-}
-
 void TarvoApp::startGame(std::size_t mapIndex, bool twoPlayers)
 {
     switchWidget(m_currentWidget, nullptr, true);
     removeMenuBackground();
     m_state = GameState;
-    m_gameEngine = MapRound::create(m_mapFiles.at(mapIndex), m_configuration, getSoundManager(), twoPlayers);
-    screenOf(*this).addChild(m_gameEngine);
-    getEventRouter()->addHandler(m_gameEngine);
-    m_gameEngine->start(DefaultBackground);
-}
-
-void TarvoApp::stopGame()
-{
-    if (m_gameEngine != nullptr)
-    {
-        getEventRouter()->removeHandler(m_gameEngine);
-        screenOf(*this).removeChild(m_gameEngine);
-        delete m_gameEngine;
-        m_gameEngine = nullptr;
-        returnFreedMemory();
-    }
+    m_stage.startGame(m_mapFiles.at(mapIndex), m_configuration, twoPlayers);
 }
 
 void TarvoApp::startCampaign(std::size_t campaignIndex)
 {
     switchWidget(m_currentWidget, nullptr, true);
     removeMenuBackground();
-    m_campaign =
-        new Campaign(m_campaignFiles.at(campaignIndex), &m_configuration, getSoundManager(), m_highscores);
-    screenOf(*this).addChild(m_campaign);
+    m_stage.startCampaign(m_campaignFiles.at(campaignIndex), &m_configuration, m_highscores);
     m_state = CampaignState;
-    m_campaign->start();
-}
-
-void TarvoApp::stopCampaign()
-{
-    if (m_campaign != nullptr)
-    {
-        screenOf(*this).removeChild(m_campaign);
-        delete m_campaign;
-        m_campaign = nullptr;
-    }
+    m_stage.getCampaign()->start();
 }
 
 } // namespace Tarvo

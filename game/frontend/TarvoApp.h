@@ -3,6 +3,7 @@
 #include "engine/base/Application.h"
 #include "engine/base/EventHandler.h"
 
+#include "game/frontend/Stage.h"
 #include "game/progress/Configuration.h"
 
 #include <string>
@@ -28,11 +29,7 @@ class Image;
 namespace Tarvo
 {
 
-class Campaign;
-class GameEngine;
 class HighscoreTable;
-class ScriptEnvironment;
-class ScriptHost;
 
 // The game's application: loads the settings, opens the window, shows the splashes and the intro, then
 // runs the menus from which single maps, two-player games, highscores, settings and credits start. One
@@ -135,11 +132,11 @@ public:
 
     Fernhouse::Graphics::Image* getMenuBackground() const { return m_menuBackground; }
 
-    GameEngine* getGameEngine() const { return m_gameEngine; }
+    GameEngine* getGameEngine() const { return m_stage.getGameEngine(); }
 
-    Campaign* getCampaign() const { return m_campaign; }
+    Campaign* getCampaign() const { return m_stage.getCampaign(); }
 
-    ScriptEnvironment* getScriptEnvironment() const;
+    ScriptEnvironment* getScriptEnvironment() const { return m_stage.getScriptEnvironment(); }
 
     HighscoreTable* getHighscores() const { return m_highscores; }
 
@@ -149,28 +146,24 @@ protected:
 private:
     // The two splashes, then the intro.
     void stepSplashes();
+    // After the intro or the credits: the main menu.
+    void endScene();
     // The menu a panel or the highscore view returns to.
     static int menuAbove(int panelState);
     void stepMenu();
     void stepMapList(bool twoPlayers);
     void stepCampaignList();
-    // Runs one statement of the intro or credits; true once the script is over.
-    bool scriptEnded();
     void openMenu(int id, int state);
     void showPanel(Fernhouse::GUI::Widget* panel, int x, int y, int state);
     void returnToMainMenu();
     void removeMenuBackground();
-    void startScript(const std::string& fileName);
-    void stopScript();
     void startGame(std::size_t mapIndex, bool twoPlayers);
-    void stopGame();
     void startCampaign(std::size_t campaignIndex);
-    void stopCampaign();
     // Takes everything shown off the screen and the router and deletes it.
     void releaseShown();
+    void releaseSplashes();
     // What startRun set up besides the shown objects.
     void releaseServices();
-    void showError(const std::string& message);
 
     Configuration m_configuration;
     std::vector<std::string> m_mapFiles;
@@ -179,9 +172,6 @@ private:
 
     Fernhouse::GUI::Widget* m_currentWidget = nullptr;      // owned
     Fernhouse::Graphics::Image* m_menuBackground = nullptr; // owned
-    GameEngine* m_gameEngine = nullptr;                     // owned
-    Campaign* m_campaign = nullptr;                         // owned
-    ScriptHost* m_script = nullptr;                         // owned; null while no scene runs
     HighscoreTable* m_highscores = nullptr;                 // owned
     Fernhouse::Graphics::Image* m_makerSplash = nullptr;    // owned
     Fernhouse::Graphics::Image* m_gameSplash = nullptr;     // owned
@@ -190,6 +180,7 @@ private:
     bool m_menuContext = false; // "menu" was pushed on the sound manager
     bool m_creditsContext = false;
     bool m_quitRequested = false; // the frame loop ended on a quit event
+    Stage m_stage{this};
 };
 
 } // namespace Tarvo

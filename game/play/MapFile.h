@@ -17,6 +17,8 @@ public:
     static constexpr unsigned LayerSlots = 3;
     static constexpr std::int32_t Version = 1;
     static constexpr std::int32_t EmptyCell = -1;
+    // The file name extension of maps, as the game lists them.
+    static constexpr const char* Extension = ".map";
 
     MapFile();
     // Every cell -1. No range checks: a negative size simply gets no cells.
