@@ -30,21 +30,19 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
+namespace fs = std::filesystem;
+using Fernhouse::Base::Point;
+
 namespace
 {
 
-namespace fs = std::filesystem;
-
 constexpr std::uint32_t FrameMs = 40;
 constexpr std::uint32_t LongestSceneMs = 60000;
-const std::string ScriptPrefix = "scripts/campaign_";
 
 // The shipped campaigns, run from the repository as the game runs from its data directory, with the
 // services the application provides and a mixer on SDL's dummy driver.
@@ -68,20 +66,12 @@ protected:
         GLTest::TearDown();
     }
 
-    // Loads the scene as the front end does, with its sound context on top, then plays it to its end in
-    // frames of game time, drawing each, so that a text without glyphs or a missing picture or sound fails
-    // here.
-    struct Run
+    // Plays the scene as the front end does, with its sound context on top, in frames of game time, each
+    // drawn, so that a text without glyphs or a missing picture or sound fails here. Returns its game time;
+    // counts the sampled frames (every tenth) and those that showed anything.
+    std::uint32_t play(const std::string& path, const std::string& context, int* sampled = nullptr,
+                       int* shown = nullptr)
     {
-        std::uint32_t ms = 0;
-        int sampled = 0; // every tenth frame, when asked
-        int shown = 0;   // of those, the ones that showed anything
-        std::size_t sounds = 0;
-    };
-
-    Run play(const std::string& path, const std::string& context, bool sample)
-    {
-        Run run;
         m_sound->pushContext(context);
         Fernhouse::Script::ScriptEngine engine;
         Tarvo::ScriptEnvironment env(&engine, m_sound);
@@ -94,20 +84,20 @@ protected:
             glClear(GL_COLOR_BUFFER_BIT);
             env.draw();
             EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << path;
-            if (sample && frame % 10 == 0)
+            if (sampled != nullptr && frame % 10 == 0)
             {
                 glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-                ++run.sampled;
-                run.shown += std::any_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c != 0; });
+                ++*sampled;
+                *shown += std::any_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c != 0; });
             }
             m_clock.advance(FrameMs);
             m_time.update();
         }
         EXPECT_FALSE(env.isDone()) << path;
-        run.sounds = m_sound->topContext()->getSounds().size();
+        EXPECT_TRUE(sampled == nullptr || !m_sound->topContext()->getSounds().empty())
+            << path << " plays no sound";
         m_sound->popContext();
-        run.ms = m_time.getTime() - start;
-        return run;
+        return m_time.getTime() - start;
     }
 
     TestSupport::ScopedWorkingDirectory m_cwd{TARVO_SOURCE_DIR};
@@ -119,117 +109,82 @@ protected:
     Tarvo::Configuration m_configuration;
 };
 
-std::vector<std::string> campaignPaths()
+std::set<std::string> campaignPaths()
 {
-    std::vector<std::string> paths;
+    std::set<std::string> paths;
     for (const auto& entry : fs::directory_iterator("campaigns"))
     {
-        if (entry.path().extension() == ".cpj")
-        {
-            paths.push_back(entry.path().generic_string());
-        }
+        paths.insert(entry.path().extension() == ".cpj" ? entry.path().generic_string() : "");
     }
-    std::sort(paths.begin(), paths.end());
+    paths.erase("");
     return paths;
 }
 
-// The scripts a campaign names, each once, in the order they are played.
-std::vector<std::string> scriptsOf(const Tarvo::CampaignFile& campaign)
+// The free cells a worm could still reach from the cell, counted up to 400.
+int roomFrom(const Tarvo::GameEngine& engine, const Point& from)
 {
-    std::vector<std::string> scripts{campaign.getIntroScript()};
-    for (std::size_t i = 0; i < campaign.getMapCount(); ++i)
-    {
-        scripts.push_back(campaign.getMap(i).getIntroScript());
-        scripts.push_back(campaign.getMap(i).getWinScript());
-    }
-    scripts.push_back(campaign.getEndScript());
-    scripts.erase(std::remove(scripts.begin(), scripts.end(), std::string()), scripts.end());
-    return scripts;
-}
-
-// The free cells a worm could still reach from the cell, counted up to the limit.
-int roomFrom(const Tarvo::GameEngine& engine, const Fernhouse::Base::Point& from, int limit)
-{
+    std::vector<Point> cells{from};
     std::set<std::pair<std::int32_t, std::int32_t>> seen{{from.x, from.y}};
-    std::deque<Fernhouse::Base::Point> queue{from};
-    while (!queue.empty() && static_cast<int>(seen.size()) < limit)
+    for (std::size_t i = 0; i < cells.size() && cells.size() < 400; ++i)
     {
-        const Fernhouse::Base::Point cell = queue.front();
-        queue.pop_front();
-        for (const Fernhouse::Base::Point& next :
-             {Fernhouse::Base::Point(cell.x + 1, cell.y), Fernhouse::Base::Point(cell.x - 1, cell.y),
-              Fernhouse::Base::Point(cell.x, cell.y + 1), Fernhouse::Base::Point(cell.x, cell.y - 1)})
+        for (const Point& next : {Point(cells[i].x + 1, cells[i].y), Point(cells[i].x - 1, cells[i].y),
+                                  Point(cells[i].x, cells[i].y + 1), Point(cells[i].x, cells[i].y - 1)})
         {
             if (engine.isFree(next, false) && seen.insert({next.x, next.y}).second)
             {
-                queue.push_back(next);
+                cells.push_back(next);
             }
         }
     }
-    return static_cast<int>(seen.size());
+    return static_cast<int>(cells.size());
 }
 
 // The test-only player who cannot lose: once in every cell, steered towards the open side with the most
 // room (the other way round while drunk), and, when the goal is a length, score or apple count, handed a
-// golden apple right where its head lies every frame.
-class Autopilot
+// golden apple right where its head lies every frame. Answers the key to press, or SDLK_UNKNOWN.
+struct Autopilot
 {
-public:
-    explicit Autopilot(const Fernhouse::IO::KeySet& keys) : m_keys{keys.right, keys.left, keys.up, keys.down}
-    {
-    }
-
     SDLKey step(Tarvo::GameEngine& engine)
     {
         const Tarvo::WormSprite& worm = *engine.getPlayer1();
-        const Tarvo::WormSprite::Segment& head = worm.getHead();
+        const Point head(worm.getHead().x, worm.getHead().y);
         const std::int32_t type = engine.getSettings().type;
-        if (type == Tarvo::GAME_LENGTH || type == Tarvo::GAME_SCORE || type == Tarvo::GAME_APPLES)
+        const auto& apples = engine.getApplePainter()->getApples();
+        const auto live =
+            std::find_if(apples.begin(), apples.end(), [](Tarvo::Apple* a) { return a->getKind() >= 0; });
+        if ((type == Tarvo::GAME_LENGTH || type == Tarvo::GAME_SCORE || type == Tarvo::GAME_APPLES) &&
+            live != apples.end())
         {
-            for (Tarvo::Apple* apple : engine.getApplePainter()->getApples())
-            {
-                if (apple->getKind() >= 0)
-                {
-                    apple->setKind(1);
-                    apple->setCell(Fernhouse::Base::Point(head.x, head.y));
-                    break;
-                }
-            }
+            (*live)->setKind(Tarvo::Apple::Super);
+            (*live)->setCell(head);
         }
-        if (&engine == m_engine && Fernhouse::Base::Point(head.x, head.y) == m_lastHead)
+        if (head == lastHead)
         {
             return SDLK_UNKNOWN;
         }
-        m_engine = &engine;
-        m_lastHead = Fernhouse::Base::Point(head.x, head.y);
+        lastHead = head;
+        // Right, Left, Up and Down, each the other's reverse in pairs.
+        const std::array<Point, 4> offsets{Point(1, 0), Point(-1, 0), Point(0, -1), Point(0, 1)};
         std::uint32_t best = worm.getDirection();
         int bestRoom = -1;
-        for (std::uint32_t direction = 0; direction < Offsets.size(); ++direction)
+        for (std::uint32_t direction = 0; direction < offsets.size(); ++direction)
         {
-            const Fernhouse::Base::Point next(head.x + Offsets[direction].x, head.y + Offsets[direction].y);
-            const int room = engine.isFree(next, false) ? roomFrom(engine, next, RoomLimit) : -1;
+            const Point next(head.x + offsets[direction].x, head.y + offsets[direction].y);
+            const int room = engine.isFree(next, false) ? roomFrom(engine, next) : -1;
             if (room > bestRoom || (room == bestRoom && direction == worm.getDirection()))
             {
                 best = direction;
                 bestRoom = room;
             }
         }
-        if (best == worm.getDirection())
-        {
-            return SDLK_UNKNOWN;
-        }
-        // Right and Left, Up and Down are each other's reverse.
-        return m_keys[worm.getState() == Tarvo::WormSprite::StateDrunk ? best ^ 1u : best];
+        const std::array<SDLKey, 4> turns{keys.right, keys.left, keys.up, keys.down};
+        return best == worm.getDirection()
+                   ? SDLK_UNKNOWN
+                   : turns[worm.getState() == Tarvo::WormSprite::StateDrunk ? best ^ 1u : best];
     }
 
-private:
-    static constexpr int RoomLimit = 400;
-    static constexpr std::array<Fernhouse::Base::Point, 4> Offsets{
-        Fernhouse::Base::Point(1, 0), Fernhouse::Base::Point(-1, 0), Fernhouse::Base::Point(0, -1),
-        Fernhouse::Base::Point(0, 1)};
-    std::array<SDLKey, 4> m_keys;
-    const Tarvo::GameEngine* m_engine = nullptr; // the round steered, not owned
-    Fernhouse::Base::Point m_lastHead;
+    Fernhouse::IO::KeySet keys;
+    Point lastHead{-1, -1}; // reset for every round
 };
 
 } // namespace
@@ -241,24 +196,29 @@ TEST_F(CampaignsContent, EveryScenePlaysToItsEndOnTheShippedFontsPicturesAndSoun
     for (const auto& [path, context] :
          {std::pair{"scripts/intro.fhs", "menu"}, {"scripts/credits.fhs", "credits"}})
     {
-        const Run run = play(path, context, true);
-        EXPECT_GT(run.ms, 10000u) << path;
-        EXPECT_LT(run.ms, LongestSceneMs) << path;
-        EXPECT_GT(run.shown * 4, run.sampled * 3)
-            << path << ": shown in " << run.shown << " of " << run.sampled;
-        EXPECT_GT(run.sounds, 0u) << path << " plays no sound";
+        int sampled = 0;
+        int shown = 0;
+        const std::uint32_t ms = play(path, context, &sampled, &shown);
+        EXPECT_TRUE(ms > 10000 && ms < LongestSceneMs) << path << " runs " << ms << " ms";
+        EXPECT_GT(shown * 4, sampled * 3) << path << ": shown in " << shown << " of " << sampled;
     }
     std::set<std::string> played;
     for (const std::string& path : campaignPaths())
     {
         Tarvo::CampaignFile campaign;
         campaign.load(path);
-        for (const std::string& script : scriptsOf(campaign))
+        std::vector<std::string> scripts{campaign.getIntroScript(), campaign.getEndScript()};
+        for (std::size_t i = 0; i < campaign.getMapCount(); ++i)
         {
-            EXPECT_EQ(script.rfind(ScriptPrefix, 0), 0u) << script;
-            if (played.insert(script).second)
+            scripts.insert(scripts.end(),
+                           {campaign.getMap(i).getIntroScript(), campaign.getMap(i).getWinScript()});
+        }
+        for (const std::string& script : scripts)
+        {
+            if (!script.empty() && played.insert(script).second)
             {
-                const std::uint32_t ms = play(script, "menu", false).ms;
+                EXPECT_EQ(script.rfind("scripts/campaign_", 0), 0u) << script;
+                const std::uint32_t ms = play(script, "menu");
                 EXPECT_TRUE(ms > 3000 && ms < 30000) << script << " runs " << ms << " ms";
             }
         }
@@ -269,8 +229,8 @@ TEST_F(CampaignsContent, EveryScenePlaysToItsEndOnTheShippedFontsPicturesAndSoun
 TEST_F(CampaignsContent, EveryCampaignPlaysToItsEndAndUnlocksTheNextOneInTurn)
 {
     // A data directory of its own, with every computer player blind (its skin read from the shipped file):
-    // it never turns, so it dies at the first wall below it. The player is the autopilot above.
-    TestSupport::TempDir dir;
+    // it never turns, so it dies at the first wall below it. The player is the autopilot.
+    const TestSupport::TempDir dir;
     for (const char* data : {"graphics", "sounds", "maps", "campaigns", "scripts"})
     {
         fs::create_directory_symlink(fs::absolute(data), dir.path() / data);
@@ -281,80 +241,79 @@ TEST_F(CampaignsContent, EveryCampaignPlaysToItsEndAndUnlocksTheNextOneInTurn)
         const Tarvo::AIFile ai(entry.path().stem().string());
         dir.writeFile("ai/" + entry.path().filename().string(), ai.getSkin() + "\neat\n0\n100\n0\n");
     }
-    const std::vector<std::string> paths = campaignPaths();
+    const std::set<std::string> paths = campaignPaths();
     RoundSupport::registerGameSounds(*m_sound);
-    TestSupport::ScopedWorkingDirectory cwd(dir.path());
+    const TestSupport::ScopedWorkingDirectory cwd(dir.path());
     Fernhouse::Base::EventRouter router;
     m_configuration.setPlayer1Relative(Tarvo::WormSprite::ControlAbsolute);
-    Autopilot autopilot(m_configuration.getPlayer1Keys());
+    Autopilot autopilot{m_configuration.getPlayer1Keys()};
 
-    // Each time, the first listed campaign not yet played; finishing it must list the next.
+    // Each time the first listed campaign not yet played; finishing it must list the next.
     std::vector<std::string> order;
-    for (bool listedOne = true; listedOne;)
+    std::size_t mapsPlayed = 0;
+    for (auto next = paths.begin(); next != paths.end();)
     {
-        listedOne = false;
-        for (const std::string& path : paths)
+        Tarvo::CampaignFile file;
+        file.load(*next);
+        if (std::find(order.begin(), order.end(), *next) != order.end() ||
+            !m_configuration.isCampaignUnlocked(file.getLockKey()))
         {
-            Tarvo::CampaignFile file;
-            file.load(path);
-            if (std::find(order.begin(), order.end(), path) != order.end() ||
-                !m_configuration.isCampaignUnlocked(file.getLockKey()))
-            {
-                continue;
-            }
-            SCOPED_TRACE(path);
-            order.push_back(path);
-            listedOne = true;
-            Tarvo::HighscoreTable highscores;
-            Tarvo::Campaign campaign(path, &m_configuration, m_sound, &highscores);
-            campaign.start();
-            std::size_t roundsWon = 0;
-            bool roundOver = false;
-            const Tarvo::GameEngine* seen = nullptr;
-            for (int frame = 0; frame < 20000 && !campaign.isFinished(); ++frame)
-            {
-                SDLKey key = SDLK_RETURN;
-                Tarvo::GameEngine* engine = campaign.getGameEngine();
-                if (engine != nullptr && engine->getEndTime() == 0)
-                {
-                    roundOver = false;
-                    key = autopilot.step(*engine);
-                    if (engine != seen)
-                    {
-                        // Each round in the campaign's music, drawn on the shipped tileset, skins and fonts.
-                        seen = engine;
-                        ASSERT_NE(m_sound->getCurrentMusic(), nullptr);
-                        EXPECT_EQ(m_sound->getCurrentMusic()->getFileName(), file.getMusic());
-                        glClear(GL_COLOR_BUFFER_BIT);
-                        campaign.draw();
-                        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-                    }
-                }
-                else if (engine != nullptr && !roundOver)
-                {
-                    roundOver = true;
-                    EXPECT_EQ(engine->getWinner(), engine->getPlayer1()) << "map " << campaign.getMapIndex();
-                    roundsWon += engine->getWinner() == engine->getPlayer1() ? 1 : 0;
-                }
-                if (key != SDLK_UNKNOWN)
-                {
-                    SDL_Event event{};
-                    event.type = SDL_KEYDOWN;
-                    event.key.keysym.sym = key;
-                    SDL_PushEvent(&event);
-                }
-                m_clock.advance(100);
-                router.poll();
-                m_time.update();
-                campaign.update();
-            }
-            EXPECT_TRUE(campaign.isFinished());
-            EXPECT_GE(file.getMapCount(), 4u);
-            EXPECT_EQ(roundsWon, file.getMapCount());
-            EXPECT_FALSE(highscores.getEntries().empty());
-            EXPECT_TRUE(m_configuration.isCampaignUnlocked(file.getRewardKey()));
-            break;
+            ++next;
+            continue;
         }
+        SCOPED_TRACE(*next);
+        order.push_back(*next);
+        Tarvo::HighscoreTable highscores;
+        Tarvo::Campaign campaign(*next, &m_configuration, m_sound, &highscores);
+        campaign.start();
+        std::size_t roundsWon = 0;
+        bool live = false; // a round ran in the frame before
+        for (int frame = 0; frame < 20000 && !campaign.isFinished(); ++frame)
+        {
+            SDLKey key = SDLK_RETURN;
+            Tarvo::GameEngine* engine = campaign.getGameEngine();
+            if (engine != nullptr && engine->getEndTime() == 0)
+            {
+                if (!live)
+                {
+                    // Each round in the campaign's song, drawn on the shipped tileset, skins and fonts.
+                    live = true;
+                    autopilot.lastHead = Point(-1, -1);
+                    ASSERT_NE(m_sound->getCurrentMusic(), nullptr);
+                    EXPECT_EQ(m_sound->getCurrentMusic()->getFileName(), file.getMusic());
+                    glClear(GL_COLOR_BUFFER_BIT);
+                    campaign.draw();
+                    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+                }
+                key = autopilot.step(*engine);
+            }
+            else if (live)
+            {
+                live = false;
+                ASSERT_NE(engine, nullptr);
+                EXPECT_EQ(engine->getWinner(), engine->getPlayer1()) << "map " << campaign.getMapIndex();
+                roundsWon += engine->getWinner() == engine->getPlayer1() ? 1 : 0;
+            }
+            if (key != SDLK_UNKNOWN)
+            {
+                SDL_Event event{};
+                event.type = SDL_KEYDOWN;
+                event.key.keysym.sym = key;
+                SDL_PushEvent(&event);
+            }
+            m_clock.advance(100);
+            router.poll();
+            m_time.update();
+            campaign.update();
+        }
+        EXPECT_TRUE(campaign.isFinished());
+        EXPECT_GE(file.getMapCount(), 4u);
+        EXPECT_EQ(roundsWon, file.getMapCount());
+        // The table is kept between campaigns, and no two campaigns share a map.
+        mapsPlayed += file.getMapCount();
+        EXPECT_EQ(highscores.getEntries().size(), mapsPlayed);
+        EXPECT_TRUE(m_configuration.isCampaignUnlocked(file.getRewardKey()));
+        next = paths.begin();
     }
     EXPECT_EQ(order, (std::vector<std::string>{"campaigns/first_feast.cpj", "campaigns/long_winter.cpj",
                                                "campaigns/homecoming.cpj"}));

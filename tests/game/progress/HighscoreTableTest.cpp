@@ -4,67 +4,40 @@
 
 #include "game/progress/HighscoreEntry.h"
 
+#include "tests/game/progress/FileBytes.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Throws.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <stdexcept>
-#include <type_traits>
+#include <string>
 
-using Fernhouse::Base::IOException;
-using Tarvo::HighscoreEntry;
 using Tarvo::HighscoreTable;
-using TestSupport::ScopedWorkingDirectory;
-using TestSupport::TempDir;
+using namespace std::string_literals;
 
 namespace
 {
 
-static_assert(!std::is_copy_constructible_v<HighscoreTable>);
-
-class Bytes
+FileBytes& entry(FileBytes& b, const std::string& map, std::uint32_t score, std::uint32_t length)
 {
-public:
-    Bytes& u32(std::uint32_t value)
-    {
-        for (int i = 0; i < 4; ++i)
-        {
-            m_bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-        }
-        return *this;
-    }
-
-    Bytes& entry(const std::string& map, std::uint32_t score, std::uint32_t length)
-    {
-        u32(static_cast<std::uint32_t>(map.size()));
-        m_bytes += map;
-        return u32(score).u32(length);
-    }
-
-    const std::string& str() const { return m_bytes; }
-
-private:
-    std::string m_bytes;
-};
+    return b.text(map).u32(score).u32(length);
+}
 
 // Each test runs in a fresh working directory, where the table keeps its file.
 class HighscoreTableTest : public ::testing::Test
 {
 protected:
-    HighscoreTableTest() : m_cwd(m_dir.path()) {}
-
     std::string file() const { return m_dir.readFile(HighscoreTable::FileName); }
 
     void writeFile(const std::string& bytes) const { m_dir.writeFile(HighscoreTable::FileName, bytes); }
 
-    // "map score length" per entry, in table order.
+    // "map score length;" per entry, in table order.
     static std::string summary(const HighscoreTable& table)
     {
         std::string s;
-        for (const HighscoreEntry* e : table.getEntries())
+        for (const Tarvo::HighscoreEntry* e : table.getEntries())
         {
             s += e->getMap() + " " + std::to_string(e->getScore()) + " " + std::to_string(e->getLength()) +
                  ";";
@@ -72,119 +45,115 @@ protected:
         return s;
     }
 
-    TempDir m_dir;
-    ScopedWorkingDirectory m_cwd;
+    TestSupport::TempDir m_dir;
+    TestSupport::ScopedWorkingDirectory m_cwd{m_dir.path()};
 };
 
 } // namespace
 
-TEST_F(HighscoreTableTest, ScoreAndLengthAreBestsOfTheirOwn)
+TEST_F(HighscoreTableTest, SubmitRaisesScoreAndLengthApartPerExactMapNameKeptInFirstSubmittedOrder)
 {
-    HighscoreTable table;
-    EXPECT_EQ(table.submit("maps/m.map", 100, 10), 3u);
-    EXPECT_EQ(table.submit("maps/m.map", 90, 12), HighscoreTable::NewLength);
-    EXPECT_EQ(summary(table), "maps/m.map 100 12;");
-    EXPECT_EQ(table.submit("maps/m.map", 100, 12), 0u);
-    EXPECT_EQ(table.submit("maps/m.map", 101, 3), HighscoreTable::NewScore);
-    EXPECT_EQ(summary(table), "maps/m.map 101 12;");
+    const struct
+    {
+        const char* map;
+        std::int32_t score, length;
+        std::uint32_t result;
+    } submissions[] = {
+        {"m", 100, 10, 3},
+        {"m", 90, 12, HighscoreTable::NewLength},
+        {"m", 100, 12, 0},
+        {"m", 101, 3, HighscoreTable::NewScore},
+        // Negative values count as 0, so they never beat a stored 0.
+        {"n", -50, -1, 3},
+        {"n", -1, 0, 0},
+        {"n", 0, 1, HighscoreTable::NewLength},
+        {"M", 1, 1, 3},
+        {"m ", 1, 1, 3},
+        {"m", 200, 20, 3},
+    };
 
-    // Negative values count as 0, so they never beat a stored 0.
-    EXPECT_EQ(table.submit("maps/n.map", -50, -1), 3u);
-    EXPECT_EQ(table.submit("maps/n.map", -1, 0), 0u);
-    EXPECT_EQ(table.submit("maps/n.map", 0, 1), HighscoreTable::NewLength);
-    EXPECT_EQ(summary(table), "maps/m.map 101 12;maps/n.map 0 1;");
-}
-
-TEST_F(HighscoreTableTest, MapsKeepTheOrderOfTheirFirstSubmissionAndMatchExactly)
-{
     HighscoreTable table;
-    table.submit("zeta", 1, 1);
-    table.submit("alpha", 2, 2);
-    table.submit("Zeta", 3, 3);
-    table.submit("zeta ", 4, 4);
-    table.submit("alpha", 9, 9);
-    EXPECT_EQ(summary(table), "zeta 1 1;alpha 9 9;Zeta 3 3;zeta  4 4;");
+    for (const auto& s : submissions)
+    {
+        EXPECT_EQ(table.submit(s.map, s.score, s.length), s.result)
+            << s.map << " " << s.score << " " << s.length;
+    }
+    EXPECT_EQ(summary(table), "m 200 20;n 0 1;M 1 1;m  1 1;");
 }
 
 TEST_F(HighscoreTableTest, TableIsWrittenWhenDestroyedAndReadWhenCreated)
 {
-    auto table = std::make_unique<HighscoreTable>();
-    EXPECT_TRUE(table->getEntries().empty());
-    table->submit("campaigns/a/1.map", 1200, 40);
-    table->submit("", 0, 1);
-    table->submit("campaigns/a/0.map", 70000, 256);
-    table.reset();
-    EXPECT_EQ(file(), Bytes()
-                          .u32(3)
-                          .entry("campaigns/a/1.map", 1200, 40)
-                          .entry("", 0, 1)
-                          .entry("campaigns/a/0.map", 70000, 256)
-                          .str());
-
-    HighscoreTable reread;
-    EXPECT_EQ(summary(reread), "campaigns/a/1.map 1200 40; 0 1;campaigns/a/0.map 70000 256;");
-
-    // An empty table writes just its count; load replaces what the table held.
-    writeFile(Bytes().u32(0).str());
-    reread.load();
-    EXPECT_TRUE(reread.getEntries().empty());
-    reread.save();
-    EXPECT_EQ(file(), Bytes().u32(0).str());
-}
-
-TEST_F(HighscoreTableTest, MissingShortOrDamagedFilesGiveAnEmptyTableAndStayOnDiskUntilTheNextSave)
-{
-    const std::string full = Bytes().u32(2).entry("one.map", 10, 5).entry("two.map", 20, 6).str();
-    const std::string oneOfTwo = Bytes().u32(2).entry("one.map", 10, 5).str();
-    const std::string hugeCount = Bytes().u32(0xFFFFFFFF).entry("one.map", 10, 5).str();
-    const std::string hugeName = Bytes().u32(1).u32(0xFFFFFFF0).u32(1).u32(2).str();
     {
         HighscoreTable missing;
         EXPECT_TRUE(missing.getEntries().empty());
     }
-    // The empty table saved itself.
-    EXPECT_EQ(file(), Bytes().u32(0).str());
+    EXPECT_EQ(file(), FileBytes().u32(0).bytes());
+    {
+        HighscoreTable table;
+        table.submit("campaigns/a/1.map", 1200, 40);
+        table.submit("", 0, 1);
+        table.submit("campaigns/a/0.map", 70000, 256);
+    }
+    FileBytes expected;
+    entry(entry(entry(expected.u32(3), "campaigns/a/1.map", 1200, 40), "", 0, 1), "campaigns/a/0.map", 70000,
+          256);
+    EXPECT_EQ(file(), expected.bytes());
+    HighscoreTable reread;
+    EXPECT_EQ(summary(reread), "campaigns/a/1.map 1200 40; 0 1;campaigns/a/0.map 70000 256;");
+}
 
+TEST_F(HighscoreTableTest, LoadReplacesTheEntriesAndABadFileLeavesTheTableEmptyAndTheFileAsItWas)
+{
+    FileBytes full;
+    entry(entry(full.u32(2), "one.map", 10, 5), "two.map", 20, 6);
+    FileBytes nul;
+    entry(entry(entry(entry(nul.u32(4), "a.map\0x"s, 10, 1), "b.map", 3, 3), "a.map", 5, 7), "\0a.map"s, 2,
+          2);
+    const std::pair<std::string, std::string> cases[] = {
+        {full.bytes(), "one.map 10 5;two.map 20 6;"},
+        {entry(FileBytes().u32(2), "one.map", 10, 5).bytes(), ""},
+        {entry(FileBytes().u32(0xFFFFFFFF), "one.map", 10, 5).bytes(), ""},
+        {FileBytes().u32(1).u32(0xFFFFFFF0).u32(1).u32(2).bytes(), ""},
+        {"", ""},
+        // A name ends at its first NUL; entries then named alike merge into the best of each.
+        {nul.bytes(), "a.map 10 7;b.map 3 3; 2 2;"},
+    };
     HighscoreTable table;
-    for (const std::string& bytes : {oneOfTwo, hugeCount, hugeName, std::string()})
+    for (const auto& [bytes, entries] : cases)
     {
         table.submit("old.map", 1, 1);
         writeFile(bytes);
         table.load();
-        EXPECT_TRUE(table.getEntries().empty()) << summary(table);
+        EXPECT_EQ(summary(table), entries);
         EXPECT_EQ(file(), bytes);
     }
-    for (std::size_t cut = 0; cut < full.size(); ++cut)
+    for (std::size_t cut = 0; cut < full.bytes().size(); ++cut)
     {
-        writeFile(full.substr(0, cut));
+        writeFile(full.bytes().substr(0, cut));
         table.load();
         EXPECT_TRUE(table.getEntries().empty()) << "cut at " << cut;
     }
-    writeFile(full);
+    // What was merged is saved as one entry each and reads back the same, with no copy of a file that loaded.
+    writeFile(nul.bytes());
     table.load();
-    EXPECT_EQ(summary(table), "one.map 10 5;two.map 20 6;");
+    table.save();
+    HighscoreTable reread;
+    EXPECT_EQ(summary(reread), "a.map 10 7;b.map 3 3; 2 2;");
+    EXPECT_FALSE(std::filesystem::exists(HighscoreTable::FileName + ".damaged"s));
 }
 
-TEST_F(HighscoreTableTest, FailedSaveThrowsFromTheDestructorAndKeepsTheOldFile)
+TEST_F(HighscoreTableTest, FailedSaveThrowsFromTheDestructorUnlessAnotherExceptionUnwinds)
 {
-    const std::string old = Bytes().u32(1).entry("kept.map", 5, 5).str();
+    const std::string old = entry(FileBytes().u32(1), "kept.map", 5, 5).bytes();
     writeFile(old);
     auto* table = new HighscoreTable;
     table->submit("new.map", 1, 1);
-    // The replacement cannot be created beside the file.
-    std::filesystem::create_directory(std::string(HighscoreTable::FileName) + ".tmp");
-    try
-    {
-        delete table;
-        ADD_FAILURE() << "nothing thrown";
-    }
-    catch (const IOException& e)
-    {
-        EXPECT_EQ(e.getMessage(), "Failed to open file.");
-    }
+    std::filesystem::create_directory(HighscoreTable::FileName + ".tmp"s);
+    EXPECT_TRUE(TestSupport::throwsWith<Fernhouse::Base::IOException>(
+        [&] { delete table; }, "Failed to open file.", "src/FileStream"));
     EXPECT_EQ(file(), old);
 
-    // During unwinding a second exception would end the program, so the failure goes to the error log.
+    // A second exception in flight would end the program, so the failure goes to the error log.
     try
     {
         HighscoreTable unwinding;
@@ -195,45 +164,4 @@ TEST_F(HighscoreTableTest, FailedSaveThrowsFromTheDestructorAndKeepsTheOldFile)
     }
     EXPECT_NE(m_dir.readFile("ErrorLog.txt").find("Failed to open file."), std::string::npos);
     EXPECT_EQ(file(), old);
-}
-
-TEST_F(HighscoreTableTest, DamagedFileIsKeptBesideWhenReplacedAndTheLogSaysSo)
-{
-    const std::string kept = std::string(HighscoreTable::FileName) + ".damaged";
-    // One bad byte in the count of a table of two.
-    const std::string damaged = Bytes().u32(3).entry("one.map", 10, 5).entry("two.map", 20, 6).str();
-    writeFile(damaged);
-    {
-        HighscoreTable table;
-        EXPECT_TRUE(table.getEntries().empty());
-        table.submit("new.map", 1, 2);
-    }
-    EXPECT_EQ(m_dir.readFile(kept), damaged);
-    EXPECT_EQ(file(), Bytes().u32(1).entry("new.map", 1, 2).str());
-    EXPECT_NE(m_dir.readFile("ErrorLog.txt").find(kept), std::string::npos);
-    {
-        // The sound file in the way is replaced without a copy.
-        HighscoreTable table;
-    }
-    EXPECT_EQ(m_dir.readFile(kept), damaged);
-}
-
-TEST_F(HighscoreTableTest, MapNamesEndAtTheirFirstNulAndTheEntriesThenNamedAlikeAreMerged)
-{
-    using namespace std::string_literals;
-    writeFile(Bytes()
-                  .u32(4)
-                  .entry("a.map\0x"s, 10, 1)
-                  .entry("b.map", 3, 3)
-                  .entry("a.map", 5, 7)
-                  .entry("\0a.map"s, 2, 2)
-                  .str());
-    {
-        HighscoreTable table;
-        EXPECT_EQ(summary(table), "a.map 10 7;b.map 3 3; 2 2;");
-    }
-    // What was merged is saved as one entry and reads back the same; no copy of a file that loaded.
-    HighscoreTable reread;
-    EXPECT_EQ(summary(reread), "a.map 10 7;b.map 3 3; 2 2;");
-    EXPECT_FALSE(std::filesystem::exists(std::string(HighscoreTable::FileName) + ".damaged"));
 }
