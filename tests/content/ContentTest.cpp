@@ -5,6 +5,9 @@
 #include "engine/graphics/TextureMap.h"
 
 #include "game/ai/AIFile.h"
+#include "game/play/GameEngine.h"
+#include "game/play/MapFile.h"
+#include "game/play/PlayScreen.h"
 
 #include "tests/support/GLWindow.h"
 #include "tests/support/PrintTo.h"
@@ -18,6 +21,7 @@
 #include <iterator>
 #include <map>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,6 +46,12 @@ std::vector<std::string> filesIn(const std::string& directory, const std::string
     }
     std::sort(files.begin(), files.end());
     return files;
+}
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 class Content : public TestSupport::GLTest
@@ -113,6 +123,51 @@ TEST_F(Content, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAndNamedFile
     EXPECT_GE(perFolder["tilesets"], 3u);
 }
 
+// The map rules (walls, start points, reachable cells) are tarvo-check's; besides them every map has its
+// three layers and tiles on the sheet, a title the menu font can draw that stays distinct in the highscores'
+// ten columns, a field that fills the one-player view, and a file the game's writer reproduces byte for byte;
+// some maps scroll and some are large.
+TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWrittenAsTheGameWritesIt)
+{
+    const std::vector<std::string> maps = filesIn("maps", ".map");
+    EXPECT_GE(maps.size(), 24u);
+    std::size_t scrolling = 0;
+    std::size_t large = 0;
+    std::set<std::string> titles;
+    const TestSupport::TempDir dir;
+    const auto view = Tarvo::PlayScreen::SoloView;
+    for (const std::string& path : maps)
+    {
+        SCOPED_TRACE(path);
+        Tarvo::MapFile map;
+        ASSERT_NO_THROW(map.load((SourceDir / path).string()));
+        EXPECT_EQ(map.getLayerCount(), 3);
+        const std::string& title = map.getName();
+        EXPECT_TRUE(titles.insert(title.substr(0, 10)).second) << title;
+        EXPECT_TRUE(std::all_of(title.begin(), title.end(), [](char c) {
+            return Fernhouse::Graphics::FontGlyphs::Table[static_cast<unsigned char>(c)] !=
+                   Fernhouse::Graphics::FontGlyphs::NoGlyph;
+        })) << title;
+        for (std::int32_t i = 0; i < map.getWidth() * map.getHeight(); ++i)
+        {
+            const std::int32_t ground = map.getTile(0, i % map.getWidth(), i / map.getWidth());
+            const std::int32_t wall =
+                map.getTile(Tarvo::GameEngine::WallLayer, i % map.getWidth(), i / map.getWidth());
+            EXPECT_TRUE(ground >= 0 && ground < 256 && wall >= Tarvo::MapFile::EmptyCell && wall < 256)
+                << ground << "/" << wall;
+        }
+        const auto width = static_cast<std::uint32_t>(map.getWidth() * 16);
+        const auto height = static_cast<std::uint32_t>(map.getHeight() * 16);
+        EXPECT_TRUE(width >= view.w && height >= view.h);
+        scrolling += width > view.w || height > view.h;
+        large += map.getWidth() >= 96 && map.getHeight() >= 96;
+        map.save(dir.file("copy.map"));
+        EXPECT_EQ(dir.readFile("copy.map"), readBytes(SourceDir / path));
+    }
+    EXPECT_GE(scrolling, 6u);
+    EXPECT_GE(large, 2u);
+}
+
 TEST(SourceTags, EveryThrowingFileNamesItselfAsItsLayerDoes)
 {
     // Error records name the file a throw came from: the engine's as src/<file>, the game's bare.
@@ -121,8 +176,7 @@ TEST(SourceTags, EveryThrowingFileNamesItselfAsItsLayerDoes)
     {
         for (const std::string& file : filesIn(layer, ".cpp"))
         {
-            std::ifstream in(SourceDir / file);
-            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            const std::string text = readBytes(SourceDir / file);
             std::smatch found;
             if (std::regex_search(text, found, tag))
             {

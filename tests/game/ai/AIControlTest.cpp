@@ -47,8 +47,9 @@ int drawsDuring(const std::function<void()>& call)
     return draws;
 }
 
-// Walls around an 11 x 7 field with a human start point in each bottom corner, and computer players of
-// each mission, reach ("reach speed skill"; 0 reaches everywhere) and skill (above 100 passes every roll).
+// Walls around an 11 x 7 field in a started round whose two humans wait in cells of their own beside it,
+// and computer players of each mission, reach ("reach speed skill"; 0 reaches everywhere) and skill (above
+// 100 passes every roll).
 class AIControlTest : public RoundSupport::RoundTest
 {
 protected:
@@ -66,9 +67,13 @@ protected:
             dir().writeFile("ai/" + name + ".ai",
                             RoundSupport::FlatSkin + "\n" + mission + "\n" + numbers + "\n");
         }
-        makeEngine(writeMap("arena", {"#############", "#...........#", "#...........#", "#...........#",
-                                      "#...........#", "#...........#", "#...........#", "#1.........2#",
-                                      "#############"}));
+        makeEngine(writeMap("arena", {"###############", "#...........#1#", "#...........###",
+                                      "#...........#2#", "#...........###", "#...........###",
+                                      "#...........###", "#...........###", "###############"}));
+        addHuman("one", RoundSupport::arrowKeys());
+        addHuman("two", RoundSupport::letterKeys());
+        startRound();
+        stopSpawning();
     }
 
     void TearDown() override
@@ -87,18 +92,9 @@ protected:
         return *control;
     }
 
-    // Both humans in a started round, and no apples but these, in this order.
-    void startWithApples(const Apples& wanted)
-    {
-        addHuman("one", RoundSupport::arrowKeys());
-        addHuman("two", RoundSupport::letterKeys());
-        startRound();
-        setApples(wanted);
-    }
-
+    // No apples but these, in this order.
     void setApples(const Apples& wanted)
     {
-        stopSpawning();
         // The clock stands still in the start delay, so at most a vanishing apple spawns meanwhile.
         for (int pass = 0; pass < 3 && !apples().empty(); ++pass)
         {
@@ -126,45 +122,22 @@ protected:
 
 } // namespace
 
-TEST_F(AIControlTest, WallAheadEvadesInTheSameStepTowardsTheFreerSideTiesTurningLeftOrDown)
+TEST_F(AIControlTest, ComputerWormsMoveAtTheFilesPercentOfTheBaseSpeedAndNeverAct)
 {
-    const struct
-    {
-        Point head;
-        std::uint32_t heading, expected;
-        int state;
-    } cases[] = {
-        {{3, 1}, WormSprite::Up, R, Evade}, // 2 cells free left, 8 right
-        {{9, 1}, WormSprite::Up, L, Evade},     {{6, 1}, WormSprite::Up, L, Evade}, // 5 and 5
-        {{11, 6}, WormSprite::Right, U, Evade}, {{11, 2}, WormSprite::Right, D, Evade},
-        {{11, 4}, WormSprite::Right, D, Evade}, // 3 and 3
-        {{1, 3}, WormSprite::Left, D, Evade},   {{3, 7}, WormSprite::Down, R, Evade},
-        {{6, 2}, WormSprite::Up, U, Idle}, // one free cell is enough
-    };
-
-    for (const auto& c : cases)
-    {
-        AIControl& ai = aiWorm("sharp", c.head, c.heading);
-        EXPECT_EQ(ai.getDirection(), c.expected) << ::testing::PrintToString(c.head);
-        EXPECT_EQ(ai.getCurrentState()->getId(), c.state) << ::testing::PrintToString(c.head);
-    }
-
-    // Before the round no apple lies: the worm idles on, never acts, and reading commands keeps them.
-    AIControl& ai = aiWorm("fast", Point(6, 3), WormSprite::Down);
+    EXPECT_FLOAT_EQ(aiWorm("fast", Point(6, 3), WormSprite::Down).getWorm()->getTopSpeed(), 6.0f);
+    AIControl& ai = aiWorm("slow", Point(6, 3), WormSprite::Down);
+    EXPECT_FLOAT_EQ(ai.getWorm()->getSpeed(), 1.5f);
+    // With no apple it idles on; reading the commands neither acts nor clears the direction.
+    setApples({});
     EXPECT_EQ(ai.getDirection(), D);
-    EXPECT_EQ(ai.getFreeDown() * 10 + ai.getFreeUp(), 53);
     EXPECT_EQ(ai.getAction1() + ai.getAction2(), 0u);
     EXPECT_EQ(ai.getCommands(), D);
     EXPECT_EQ(ai.getCommands(), D);
-    // The file's speed is a percentage of the base speed.
-    EXPECT_FLOAT_EQ(ai.getWorm()->getTopSpeed(), 6.0f);
-    engine().addPlayer("slow", new AIControl("slow", &engine()), RoundSupport::FlatSkin, 0);
-    EXPECT_FLOAT_EQ(engine().getWorms().back()->getSpeed(), 1.5f);
 }
 
 TEST_F(AIControlTest, SkillZeroNeverScansNeverTargetsAndRunsIntoTheWall)
 {
-    startWithApples({{Apple::Normal, Point(6, 3)}, {Apple::Rotten, Point(8, 3)}});
+    setApples({{Apple::Normal, Point(6, 3)}, {Apple::Rotten, Point(8, 3)}});
     AIControl& eater = aiWorm("blind", Point(6, 1), WormSprite::Up);
     AIControl& hunter = aiWorm("blindHunter", Point(9, 1), WormSprite::Up);
     // One roll per apple that is not bad, one per scan.
@@ -182,12 +155,12 @@ TEST_F(AIControlTest, SkillZeroNeverScansNeverTargetsAndRunsIntoTheWall)
     }
 }
 
-// Eaters take the apple of lowest distance less a tenth of its points (the earlier on a tie) within their
-// reach; bad apples cost no roll and block only survivors. Hunters roll for each living human and take the
-// first unless the second is strictly closer. The worm turns towards its target, never back.
-TEST_F(AIControlTest, TargetAndTurnInConcreteSituations)
+// A wall ahead turns the worm in the same step towards the freer side, on a tie left or down. Eaters take
+// the apple of lowest distance less a tenth of its points (the earlier on a tie) within their reach; bad
+// apples cost no roll and block only survivors. Hunters roll for each living human and take the first
+// unless the second is strictly closer. The worm turns towards its target, never back.
+TEST_F(AIControlTest, DirectionTargetAndStateInConcreteSituations)
 {
-    startWithApples({});
     const auto normal = [](std::int32_t x, std::int32_t y) { return std::pair(Apple::Normal, Point(x, y)); };
     const auto cake = std::pair(Apple::Cake, Point(6, 1));
     const Apples bad{{Apple::Rotten, Point(6, 3)}, {Apple::Beer, Point(5, 4)}};
@@ -201,6 +174,15 @@ TEST_F(AIControlTest, TargetAndTurnInConcreteSituations)
         Point target;
         int state, draws; // draws -1: not counted
     } cases[] = {
+        {"sharp", {}, {3, 1}, WormSprite::Up, R, NoTarget, Evade, -1}, // 2 cells free left, 8 right
+        {"sharp", {}, {9, 1}, WormSprite::Up, L, NoTarget, Evade, -1},
+        {"sharp", {}, {6, 1}, WormSprite::Up, L, NoTarget, Evade, -1}, // 5 and 5
+        {"sharp", {}, {11, 6}, WormSprite::Right, U, NoTarget, Evade, -1},
+        {"sharp", {}, {11, 2}, WormSprite::Right, D, NoTarget, Evade, -1},
+        {"sharp", {}, {11, 4}, WormSprite::Right, D, NoTarget, Evade, -1}, // 3 and 3
+        {"sharp", {}, {1, 3}, WormSprite::Left, D, NoTarget, Evade, -1},
+        {"sharp", {}, {3, 7}, WormSprite::Down, R, NoTarget, Evade, -1},
+        {"sharp", {}, {6, 2}, WormSprite::Up, U, NoTarget, Idle, -1}, // one free cell is enough
         // Seven cells away and worth 10 points scores 6; next to the head and worth 50, -4.
         {"near", {normal(10, 7)}, {6, 4}, WormSprite::Up, U, NoTarget, Idle, -1},
         {nullptr, {{Apple::Super, {7, 4}}}, {}, 0, R, {7, 4}, Chase, -1},
@@ -221,9 +203,9 @@ TEST_F(AIControlTest, TargetAndTurnInConcreteSituations)
         {"sharp", {normal(2, 6)}, {6, 4}, WormSprite::Up, L, {2, 6}, Chase, -1},
         {"sharp", {normal(6, 6)}, {6, 4}, WormSprite::Up, U, {6, 6}, Chase, -1},
         {"coward", {normal(6, 3)}, {6, 4}, WormSprite::Up, L, NoTarget, Evade, -1},
-        // Hunters look only while apples lie; 5 cells from player 2 and 11 from player 1, then 8 and 8.
-        {"hunter", {normal(6, 1)}, {9, 4}, WormSprite::Up, R, {11, 7}, Chase, 6},
-        {"hunter", {normal(6, 1)}, {6, 4}, WormSprite::Up, L, {1, 7}, Chase, -1},
+        // Hunters look only while apples lie; 5 cells from player 2 and 7 from player 1, then 8 and 8.
+        {"hunter", {normal(6, 1)}, {9, 4}, WormSprite::Up, R, {13, 3}, Chase, 6},
+        {"hunter", {normal(6, 1)}, {6, 2}, WormSprite::Up, R, {13, 1}, Chase, -1},
     };
 
     AIControl* ai = nullptr;
@@ -233,8 +215,8 @@ TEST_F(AIControlTest, TargetAndTurnInConcreteSituations)
         ai = c.ai != nullptr ? &aiWorm(c.ai, c.head, c.heading) : ai;
         std::uint32_t direction = 0;
         const int draws = drawsDuring([&] { direction = ai->getDirection(); });
-        const std::string row = std::string(c.ai != nullptr ? c.ai : "the same") + " with " +
-                                std::to_string(c.apples.size()) + " apples";
+        const std::string row =
+            ::testing::PrintToString(c.head) + " with " + std::to_string(c.apples.size()) + " apples";
         EXPECT_EQ(direction, c.expected) << row;
         EXPECT_EQ(targetOf(*ai), c.target) << row;
         EXPECT_EQ(ai->getCurrentState()->getId(), c.state) << row;
@@ -244,7 +226,7 @@ TEST_F(AIControlTest, TargetAndTurnInConcreteSituations)
     // The dead draw no roll and are never chosen.
     engine().getPlayer1()->setState(WormSprite::StateDead);
     EXPECT_EQ(drawsDuring([&] { ai->getDirection(); }), 5);
-    EXPECT_EQ(targetOf(*ai), Point(11, 7));
+    EXPECT_EQ(targetOf(*ai), Point(13, 3));
     engine().getPlayer2()->setState(WormSprite::StateDead);
     EXPECT_EQ(drawsDuring([&] { ai->getDirection(); }), 4);
     EXPECT_EQ(targetOf(*ai), NoTarget);
