@@ -1,21 +1,41 @@
 #include "engine/base/Color.h"
+#include "engine/base/EventRouter.h"
+#include "engine/base/GameTime.h"
 #include "engine/graphics/Font.h"
 #include "engine/graphics/FontManager.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/graphics/TextureMap.h"
+#include "engine/script/ScriptEngine.h"
+#include "engine/sound/Music.h"
+#include "engine/sound/SoundContext.h"
+#include "engine/sound/SoundManager.h"
 
 #include "game/ai/AIFile.h"
+#include "game/frontend/ScriptEnvironment.h"
+#include "game/play/Apple.h"
+#include "game/play/ApplePainter.h"
 #include "game/play/GameEngine.h"
+#include "game/play/MapEntry.h"
 #include "game/play/MapFile.h"
 #include "game/play/PlayScreen.h"
+#include "game/play/WormSprite.h"
+#include "game/progress/Campaign.h"
+#include "game/progress/CampaignFile.h"
+#include "game/progress/Configuration.h"
+#include "game/progress/HighscoreTable.h"
 
+#include "tests/game/play/RoundFixture.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/GLWindow.h"
 #include "tests/support/PrintTo.h"
 #include "tests/support/TempDir.h"
 
+#include <GL/gl.h>
+#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -26,12 +46,15 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using Fernhouse::Base::Point;
 using Fernhouse::Base::Size;
 
 namespace
 {
 
 const fs::path SourceDir = TARVO_SOURCE_DIR;
+constexpr std::uint32_t FrameMs = 40;
+constexpr std::uint32_t LongestSceneMs = 60000;
 
 // Every file with the extension under the directory, relative to the repository, sorted.
 std::vector<std::string> filesIn(const std::string& directory, const std::string& extension)
@@ -54,17 +77,141 @@ std::string readBytes(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-class Content : public TestSupport::GLTest
+// The shipped data, used from the repository as the game uses its data directory, with the services
+// the application provides and a mixer on SDL's dummy driver.
+class CampaignsContent : public TestSupport::GLTest
 {
 protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        glEnable(GL_BLEND);
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
+        m_sound = new Fernhouse::Sound::SoundManager(44100, AUDIO_S16LSB, 16, 2048);
+        m_sound->pushContext("menu");
+        m_time.start();
+    }
+
+    void TearDown() override
+    {
+        delete m_sound;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        GLTest::TearDown();
+    }
+
+    // Plays the scene as the front end does, with its sound context on top, in frames of game time, each
+    // drawn, so that a text without glyphs or a missing picture or sound fails here. Returns its game time;
+    // counts the sampled frames (every tenth) and those that showed anything.
+    std::uint32_t play(const std::string& path, const std::string& context, int* sampled = nullptr,
+                       int* shown = nullptr)
+    {
+        m_sound->pushContext(context);
+        Fernhouse::Script::ScriptEngine engine;
+        Tarvo::ScriptEnvironment env(&engine, m_sound);
+        engine.load(path);
+        const std::uint32_t start = m_time.getTime();
+        std::vector<unsigned char> rgb(800 * 600 * 3);
+        for (int frame = 0; engine.run() && m_time.getTime() - start < LongestSceneMs; ++frame)
+        {
+            env.update();
+            glClear(GL_COLOR_BUFFER_BIT);
+            env.draw();
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << path;
+            if (sampled != nullptr && frame % 10 == 0)
+            {
+                glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+                ++*sampled;
+                *shown += std::any_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c != 0; });
+            }
+            m_clock.advance(FrameMs);
+            m_time.update();
+        }
+        EXPECT_FALSE(env.isDone()) << path;
+        EXPECT_TRUE(sampled == nullptr || !m_sound->topContext()->getSounds().empty())
+            << path << " plays no sound";
+        m_sound->popContext();
+        return m_time.getTime() - start;
+    }
+
     TestSupport::ScopedWorkingDirectory m_cwd{SourceDir};
+    TestSupport::FakeClock m_clock{1000};
+    Fernhouse::Base::GameTime m_time;
     Fernhouse::Graphics::TextureFactory m_factory;
     Fernhouse::Graphics::FontManager m_fonts{"graphics/fonts/", ".png"};
+    Fernhouse::Sound::SoundManager* m_sound = nullptr; // owned
+    Tarvo::Configuration m_configuration;
+};
+
+// The free cells a worm could still reach from the cell, counted up to 400.
+int roomFrom(const Tarvo::GameEngine& engine, const Point& from)
+{
+    std::vector<Point> cells{from};
+    std::set<std::pair<std::int32_t, std::int32_t>> seen{{from.x, from.y}};
+    for (std::size_t i = 0; i < cells.size() && cells.size() < 400; ++i)
+    {
+        for (const Point& next : {Point(cells[i].x + 1, cells[i].y), Point(cells[i].x - 1, cells[i].y),
+                                  Point(cells[i].x, cells[i].y + 1), Point(cells[i].x, cells[i].y - 1)})
+        {
+            if (engine.isFree(next, false) && seen.insert({next.x, next.y}).second)
+            {
+                cells.push_back(next);
+            }
+        }
+    }
+    return static_cast<int>(cells.size());
+}
+
+// The test-only player who cannot lose: once in every cell, steered towards the open side with the most
+// room (the other way round while drunk), and, when the goal is a length, score or apple count, handed a
+// golden apple right where its head lies every frame. Answers the key to press, or SDLK_UNKNOWN.
+struct Autopilot
+{
+    SDLKey step(Tarvo::GameEngine& engine)
+    {
+        const Tarvo::WormSprite& worm = *engine.getPlayer1();
+        const Point head(worm.getHead().x, worm.getHead().y);
+        const std::int32_t type = engine.getSettings().type;
+        const auto& apples = engine.getApplePainter()->getApples();
+        const auto live =
+            std::find_if(apples.begin(), apples.end(), [](Tarvo::Apple* a) { return a->getKind() >= 0; });
+        if ((type == Tarvo::GAME_LENGTH || type == Tarvo::GAME_SCORE || type == Tarvo::GAME_APPLES) &&
+            live != apples.end())
+        {
+            (*live)->setKind(Tarvo::Apple::Super);
+            (*live)->setCell(head);
+        }
+        if (head == lastHead)
+        {
+            return SDLK_UNKNOWN;
+        }
+        lastHead = head;
+        // Right, Left, Up and Down, each the other's reverse in pairs.
+        const std::array<Point, 4> offsets{Point(1, 0), Point(-1, 0), Point(0, -1), Point(0, 1)};
+        std::uint32_t best = worm.getDirection();
+        int bestRoom = -1;
+        for (std::uint32_t direction = 0; direction < offsets.size(); ++direction)
+        {
+            const Point next(head.x + offsets[direction].x, head.y + offsets[direction].y);
+            const int room = engine.isFree(next, false) ? roomFrom(engine, next) : -1;
+            if (room > bestRoom || (room == bestRoom && direction == worm.getDirection()))
+            {
+                best = direction;
+                bestRoom = room;
+            }
+        }
+        const std::array<SDLKey, 4> turns{keys.right, keys.left, keys.up, keys.down};
+        return best == worm.getDirection()
+                   ? SDLK_UNKNOWN
+                   : turns[worm.getState() == Tarvo::WormSprite::StateDrunk ? best ^ 1u : best];
+    }
+
+    Fernhouse::IO::KeySet keys;
+    Point lastHead{-1, -1}; // reset for every round
 };
 
 } // namespace
 
-TEST_F(Content, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAndNamedFilesHaveTheirSizes)
+TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAndNamedFilesHaveTheirSizes)
 {
     // Screens fill the window and the slider holds four 32 x 32 tiles; Size() is any size.
     std::map<std::string, Size> named = {{"graphics/menu_back.png", Size(800, 600)},
@@ -166,6 +313,137 @@ TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWr
     }
     EXPECT_GE(scrolling, 6u);
     EXPECT_GE(large, 2u);
+}
+
+// The intro and the credits hold the screen for a while and play sounds; a campaign scene is long enough
+// to read and short enough not to bore. Every one ends by itself.
+TEST_F(CampaignsContent, EveryScenePlaysToItsEndOnTheShippedFontsPicturesAndSounds)
+{
+    for (const auto& [path, context] :
+         {std::pair{"scripts/intro.fhs", "menu"}, {"scripts/credits.fhs", "credits"}})
+    {
+        int sampled = 0;
+        int shown = 0;
+        const std::uint32_t ms = play(path, context, &sampled, &shown);
+        EXPECT_TRUE(ms > 10000 && ms < LongestSceneMs) << path << " runs " << ms << " ms";
+        EXPECT_GT(shown * 4, sampled * 3) << path << ": shown in " << shown << " of " << sampled;
+    }
+    std::set<std::string> played;
+    for (const std::string& path : filesIn("campaigns", ".cpj"))
+    {
+        Tarvo::CampaignFile campaign;
+        campaign.load(path);
+        std::vector<std::string> scripts{campaign.getIntroScript(), campaign.getEndScript()};
+        for (std::size_t i = 0; i < campaign.getMapCount(); ++i)
+        {
+            scripts.insert(scripts.end(),
+                           {campaign.getMap(i).getIntroScript(), campaign.getMap(i).getWinScript()});
+        }
+        for (const std::string& script : scripts)
+        {
+            if (!script.empty() && played.insert(script).second)
+            {
+                EXPECT_EQ(script.rfind("scripts/campaign_", 0), 0u) << script;
+                const std::uint32_t ms = play(script, "menu");
+                EXPECT_TRUE(ms > 3000 && ms < 30000) << script << " runs " << ms << " ms";
+            }
+        }
+    }
+    EXPECT_GE(played.size(), 10u);
+}
+
+TEST_F(CampaignsContent, EveryCampaignPlaysToItsEndAndUnlocksTheNextOneInTurn)
+{
+    // A data directory of its own, with every computer player blind (its skin read from the shipped file):
+    // it never turns, so it dies at the first wall below it. The player is the autopilot.
+    const TestSupport::TempDir dir;
+    for (const char* data : {"graphics", "sounds", "maps", "campaigns", "scripts"})
+    {
+        fs::create_directory_symlink(fs::absolute(data), dir.path() / data);
+    }
+    fs::create_directory(dir.path() / "ai");
+    for (const auto& entry : fs::directory_iterator("ai"))
+    {
+        const Tarvo::AIFile ai(entry.path().stem().string());
+        dir.writeFile("ai/" + entry.path().filename().string(), ai.getSkin() + "\neat\n0\n100\n0\n");
+    }
+    const std::vector<std::string> paths = filesIn("campaigns", ".cpj");
+    RoundSupport::registerGameSounds(*m_sound);
+    const TestSupport::ScopedWorkingDirectory cwd(dir.path());
+    Fernhouse::Base::EventRouter router;
+    m_configuration.setPlayer1Relative(Tarvo::WormSprite::ControlAbsolute);
+    Autopilot autopilot{m_configuration.getPlayer1Keys()};
+
+    // Each time the first listed campaign not yet played; finishing it must list the next.
+    std::vector<std::string> order;
+    std::size_t mapsPlayed = 0;
+    for (auto next = paths.begin(); next != paths.end();)
+    {
+        Tarvo::CampaignFile file;
+        file.load(*next);
+        if (std::find(order.begin(), order.end(), *next) != order.end() ||
+            !m_configuration.isCampaignUnlocked(file.getLockKey()))
+        {
+            ++next;
+            continue;
+        }
+        SCOPED_TRACE(*next);
+        order.push_back(*next);
+        Tarvo::HighscoreTable highscores;
+        Tarvo::Campaign campaign(*next, &m_configuration, m_sound, &highscores);
+        campaign.start();
+        std::size_t roundsWon = 0;
+        bool live = false; // a round ran in the frame before
+        for (int frame = 0; frame < 20000 && !campaign.isFinished(); ++frame)
+        {
+            SDLKey key = SDLK_RETURN;
+            Tarvo::GameEngine* engine = campaign.getGameEngine();
+            if (engine != nullptr && engine->getEndTime() == 0)
+            {
+                if (!live)
+                {
+                    // Each round in the campaign's song, drawn on the shipped tileset, skins and fonts.
+                    live = true;
+                    autopilot.lastHead = Point(-1, -1);
+                    ASSERT_NE(m_sound->getCurrentMusic(), nullptr);
+                    EXPECT_EQ(m_sound->getCurrentMusic()->getFileName(), file.getMusic());
+                    glClear(GL_COLOR_BUFFER_BIT);
+                    campaign.draw();
+                    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+                }
+                key = autopilot.step(*engine);
+            }
+            else if (live)
+            {
+                live = false;
+                ASSERT_NE(engine, nullptr);
+                EXPECT_EQ(engine->getWinner(), engine->getPlayer1()) << "map " << campaign.getMapIndex();
+                roundsWon += engine->getWinner() == engine->getPlayer1() ? 1 : 0;
+            }
+            if (key != SDLK_UNKNOWN)
+            {
+                SDL_Event event{};
+                event.type = SDL_KEYDOWN;
+                event.key.keysym.sym = key;
+                SDL_PushEvent(&event);
+            }
+            m_clock.advance(100);
+            router.poll();
+            m_time.update();
+            campaign.update();
+        }
+        EXPECT_TRUE(campaign.isFinished());
+        EXPECT_GE(file.getMapCount(), 4u);
+        EXPECT_EQ(roundsWon, file.getMapCount());
+        // The table is kept between campaigns, and no two campaigns share a map.
+        mapsPlayed += file.getMapCount();
+        EXPECT_EQ(highscores.getEntries().size(), mapsPlayed);
+        EXPECT_TRUE(m_configuration.isCampaignUnlocked(file.getRewardKey()));
+        next = paths.begin();
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"campaigns/first_feast.cpj", "campaigns/long_winter.cpj",
+                                               "campaigns/homecoming.cpj"}));
+    EXPECT_TRUE(fs::is_regular_file(dir.path() / "highscore.dat"));
 }
 
 TEST(SourceTags, EveryThrowingFileNamesItselfAsItsLayerDoes)
