@@ -1,18 +1,41 @@
-#include "engine/base/Application.h"
 #include "engine/base/Color.h"
+#include "engine/base/EventRouter.h"
+#include "engine/base/GameTime.h"
 #include "engine/graphics/Font.h"
 #include "engine/graphics/FontManager.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/graphics/TextureMap.h"
+#include "engine/script/ScriptEngine.h"
+#include "engine/sound/Music.h"
+#include "engine/sound/SoundContext.h"
 #include "engine/sound/SoundManager.h"
 
+#include "game/ai/AIFile.h"
+#include "game/frontend/ScriptEnvironment.h"
+#include "game/play/Apple.h"
+#include "game/play/ApplePainter.h"
+#include "game/play/GameEngine.h"
+#include "game/play/MapEntry.h"
+#include "game/play/MapFile.h"
+#include "game/play/PlayScreen.h"
+#include "game/play/WormSprite.h"
+#include "game/progress/Campaign.h"
+#include "game/progress/CampaignFile.h"
+#include "game/progress/Configuration.h"
+#include "game/progress/HighscoreTable.h"
+
+#include "tests/game/play/RoundFixture.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/GLWindow.h"
+#include "tests/support/PrintTo.h"
 #include "tests/support/TempDir.h"
 
+#include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,28 +46,15 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using Fernhouse::Base::Color;
+using Fernhouse::Base::Point;
 using Fernhouse::Base::Size;
-using Fernhouse::Graphics::TextureMap;
 
 namespace
 {
 
 const fs::path SourceDir = TARVO_SOURCE_DIR;
-
-// An application with the real window and, through the disk driver, a real mixer.
-class ContentApp final : public Fernhouse::Base::Application
-{
-public:
-    explicit ContentApp(const std::string& audioFile)
-    {
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", audioFile.c_str(), 1);
-        init("Tarvo content", 800, 600, 32, false, 44100, AUDIO_S16LSB, 16, 2048);
-    }
-
-    int run() override { return 0; }
-};
+constexpr std::uint32_t FrameMs = 40;
+constexpr std::uint32_t LongestSceneMs = 60000;
 
 // Every file with the extension under the directory, relative to the repository, sorted.
 std::vector<std::string> filesIn(const std::string& directory, const std::string& extension)
@@ -61,130 +71,395 @@ std::vector<std::string> filesIn(const std::string& directory, const std::string
     return files;
 }
 
-} // namespace
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
 
-class Content : public ::testing::Test
+// The shipped data, used from the repository as the game uses its data directory, with the services
+// the application provides and a mixer on SDL's dummy driver.
+class CampaignsContent : public TestSupport::GLTest
 {
 protected:
-    void SetUp() override { m_app = new ContentApp(m_dir.file("out.raw")); }
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        glEnable(GL_BLEND);
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
+        m_sound = new Fernhouse::Sound::SoundManager(44100, AUDIO_S16LSB, 16, 2048);
+        m_sound->pushContext("menu");
+        m_time.start();
+    }
 
-    void TearDown() override { delete m_app; }
+    void TearDown() override
+    {
+        delete m_sound;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        GLTest::TearDown();
+    }
 
-    TestSupport::TempDir m_dir;
+    // Plays the scene as the front end does, with its sound context on top, in frames of game time, each
+    // drawn, so that a text without glyphs or a missing picture or sound fails here. Returns its game time;
+    // counts the sampled frames (every tenth) and those that showed anything.
+    std::uint32_t play(const std::string& path, const std::string& context, int* sampled = nullptr,
+                       int* shown = nullptr)
+    {
+        m_sound->pushContext(context);
+        Fernhouse::Script::ScriptEngine engine;
+        Tarvo::ScriptEnvironment env(&engine, m_sound);
+        engine.load(path);
+        const std::uint32_t start = m_time.getTime();
+        std::vector<unsigned char> rgb(800 * 600 * 3);
+        for (int frame = 0; engine.run() && m_time.getTime() - start < LongestSceneMs; ++frame)
+        {
+            env.update();
+            glClear(GL_COLOR_BUFFER_BIT);
+            env.draw();
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << path;
+            if (sampled != nullptr && frame % 10 == 0)
+            {
+                glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+                ++*sampled;
+                *shown += std::any_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c != 0; });
+            }
+            m_clock.advance(FrameMs);
+            m_time.update();
+        }
+        EXPECT_FALSE(env.isDone()) << path;
+        EXPECT_TRUE(sampled == nullptr || !m_sound->topContext()->getSounds().empty())
+            << path << " plays no sound";
+        m_sound->popContext();
+        return m_time.getTime() - start;
+    }
+
     TestSupport::ScopedWorkingDirectory m_cwd{SourceDir};
-    ContentApp* m_app = nullptr;
+    TestSupport::FakeClock m_clock{1000};
+    Fernhouse::Base::GameTime m_time;
+    Fernhouse::Graphics::TextureFactory m_factory;
+    Fernhouse::Graphics::FontManager m_fonts{"graphics/fonts/", ".png"};
+    Fernhouse::Sound::SoundManager* m_sound = nullptr; // owned
+    Tarvo::Configuration m_configuration;
 };
 
-// The pictures the game names exist, the screens fill the window and the slider holds four 32 x 32 tiles;
-// every picture loads and is freed again.
-TEST_F(Content, EveryImageLoadsAndTheNamedOnesHaveTheirSizes)
+// The free cells a worm could still reach from the cell, counted up to 400.
+int roomFrom(const Tarvo::GameEngine& engine, const Point& from)
 {
-    const Size Any(0, 0);
+    std::vector<Point> cells{from};
+    std::set<std::pair<std::int32_t, std::int32_t>> seen{{from.x, from.y}};
+    for (std::size_t i = 0; i < cells.size() && cells.size() < 400; ++i)
+    {
+        for (const Point& next : {Point(cells[i].x + 1, cells[i].y), Point(cells[i].x - 1, cells[i].y),
+                                  Point(cells[i].x, cells[i].y + 1), Point(cells[i].x, cells[i].y - 1)})
+        {
+            if (engine.isFree(next, false) && seen.insert({next.x, next.y}).second)
+            {
+                cells.push_back(next);
+            }
+        }
+    }
+    return static_cast<int>(cells.size());
+}
+
+// The test-only player who cannot lose: once in every cell, steered towards the open side with the most
+// room (the other way round while drunk), and, when the goal is a length, score or apple count, handed a
+// golden apple right where its head lies every frame. Answers the key to press, or SDLK_UNKNOWN.
+struct Autopilot
+{
+    SDLKey step(Tarvo::GameEngine& engine)
+    {
+        const Tarvo::WormSprite& worm = *engine.getPlayer1();
+        const Point head(worm.getHead().x, worm.getHead().y);
+        const std::int32_t type = engine.getSettings().type;
+        const auto& apples = engine.getApplePainter()->getApples();
+        const auto live =
+            std::find_if(apples.begin(), apples.end(), [](Tarvo::Apple* a) { return a->getKind() >= 0; });
+        if ((type == Tarvo::GAME_LENGTH || type == Tarvo::GAME_SCORE || type == Tarvo::GAME_APPLES) &&
+            live != apples.end())
+        {
+            (*live)->setKind(Tarvo::Apple::Super);
+            (*live)->setCell(head);
+        }
+        if (head == lastHead)
+        {
+            return SDLK_UNKNOWN;
+        }
+        lastHead = head;
+        // Right, Left, Up and Down, each the other's reverse in pairs.
+        const std::array<Point, 4> offsets{Point(1, 0), Point(-1, 0), Point(0, -1), Point(0, 1)};
+        std::uint32_t best = worm.getDirection();
+        int bestRoom = -1;
+        for (std::uint32_t direction = 0; direction < offsets.size(); ++direction)
+        {
+            const Point next(head.x + offsets[direction].x, head.y + offsets[direction].y);
+            const int room = engine.isFree(next, false) ? roomFrom(engine, next) : -1;
+            if (room > bestRoom || (room == bestRoom && direction == worm.getDirection()))
+            {
+                best = direction;
+                bestRoom = room;
+            }
+        }
+        const std::array<SDLKey, 4> turns{keys.right, keys.left, keys.up, keys.down};
+        return best == worm.getDirection()
+                   ? SDLK_UNKNOWN
+                   : turns[worm.getState() == Tarvo::WormSprite::StateDrunk ? best ^ 1u : best];
+    }
+
+    Fernhouse::IO::KeySet keys;
+    Point lastHead{-1, -1}; // reset for every round
+};
+
+} // namespace
+
+TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAndNamedFilesHaveTheirSizes)
+{
+    // Screens fill the window and the slider holds four 32 x 32 tiles; Size() is any size.
     std::map<std::string, Size> named = {{"graphics/menu_back.png", Size(800, 600)},
                                          {"graphics/splash.png", Size(800, 600)},
                                          {"graphics/singleplayer_back.png", Size(800, 600)},
                                          {"graphics/twoplayer_back.png", Size(800, 600)},
                                          {"graphics/scoreboard_back.png", Size(800, 600)},
                                          {"graphics/slider.png", Size(64, 64)},
-                                         {"graphics/fernhouse_splash.png", Any},
-                                         {"graphics/highscore.png", Any}};
-    auto* factory = m_app->getTextureFactory();
+                                         {"graphics/fernhouse_splash.png", Size()},
+                                         {"graphics/highscore.png", Size()},
+                                         {"graphics/fonts/fixed_small.png", Size()},
+                                         {"graphics/fonts/fixed_medium.png", Size()},
+                                         {"graphics/fonts/fixed_large.png", Size()},
+                                         {"graphics/fonts/comic_medium.png", Size()},
+                                         {"graphics/skins/tarvo.png", Size()},
+                                         {"graphics/skins/king.png", Size()}};
+    // Every computer player wears a shipped skin.
+    for (const std::string& ai : filesIn("ai", Tarvo::AIFile::Extension))
+    {
+        named.emplace("graphics/skins/" + Tarvo::AIFile(fs::path(ai).stem().string()).getSkin() + ".png",
+                      Size());
+    }
+    std::map<std::string, std::size_t> perFolder;
+    const Fernhouse::Base::Color black(0, 0, 0, 255);
     for (const std::string& file : filesIn("graphics", ".png"))
     {
         SCOPED_TRACE(file);
-        TextureMap* map = nullptr;
-        ASSERT_NO_THROW(map = factory->createTextureMap(file, nullptr));
-        EXPECT_GT(map->getImageSize().w, 0u);
-        if (const auto found = named.find(file); found != named.end())
+        const std::string folder = fs::path(file).parent_path().filename().string();
+        ++perFolder[folder];
+        const auto found = named.find(file);
+        if (folder == "fonts")
         {
-            EXPECT_TRUE(found->second == Any || map->getImageSize() == found->second);
+            const Fernhouse::Graphics::Font* font = m_fonts.loadFont(fs::path(file).stem().string());
+            EXPECT_EQ(font->getTextSize("TARVO").w, 5 * font->getGlyphSize().w);
+            m_fonts.freeFont(font);
+        }
+        else
+        {
+            // Skins and tilesets are drawn with black as their transparent colour.
+            Fernhouse::Graphics::TextureMap* map =
+                m_factory.createTextureMap(file, folder == "graphics" ? nullptr : &black);
+            EXPECT_GT(map->getImageSize().w, 0u);
+            EXPECT_TRUE(folder == "graphics" || map->getGridSize() == Size(1, 1));
+            EXPECT_TRUE(found == named.end() || found->second == Size() ||
+                        found->second == map->getImageSize());
+            m_factory.freeTextureMap(map);
+        }
+        if (found != named.end())
+        {
             named.erase(found);
         }
-        factory->freeTextureMap(map);
     }
     EXPECT_TRUE(named.empty()) << named.begin()->first << " is missing";
-    EXPECT_EQ(factory->getTextureMapCount(), 0u);
+    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
+    EXPECT_GE(perFolder["skins"], 6u);
+    EXPECT_GE(perFolder["tilesets"], 3u);
 }
 
-TEST_F(Content, EveryFontSkinAndTilesetFitsInOneTextureTile)
+// The map rules (walls, start points, reachable cells) are tarvo-check's; besides them every map has its
+// three layers and tiles on the sheet, a title the menu font can draw that stays distinct in the highscores'
+// ten columns, a field that fills the one-player view, and a file the game's writer reproduces byte for byte;
+// some maps scroll and some are large.
+TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWrittenAsTheGameWritesIt)
 {
-    auto* fonts = m_app->getFontManager();
-    fonts->setFontDirectory("graphics/fonts/");
-    std::set<std::string> names;
-    for (const std::string& file : filesIn("graphics/fonts", ".png"))
+    const std::vector<std::string> maps = filesIn("maps", ".map");
+    EXPECT_GE(maps.size(), 24u);
+    std::size_t scrolling = 0;
+    std::size_t large = 0;
+    std::set<std::string> titles;
+    const TestSupport::TempDir dir;
+    const auto view = Tarvo::PlayScreen::SoloView;
+    for (const std::string& path : maps)
     {
-        names.insert(fs::path(file).stem().string());
+        SCOPED_TRACE(path);
+        Tarvo::MapFile map;
+        ASSERT_NO_THROW(map.load((SourceDir / path).string()));
+        EXPECT_EQ(map.getLayerCount(), 3);
+        const std::string& title = map.getName();
+        EXPECT_TRUE(titles.insert(title.substr(0, 10)).second) << title;
+        EXPECT_TRUE(std::all_of(title.begin(), title.end(), [](char c) {
+            return Fernhouse::Graphics::FontGlyphs::Table[static_cast<unsigned char>(c)] !=
+                   Fernhouse::Graphics::FontGlyphs::NoGlyph;
+        })) << title;
+        for (std::int32_t i = 0; i < map.getWidth() * map.getHeight(); ++i)
+        {
+            const std::int32_t ground = map.getTile(0, i % map.getWidth(), i / map.getWidth());
+            const std::int32_t wall =
+                map.getTile(Tarvo::GameEngine::WallLayer, i % map.getWidth(), i / map.getWidth());
+            EXPECT_TRUE(ground >= 0 && ground < 256 && wall >= Tarvo::MapFile::EmptyCell && wall < 256)
+                << ground << "/" << wall;
+        }
+        const auto width = static_cast<std::uint32_t>(map.getWidth() * 16);
+        const auto height = static_cast<std::uint32_t>(map.getHeight() * 16);
+        EXPECT_TRUE(width >= view.w && height >= view.h);
+        scrolling += width > view.w || height > view.h;
+        large += map.getWidth() >= 96 && map.getHeight() >= 96;
+        map.save(dir.file("copy.map"));
+        EXPECT_EQ(dir.readFile("copy.map"), readBytes(SourceDir / path));
     }
-    for (const char* required : {"fixed_small", "fixed_medium", "fixed_large", "comic_medium"})
-    {
-        EXPECT_EQ(names.count(required), 1u) << required << " is missing";
-    }
-    for (const std::string& name : names)
-    {
-        SCOPED_TRACE(name);
-        Fernhouse::Graphics::Font* font = nullptr;
-        ASSERT_NO_THROW(font = fonts->loadFont(name));
-        EXPECT_NE(font->getTexture(), nullptr);
-        EXPECT_EQ(font->getTextSize("TARVO").w, 5 * font->getGlyphSize().w);
-        fonts->freeFont(name);
-    }
-
-    auto* factory = m_app->getTextureFactory();
-    const Color black(0, 0, 0, 255);
-    std::vector<std::string> sheets = filesIn("graphics/skins", ".png");
-    const std::vector<std::string> tilesets = filesIn("graphics/tilesets", ".png");
-    EXPECT_GE(sheets.size(), 6u);
-    EXPECT_GE(tilesets.size(), 3u);
-    EXPECT_TRUE(fs::exists(SourceDir / "graphics/skins/tarvo.png") &&
-                fs::exists(SourceDir / "graphics/skins/king.png"));
-    sheets.insert(sheets.end(), tilesets.begin(), tilesets.end());
-    for (const std::string& file : sheets)
-    {
-        SCOPED_TRACE(file);
-        TextureMap* map = factory->createTextureMap(file, &black);
-        EXPECT_EQ(map->getGridSize(), Size(1, 1));
-        factory->freeTextureMap(map);
-    }
+    EXPECT_GE(scrolling, 6u);
+    EXPECT_GE(large, 2u);
 }
 
-TEST_F(Content, EverySoundAndSongLoadsThroughTheSoundManager)
+// The intro and the credits hold the screen for a while and play sounds; a campaign scene is long enough
+// to read and short enough not to bore. Every one ends by itself.
+TEST_F(CampaignsContent, EveryScenePlaysToItsEndOnTheShippedFontsPicturesAndSounds)
 {
-    auto* sounds = m_app->getSoundManager();
-    ASSERT_TRUE(sounds->isEnabled());
-    for (const std::string name : {"menuClick", "menuHover", "wormEatNormal", "wormEatRotten", "wormEatBeer",
-                                   "wormEatTurbo", "wormEatSuper", "wormEatCake", "wormDie", "wormMove"})
+    for (const auto& [path, context] :
+         {std::pair{"scripts/intro.fhs", "menu"}, {"scripts/credits.fhs", "credits"}})
     {
-        SCOPED_TRACE(name);
-        EXPECT_NO_THROW(sounds->addSound("content", name, "sounds/" + name + ".wav", true));
+        int sampled = 0;
+        int shown = 0;
+        const std::uint32_t ms = play(path, context, &sampled, &shown);
+        EXPECT_TRUE(ms > 10000 && ms < LongestSceneMs) << path << " runs " << ms << " ms";
+        EXPECT_GT(shown * 4, sampled * 3) << path << ": shown in " << shown << " of " << sampled;
     }
-    for (const char* song : {"song1", "song2"})
+    std::set<std::string> played;
+    for (const std::string& path : filesIn("campaigns", ".cpj"))
     {
-        SCOPED_TRACE(song);
-        sounds->addMusic(song, song, std::string("sounds/") + song + ".ogg", false);
-        EXPECT_NO_THROW(sounds->pushContext(song));
-        EXPECT_NE(sounds->getCurrentMusic(), nullptr);
-        sounds->popContext();
+        Tarvo::CampaignFile campaign;
+        campaign.load(path);
+        std::vector<std::string> scripts{campaign.getIntroScript(), campaign.getEndScript()};
+        for (std::size_t i = 0; i < campaign.getMapCount(); ++i)
+        {
+            scripts.insert(scripts.end(),
+                           {campaign.getMap(i).getIntroScript(), campaign.getMap(i).getWinScript()});
+        }
+        for (const std::string& script : scripts)
+        {
+            if (!script.empty() && played.insert(script).second)
+            {
+                EXPECT_EQ(script.rfind("scripts/campaign_", 0), 0u) << script;
+                const std::uint32_t ms = play(script, "menu");
+                EXPECT_TRUE(ms > 3000 && ms < 30000) << script << " runs " << ms << " ms";
+            }
+        }
     }
-    EXPECT_NO_THROW(sounds->pushContext("content"));
-    EXPECT_NO_THROW(sounds->playSound("wormMove"));
-    sounds->popContext();
+    EXPECT_GE(played.size(), 10u);
+}
+
+TEST_F(CampaignsContent, EveryCampaignPlaysToItsEndAndUnlocksTheNextOneInTurn)
+{
+    // A data directory of its own, with every computer player blind (its skin read from the shipped file):
+    // it never turns, so it dies at the first wall below it. The player is the autopilot.
+    const TestSupport::TempDir dir;
+    for (const char* data : {"graphics", "sounds", "maps", "campaigns", "scripts"})
+    {
+        fs::create_directory_symlink(fs::absolute(data), dir.path() / data);
+    }
+    fs::create_directory(dir.path() / "ai");
+    for (const auto& entry : fs::directory_iterator("ai"))
+    {
+        const Tarvo::AIFile ai(entry.path().stem().string());
+        dir.writeFile("ai/" + entry.path().filename().string(), ai.getSkin() + "\neat\n0\n100\n0\n");
+    }
+    const std::vector<std::string> paths = filesIn("campaigns", ".cpj");
+    RoundSupport::registerGameSounds(*m_sound);
+    const TestSupport::ScopedWorkingDirectory cwd(dir.path());
+    Fernhouse::Base::EventRouter router;
+    m_configuration.setPlayer1Relative(Tarvo::WormSprite::ControlAbsolute);
+    Autopilot autopilot{m_configuration.getPlayer1Keys()};
+
+    // Each time the first listed campaign not yet played; finishing it must list the next.
+    std::vector<std::string> order;
+    std::size_t mapsPlayed = 0;
+    for (auto next = paths.begin(); next != paths.end();)
+    {
+        Tarvo::CampaignFile file;
+        file.load(*next);
+        if (std::find(order.begin(), order.end(), *next) != order.end() ||
+            !m_configuration.isCampaignUnlocked(file.getLockKey()))
+        {
+            ++next;
+            continue;
+        }
+        SCOPED_TRACE(*next);
+        order.push_back(*next);
+        Tarvo::HighscoreTable highscores;
+        Tarvo::Campaign campaign(*next, &m_configuration, m_sound, &highscores);
+        campaign.start();
+        std::size_t roundsWon = 0;
+        bool live = false; // a round ran in the frame before
+        for (int frame = 0; frame < 20000 && !campaign.isFinished(); ++frame)
+        {
+            SDLKey key = SDLK_RETURN;
+            Tarvo::GameEngine* engine = campaign.getGameEngine();
+            if (engine != nullptr && engine->getEndTime() == 0)
+            {
+                if (!live)
+                {
+                    // Each round in the campaign's song, drawn on the shipped tileset, skins and fonts.
+                    live = true;
+                    autopilot.lastHead = Point(-1, -1);
+                    ASSERT_NE(m_sound->getCurrentMusic(), nullptr);
+                    EXPECT_EQ(m_sound->getCurrentMusic()->getFileName(), file.getMusic());
+                    glClear(GL_COLOR_BUFFER_BIT);
+                    campaign.draw();
+                    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+                }
+                key = autopilot.step(*engine);
+            }
+            else if (live)
+            {
+                live = false;
+                ASSERT_NE(engine, nullptr);
+                EXPECT_EQ(engine->getWinner(), engine->getPlayer1()) << "map " << campaign.getMapIndex();
+                roundsWon += engine->getWinner() == engine->getPlayer1() ? 1 : 0;
+            }
+            if (key != SDLK_UNKNOWN)
+            {
+                SDL_Event event{};
+                event.type = SDL_KEYDOWN;
+                event.key.keysym.sym = key;
+                SDL_PushEvent(&event);
+            }
+            m_clock.advance(100);
+            router.poll();
+            m_time.update();
+            campaign.update();
+        }
+        EXPECT_TRUE(campaign.isFinished());
+        EXPECT_GE(file.getMapCount(), 4u);
+        EXPECT_EQ(roundsWon, file.getMapCount());
+        // The table is kept between campaigns, and no two campaigns share a map.
+        mapsPlayed += file.getMapCount();
+        EXPECT_EQ(highscores.getEntries().size(), mapsPlayed);
+        EXPECT_TRUE(m_configuration.isCampaignUnlocked(file.getRewardKey()));
+        next = paths.begin();
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"campaigns/first_feast.cpj", "campaigns/long_winter.cpj",
+                                               "campaigns/homecoming.cpj"}));
+    EXPECT_TRUE(fs::is_regular_file(dir.path() / "highscore.dat"));
 }
 
 TEST(SourceTags, EveryThrowingFileNamesItselfAsItsLayerDoes)
 {
     // Error records name the file a throw came from: the engine's as src/<file>, the game's bare.
     const std::regex tag(R"re(constexpr const char\* SourceTag = "([^"]*)";)re");
-    for (const char* layer : {"engine", "game"})
+    for (const std::string layer : {"engine", "game"})
     {
-        const std::string prefix = std::string(layer) == "engine" ? "src/" : "";
         for (const std::string& file : filesIn(layer, ".cpp"))
         {
-            std::ifstream in(SourceDir / file);
-            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            const std::string text = readBytes(SourceDir / file);
             std::smatch found;
             if (std::regex_search(text, found, tag))
             {
-                EXPECT_EQ(found[1].str(), prefix + fs::path(file).stem().string()) << file;
+                EXPECT_EQ(found[1].str(), (layer == "engine" ? "src/" : "") + fs::path(file).stem().string())
+                    << file;
             }
         }
     }

@@ -7,14 +7,8 @@ GAME_BIN=$1
 SOURCE_DIR=$2
 . "$SOURCE_DIR/tests/e2e/lib.sh"
 
-WORK=$(mktemp -d)
-trap 'e2e_cleanup; rm -rf "$WORK"' EXIT
-cd "$WORK" || exit 1
-link_game_data "$SOURCE_DIR"
-rm -f maps
-mkdir maps
+enter_work_dir_with_own_maps "$SOURCE_DIR"
 printf 'not a map\n' >maps/broken.map
-write_windowed_config config.dat
 touch started
 
 MENU_BACK=$(pixel graphics/menu_back.png 5 5)

@@ -10,13 +10,7 @@ CHECK_BIN=$3
 SOURCE_DIR=$4
 . "$SOURCE_DIR/tests/e2e/lib.sh"
 
-WORK=$(mktemp -d)
-trap 'e2e_cleanup; rm -rf "$WORK"' EXIT
-cd "$WORK" || exit 1
-link_game_data "$SOURCE_DIR"
-rm -f maps
-mkdir maps
-write_windowed_config config.dat
+enter_work_dir_with_own_maps "$SOURCE_DIR"
 
 # A 30-cell map is centred in the 528 x 576 view; the palette's tile 48 is on its fourth row.
 cell() { echo $((24 + 16 * $1 + 8)) $((48 + 16 * $2 + 8)); }

@@ -123,6 +123,18 @@ link_game_data() { # link_game_data SOURCE_DIR: the game's data directories into
     return 0
 }
 
+enter_work_dir_with_own_maps() { # enter_work_dir_with_own_maps SOURCE_DIR: a temporary working directory
+    # (WORK, removed on exit) with the game's data linked in but an empty maps folder of its own, and
+    # windowed settings.
+    WORK=$(mktemp -d)
+    trap 'e2e_cleanup; rm -rf "$WORK"' EXIT
+    cd "$WORK" || exit 1
+    link_game_data "$1"
+    rm -f maps
+    mkdir maps
+    write_windowed_config config.dat
+}
+
 fail() { # fail MESSAGE: says why with the game's output and error log (in $WORK), and ends the test
     echo "$1" >&2
     cat "$WORK/game.log" >&2

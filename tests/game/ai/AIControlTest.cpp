@@ -1,10 +1,7 @@
 #include "game/ai/AIControl.h"
 
-#include "engine/base/Exception.h"
-#include "engine/base/Point.h"
 #include "engine/base/Random.h"
 
-#include "game/ai/AIFile.h"
 #include "game/play/Apple.h"
 #include "game/play/ApplePainter.h"
 #include "game/play/GameEngine.h"
@@ -12,19 +9,17 @@
 #include "game/play/WormSprite.h"
 
 #include "tests/game/play/RoundFixture.h"
+#include "tests/support/PrintTo.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <utility>
+#include <sstream>
 #include <vector>
 
 using Fernhouse::Base::Point;
-namespace Base = Fernhouse::Base;
-using Fernhouse::Base::seedRandom;
 using Tarvo::AIControl;
 using Tarvo::Apple;
 using Tarvo::WormSprite;
@@ -33,60 +28,28 @@ using Apples = std::vector<std::pair<std::int32_t, Point>>;
 namespace
 {
 
-// A skill above 100 passes every roll.
-constexpr std::uint32_t Sharp = 4294967295u;
-constexpr std::uint32_t Left = 1, Right = 2, Up = 4, Down = 8;
+constexpr std::uint32_t L = AIControl::Left, R = AIControl::Right, U = AIControl::Up, D = AIControl::Down;
+constexpr int Idle = AIControl::IdleState, Chase = AIControl::GetAppleState, Evade = AIControl::EvadeState;
+const Point NoTarget(-1, -1);
 
-// Walls around an 11 x 7 field; the humans start in the bottom corners.
-const std::vector<std::string> Arena = {
-    "#############", "#...........#", "#...........#", "#...........#", "#...........#",
-    "#...........#", "#...........#", "#1.........2#", "#############",
-};
-const Point Player1Start(1, 7);
-const Point Player2Start(11, 7);
-
-// How many numbers the call drew from the shared sequence, found by matching what follows in a replay.
+// How many numbers the call drew from the shared sequence.
 int drawsDuring(const std::function<void()>& call)
 {
-    seedRandom(12345);
+    Fernhouse::Base::seedRandom(1);
     call();
-    const std::vector<int> after{Base::random(), Base::random(), Base::random()};
-    seedRandom(12345);
-    std::vector<int> sequence;
-    for (int i = 0; i < 203; ++i)
+    const int next = Fernhouse::Base::random();
+    Fernhouse::Base::seedRandom(1);
+    int draws = 0;
+    while (Fernhouse::Base::random() != next && draws < 30)
     {
-        sequence.push_back(Base::random());
+        ++draws;
     }
-    for (std::size_t k = 0; k < 200; ++k)
-    {
-        if (std::vector<int>(sequence.begin() + k, sequence.begin() + k + 3) == after)
-        {
-            return static_cast<int>(k);
-        }
-    }
-    return -1;
+    return draws;
 }
 
-// Seeds the sequence so that its first notice rolls of the skill pass and fail in this pattern.
-void seedForRolls(const std::vector<bool>& pattern, std::uint32_t skill)
-{
-    for (unsigned seed = 1;; ++seed)
-    {
-        seedRandom(seed);
-        bool matches = true;
-        for (const bool pass : pattern)
-        {
-            matches =
-                matches && (skill > static_cast<std::uint32_t>(Base::random() / 32767.0 * 100.0)) == pass;
-        }
-        if (matches)
-        {
-            seedRandom(seed);
-            return;
-        }
-    }
-}
-
+// Walls around an 11 x 7 field in a started round whose two humans wait in cells of their own beside it,
+// and computer players of each mission, reach ("reach speed skill"; 0 reaches everywhere) and skill (above
+// 100 passes every roll).
 class AIControlTest : public RoundSupport::RoundTest
 {
 protected:
@@ -94,7 +57,23 @@ protected:
     {
         RoundTest::SetUp();
         std::filesystem::create_directory(dir().path() / "ai");
-        m_mapPath = writeMap("arena", Arena);
+        std::istringstream players(
+            "sharp eat 0 100 101\nfast eat 0 200 101\nslow eat 0 50 101\nblind eat 0 100 0\n"
+            "near eat 5 100 101\nedge eat 6 100 101\nhunter kill 0 100 101\n"
+            "blindHunter kill 0 100 0\ncoward survive 0 100 101\n");
+        for (std::string name, mission, numbers;
+             players >> name >> mission && std::getline(players, numbers);)
+        {
+            dir().writeFile("ai/" + name + ".ai",
+                            RoundSupport::FlatSkin + "\n" + mission + "\n" + numbers + "\n");
+        }
+        makeEngine(writeMap("arena", {"###############", "#...........#1#", "#...........###",
+                                      "#...........#2#", "#...........###", "#...........###",
+                                      "#...........###", "#...........###", "###############"}));
+        addHuman("one", RoundSupport::arrowKeys());
+        addHuman("two", RoundSupport::letterKeys());
+        startRound();
+        stopSpawning();
     }
 
     void TearDown() override
@@ -103,16 +82,8 @@ protected:
         RoundTest::TearDown();
     }
 
-    void writeAI(const std::string& name, const std::string& mission, std::uint32_t reach,
-                 std::uint32_t skill, std::uint32_t speed = 100)
-    {
-        std::ofstream(dir().file("ai/" + name + ".ai")) << RoundSupport::FlatSkin << "\n"
-                                                        << mission << "\n"
-                                                        << reach << " " << speed << " " << skill << "\n";
-    }
-
-    // A worm outside the engine's list, whose new AIControl sees the engine's field: its own body is one
-    // cell on a grid of its own, so only the field blocks its scans.
+    // A worm outside the engine's list whose control sees the engine's field; its body lies on a grid of
+    // its own, so only the field blocks its scans.
     AIControl& aiWorm(const std::string& aiName, const Point& start, std::uint32_t direction)
     {
         auto* control = new AIControl(aiName, &engine());
@@ -121,251 +92,142 @@ protected:
         return *control;
     }
 
-    // A started round with one human (two if asked) and no apple but the given ones, in this order.
-    void startWithApples(const Apples& wanted, bool twoHumans = false)
-    {
-        makeEngine(m_mapPath);
-        addHuman("one", RoundSupport::arrowKeys());
-        if (twoHumans)
-        {
-            addHuman("two", RoundSupport::letterKeys());
-        }
-        startRound();
-        setApples(wanted);
-    }
-
+    // No apples but these, in this order.
     void setApples(const Apples& wanted)
     {
-        Tarvo::ApplePainter& painter = *engine().getApplePainter();
-        stopSpawning();
         // The clock stands still in the start delay, so at most a vanishing apple spawns meanwhile.
         for (int pass = 0; pass < 3 && !apples().empty(); ++pass)
         {
-            for (Apple* apple : apples())
-            {
-                apple->setKind(Apple::Gone);
-            }
-            painter.update();
+            std::for_each(apples().begin(), apples().end(),
+                          [](Apple* apple) { apple->setKind(Apple::Gone); });
+            engine().getApplePainter()->update();
         }
         ASSERT_TRUE(apples().empty());
         for (const auto& [kind, cell] : wanted)
         {
-            painter.spawnApple();
+            engine().getApplePainter()->spawnApple();
             apples().back()->setKind(kind);
             apples().back()->setCell(cell);
         }
     }
 
-    static int stateOf(const AIControl& ai) { return ai.getCurrentState()->getId(); }
+    static Point targetOf(const AIControl& ai)
+    {
+        return ai.hasTarget() ? Point(ai.getTargetX(), ai.getTargetY()) : NoTarget;
+    }
 
-    static Point targetOf(const AIControl& ai) { return Point(ai.getTargetX(), ai.getTargetY()); }
-
-    std::string m_mapPath;
     Tarvo::OccupancyGrid m_outsiders{64, 64};
-
-private:
     std::vector<std::unique_ptr<WormSprite>> m_worms;
 };
 
 } // namespace
 
-TEST_F(AIControlTest, WormTakesTheFilesSpeedAndStartsIdleTowardsItsOwnCell)
+TEST_F(AIControlTest, ComputerWormsMoveAtTheFilesPercentOfTheBaseSpeedAndNeverAct)
 {
-    writeAI("fast", "eat", 0, Sharp, 200);
-    writeAI("slow", "eat", 0, Sharp, 50);
-    makeEngine(m_mapPath);
-    EXPECT_THROW(AIControl("missing", &engine()), Fernhouse::Base::FileNotFoundException);
-    engine().addPlayer("slow", new AIControl("slow", &engine()), RoundSupport::FlatSkin, 0);
-    EXPECT_FLOAT_EQ(engine().getWorms().back()->getSpeed(), 1.5f);
-
-    // No apples before the round starts: the first query idles straight on.
-    AIControl& ai = aiWorm("fast", Point(6, 3), WormSprite::Down);
-    EXPECT_FLOAT_EQ(ai.getWorm()->getTopSpeed(), 6.0f);
-    EXPECT_FALSE(ai.getWorm()->isKeyboardControlled());
-    EXPECT_EQ(targetOf(ai), Point(6, 3));
-    EXPECT_EQ(ai.getDirection(), Down);
-    EXPECT_EQ(stateOf(ai), AIControl::IdleState);
-    EXPECT_FALSE(ai.hasTarget());
-    EXPECT_EQ(ai.getFreeDown(), 5);
-    EXPECT_EQ(ai.getFreeUp(), 3);
-    // Computer players never trigger actions, and reading the commands does not clear the direction.
+    EXPECT_FLOAT_EQ(aiWorm("fast", Point(6, 3), WormSprite::Down).getWorm()->getTopSpeed(), 6.0f);
+    AIControl& ai = aiWorm("slow", Point(6, 3), WormSprite::Down);
+    EXPECT_FLOAT_EQ(ai.getWorm()->getSpeed(), 1.5f);
+    // With no apple it idles on; reading the commands neither acts nor clears the direction.
+    setApples({});
+    EXPECT_EQ(ai.getDirection(), D);
     EXPECT_EQ(ai.getAction1() + ai.getAction2(), 0u);
-    EXPECT_EQ(ai.getCommands(), Down);
-    EXPECT_EQ(ai.getCommands(), Down);
-}
-
-TEST_F(AIControlTest, WallAheadEvadesInTheSameStepTowardsTheFreerSideTiesTurningDownOrLeft)
-{
-    writeAI("sharp", "eat", 0, Sharp);
-    makeEngine(m_mapPath);
-
-    struct Case
-    {
-        Point head;
-        std::uint32_t direction, expected;
-        int state;
-    };
-
-    for (const Case& c : {
-             Case{Point(3, 1), WormSprite::Up, Right, AIControl::EvadeState}, // 2 cells free left, 8 right
-             Case{Point(6, 1), WormSprite::Up, Left, AIControl::EvadeState},  // 5 and 5
-             Case{Point(9, 1), WormSprite::Up, Left, AIControl::EvadeState},
-             Case{Point(11, 6), WormSprite::Right, Up, AIControl::EvadeState},   // 5 up, 1 down
-             Case{Point(11, 4), WormSprite::Right, Down, AIControl::EvadeState}, // 3 and 3
-             Case{Point(11, 2), WormSprite::Right, Down, AIControl::EvadeState},
-             Case{Point(1, 3), WormSprite::Left, Down, AIControl::EvadeState},
-             Case{Point(3, 7), WormSprite::Down, Right, AIControl::EvadeState},
-             Case{Point(6, 2), WormSprite::Up, Up, AIControl::IdleState} // one free cell is enough
-         })
-    {
-        AIControl& ai = aiWorm("sharp", c.head, c.direction);
-        EXPECT_EQ(ai.getDirection(), c.expected) << c.head.x << "," << c.head.y;
-        EXPECT_EQ(stateOf(ai), c.state) << c.head.x << "," << c.head.y;
-    }
+    EXPECT_EQ(ai.getCommands(), D);
+    EXPECT_EQ(ai.getCommands(), D);
 }
 
 TEST_F(AIControlTest, SkillZeroNeverScansNeverTargetsAndRunsIntoTheWall)
 {
-    writeAI("blind", "eat", 0, 0);
-    writeAI("blindHunter", "kill", 0, 0);
-    startWithApples({{Apple::Normal, Point(6, 3)}, {Apple::Rotten, Point(8, 3)}});
+    setApples({{Apple::Normal, Point(6, 3)}, {Apple::Rotten, Point(8, 3)}});
     AIControl& eater = aiWorm("blind", Point(6, 1), WormSprite::Up);
     AIControl& hunter = aiWorm("blindHunter", Point(9, 1), WormSprite::Up);
     // One roll per apple that is not bad, one per scan.
     EXPECT_EQ(drawsDuring([&] { eater.getDirection(); }), 5);
     for (unsigned seed = 1; seed <= 300; ++seed)
     {
-        seedRandom(seed);
-        ASSERT_EQ(eater.getDirection(), Up);
+        Fernhouse::Base::seedRandom(seed);
+        ASSERT_EQ(eater.getDirection(), U);
         ASSERT_EQ(eater.getFreeLeft() + eater.getFreeRight() + eater.getFreeUp() + eater.getFreeDown(),
                   4 * AIControl::NotLooked);
-        // Apples exist and reach is unlimited, so it pursues the target it was given: its own start.
+        // Apples lie and reach is unlimited, so it pursues the target it was given: its own start.
         ASSERT_EQ(targetOf(eater), Point(6, 1));
-        ASSERT_NE(stateOf(eater), AIControl::EvadeState);
-        ASSERT_EQ(hunter.getDirection(), Up);
-        ASSERT_FALSE(hunter.hasTarget());
+        ASSERT_EQ(hunter.getDirection(), U);
+        ASSERT_EQ(targetOf(hunter), NoTarget);
     }
 }
 
-TEST_F(AIControlTest, ReachDropsATargetScoringAboveItAndZeroMeansNoLimit)
+// A wall ahead turns the worm in the same step towards the freer side, on a tie left or down. Eaters take
+// the apple of lowest distance less a tenth of its points (the earlier on a tie) within their reach; bad
+// apples cost no roll and block only survivors. Hunters roll for each living human and take the first
+// unless the second is strictly closer. The worm turns towards its target, never back.
+TEST_F(AIControlTest, DirectionTargetAndStateInConcreteSituations)
 {
-    writeAI("near", "eat", 5, Sharp);
-    writeAI("edge", "eat", 6, Sharp);
-    writeAI("far", "eat", 0, Sharp);
-    startWithApples({{Apple::Normal, Point(10, 7)}}); // seven cells away, worth 10 points: a score of 6
-    AIControl& near = aiWorm("near", Point(6, 4), WormSprite::Up);
-    EXPECT_EQ(near.getDirection(), Up);
-    EXPECT_FALSE(near.hasTarget());
-    AIControl& edge = aiWorm("edge", Point(6, 4), WormSprite::Up);
-    EXPECT_EQ(edge.getDirection(), Right);
-    EXPECT_EQ(targetOf(edge), Point(10, 7));
-    EXPECT_EQ(stateOf(edge), AIControl::GetAppleState);
-    EXPECT_EQ(aiWorm("far", Point(1, 1), WormSprite::Right).getDirection(), Right);
+    const auto normal = [](std::int32_t x, std::int32_t y) { return std::pair(Apple::Normal, Point(x, y)); };
+    const auto cake = std::pair(Apple::Cake, Point(6, 1));
+    const Apples bad{{Apple::Rotten, Point(6, 3)}, {Apple::Beer, Point(5, 4)}};
 
-    setApples({{Apple::Super, Point(7, 4)}}); // next to the head and worth 50: -4, inside any reach
-    EXPECT_EQ(near.getDirection(), Right);
-    EXPECT_EQ(targetOf(near), Point(7, 4));
-    // Without apples nothing is selected and the stored target is no longer pursued.
-    setApples({});
-    EXPECT_EQ(near.getDirection(), Up);
-    EXPECT_FALSE(near.hasTarget());
-}
-
-TEST_F(AIControlTest, BadApplesAreNeverChosenCostNoRollAndDoNotBlockEaters)
-{
-    writeAI("sharp", "eat", 0, Sharp);
-    startWithApples({{Apple::Rotten, Point(6, 3)}, {Apple::Beer, Point(5, 4)}, {Apple::Normal, Point(1, 1)}});
-    AIControl& ai = aiWorm("sharp", Point(6, 4), WormSprite::Up);
-    EXPECT_EQ(drawsDuring([&] { ai.getDirection(); }), 5);
-    EXPECT_EQ(targetOf(ai), Point(1, 1));
-    EXPECT_EQ(ai.getFreeLeft(), 6);
-    EXPECT_EQ(ai.getDirection(), Left);
-    // Only bad apples: nothing is chosen, no roll is drawn for them, the old target stays.
-    setApples({{Apple::Rotten, Point(6, 3)}, {Apple::Beer, Point(5, 4)}});
-    EXPECT_EQ(drawsDuring([&] { ai.getDirection(); }), 4);
-    EXPECT_TRUE(ai.hasTarget());
-    EXPECT_EQ(targetOf(ai), Point(1, 1));
-}
-
-TEST_F(AIControlTest, EaterTargetsTheLowestDistanceLessTenthOfPointsKeepsTheEarlierTieAndNeverReverses)
-{
-    writeAI("sharp", "eat", 0, Sharp);
-    startWithApples({});
-
-    struct Case
+    const struct
     {
-        std::uint32_t heading;
-        Point target;
-        std::uint32_t expected;
+        const char* ai; // null: the worm of the row before, under new apples
         Apples apples;
+        Point head;
+        std::uint32_t heading, expected;
+        Point target;
+        int state, draws; // draws -1: not counted
+    } cases[] = {
+        {"sharp", {}, {3, 1}, WormSprite::Up, R, NoTarget, Evade, -1}, // 2 cells free left, 8 right
+        {"sharp", {}, {9, 1}, WormSprite::Up, L, NoTarget, Evade, -1},
+        {"sharp", {}, {6, 1}, WormSprite::Up, L, NoTarget, Evade, -1}, // 5 and 5
+        {"sharp", {}, {11, 6}, WormSprite::Right, U, NoTarget, Evade, -1},
+        {"sharp", {}, {11, 2}, WormSprite::Right, D, NoTarget, Evade, -1},
+        {"sharp", {}, {11, 4}, WormSprite::Right, D, NoTarget, Evade, -1}, // 3 and 3
+        {"sharp", {}, {1, 3}, WormSprite::Left, D, NoTarget, Evade, -1},
+        {"sharp", {}, {3, 7}, WormSprite::Down, R, NoTarget, Evade, -1},
+        {"sharp", {}, {6, 2}, WormSprite::Up, U, NoTarget, Idle, -1}, // one free cell is enough
+        // Seven cells away and worth 10 points scores 6; next to the head and worth 50, -4.
+        {"near", {normal(10, 7)}, {6, 4}, WormSprite::Up, U, NoTarget, Idle, -1},
+        {nullptr, {{Apple::Super, {7, 4}}}, {}, 0, R, {7, 4}, Chase, -1},
+        {nullptr, {}, {}, 0, U, NoTarget, Idle, -1}, // no apples: the stored target is dropped
+        {"edge", {normal(10, 7)}, {6, 4}, WormSprite::Up, R, {10, 7}, Chase, -1},
+        {"sharp", {normal(10, 7)}, {1, 1}, WormSprite::Right, R, {10, 7}, Chase, -1},
+        {"sharp", {bad[0], bad[1], normal(1, 1)}, {6, 4}, WormSprite::Up, L, {1, 1}, Chase, 5},
+        {nullptr, bad, {}, 0, L, {1, 1}, Chase, 4}, // only bad apples: none chosen, the old target kept
+        // Two cells and 10 points score 1, three cells and 50 points -2; both normals 1, the cake 4 - 2.
+        {"sharp", {normal(6, 2), {Apple::Super, {9, 4}}}, {6, 4}, WormSprite::Up, R, {9, 4}, Chase, -1},
+        {"sharp", {normal(4, 4), normal(8, 4), cake}, {6, 4}, WormSprite::Up, L, {4, 4}, Chase, -1},
+        {"sharp", {normal(8, 4), normal(4, 4), cake}, {6, 4}, WormSprite::Up, R, {8, 4}, Chase, -1},
+        {"sharp", {cake, normal(8, 4)}, {6, 4}, WormSprite::Up, U, {6, 1}, Chase, -1},
+        // Straight behind: keep going; up and left while heading right: up, as left reverses.
+        {"sharp", {normal(2, 4)}, {6, 4}, WormSprite::Right, R, {2, 4}, Chase, -1},
+        {"sharp", {normal(2, 2)}, {6, 4}, WormSprite::Right, U, {2, 2}, Chase, -1},
+        // Down and left while heading up: the horizontal turn first; straight below: no turn.
+        {"sharp", {normal(2, 6)}, {6, 4}, WormSprite::Up, L, {2, 6}, Chase, -1},
+        {"sharp", {normal(6, 6)}, {6, 4}, WormSprite::Up, U, {6, 6}, Chase, -1},
+        {"coward", {normal(6, 3)}, {6, 4}, WormSprite::Up, L, NoTarget, Evade, -1},
+        // Hunters look only while apples lie; 5 cells from player 2 and 7 from player 1, then 8 and 8.
+        {"hunter", {normal(6, 1)}, {9, 4}, WormSprite::Up, R, {13, 3}, Chase, 6},
+        {"hunter", {normal(6, 1)}, {6, 2}, WormSprite::Up, R, {13, 1}, Chase, -1},
     };
 
-    const auto normal = [](std::int32_t x, std::int32_t y) {
-        return std::make_pair(Apple::Normal, Point(x, y));
-    };
-    const auto cake = std::make_pair(Apple::Cake, Point(6, 1));
-    // Two cells and 10 points score 1, three cells and 50 points -2; both normals score 1, the cake 4 - 2,
-    // so the earlier normal is kept. Straight behind: keep going; up and left while heading right: up, as
-    // left reverses. Down and left while heading up: the horizontal turn first; straight below: no turn.
-    for (const Case& c :
-         {Case{WormSprite::Up, Point(9, 4), Right, {normal(6, 2), {Apple::Super, Point(9, 4)}}},
-          Case{WormSprite::Up, Point(4, 4), Left, {normal(4, 4), normal(8, 4), cake}},
-          Case{WormSprite::Up, Point(8, 4), Right, {normal(8, 4), normal(4, 4), cake}},
-          Case{WormSprite::Up, Point(6, 1), Up, {cake, normal(8, 4)}},
-          Case{WormSprite::Right, Point(2, 4), Right, {normal(2, 4)}},
-          Case{WormSprite::Right, Point(2, 2), Up, {normal(2, 2)}},
-          Case{WormSprite::Up, Point(2, 6), Left, {normal(2, 6)}},
-          Case{WormSprite::Up, Point(6, 6), Up, {normal(6, 6)}}})
+    AIControl* ai = nullptr;
+    for (const auto& c : cases)
     {
         setApples(c.apples);
-        AIControl& ai = aiWorm("sharp", Point(6, 4), c.heading);
-        EXPECT_EQ(ai.getDirection(), c.expected) << c.target.x << "," << c.target.y;
-        EXPECT_EQ(targetOf(ai), c.target);
-        EXPECT_EQ(stateOf(ai), AIControl::GetAppleState);
+        ai = c.ai != nullptr ? &aiWorm(c.ai, c.head, c.heading) : ai;
+        std::uint32_t direction = 0;
+        const int draws = drawsDuring([&] { direction = ai->getDirection(); });
+        const std::string row =
+            ::testing::PrintToString(c.head) + " with " + std::to_string(c.apples.size()) + " apples";
+        EXPECT_EQ(direction, c.expected) << row;
+        EXPECT_EQ(targetOf(*ai), c.target) << row;
+        EXPECT_EQ(ai->getCurrentState()->getId(), c.state) << row;
+        EXPECT_TRUE(c.draws < 0 || draws == c.draws) << row << " drew " << draws;
     }
-}
-
-TEST_F(AIControlTest, KillTargetsTheFirstHumanUnlessTheSecondIsStrictlyCloserAndNeverTheDead)
-{
-    writeAI("hunter", "kill", 0, Sharp);
-    writeAI("halfHunter", "kill", 0, 50);
-    startWithApples({{Apple::Normal, Point(6, 1)}}, true); // kill missions only look while apples lie
-    AIControl& nearTwo = aiWorm("hunter", Point(9, 4), WormSprite::Up); // 5 cells from player 2, 11 from 1
-    EXPECT_EQ(drawsDuring([&] { nearTwo.getDirection(); }), 6);
-    EXPECT_EQ(targetOf(nearTwo), Player2Start);
-    AIControl& middle = aiWorm("hunter", Point(6, 4), WormSprite::Up); // 8 from both: the first stays
-    EXPECT_EQ(middle.getDirection(), Left);
-    EXPECT_EQ(targetOf(middle), Player1Start);
-
-    // A failed roll hides a human, however close.
-    AIControl& half = aiWorm("halfHunter", Point(9, 4), WormSprite::Up);
-    seedForRolls({true, false}, 50);
-    half.getDirection();
-    EXPECT_EQ(targetOf(half), Player1Start);
-    seedForRolls({false, true}, 50);
-    half.getDirection();
-    EXPECT_EQ(targetOf(half), Player2Start);
-    seedForRolls({false, false}, 50);
-    half.getDirection();
-    EXPECT_FALSE(half.hasTarget());
 
     // The dead draw no roll and are never chosen.
-    engine().getPlayer2()->setState(WormSprite::StateDead);
-    EXPECT_EQ(drawsDuring([&] { nearTwo.getDirection(); }), 5);
-    EXPECT_EQ(targetOf(nearTwo), Player1Start);
     engine().getPlayer1()->setState(WormSprite::StateDead);
-    EXPECT_EQ(drawsDuring([&] { nearTwo.getDirection(); }), 4);
-    EXPECT_FALSE(nearTwo.hasTarget());
-    EXPECT_EQ(nearTwo.getDirection(), Up);
-}
-
-TEST_F(AIControlTest, SurvivorsTreatApplesAsObstaclesAndNeverTarget)
-{
-    writeAI("coward", "survive", 0, Sharp);
-    startWithApples({{Apple::Normal, Point(6, 3)}});
-    AIControl& survivor = aiWorm("coward", Point(6, 4), WormSprite::Up);
-    EXPECT_EQ(survivor.getDirection(), Left);
-    EXPECT_EQ(survivor.getFreeUp(), 1);
-    EXPECT_EQ(stateOf(survivor), AIControl::EvadeState);
-    EXPECT_FALSE(survivor.hasTarget());
+    EXPECT_EQ(drawsDuring([&] { ai->getDirection(); }), 5);
+    EXPECT_EQ(targetOf(*ai), Point(13, 3));
+    engine().getPlayer2()->setState(WormSprite::StateDead);
+    EXPECT_EQ(drawsDuring([&] { ai->getDirection(); }), 4);
+    EXPECT_EQ(targetOf(*ai), NoTarget);
 }

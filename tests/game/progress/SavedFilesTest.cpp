@@ -1,0 +1,422 @@
+#include "engine/base/Exception.h"
+
+#include "game/progress/Configuration.h"
+#include "game/progress/ConfigurationException.h"
+#include "game/progress/HighscoreEntry.h"
+#include "game/progress/HighscoreTable.h"
+#include "game/progress/SafeFileWriter.h"
+
+#include "tests/support/TempDir.h"
+#include "tests/support/Throws.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <sys/resource.h>
+
+using Fernhouse::Base::IOException;
+using Fernhouse::IO::KeySet;
+using Tarvo::Configuration;
+using Tarvo::HighscoreTable;
+using TestSupport::throwsWith;
+using namespace std::string_literals;
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+// A saved file's little-endian fields, built independently of the code under test.
+struct Bytes
+{
+    Bytes& u8(std::uint32_t v) { return s.push_back(static_cast<char>(v & 0xFFu)), *this; }
+
+    Bytes& u16(std::uint32_t v) { return u8(v).u8(v >> 8); }
+
+    Bytes& u32(std::initializer_list<std::uint32_t> values)
+    {
+        for (const std::uint32_t v : values)
+        {
+            u16(v & 0xFFFFu).u16(v >> 16);
+        }
+        return *this;
+    }
+
+    Bytes& text(const std::string& v) { return u32({static_cast<std::uint32_t>(v.size())}), s += v, *this; }
+
+    Bytes& entry(const std::string& map, std::uint32_t score, std::uint32_t length)
+    {
+        return text(map).u32({score, length});
+    }
+
+    // A key record: the flag byte, three padding bytes, then left, right, up, down and the two actions.
+    Bytes& keys(std::uint32_t buffered, std::initializer_list<std::uint32_t> codes)
+    {
+        return u8(buffered).u8(0).u8(0).u8(0).u32(codes);
+    }
+
+    std::string s;
+};
+
+// A configuration file up to its unlocked list, with the default keys and flags.
+Bytes settings(std::uint32_t version = 1, std::uint32_t music = 50, std::uint32_t sound = 50)
+{
+    Bytes b = Bytes().u32({version, music, sound}).u8(0);
+    return b.keys(1, {276, 275, 273, 274, 0, 0}).keys(1, {'a', 'd', 'w', 's', 0, 0}).u32({0, 0});
+}
+
+// "music sound fullscreen | player 1 keys | player 2 keys | relative flags | unlocked keys", each key set
+// as "buffered left right up down action1 action2" in SDL key codes.
+const std::string Defaults = "50 50 0 | 1 276 275 273 274 0 0 | 1 97 100 119 115 0 0 | 0 0 |";
+
+std::string summary(const Configuration& c)
+{
+    std::string s = std::to_string(c.getMusicVolume()) + " " + std::to_string(c.getSoundVolume()) + " " +
+                    (c.isFullscreen() ? "1" : "0");
+    for (const KeySet& k : {c.getPlayer1Keys(), c.getPlayer2Keys()})
+    {
+        s += k.buffered ? " | 1" : " | 0";
+        for (const SDLKey key : {k.left, k.right, k.up, k.down, k.action1, k.action2})
+        {
+            s += " " + std::to_string(key);
+        }
+    }
+    s += " | " + std::to_string(c.getPlayer1Relative()) + " " + std::to_string(c.getPlayer2Relative()) + " |";
+    for (const std::string& key : c.getUnlockedCampaigns())
+    {
+        s += " " + key;
+    }
+    return s;
+}
+
+// "map score length;" per entry, in table order.
+std::string summary(const HighscoreTable& table)
+{
+    std::string s;
+    for (const Tarvo::HighscoreEntry* e : table.getEntries())
+    {
+        s += e->getMap() + " " + std::to_string(e->getScore()) + " " + std::to_string(e->getLength()) + ";";
+    }
+    return s;
+}
+
+// The two files the game saves through SafeFileWriter, each with content that changes with the value
+// (growing values, as the highscore keeps the best).
+const std::pair<std::string, std::function<void(std::int32_t)>> Savers[] = {
+    {"config.dat",
+     [](std::int32_t value) {
+         Configuration c;
+         c.setMusicVolume(static_cast<std::uint32_t>(value));
+         c.save("config.dat");
+     }},
+    {HighscoreTable::FileName,
+     [](std::int32_t value) {
+         HighscoreTable table;
+         table.submit("maps/m.map", value, 1);
+         table.save();
+     }},
+};
+
+// Every test works in a fresh working directory, where the highscore table keeps its file.
+class SavedFiles : public ::testing::Test
+{
+protected:
+    std::string read(const std::string& name) const { return m_dir.readFile(name); }
+
+    void write(const std::string& name, const std::string& bytes) const { m_dir.writeFile(name, bytes); }
+
+    // What loading the file does to a configuration that had "old" unlocked: "loaded", or the error.
+    std::string load(Configuration& c) const
+    {
+        c.unlockCampaign("old");
+        try
+        {
+            c.load("c.dat");
+            return "loaded";
+        }
+        catch (const Tarvo::ConfigurationException& e)
+        {
+            return "version " + e.getFile() + ": " + e.getMessage();
+        }
+        catch (const IOException& e)
+        {
+            return e.getFile() + ": " + e.getMessage();
+        }
+    }
+
+    TestSupport::TempDir m_dir;
+    TestSupport::ScopedWorkingDirectory m_cwd{m_dir.path()};
+};
+
+} // namespace
+
+TEST_F(SavedFiles, ConfigurationSavesEveryFieldAtItsOffsetAndLoadsItBack)
+{
+    Configuration edited;
+    edited.setMusicVolume(7);
+    edited.setSoundVolume(101);
+    edited.setFullscreen(true);
+    edited.setPlayer1Keys(KeySet{false, SDLK_j, SDLK_l, SDLK_i, SDLK_k, SDLK_SPACE, SDLK_RETURN});
+    edited.setPlayer2Keys(KeySet{true, SDLK_KP4, SDLK_KP6, SDLK_KP8, SDLK_KP2, SDLK_UNKNOWN, SDLK_KP0});
+    edited.setPlayer1Relative(1);
+    edited.unlockCampaign("b");
+    edited.unlockCampaign("a");
+    Bytes editedBytes = Bytes().u32({1, 7, 100}).u8(1).keys(0, {'j', 'l', 'i', 'k', ' ', 13});
+    editedBytes.keys(1, {SDLK_KP4, SDLK_KP6, SDLK_KP8, SDLK_KP2, 0, SDLK_KP0})
+        .u32({1, 0})
+        .u16(2)
+        .text("a")
+        .text("b");
+    // The empty key locks nothing; the set is case-sensitive and sorted by bytes, whatever the sign of char.
+    Configuration unlocked;
+    for (const char* key : {"", "forest", "\xE9t\xE9", "Forest", "forest"})
+    {
+        unlocked.unlockCampaign(key);
+    }
+    EXPECT_TRUE(unlocked.isCampaignUnlocked("") && unlocked.isCampaignUnlocked("Forest"));
+    EXPECT_FALSE(unlocked.isCampaignUnlocked("FOREST") || unlocked.isCampaignUnlocked("fores"));
+
+    const struct
+    {
+        Configuration configuration;
+        std::string bytes, summary;
+    } cases[] = {
+        {Configuration(), settings().u16(0).s, Defaults},
+        {edited, editedBytes.s, "7 100 1 | 0 106 108 105 107 32 13 | 1 260 262 264 258 0 256 | 1 0 | a b"},
+        {unlocked, settings().u16(3).text("Forest").text("forest").text("\xE9t\xE9").s,
+         Defaults + " Forest forest \xE9t\xE9"},
+    };
+
+    for (const auto& c : cases)
+    {
+        // Saving over a longer file leaves nothing of it behind.
+        write("c.dat", std::string(500, 'x'));
+        c.configuration.save("c.dat");
+        EXPECT_EQ(read("c.dat"), c.bytes) << c.summary;
+        EXPECT_EQ(summary(c.configuration), c.summary);
+        Configuration back;
+        back.load("c.dat");
+        EXPECT_EQ(summary(back), c.summary);
+    }
+    EXPECT_EQ(settings().u16(0).s.size(), 79u);
+    // Start-up resets every setting after a bad file, but keeps what was unlocked.
+    edited.setDefaults();
+    EXPECT_EQ(summary(edited), Defaults + " a b");
+}
+
+TEST_F(SavedFiles, ConfigurationLoadMergesTheUnlockedKeysAndABadFileChangesOnlyWhatCameBeforeItsFault)
+{
+    Bytes fullBytes = Bytes().u32({1, 20, 30}).u8(1).keys(0, {'j', 'l', 'i', 'k', 0, 0});
+    const std::string full =
+        fullBytes.keys(0, {'f', 'h', 't', 'g', 0, 0}).u32({1, 1}).u16(2).text("a").text("b").s;
+    // Codes no SDL 1.2 key has read as no key; flags other than 0 read as 1, so every reader agrees.
+    Bytes junk =
+        Bytes().u32({1, 50, 50}).u8(0x80).keys(0x7F, {0xFFFFFFFF, SDLK_LAST, SDLK_LAST - 1, 'q', 0x10000, 0});
+    junk.keys(0, {'a', 'd', 'w', 's', 0, 0}).u32({7, 0x80000000}).u16(0);
+    const std::string readFailed = "src/BinaryReader: Failed to read from Stream.";
+    const std::string unsupported = "version Configuration: The configuration file version is not supported.";
+
+    const struct
+    {
+        std::string bytes, result, summary;
+    } cases[] = {
+        {full, "loaded", "20 30 1 | 0 106 108 105 107 0 0 | 0 102 104 116 103 0 0 | 1 1 | a b old"},
+        {settings(1, 101, 0).u16(0).s, "loaded",
+         "100 0 0 | 1 276 275 273 274 0 0 | 1 97 100 119 115 0 0 | 0 0 | old"},
+        {settings().u16(4).text("b").text("a").text("").text("a").s, "loaded", Defaults + " a b old"},
+        {junk.s, "loaded",
+         "50 50 1 | 1 0 0 " + std::to_string(SDLK_LAST - 1) + " 113 0 0 | 0 97 100 119 115 0 0 | 1 1 | old"},
+        // Player 2's record starts at byte 41 and is read whole before any of it is kept.
+        {full.substr(0, 51), readFailed,
+         "20 30 1 | 0 106 108 105 107 0 0 | 1 97 100 119 115 0 0 | 0 0 | old"},
+        {full.substr(0, full.size() - 1), readFailed,
+         "20 30 1 | 0 106 108 105 107 0 0 | 0 102 104 116 103 0 0 | 1 1 | a old"},
+        // A count of 65535, and a key of four gigabytes.
+        {settings().u16(0xFFFF).text("a").s, readFailed, Defaults + " a old"},
+        {settings().u16(1).u32({0xFFFFFFFF}).u8('z').s, readFailed, Defaults + " old"},
+        {settings(2, 90, 90).u16(1).text("x").s, unsupported, Defaults + " old"},
+        {settings(0, 90, 90).u16(1).text("x").s, unsupported, Defaults + " old"},
+        {settings(0xFFFFFFFF, 90, 90).u16(1).text("x").s, unsupported, Defaults + " old"},
+    };
+
+    for (const auto& c : cases)
+    {
+        write("c.dat", c.bytes);
+        Configuration loaded;
+        EXPECT_EQ(load(loaded), c.result) << c.summary;
+        EXPECT_EQ(summary(loaded), c.summary);
+    }
+    for (std::size_t length = 0; length < full.size(); ++length)
+    {
+        write("c.dat", full.substr(0, length));
+        Configuration loaded;
+        EXPECT_EQ(load(loaded), readFailed) << "cut at " << length;
+    }
+    fs::remove("c.dat");
+    Configuration missing;
+    EXPECT_EQ(load(missing), "src/FileStream: Failed to open file.");
+    EXPECT_EQ(summary(missing), Defaults + " old");
+}
+
+TEST_F(SavedFiles, HighscoresRaiseScoreAndLengthApartPerExactMapNameAndAreWrittenWhenTheTableEnds)
+{
+    const struct
+    {
+        const char* map;
+        std::int32_t score, length;
+        std::uint32_t result;
+    } submissions[] = {
+        {"m", 100, 10, 3},
+        {"m", 90, 12, HighscoreTable::NewLength},
+        {"m", 100, 12, 0},
+        {"m", 101, 3, HighscoreTable::NewScore},
+        // Negative values count as 0, so they never beat a stored 0.
+        {"n", -50, -1, 3},
+        {"n", -1, 0, 0},
+        {"n", 0, 1, HighscoreTable::NewLength},
+        {"M", 1, 1, 3},
+        {"", 1, 1, 3},
+        {"m", 200, 20, 3},
+    };
+
+    {
+        HighscoreTable table;
+        EXPECT_TRUE(table.getEntries().empty());
+        for (const auto& s : submissions)
+        {
+            EXPECT_EQ(table.submit(s.map, s.score, s.length), s.result)
+                << s.map << " " << s.score << " " << s.length;
+        }
+        EXPECT_EQ(summary(table), "m 200 20;n 0 1;M 1 1; 1 1;");
+    }
+    EXPECT_EQ(read(HighscoreTable::FileName),
+              Bytes().u32({4}).entry("m", 200, 20).entry("n", 0, 1).entry("M", 1, 1).entry("", 1, 1).s);
+    HighscoreTable reread;
+    EXPECT_EQ(summary(reread), "m 200 20;n 0 1;M 1 1; 1 1;");
+}
+
+TEST_F(SavedFiles, HighscoreLoadReplacesTheEntriesAndABadFileLeavesTheTableEmptyAndTheFileAsItWas)
+{
+    const std::string full = Bytes().u32({2}).entry("one.map", 10, 5).entry("two.map", 20, 6).s;
+    // A name ends at its first NUL; entries then named alike merge into the best of each.
+    Bytes nulBytes = Bytes().u32({4}).entry("a.map\0x"s, 10, 1).entry("b.map", 3, 3);
+    const std::string nul = nulBytes.entry("a.map", 5, 7).entry("\0a.map"s, 2, 2).s;
+    const std::pair<std::string, std::string> cases[] = {
+        {full, "one.map 10 5;two.map 20 6;"},
+        {Bytes().u32({2}).entry("one.map", 10, 5).s, ""},
+        {Bytes().u32({0xFFFFFFFF}).entry("one.map", 10, 5).s, ""},
+        {Bytes().u32({1, 0xFFFFFFF0, 1, 2}).s, ""},
+        {"", ""},
+        {nul, "a.map 10 7;b.map 3 3; 2 2;"},
+    };
+    HighscoreTable table;
+    for (const auto& [bytes, entries] : cases)
+    {
+        table.submit("old.map", 1, 1);
+        write(HighscoreTable::FileName, bytes);
+        table.load();
+        EXPECT_EQ(summary(table), entries);
+        EXPECT_EQ(read(HighscoreTable::FileName), bytes);
+    }
+    for (std::size_t cut = 0; cut < full.size(); ++cut)
+    {
+        write(HighscoreTable::FileName, full.substr(0, cut));
+        table.load();
+        EXPECT_TRUE(table.getEntries().empty()) << "cut at " << cut;
+    }
+    // What was merged is saved as one entry each, with no copy of a file that loaded.
+    write(HighscoreTable::FileName, nul);
+    table.load();
+    table.save();
+    EXPECT_EQ(summary(HighscoreTable()), "a.map 10 7;b.map 3 3; 2 2;");
+    EXPECT_FALSE(fs::exists(HighscoreTable::FileName + ".damaged"s));
+}
+
+TEST_F(SavedFiles, FailedSaveLeavesTheOldFileWholeAndNoTemporaryFileBehind)
+{
+    for (const auto& [path, save] : Savers)
+    {
+        SCOPED_TRACE(path);
+        save(1);
+        const std::string old = read(path);
+        // The replacement cannot be created beside the file.
+        fs::create_directory(path + ".tmp");
+        EXPECT_TRUE(throwsWith<IOException>([&] { save(2); }, "Failed to open file.", "src/FileStream"));
+        EXPECT_EQ(read(path), old);
+        fs::remove(path + ".tmp");
+        // The disk fills up: the C library reports it only when the file is closed.
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 20;
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool failed =
+            throwsWith<IOException>([&] { save(3); }, "Failed to write buffer.", "SafeFileWriter");
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_TRUE(failed);
+        EXPECT_EQ(read(path), old);
+        EXPECT_FALSE(fs::exists(path + ".tmp"));
+        save(4);
+        EXPECT_NE(read(path), old);
+    }
+
+    // The highscore table saves when it ends: it throws then, unless another exception is unwinding the
+    // stack, which a second one would end the program for; the failure then goes to the error log.
+    fs::create_directory(HighscoreTable::FileName + ".tmp"s);
+    auto* table = new HighscoreTable;
+    table->submit("new.map", 9, 9);
+    EXPECT_TRUE(throwsWith<IOException>([&] { delete table; }, "Failed to open file.", "src/FileStream"));
+    fs::remove("ErrorLog.txt");
+    try
+    {
+        HighscoreTable unwinding;
+        throw std::runtime_error("round failed");
+    }
+    catch (const std::runtime_error&)
+    {
+    }
+    EXPECT_NE(read("ErrorLog.txt").find("Failed to open file."), std::string::npos);
+}
+
+TEST_F(SavedFiles, UnreadableFileIsKeptBesideWhenReplacedAndTheLogSaysSo)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"config.dat", Bytes().u32({2, 50, 50}).u8(0).s}, // a newer version
+        {"config.dat", Bytes().u32({1, 50, 50}).u8(0).u32({1}).s},
+        {HighscoreTable::FileName, Bytes().u32({3}).entry("one.map", 10, 5).entry("two.map", 20, 6).s},
+    };
+    std::int32_t value = 1;
+    for (const auto& [path, damaged] : cases)
+    {
+        const auto& save = (path == Savers[0].first ? Savers[0] : Savers[1]).second;
+        write(path, damaged);
+        save(value++);
+        EXPECT_EQ(read(path + Tarvo::SafeFileWriter::KeptSuffix), damaged) << path;
+        // The file in the way now loads: the copy stays as it is.
+        save(value++);
+        EXPECT_EQ(read(path + Tarvo::SafeFileWriter::KeptSuffix), damaged) << path;
+    }
+    const std::string log = read("ErrorLog.txt");
+    std::size_t records = 0;
+    for (std::size_t at = log.find(" was replaced; it is kept as "); at != std::string::npos;
+         at = log.find(" was replaced", at + 1))
+    {
+        ++records;
+    }
+    EXPECT_EQ(records, 3u) << log;
+    // A missing file leaves nothing to keep.
+    for (const auto& [path, save] : Savers)
+    {
+        fs::remove(path + Tarvo::SafeFileWriter::KeptSuffix);
+        fs::remove(path);
+        save(value++);
+        EXPECT_FALSE(fs::exists(path + Tarvo::SafeFileWriter::KeptSuffix));
+    }
+}
