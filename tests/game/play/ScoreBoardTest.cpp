@@ -6,35 +6,25 @@
 #include "engine/graphics/Label.h"
 #include "engine/graphics/TextureFactory.h"
 
-#include "game/play/WormSprite.h"
-
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/GLWindow.h"
 #include "tests/support/PngWriter.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/Throws.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 using Fernhouse::Base::Color;
-using Fernhouse::Base::FileNotFoundException;
 using RoundSupport::AppleColors;
 using Tarvo::ScoreBoard;
 
 namespace
 {
 
-namespace fs = std::filesystem;
-
 // The mark for "none": an opaque square in the middle of the otherwise clear last tile.
 constexpr Color MarkColor{10, 250, 10, 255};
-const Color Black(0, 0, 0, 255);
-const Color White(255, 255, 255, 255);
+constexpr Color Black{0, 0, 0, 255};
 // comic_medium's glyphs are 16 pixels wide: the numbers take 7 glyphs ending at x 700.
 constexpr int TextX = 700 - 7 * 16;
 
@@ -67,44 +57,29 @@ std::vector<unsigned char> numberArea(int y)
     return rgb;
 }
 
-// The game's pictures and fonts, a tileset of flat apples, and the screen's blending.
-class ScoreBoardTest : public TestSupport::GLTest
+// The round fixture's pictures, fonts and blending, the score board's pictures, and a tileset of flat apples
+// with the mark.
+class ScoreBoardTest : public RoundSupport::RoundTest
 {
 protected:
     void SetUp() override
     {
-        GLTest::SetUp();
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        const fs::path source(TARVO_SOURCE_DIR);
-        fs::create_directory(m_dir.path() / "graphics");
+        RoundTest::SetUp();
         for (const char* picture : {"scoreboard_back.png", "highscore.png"})
         {
-            fs::create_symlink(source / "graphics" / picture, m_dir.path() / "graphics" / picture);
+            std::filesystem::create_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / "graphics" / picture,
+                                            dir().path() / "graphics" / picture);
         }
-        fs::create_directory_symlink(source / "graphics" / "fonts", m_dir.path() / "graphics" / "fonts");
         std::vector<std::uint8_t> rgba(256 * 256 * 4, 0);
-        const auto fill = [&](int left, int top, int side, const Color& c) {
-            for (int y = top; y < top + side; ++y)
-            {
-                for (int x = left; x < left + side; ++x)
-                {
-                    std::copy_n(&c.r, 4, &rgba[static_cast<std::size_t>(y * 256 + x) * 4]);
-                }
-            }
-        };
-        for (int kind = 0; kind < 6; ++kind)
+        for (int i = 0; i < 256 * 256; ++i)
         {
-            fill(kind * 16, 0, 16, AppleColors[kind]);
+            const int x = i % 256, y = i / 256;
+            const bool mark = x >= 244 && y >= 244 && x < 252 && y < 252;
+            const Color c = y < 16 && x < 96 ? AppleColors[x / 16] : (mark ? MarkColor : Color());
+            std::copy_n(&c.r, 4, &rgba[static_cast<std::size_t>(i) * 4]);
         }
-        fill(244, 244, 8, MarkColor);
-        TestSupport::writePng(m_dir.file("tiles.png"), 256, 256, rgba);
+        TestSupport::writePng(dir().file("marked.png"), 256, 256, rgba);
     }
-
-    TestSupport::TempDir m_dir;
-    TestSupport::ScopedWorkingDirectory m_cwd{m_dir.path()};
-    Fernhouse::Graphics::TextureFactory m_factory;
-    Fernhouse::Graphics::FontManager m_fonts{"graphics/fonts/", ".png"};
 };
 
 } // namespace
@@ -112,7 +87,7 @@ protected:
 TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedPoints)
 {
     // Normal 3 (18 apart), super none, rotten 2, turbo 200 (2 apart, all fit), beer 300 (cut off), cake 1.
-    ScoreBoard board(results({3, 0, 2, 200, 300, 1}, -1234), false, "tiles.png");
+    ScoreBoard board(results({3, 0, 2, 200, 300, 1}, -1234), false, "marked.png");
     glClear(GL_COLOR_BUFFER_BIT);
     board.draw();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -146,25 +121,22 @@ TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedP
         glClear(GL_COLOR_BUFFER_BIT);
         board.draw();
         const auto shown = numberArea(rowY(row));
-        for (const Color& color : {White, ScoreBoard::ScoreColor})
-        {
-            glClear(GL_COLOR_BUFFER_BIT);
-            Fernhouse::GUI::Label label(ScoreBoard::FontName);
-            label.setText(numbers[row]);
-            label.setPosition(TextX, rowY(row));
-            label.setColor(color);
-            label.draw();
-            EXPECT_EQ(shown == numberArea(rowY(row)), (row == 6) == (color == ScoreBoard::ScoreColor)) << row;
-        }
+        glClear(GL_COLOR_BUFFER_BIT);
+        Fernhouse::GUI::Label label(ScoreBoard::FontName);
+        label.setText(numbers[row]);
+        label.setPosition(TextX, rowY(row));
+        label.setColor(row == 6 ? ScoreBoard::ScoreColor : Color(255, 255, 255, 255));
+        label.draw();
+        EXPECT_EQ(shown, numberArea(rowY(row))) << row;
     }
 }
 
-TEST_F(ScoreBoardTest, BackgroundCoversAllButTheRowsAndTheBannerComesOnlyWithANewHighscore)
+TEST_F(ScoreBoardTest, PictureFramesTheRowsWithTheBannerOnlyForANewHighscoreAndTheEndKeysCloseIt)
 {
     std::vector<unsigned char> banners[2];
     for (const bool best : {false, true})
     {
-        ScoreBoard board(results({1, 1, 1, 1, 1, 1}, 100), best, "tiles.png");
+        ScoreBoard board(results({1, 1, 1, 1, 1, 1}, 100), best, "marked.png");
         EXPECT_EQ(board.getHighscoreImage() != nullptr, best);
         glClear(GL_COLOR_BUFFER_BIT);
         board.draw();
@@ -174,13 +146,10 @@ TEST_F(ScoreBoardTest, BackgroundCoversAllButTheRowsAndTheBannerComesOnlyWithANe
         glReadPixels(0, 0, 512, 128, GL_RGB, GL_UNSIGNED_BYTE, banners[best].data());
     }
     EXPECT_NE(banners[0], banners[1]);
-}
 
-TEST_F(ScoreBoardTest, ReturnSpaceOrEscapeEndTheDisplayAndOtherKeysPassOn)
-{
     for (const SDLKey key : {SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE})
     {
-        ScoreBoard board(results({}, 0), false, "tiles.png");
+        ScoreBoard board(results({}, 0), false, "marked.png");
         EXPECT_FALSE(board.keyDown(SDLK_a, false, false, false));
         EXPECT_FALSE(board.isDone());
         EXPECT_TRUE(board.keyDown(key, true, false, false)) << key;
@@ -190,28 +159,26 @@ TEST_F(ScoreBoardTest, ReturnSpaceOrEscapeEndTheDisplayAndOtherKeysPassOn)
 
 TEST_F(ScoreBoardTest, LoadingErrorsLeaveNothingLoadedAndTheEndFreesEverything)
 {
+    Fernhouse::Graphics::TextureFactory& textures = *Fernhouse::Graphics::TextureFactory::getInstance();
+    Fernhouse::Graphics::FontManager& fonts = *Fernhouse::Graphics::FontManager::getInstance();
+    const std::size_t before = textures.getTextureMapCount();
     {
-        const ScoreBoard board(results({}, 0), true, "tiles.png");
-        EXPECT_EQ(m_factory.getTextureMapCount(), 4u); // both pictures, the tileset and the font's sheet
-        EXPECT_EQ(m_fonts.getReferenceCount(ScoreBoard::FontName), 1);
+        const ScoreBoard board(results({}, 0), true, "marked.png");
+        EXPECT_EQ(textures.getTextureMapCount(),
+                  before + 4); // both pictures, the tileset and the font's sheet
+        EXPECT_EQ(fonts.getReferenceCount(ScoreBoard::FontName), 1);
     }
-    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
-    EXPECT_EQ(m_fonts.getReferenceCount(ScoreBoard::FontName), 0);
-    try
-    {
-        const ScoreBoard board(results({}, 0), true, "missing.png");
-        ADD_FAILURE() << "a missing tileset was accepted";
-    }
-    catch (const FileNotFoundException& e)
-    {
-        EXPECT_EQ(e.getMessage(), "Could not load file: missing.png");
-    }
-    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
-    m_fonts.setFontDirectory("nowhere/");
-    EXPECT_THROW(ScoreBoard(results({}, 0), false, "tiles.png"), FileNotFoundException);
-    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
-    m_fonts.setFontDirectory("graphics/fonts/");
-    fs::remove(m_dir.path() / "graphics" / "highscore.png");
-    EXPECT_THROW(ScoreBoard(results({}, 0), true, "tiles.png"), FileNotFoundException);
-    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
+    EXPECT_EQ(textures.getTextureMapCount(), before);
+    EXPECT_EQ(fonts.getReferenceCount(ScoreBoard::FontName), 0);
+    EXPECT_TRUE(TestSupport::throwsWith<Fernhouse::Base::FileNotFoundException>(
+        [] { ScoreBoard(results({}, 0), true, "missing.png"); }, "Could not load file: missing.png",
+        "src/TextureFactory"));
+    EXPECT_EQ(textures.getTextureMapCount(), before);
+    fonts.setFontDirectory("nowhere/");
+    EXPECT_THROW(ScoreBoard(results({}, 0), false, "marked.png"), Fernhouse::Base::FileNotFoundException);
+    EXPECT_EQ(textures.getTextureMapCount(), before);
+    fonts.setFontDirectory("graphics/fonts/");
+    std::filesystem::remove(dir().path() / "graphics" / "highscore.png");
+    EXPECT_THROW(ScoreBoard(results({}, 0), true, "marked.png"), Fernhouse::Base::FileNotFoundException);
+    EXPECT_EQ(textures.getTextureMapCount(), before);
 }
