@@ -31,193 +31,77 @@ const char* const Personalities[][2] = {{"glutton", "eat\n0\n100\n100"},  {"pick
                                         {"hunter", "kill\n0\n110\n85"},   {"stalker", "kill\n0\n140\n60"},
                                         {"coward", "survive\n0\n90\n95"}, {"sleepy", "survive\n0\n50\n20"},
                                         {"racer", "eat\n15\n300\n100"},   {"crawler", "kill\n0\n30\n100"}};
+constexpr std::uint32_t FrameLengths[] = {16, 33, 50, 100, 250};
+constexpr std::int32_t Types[] = {Tarvo::GAME_NONE, Tarvo::GAME_ENEMIES, Tarvo::GAME_SURVIVE,
+                                  Tarvo::GAME_LENGTH, Tarvo::GAME_APPLES};
 
-// Plays a keyboard worm through its keys, once per cell, the way the glutton would steer it. Its rolls
-// come from the game's random sequence, in a fixed order, so a round still replays exactly.
-class Pilot
+// Plays a keyboard worm through its keys, once per cell, as the glutton would steer it. Its rolls come from
+// the game's random sequence in a fixed order, so a round still replays exactly.
+struct Pilot
 {
-public:
-    Pilot(GameEngine& engine, WormSprite* worm, const Fernhouse::IO::KeySet& keys)
-        : m_ai("glutton", &engine),
-          m_worm(worm),
-          m_keys(keys)
+    Pilot(GameEngine& engine, WormSprite* human, const Fernhouse::IO::KeySet& set)
+        : ai("glutton", &engine),
+          worm(human),
+          keys{SDLK_UNKNOWN, set.left,     set.right,    SDLK_UNKNOWN, set.up,
+               SDLK_UNKNOWN, SDLK_UNKNOWN, SDLK_UNKNOWN, set.down}
     {
-        m_ai.setWorm(worm);
+        ai.setWorm(human);
     }
 
     void play(Fernhouse::Base::EventRouter& router)
     {
-        const Fernhouse::Base::Point head(m_worm->getHead().x, m_worm->getHead().y);
-        if (m_worm->isDead() || head == m_last)
+        const Fernhouse::Base::Point head(worm->getHead().x, worm->getHead().y);
+        if (!worm->isDead() && head != last)
         {
-            return;
-        }
-        m_last = head;
-        const std::uint32_t direction = m_ai.getDirection();
-        for (const auto& [bit, key] : {std::pair{Tarvo::AIControl::Left, m_keys.left},
-                                       {Tarvo::AIControl::Right, m_keys.right},
-                                       {Tarvo::AIControl::Up, m_keys.up},
-                                       {Tarvo::AIControl::Down, m_keys.down}})
-        {
-            if (direction == static_cast<std::uint32_t>(bit))
-            {
-                router.keyDown(key, false, false, false);
-            }
+            last = head;
+            router.keyDown(keys[ai.getDirection()], false, false, false);
         }
     }
 
-private:
-    Tarvo::AIControl m_ai;
-    WormSprite* m_worm;
-    Fernhouse::IO::KeySet m_keys;
-    Fernhouse::Base::Point m_last{-1, -1};
+    Tarvo::AIControl ai;
+    WormSprite* worm;
+    SDLKey keys[9]; // by direction bit
+    Fernhouse::Base::Point last{-1, -1};
 };
 
-class CrowdedRound : public RoundSupport::RoundTest
-{
-protected:
-    void SetUp() override
-    {
-        RoundTest::SetUp();
-        std::filesystem::create_directory(dir().path() / "ai");
-        for (const auto& personality : Personalities)
-        {
-            dir().writeFile("ai/" + std::string(personality[0]) + ".ai",
-                            RoundSupport::FlatSkin + "\n" + personality[1] + "\n");
-        }
-    }
-
-    // A walled field with obstacles, start points on a grid over it, each with the two cells below
-    // cleared since worms start downwards; one human, or two, and computers on every other start point.
-    GameEngine& crowdedRound(int width, int height, std::uint32_t seed, int obstacles, int humans,
-                             std::int32_t type, std::int32_t limit)
-    {
-        std::vector<std::string> rows = RoundSupport::field(width, height);
-        std::minstd_rand generator(seed);
-        const auto pick = [&](int from, int to) {
-            return std::uniform_int_distribution<int>(from, to)(generator);
-        };
-        for (int i = 0; i < obstacles; ++i)
-        {
-            const int w = pick(1, 3), h = pick(1, 3), left = pick(1, width - 1 - w),
-                      top = pick(1, height - 1 - h);
-            for (int y = top; y < top + h; ++y)
-            {
-                rows[static_cast<std::size_t>(y)].replace(static_cast<std::size_t>(left),
-                                                          static_cast<std::size_t>(w),
-                                                          static_cast<std::size_t>(w), '#');
-            }
-        }
-        char number = '1';
-        for (std::size_t y = 2; y + 3 < rows.size(); y += 6)
-        {
-            for (std::size_t x = 3; x + 2 < rows[y].size(); x += 7)
-            {
-                rows[y][x] = number++;
-                rows[y + 1][x] = rows[y + 2][x] = '.';
-            }
-        }
-        GameEngine& round = makeEngine(writeMap("crowded", rows));
-        round.setGame(type, 60, limit);
-        addHuman("one", RoundSupport::arrowKeys());
-        if (humans == 2)
-        {
-            addHuman("two", RoundSupport::letterKeys());
-        }
-        for (std::size_t i = seed; round.getWormCount() < round.getStartPointCount(); ++i)
-        {
-            const char* name = Personalities[i % std::size(Personalities)][0];
-            round.addPlayer(name, new Tarvo::AIControl(name, &round), RoundSupport::FlatSkin, 0);
-        }
-        startRound();
-        m_pilots.clear();
-        m_pilots.emplace_back(std::make_unique<Pilot>(round, round.getPlayer1(), RoundSupport::arrowKeys()));
-        if (humans == 2)
-        {
-            m_pilots.emplace_back(
-                std::make_unique<Pilot>(round, round.getPlayer2(), RoundSupport::letterKeys()));
-        }
-        return round;
-    }
-
-    // The pilots press their keys, then a frame.
-    void step(std::uint32_t frameMs)
-    {
-        for (const auto& pilot : m_pilots)
-        {
-            pilot->play(router());
-        }
-        frame(frameMs);
-    }
-
-    static std::uint32_t applesEaten(const GameEngine& round)
-    {
-        std::uint32_t eaten = 0;
-        for (const WormSprite* worm : round.getWorms())
-        {
-            for (std::size_t kind = 0; kind < WormSprite::AppleKinds; ++kind)
-            {
-                eaten += worm->getApplesEaten(kind);
-            }
-        }
-        return eaten;
-    }
-
-    std::vector<std::unique_ptr<Pilot>> m_pilots;
-};
-
-// Watches one round step by step.
+// A round step by step: no worm past the longest; the dead stay as they died; a living worm has no body in
+// a wall, and a head that entered one dies in the next step unless the round ended; the engine's free
+// cells are exactly those without wall or body; apples lie on distinct cells outside walls.
 class Invariants
 {
 public:
     explicit Invariants(const GameEngine& engine) : m_engine(engine), m_map(*engine.getMap()) {}
 
-    // After each step; running tells whether the round was still on when the step began.
     ::testing::AssertionResult check(bool running)
     {
         std::set<std::pair<int, int>> covered;
         for (const WormSprite* worm : m_engine.getWorms())
         {
-            const std::vector<WormSprite::Segment>& body = worm->getBody();
-            for (const WormSprite::Segment& segment : body)
+            std::vector<std::int32_t> cells;
+            bool bodyInWall = false;
+            for (const WormSprite::Segment& segment : worm->getBody())
             {
                 covered.insert({segment.x, segment.y});
-            }
-            if (body.size() > WormSprite::MaxLength || worm->getLength() != body.size())
-            {
-                return ::testing::AssertionFailure() << worm->getName() << " is " << body.size() << " long";
+                cells.insert(cells.end(), {segment.x, segment.y, segment.tile});
+                bodyInWall = bodyInWall || (isWall(segment.x, segment.y) && cells.size() > 3);
             }
             const auto dead = m_dead.find(worm);
-            if (dead != m_dead.end() && (!worm->isDead() || cells(body) != dead->second))
+            if (worm->getBody().size() > WormSprite::MaxLength ||
+                worm->getLength() != worm->getBody().size() ||
+                (dead != m_dead.end() && (!worm->isDead() || cells != dead->second)) ||
+                (!worm->isDead() && (bodyInWall || (running && m_headInWall.count(worm) != 0))))
             {
-                return ::testing::AssertionFailure() << worm->getName() << " came back to life or moved";
+                return ::testing::AssertionFailure() << worm->getName() << " broke a rule of life and death";
             }
             if (worm->isDead())
             {
-                m_dead.emplace(worm, cells(body));
-                continue;
+                m_dead.emplace(worm, cells);
             }
-            // A head that moved onto a wall is judged in the next step, unless the round ended meanwhile.
-            if (running && m_headOnWall.count(worm) != 0)
+            else if (isWall(worm->getHead().x, worm->getHead().y))
             {
-                return ::testing::AssertionFailure()
-                       << worm->getName() << " lives on with its head in a wall";
-            }
-            m_headOnWall.erase(worm);
-            for (std::size_t i = 0; i < body.size(); ++i)
-            {
-                if (isWall(body[i].x, body[i].y) && i > 0)
-                {
-                    return ::testing::AssertionFailure()
-                           << worm->getName() << " is alive with a body in a wall";
-                }
-                if (isWall(body[i].x, body[i].y))
-                {
-                    m_headOnWall.insert(worm);
-                }
+                m_headInWall.insert(worm);
             }
         }
-        // The engine's cell test agrees with the walls and the bodies as they lie.
         for (int y = 0; y < m_map.getHeight(); ++y)
         {
             for (int x = 0; x < m_map.getWidth(); ++x)
@@ -231,8 +115,8 @@ public:
         std::set<std::pair<int, int>> apples;
         for (const Tarvo::Apple* apple : m_engine.getApplePainter()->getApples())
         {
-            if (isWall(apple->getCell().x, apple->getCell().y) ||
-                !apples.insert({apple->getCell().x, apple->getCell().y}).second)
+            const auto cell = std::make_pair(apple->getCell().x, apple->getCell().y);
+            if (isWall(cell.first, cell.second) || !apples.insert(cell).second)
             {
                 return ::testing::AssertionFailure() << "an apple lies in a wall or on another";
             }
@@ -249,47 +133,109 @@ private:
                m_map.getTile(GameEngine::WallLayer, x, y) != Tarvo::MapFile::EmptyCell;
     }
 
-    static std::vector<std::int32_t> cells(const std::vector<WormSprite::Segment>& body)
-    {
-        std::vector<std::int32_t> result;
-        for (const WormSprite::Segment& segment : body)
-        {
-            result.insert(result.end(), {segment.x, segment.y, segment.tile});
-        }
-        return result;
-    }
-
     const GameEngine& m_engine;
     const Tarvo::MapFile& m_map;
     std::map<const WormSprite*, std::vector<std::int32_t>> m_dead;
-    std::set<const WormSprite*> m_headOnWall;
+    std::set<const WormSprite*> m_headInWall;
 };
 
-class CrowdedSoak : public CrowdedRound, public ::testing::WithParamInterface<int>
+class CrowdedRounds : public RoundSupport::RoundTest, public ::testing::WithParamInterface<int>
 {
-};
+protected:
+    void SetUp() override
+    {
+        RoundTest::SetUp();
+        std::filesystem::create_directory(dir().path() / "ai");
+        for (const auto& personality : Personalities)
+        {
+            dir().writeFile("ai/" + std::string(personality[0]) + ".ai",
+                            RoundSupport::FlatSkin + "\n" + personality[1] + "\n");
+        }
+    }
 
-} // namespace
+    struct Run
+    {
+        int rounds = 0;
+        std::size_t deaths = 0;
+        std::uint32_t eaten = 0;
+        // Each step's worms (state, direction, body) and apples (kind, cell).
+        std::vector<std::vector<std::int32_t>> trace;
+    };
 
-TEST_F(CrowdedRound, SameMapPlayersAndRandomStateReplayIdenticallyForTwoThousandSteps)
-{
-    // Rounds from the given random state, the next begun as soon as one ends; the clocks stand where they
-    // stood for every other run. Each step's worms (state, direction, body) and apples (kind, cell).
-    const auto play = [&](unsigned seed, int& rounds, std::uint32_t& eaten) {
+    // Rounds back to back from the random state, with the clocks where every run starts them, for the
+    // number of steps, the invariants checked after each. Each round on a walled field of 40 x 30 cells
+    // with obstacles and start points on a grid, each with the two cells below cleared since worms start
+    // downwards; one human, every third round two, and computers on every other start point.
+    Run soak(unsigned seed, int steps)
+    {
         dropEngine();
         clock().set(StartTicks);
         Fernhouse::Base::GameTime::getInstance()->reset();
         Fernhouse::Base::GameTime::getInstance()->start();
         Fernhouse::Base::seedRandom(seed);
-        std::vector<std::vector<std::int32_t>> steps;
-        while (steps.size() < 2000)
+        Run run;
+        for (int step = 0; step < steps; ++run.rounds)
         {
-            GameEngine& round = crowdedRound(40, 26, 7, 10, 1, Tarvo::GAME_NONE, 0);
-            passStartDelay();
-            ++rounds;
-            for (; steps.size() < 2000 && round.getEndTime() == 0; step(40))
+            const auto variant = static_cast<std::uint32_t>(run.rounds) + seed * 1000;
+            std::vector<std::string> rows = RoundSupport::field(40, 30);
+            std::minstd_rand generator(variant);
+            const auto pick = [&](int from, int to) {
+                return std::uniform_int_distribution<int>(from, to)(generator);
+            };
+            for (int i = 0; i < 30; ++i)
             {
-                std::vector<std::int32_t>& world = steps.emplace_back();
+                const int w = pick(1, 3), h = pick(1, 3), left = pick(1, 39 - w), top = pick(1, 29 - h);
+                for (int y = top; y < top + h; ++y)
+                {
+                    rows[static_cast<std::size_t>(y)].replace(static_cast<std::size_t>(left),
+                                                              static_cast<std::size_t>(w),
+                                                              static_cast<std::size_t>(w), '#');
+                }
+            }
+            for (std::size_t i = 0; i < 25; ++i)
+            {
+                const std::size_t x = 3 + 7 * (i % 5), y = 2 + 6 * (i / 5);
+                rows[y][x] = static_cast<char>('1' + i);
+                rows[y + 1][x] = rows[y + 2][x] = '.';
+            }
+            // Every round ends by time at the latest.
+            GameEngine& round = makeEngine(writeMap("crowded", rows));
+            round.setGame(Types[variant % std::size(Types)], 60, 20000);
+            const int humans = run.rounds % 3 == 2 ? 2 : 1;
+            addHuman("one", RoundSupport::arrowKeys());
+            if (humans == 2)
+            {
+                addHuman("two", RoundSupport::letterKeys());
+            }
+            for (std::size_t i = variant; round.getWormCount() < round.getStartPointCount(); ++i)
+            {
+                const char* name = Personalities[i % std::size(Personalities)][0];
+                round.addPlayer(name, new Tarvo::AIControl(name, &round), RoundSupport::FlatSkin, 0);
+            }
+            startRound();
+            std::vector<std::unique_ptr<Pilot>> pilots;
+            for (int i = 0; i < humans; ++i)
+            {
+                pilots.push_back(
+                    std::make_unique<Pilot>(round, round.getWorms()[i],
+                                            i == 0 ? RoundSupport::arrowKeys() : RoundSupport::letterKeys()));
+            }
+            Invariants invariants(round);
+            // The step that ends a round still moves the worms; one more must find them frozen.
+            for (bool running = true; step < steps && running; ++step)
+            {
+                running = round.getEndTime() == 0;
+                for (const auto& pilot : pilots)
+                {
+                    pilot->play(router());
+                }
+                frame(FrameLengths[variant % std::size(FrameLengths)]);
+                EXPECT_TRUE(invariants.check(running)) << "round " << run.rounds << ", step " << step;
+                if (HasFailure())
+                {
+                    return run;
+                }
+                std::vector<std::int32_t>& world = run.trace.emplace_back();
                 for (const WormSprite* worm : round.getWorms())
                 {
                     world.insert(world.end(), {static_cast<std::int32_t>(worm->getState()),
@@ -304,66 +250,44 @@ TEST_F(CrowdedRound, SameMapPlayersAndRandomStateReplayIdenticallyForTwoThousand
                     world.insert(world.end(), {apple->getKind(), apple->getCell().x, apple->getCell().y});
                 }
             }
-            eaten += applesEaten(round);
+            run.deaths += invariants.getDeaths();
+            for (const WormSprite* worm : round.getWorms())
+            {
+                for (std::size_t kind = 0; kind < WormSprite::AppleKinds; ++kind)
+                {
+                    run.eaten += worm->getApplesEaten(kind);
+                }
+            }
         }
-        return steps;
-    };
-    int rounds = 0;
-    std::uint32_t eaten = 0;
-    const auto first = play(2024, rounds, eaten);
-    int againRounds = 0;
-    std::uint32_t againEaten = 0;
-    const auto second = play(2024, againRounds, againEaten);
-    ASSERT_EQ(first.size(), second.size());
-    for (std::size_t i = 0; i < first.size(); ++i)
-    {
-        ASSERT_EQ(first[i], second[i]) << "the runs part at step " << i;
+        return run;
     }
-    // The replay proves something only if the rounds were lively and depend on the random state.
-    EXPECT_LT(rounds, 10);
-    EXPECT_GT(eaten, 10u);
-    EXPECT_NE(play(2025, againRounds, againEaten).back(), first.back());
-}
+};
 
-TEST_P(CrowdedSoak, RoundsBackToBackKeepTheInvariantsAfterEveryStep)
+} // namespace
+
+TEST_P(CrowdedRounds, BackToBackKeepTheInvariantsAfterEveryStep)
 {
-    constexpr int Steps = 6000;
-    constexpr std::uint32_t FrameLengths[] = {16, 33, 50, 100, 250};
-    constexpr std::int32_t Types[] = {Tarvo::GAME_NONE, Tarvo::GAME_ENEMIES, Tarvo::GAME_SURVIVE,
-                                      Tarvo::GAME_LENGTH, Tarvo::GAME_APPLES};
-    Fernhouse::Base::seedRandom(static_cast<unsigned>(GetParam()) + 1);
-    int steps = 0;
-    int rounds = 0;
-    std::size_t deaths = 0;
-    std::uint32_t eaten = 0;
-    for (; steps < Steps; ++rounds)
-    {
-        const auto variant = static_cast<std::uint32_t>(rounds + GetParam() * 1000);
-        // Every round ends by time at the latest.
-        GameEngine& round = crowdedRound(40, 30, variant, 30, rounds % 3 == 2 ? 2 : 1,
-                                         Types[variant % std::size(Types)], 20000);
-        const std::uint32_t frameMs = FrameLengths[variant % std::size(FrameLengths)];
-        Invariants invariants(round);
-        for (; steps < Steps && round.getEndTime() == 0; ++steps)
-        {
-            step(frameMs);
-            ASSERT_TRUE(invariants.check(true)) << "round " << rounds << ", step " << steps;
-        }
-        // The step that ends a round still moves the worms; the next one must freeze them.
-        step(frameMs);
-        ++steps;
-        ASSERT_TRUE(invariants.check(round.getEndTime() == 0)) << "round " << rounds << " after its end";
-        deaths += invariants.getDeaths();
-        eaten += applesEaten(round);
-    }
+    const Run run = soak(static_cast<unsigned>(GetParam()) + 1, 6000);
     // A soak that never plays proves nothing: many rounds, many deaths, many apples.
-    EXPECT_GT(rounds, 3);
-    EXPECT_GT(deaths, static_cast<std::size_t>(rounds) * 5);
-    EXPECT_GT(eaten, static_cast<std::uint32_t>(rounds) * 3);
-    RecordProperty("rounds", rounds);
-    RecordProperty("deaths", static_cast<int>(deaths));
-    RecordProperty("applesEaten", static_cast<int>(eaten));
+    EXPECT_GT(run.rounds, 3);
+    EXPECT_GT(run.deaths, static_cast<std::size_t>(run.rounds) * 5);
+    EXPECT_GT(run.eaten, static_cast<std::uint32_t>(run.rounds) * 3);
+    RecordProperty("rounds", run.rounds);
+    RecordProperty("deaths", static_cast<int>(run.deaths));
+    RecordProperty("applesEaten", static_cast<int>(run.eaten));
 }
 
 // Twenty-four thousand steps in all, in four processes that can run side by side.
-INSTANTIATE_TEST_SUITE_P(SixThousandStepsEach, CrowdedSoak, ::testing::Range(0, 4));
+INSTANTIATE_TEST_SUITE_P(SixThousandStepsEach, CrowdedRounds, ::testing::Range(0, 4));
+
+TEST_F(CrowdedRounds, ReplayIdenticallyFromTheSameRandomStateAndDifferently)
+{
+    const Run first = soak(2024, 2000);
+    const Run second = soak(2024, 2000);
+    ASSERT_EQ(first.trace.size(), second.trace.size());
+    for (std::size_t i = 0; i < first.trace.size(); ++i)
+    {
+        ASSERT_EQ(first.trace[i], second.trace[i]) << "the runs part at step " << i;
+    }
+    EXPECT_NE(soak(2025, 2000).trace.back(), first.trace.back());
+}

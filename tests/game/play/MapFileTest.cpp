@@ -10,6 +10,7 @@
 
 #include <random>
 #include <set>
+#include <tuple>
 
 using Fernhouse::Base::ArgumentException;
 using Fernhouse::Base::FileNotFoundException;
@@ -119,55 +120,40 @@ TEST(MapFile, BadFilesFailWithTheMessageOfTheirFirstFaultAndAFailedLoadKeepsTheO
     const std::string h = "1\nBox\ng.png\n";
     const std::string cells = h + "3 2 2\n\n";
 
-    const struct
-    {
-        std::string text;
-        bool unreadable; // IOException, else MapFileException
-        std::string message;
-    } cases[] = {
+    // Whether the file is unreadable (IOException, else MapFileException), the message, and the files.
+    const std::vector<std::tuple<bool, std::string, std::vector<std::string>>> cases = {
         // The version is judged before the title is even read; then image, layers, width, height.
-        {"2\n", false, "Unsupported map file version."},
-        {"-1\nBox\ng.png\n3 2 2\n", false, "Unsupported map file version."},
-        {"1\nBox\n\n0 0 0\n", false, "No graphics file name was supplied."},
-        {h + "0 0 0\n", false, "Invalid layer count."},
-        {h + "4 2 2\n", false, "Invalid layer count."},
-        {h + "-2147483648 2 2\n", false, "Invalid layer count."},
-        {h + "3 0 0\n", false, "Invalid map width."},
-        {h + "3 -7 2\n", false, "Invalid map width."},
-        {h + "3 2 0\n", false, "Invalid map height."},
-        {"", true, HeaderFailed},
-        {"one\nBox\ng.png\n3 2 2\n", true, HeaderFailed},
-        {"1x\nBox\ng.png\n3 2 2\n", true, HeaderFailed},
-        {"1", true, HeaderFailed},
-        {"1\nBox\n", true, HeaderFailed},
-        {h + "3 2\n", true, HeaderFailed},
-        {h + "3 2 -\n", true, HeaderFailed},
-        {h + "3 2 2x\n", true, HeaderFailed},
-        // One past the 32-bit range on either side.
-        {h + "3 2147483648 2\n", true, HeaderFailed},
-        {h + "3 2 -2147483649\n", true, HeaderFailed},
-        {"4294967297\nBox\ng.png\n3 2 2\n", true, HeaderFailed},
-        {cells, true, LayersFailed},
-        {cells + "0 1 2 3 4 5 6 7 8 9 10", true, LayersFailed},
-        {cells + "0 1 2 3 4 5 6 7 8 9 10 eleven", true, LayersFailed},
-        {cells + "0 1 2 3 4 5 6 7 8 9 10 99999999999", true, LayersFailed},
-        {cells + std::string("0 1 2 \0 4", 10), true, LayersFailed},
-        // Huge counts claimed by a file holding four cells: short like any other, nothing reserved.
-        {"1\nBig\ng.png\n1 2000000000 1\n\n0 1 2 3\n", true, LayersFailed},
-        {"1\nBig\ng.png\n3 2000000000 2000000000\n\n0 1 2 3\n", true, LayersFailed},
-        {"1\nBig\ng.png\n3 2147483647 2147483647\n", true, LayersFailed},
-    };
-
+        {false, "Unsupported map file version.", {"2\n", "-1\nBox\ng.png\n3 2 2\n"}},
+        {false, "No graphics file name was supplied.", {"1\nBox\n\n0 0 0\n"}},
+        {false, "Invalid layer count.", {h + "0 0 0\n", h + "4 2 2\n", h + "-2147483648 2 2\n"}},
+        {false, "Invalid map width.", {h + "3 0 0\n", h + "3 -7 2\n"}},
+        {false, "Invalid map height.", {h + "3 2 0\n"}},
+        // Among them, one past the 32-bit range on either side.
+        {true,
+         HeaderFailed,
+         {"", "one\nBox\ng.png\n3 2 2\n", "1x\nBox\ng.png\n3 2 2\n", "1", "1\nBox\n", h + "3 2\n",
+          h + "3 2 -\n", h + "3 2 2x\n", h + "3 2147483648 2\n", h + "3 2 -2147483649\n",
+          "4294967297\nBox\ng.png\n3 2 2\n"}},
+        // Last, huge counts claimed by a file holding four cells: short like any other, nothing reserved.
+        {true,
+         LayersFailed,
+         {cells, cells + "0 1 2 3 4 5 6 7 8 9 10", cells + "0 1 2 3 4 5 6 7 8 9 10 eleven",
+          cells + "0 1 2 3 4 5 6 7 8 9 10 99999999999", cells + std::string("0 1 2 \0 4", 10),
+          "1\nBig\ng.png\n1 2000000000 1\n\n0 1 2 3\n", "1\nBig\ng.png\n3 2000000000 2000000000\n\n0 1 2 3\n",
+          "1\nBig\ng.png\n3 2147483647 2147483647\n"}}};
     TempDir dir;
     dir.writeFile("box.map", BoxText);
     MapFile map(dir.file("box.map"));
-    for (const auto& c : cases)
+    for (const auto& [unreadable, message, texts] : cases)
     {
-        dir.writeFile("m.map", c.text);
-        const auto load = [&] { map.load(dir.file("m.map")); };
-        EXPECT_TRUE(c.unreadable ? throws<IOException>(load, c.message)
-                                 : throws<MapFileException>(load, c.message))
-            << c.text;
+        for (const std::string& text : texts)
+        {
+            dir.writeFile("m.map", text);
+            const auto load = [&] { map.load(dir.file("m.map")); };
+            EXPECT_TRUE(unreadable ? throws<IOException>(load, message)
+                                   : throws<MapFileException>(load, message))
+                << text;
+        }
     }
     const std::string missing = dir.file("nowhere.map");
     EXPECT_TRUE(throws<FileNotFoundException>([&] { map.load(missing); }, "Couldn't load file: " + missing));

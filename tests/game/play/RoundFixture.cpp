@@ -58,6 +58,20 @@ void registerGameSounds(Fernhouse::Sound::SoundManager& sound)
     Tarvo::GameSounds::registerAll(&sound);
 }
 
+::testing::AssertionResult showsAll(const std::vector<Probe>& probes, int tolerance)
+{
+    for (const Probe& p : probes)
+    {
+        const auto got = TestSupport::pixel(p.x, p.y);
+        if (!TestSupport::rgbIs(got, p.color.r, p.color.g, p.color.b, tolerance))
+        {
+            return TestSupport::rgbIs(got, p.color.r, p.color.g, p.color.b, tolerance)
+                   << " at " << p.x << "," << p.y;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 std::vector<std::string> field(int w, int h, const std::vector<Mark>& marks)
 {
     std::vector<std::string> rows(static_cast<std::size_t>(h),

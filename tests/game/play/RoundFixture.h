@@ -68,6 +68,15 @@ private:
     std::size_t m_next = 0;
 };
 
+// A pixel of the current frame and the colour it must have.
+struct Probe
+{
+    int x, y;
+    Fernhouse::Base::Color color;
+};
+
+::testing::AssertionResult showsAll(const std::vector<Probe>& probes, int tolerance = 0);
+
 // A cell of a field and the map character put there.
 struct Mark
 {
@@ -100,8 +109,8 @@ protected:
     void TearDown() override;
 
     // Writes maps/<name>.map from rows of text: '#' wall, '.' ground, ' ' nothing, any character c from
-    // '1' up to 'a' a start point numbered c - '0' on ground, other letters plain ground. Three layers unless told otherwise. Returns the
-    // path.
+    // '1' up to 'a' a start point numbered c - '0' on ground, other letters ground. Three layers unless told
+    // otherwise. Returns the path.
     std::string writeMap(const std::string& name, const std::vector<std::string>& rows,
                          std::int32_t layers = 3);
 

@@ -41,13 +41,6 @@ Tarvo::WormSprite::Results results(std::array<std::uint32_t, 6> eaten, std::int3
     return r;
 }
 
-Color at(int x, int y)
-{
-    const auto p = TestSupport::pixel(x, y);
-    return Color(static_cast<std::uint8_t>(p[0]), static_cast<std::uint8_t>(p[1]),
-                 static_cast<std::uint8_t>(p[2]), 255);
-}
-
 // The pixels of a row's number area.
 std::vector<unsigned char> numberArea(int y)
 {
@@ -92,26 +85,15 @@ TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedP
     board.draw();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    struct Probe
-    {
-        int x, y;
-        Color color;
-    };
-
-    for (const Probe& p :
-         {Probe{100, rowY(0), AppleColors[0]}, Probe{115, rowY(0) + 15, AppleColors[0]},
-          Probe{117, rowY(0) + 8, Black}, Probe{118, rowY(0) + 8, AppleColors[0]},
-          Probe{151, rowY(0) + 8, AppleColors[0]}, Probe{152, rowY(0) + 8, Black},
-          Probe{100, rowY(1), AppleColors[1]}, Probe{108, rowY(1) + 8, MarkColor},
-          Probe{116, rowY(1) + 8, Black}, Probe{513, rowY(3) + 8, AppleColors[3]},
-          Probe{514, rowY(3) + 8, Black}, // the last at 498
-          // 300 apples stop before the first x beyond 669 - 7 glyphs: the last starts at 556.
-          Probe{571, rowY(4) + 8, AppleColors[4]}, Probe{572, rowY(4) + 8, Black},
-          Probe{115, rowY(5) + 15, AppleColors[5]}, Probe{100, rowY(5) + 16, Black},
-          Probe{116, rowY(5), Black}})
-    {
-        EXPECT_EQ(at(p.x, p.y), p.color) << p.x << "," << p.y;
-    }
+    using P = RoundSupport::Probe;
+    EXPECT_TRUE(RoundSupport::showsAll(
+        {P{100, rowY(0), AppleColors[0]}, P{115, rowY(0) + 15, AppleColors[0]}, P{117, rowY(0) + 8, Black},
+         P{118, rowY(0) + 8, AppleColors[0]}, P{151, rowY(0) + 8, AppleColors[0]}, P{152, rowY(0) + 8, Black},
+         P{100, rowY(1), AppleColors[1]}, P{108, rowY(1) + 8, MarkColor}, P{116, rowY(1) + 8, Black},
+         // Turbo's last apple at 498; 300 beer apples stop before the first x beyond 669 - 7 glyphs, at 556.
+         P{513, rowY(3) + 8, AppleColors[3]}, P{514, rowY(3) + 8, Black}, P{571, rowY(4) + 8, AppleColors[4]},
+         P{572, rowY(4) + 8, Black}, P{115, rowY(5) + 15, AppleColors[5]}, P{100, rowY(5) + 16, Black},
+         P{116, rowY(5), Black}}));
 
     // Points of each kind, right-aligned in seven glyphs; the score in orange below them.
     const std::string numbers[] = {"     30", "      0", "    -20", "   4000",
@@ -140,8 +122,9 @@ TEST_F(ScoreBoardTest, PictureFramesTheRowsWithTheBannerOnlyForANewHighscoreAndT
         EXPECT_EQ(board.getHighscoreImage() != nullptr, best);
         glClear(GL_COLOR_BUFFER_BIT);
         board.draw();
-        EXPECT_NE(at(20, 20), Black); // the picture's frame lies over anything outside the rows
-        EXPECT_EQ(at(100, rowY(0)), AppleColors[0]);
+        // The picture's frame lies over anything outside the rows.
+        EXPECT_FALSE(RoundSupport::showsAll({RoundSupport::Probe{20, 20, Black}}));
+        EXPECT_TRUE(RoundSupport::showsAll({RoundSupport::Probe{100, rowY(0), AppleColors[0]}}));
         banners[best].resize(512 * 128 * 3);
         glReadPixels(0, 0, 512, 128, GL_RGB, GL_UNSIGNED_BYTE, banners[best].data());
     }
