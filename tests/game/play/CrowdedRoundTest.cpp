@@ -91,7 +91,11 @@ public:
                 (dead != m_dead.end() && (!worm->isDead() || cells != dead->second)) ||
                 (!worm->isDead() && (bodyInWall || (running && m_headInWall.count(worm) != 0))))
             {
-                return ::testing::AssertionFailure() << worm->getName() << " broke a rule of life and death";
+                return ::testing::AssertionFailure()
+                       << worm->getName() << " is " << worm->getBody().size() << " long, "
+                       << (worm->isDead() ? "dead" : "alive") << (dead != m_dead.end() ? " after dying" : "")
+                       << (bodyInWall ? ", its body in a wall" : "")
+                       << (m_headInWall.count(worm) ? ", its head was in a wall" : "");
             }
             if (worm->isDead())
             {
