@@ -1,5 +1,6 @@
 #include "game/play/ApplePainter.h"
 
+#include "engine/base/GameTime.h"
 #include "engine/base/Random.h"
 
 #include "game/play/Apple.h"
@@ -7,13 +8,14 @@
 #include "game/play/WormSprite.h"
 
 #include "tests/game/play/RoundFixture.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/PrintTo.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
-#include <utility>
 
 using Fernhouse::Base::Point;
 using Tarvo::Apple;
@@ -22,23 +24,9 @@ using Tarvo::ApplePainter;
 namespace
 {
 
-// The generator's state from which the next draw is RandomMax: its multiplier is odd, so it can be run
-// backwards.
-unsigned stateBeforeMaximum()
-{
-    constexpr std::uint32_t Multiplier = 214013u;
-    constexpr std::uint32_t Increment = 2531011u;
-    std::uint32_t inverse = Multiplier; // Newton's iteration doubles the correct low bits each round
-    for (int i = 0; i < 5; ++i)
-    {
-        inverse *= 2u - Multiplier * inverse;
-    }
-    return (0x7FFF0000u - Increment) * inverse;
-}
-
 std::array<int, Apple::KindCount + 1> rollKinds(const ApplePainter& painter, int rolls)
 {
-    std::array<int, Apple::KindCount + 1> counts{}; // the last slot counts -1
+    std::array<int, Apple::KindCount + 1> counts{}; // the last slot counts Gone
     for (int i = 0; i < rolls; ++i)
     {
         const std::int32_t kind = painter.randomKind();
@@ -47,22 +35,49 @@ std::array<int, Apple::KindCount + 1> rollKinds(const ApplePainter& painter, int
     return counts;
 }
 
-class ApplePainterRound : public RoundSupport::RoundTest
-{
-protected:
-    // A round on rows of text with one human at start point 1, started and one frame in.
-    ApplePainter& round(const std::vector<std::string>& rows)
-    {
-        makeEngine(writeMap("apples", rows)).setGame(Tarvo::GAME_NONE, 0, 0);
-        addHuman("Tarvo", RoundSupport::arrowKeys());
-        startRound();
-        return *engine().getApplePainter();
-    }
-};
+using ApplePainterRound = RoundSupport::RoundTest;
 
 } // namespace
 
-TEST(ApplePainter, KindRollsFollowOnlyTheWeightsThatAreSet)
+TEST(Apple, EachKindAgesAfterItsOwnLifetimeAlsoAcrossTheClockWrapping)
+{
+    struct Case
+    {
+        std::int32_t kind;
+        std::uint32_t born, lifetime;
+        std::int32_t next;
+    };
+
+    for (const Case& c :
+         {Case{Apple::Normal, 1000, 20000, Apple::Rotten}, Case{Apple::Rotten, 1000, 10000, Apple::Gone},
+          Case{Apple::Super, 500, 15000, Apple::Rotten}, Case{Apple::Turbo, 500, 15000, Apple::Gone},
+          Case{Apple::Cake, 500, 15000, Apple::Gone}, Case{Apple::Beer, 500, 20000, Apple::Gone},
+          Case{Apple::Normal, 0xFFFFF000u, 20000, Apple::Rotten}})
+    {
+        TestSupport::FakeClock clock(0);
+        Fernhouse::Base::GameTime time;
+        time.start();
+        clock.set(c.born);
+        time.update();
+        Apple apple;
+        apple.setKind(c.kind);
+        for (const std::uint32_t age : {c.lifetime, c.lifetime + 1})
+        {
+            clock.set(c.born + age);
+            time.update();
+            apple.update();
+            EXPECT_EQ(apple.getKind(), age == c.lifetime ? c.kind : c.next) << c.kind << " born " << c.born;
+        }
+        EXPECT_EQ(apple.getSince(), c.born + c.lifetime + 1) << "kind " << c.kind;
+    }
+    // Kinds outside the table give no growth and no points.
+    for (const std::int32_t kind : {Apple::Gone, Apple::KindCount, 99})
+    {
+        EXPECT_EQ(Apple::getGrowth(kind) + static_cast<std::uint32_t>(Apple::getPoints(kind)), 0u) << kind;
+    }
+}
+
+TEST(ApplePainter, KindRollsFollowOnlyTheWeightsThatAreSetUpToTheHighestDraw)
 {
     ApplePainter painter(nullptr, nullptr);
     Fernhouse::Base::seedRandom(1);
@@ -71,36 +86,42 @@ TEST(ApplePainter, KindRollsFollowOnlyTheWeightsThatAreSet)
     painter.setWeights({0, 0, 0, 0, 0, 0});
     EXPECT_EQ(rollKinds(painter, 500)[Apple::KindCount], 500);
 
-    // The highest draw reaches the total, past every running sum.
+    // The generator's multiplier is odd, so it runs backwards to the state whose next draw is RandomMax:
+    // that draw reaches the total, past every running sum.
+    std::uint32_t inverse = 214013u; // Newton's iteration doubles the correct low bits each round
+    for (int i = 0; i < 5; ++i)
+    {
+        inverse *= 2u - 214013u * inverse;
+    }
+    const unsigned beforeMaximum = (0x7FFF0000u - 2531011u) * inverse;
     painter.setWeights(ApplePainter::DefaultWeights);
-    Fernhouse::Base::seedRandom(stateBeforeMaximum());
+    Fernhouse::Base::seedRandom(beforeMaximum);
     EXPECT_EQ(painter.randomKind(), Apple::Gone);
-    Fernhouse::Base::seedRandom(stateBeforeMaximum());
+    Fernhouse::Base::seedRandom(beforeMaximum);
     EXPECT_EQ(Fernhouse::Base::random(), Fernhouse::Base::RandomMax);
 }
 
-TEST_F(ApplePainterRound, SpawnsComeAtMostOnePerFrameWithinThreeSeconds)
+TEST_F(ApplePainterRound, SpawnsComeAtMostOnePerFrameWithinThreeSecondsOfTheLast)
 {
     // Tall enough that the worm is still walking after 10 s.
     auto rows = std::vector<std::string>(40, std::string(20, '.'));
     rows[1][1] = '1';
-    ApplePainter& painter = round(rows);
+    play(rows, 1);
+    const ApplePainter& painter = *engine().getApplePainter();
     passStartDelay();
     std::uint32_t previous = painter.getNextSpawn();
     std::size_t spawned = 0;
     for (int i = 0; i < 400; ++i)
     {
-        const std::size_t before = painter.getApples().size();
+        const std::size_t before = apples().size();
         frame(25);
-        const std::size_t after = painter.getApples().size();
-        ASSERT_LE(after, before + 1);
+        ASSERT_LE(apples().size(), before + 1);
         if (painter.getNextSpawn() != previous)
         {
             // A spawn at or after its time, and the next one no more than 3001 ms later.
-            const std::uint32_t now = gameTime();
-            EXPECT_LE(previous, now);
-            EXPECT_LE(painter.getNextSpawn() - now, 3001u);
-            EXPECT_EQ(after, before + 1);
+            EXPECT_LE(previous, gameTime());
+            EXPECT_LE(painter.getNextSpawn() - gameTime(), 3001u);
+            EXPECT_EQ(apples().size(), before + 1);
             previous = painter.getNextSpawn();
             ++spawned;
         }
@@ -110,10 +131,11 @@ TEST_F(ApplePainterRound, SpawnsComeAtMostOnePerFrameWithinThreeSeconds)
     EXPECT_LE(spawned, 12u);
 }
 
-TEST_F(ApplePainterRound, SpawningDrawsTheKindThenTheColumnThenTheRow)
+TEST_F(ApplePainterRound, SpawningDrawsTheKindThenTheColumnThenTheRowOfAFreeCell)
 {
     // Wide and low, so that a row drawn before the column lands elsewhere.
-    ApplePainter& painter = round(std::vector<std::string>(7, "1" + std::string(40, '.')));
+    play(std::vector<std::string>(7, "1" + std::string(40, '.')), 1);
+    ApplePainter& painter = *engine().getApplePainter();
     for (unsigned seed = 1; seed <= 20; ++seed)
     {
         Fernhouse::Base::seedRandom(seed);
@@ -126,59 +148,46 @@ TEST_F(ApplePainterRound, SpawningDrawsTheKindThenTheColumnThenTheRow)
             expected.y = static_cast<int>(Fernhouse::Base::random() /
                                           static_cast<double>(Fernhouse::Base::RandomMax) * 7);
         } while (!engine().isFree(expected, true));
-
         Fernhouse::Base::seedRandom(seed);
         painter.spawnApple();
         EXPECT_EQ(painter.getApples().back()->getCell(), expected) << "seed " << seed;
         EXPECT_EQ(painter.getApples().back()->getKind(), kind);
     }
-}
 
-TEST_F(ApplePainterRound, ApplesLandOnlyOnFreeCellsAndAFullFieldSpawnsNothing)
-{
-    // Walls, a dead worm, and eleven free cells.
-    ApplePainter& painter = round({"#######", "#1....#", "#.###.#", "#..2..#", "#######"});
+    // Walls, a dead worm, and eleven free cells: each gets its apple, then spawning stops without hanging.
+    play({"#######", "#1....#", "#.###.#", "#.....#", "#######"}, 1);
     engine().getWorms().front()->setState(Tarvo::WormSprite::StateDead);
     for (int i = 0; i < 40; ++i)
     {
-        painter.spawnApple();
+        engine().getApplePainter()->spawnApple();
     }
     std::set<std::pair<int, int>> cells;
-    for (const Apple* apple : painter.getApples())
+    for (const Apple* apple : apples())
     {
-        const Point& cell = apple->getCell();
-        EXPECT_TRUE(engine().isFree(cell, false)) << cell.x << "," << cell.y;
-        EXPECT_TRUE(cells.insert({cell.x, cell.y}).second) << "two apples on " << cell.x << "," << cell.y;
+        EXPECT_TRUE(engine().isFree(apple->getCell(), false))
+            << apple->getCell().x << "," << apple->getCell().y;
+        cells.insert({apple->getCell().x, apple->getCell().y});
     }
-    // Every free cell got its apple, then spawning stopped without hanging.
     EXPECT_EQ(cells.size(), 11u);
-    EXPECT_EQ(painter.getApples().size(), 11u);
+    EXPECT_EQ(apples().size(), 11u);
 }
 
 TEST_F(ApplePainterRound, ApplesWithoutAKindVanishUnseenAndOthersAreDrawnFromTheFirstRow)
 {
-    ApplePainter& painter = round({"1.........", "..........", ".........."});
-    for (Apple* apple : painter.getApples())
-    {
-        apple->setKind(Apple::Turbo);
-        apple->setCell(Point(3, 2));
-    }
-    painter.setWeights({0, 0, 0, 0, 0, 0});
+    play({"1.........", "..........", ".........."}, 1);
+    ApplePainter& painter = *engine().getApplePainter();
+    clearApples();
+    addApple(Apple::Turbo, Point(3, 2));
     painter.spawnApple();
     const Apple* unseen = painter.getApples().back();
     ASSERT_EQ(unseen->getKind(), Apple::Gone);
-    const Point hidden = unseen->getCell();
-
     glClear(GL_COLOR_BUFFER_BIT);
     painter.draw();
-    EXPECT_RGB(TestSupport::pixel(3 * 16, 2 * 16), 0, 200, 255);
-    EXPECT_RGB(TestSupport::pixel(3 * 16 + 15, 2 * 16 + 15), 0, 200, 255);
+    const auto color = RoundSupport::AppleColors[Apple::Turbo];
+    EXPECT_RGB(TestSupport::pixel(3 * 16, 2 * 16), color.r, color.g, color.b);
+    EXPECT_RGB(TestSupport::pixel(3 * 16 + 15, 2 * 16 + 15), color.r, color.g, color.b);
     EXPECT_RGB(TestSupport::pixel(3 * 16 + 16, 2 * 16), 0, 0, 0);
-    EXPECT_RGB(TestSupport::pixel(hidden.x * 16 + 8, hidden.y * 16 + 8), 0, 0, 0);
-
+    EXPECT_RGB(TestSupport::pixel(unseen->getCell().x * 16 + 8, unseen->getCell().y * 16 + 8), 0, 0, 0);
     painter.update();
-    for (const Apple* apple : painter.getApples())
-    {
-        EXPECT_NE(apple, unseen);
-    }
+    EXPECT_EQ(std::count(apples().begin(), apples().end(), unseen), 0);
 }

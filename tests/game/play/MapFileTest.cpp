@@ -4,15 +4,15 @@
 
 #include "tests/support/TempDir.h"
 #include "tests/support/TextDamage.h"
+#include "tests/support/Throws.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <random>
 #include <set>
+#include <tuple>
 
 using Fernhouse::Base::ArgumentException;
-using Fernhouse::Base::Exception;
 using Fernhouse::Base::FileNotFoundException;
 using Fernhouse::Base::IOException;
 using Fernhouse::Base::MapFileException;
@@ -26,25 +26,9 @@ const std::string HeaderFailed = "Failed to read from file.";
 const std::string LayersFailed = "Failed to read map layers.";
 
 template <typename E>
-::testing::AssertionResult throwsWith(const std::function<void()>& call, const std::string& message)
+::testing::AssertionResult throws(const std::function<void()>& call, const std::string& message)
 {
-    try
-    {
-        call();
-    }
-    catch (const E& e)
-    {
-        if (e.getMessage() != message || e.getFile() != "MapFile")
-        {
-            return ::testing::AssertionFailure() << "threw \"" << e.getMessage() << "\" from " << e.getFile();
-        }
-        return ::testing::AssertionSuccess();
-    }
-    catch (const Exception& e)
-    {
-        return ::testing::AssertionFailure() << "wrong type: " << e.what();
-    }
-    return ::testing::AssertionFailure() << "nothing thrown";
+    return TestSupport::throwsWith<E>(call, message, "MapFile");
 }
 
 // 3 layers of 2 x 2: the layout the writer produces.
@@ -56,11 +40,9 @@ const int BoxCells[3][4] = {{0, 1, 2, 3}, {-1, 5, -1, -1}, {1, -1, -1, 2}};
 
 void expectBox(const MapFile& map)
 {
-    EXPECT_EQ(map.getName(), "Box");
-    EXPECT_EQ(map.getGraphicsFileName(), "graphics/tiles.png");
-    EXPECT_EQ(map.getLayerCount(), 3);
-    EXPECT_EQ(map.getWidth(), 2);
-    EXPECT_EQ(map.getHeight(), 2);
+    EXPECT_EQ(map.getName() + " " + map.getGraphicsFileName(), "Box graphics/tiles.png");
+    EXPECT_EQ(std::vector<int>({map.getLayerCount(), map.getWidth(), map.getHeight()}),
+              std::vector<int>({3, 2, 2}));
     EXPECT_FALSE(map.isModified());
     for (unsigned layer = 0; layer < 3; ++layer)
     {
@@ -73,7 +55,7 @@ void expectBox(const MapFile& map)
 
 } // namespace
 
-TEST(MapFile, SaveThenLoadKeepsEverythingInTheWriterLayout)
+TEST(MapFile, SaveWritesTheUsedLayersInTheWriterLayoutAndLoadReadsThemBack)
 {
     TempDir dir;
     MapFile map(3, 2, 2);
@@ -111,7 +93,7 @@ TEST(MapFile, SaveThenLoadKeepsEverythingInTheWriterLayout)
     five.setGraphicsFileName("g.png");
     five.save(dir.file("five.map"));
     EXPECT_EQ(dir.readFile("five.map"), "1\n\ng.png\n5 1 1\n\n-1 \n\n-1 \n\n-1 \n\n");
-    EXPECT_TRUE(throwsWith<MapFileException>([&] { MapFile(dir.file("five.map")); }, "Invalid layer count."));
+    EXPECT_TRUE(throws<MapFileException>([&] { MapFile(dir.file("five.map")); }, "Invalid layer count."));
 }
 
 TEST(MapFile, CrLfAndAnyWhiteSpaceLayoutLoadLikeTheCanonicalFile)
@@ -133,145 +115,51 @@ TEST(MapFile, CrLfAndAnyWhiteSpaceLayoutLoadLikeTheCanonicalFile)
     EXPECT_EQ(MapFile(dir.file("end.map")).getTile(2, 1, 1), -2147483647 - 1);
 }
 
-TEST(MapFile, BadFilesFailWithTheMessageOfTheirFirstFault)
+TEST(MapFile, BadFilesFailWithTheMessageOfTheirFirstFaultAndAFailedLoadKeepsTheOldMap)
 {
     const std::string h = "1\nBox\ng.png\n";
     const std::string cells = h + "3 2 2\n\n";
 
-    const struct
-    {
-        std::string text;
-        bool unreadable; // IOException, else MapFileException
-        std::string message;
-    } cases[] = {
+    // Whether the file is unreadable (IOException, else MapFileException), the message, and the files.
+    const std::vector<std::tuple<bool, std::string, std::vector<std::string>>> cases = {
         // The version is judged before the title is even read; then image, layers, width, height.
-        {"2\n", false, "Unsupported map file version."},
-        {"-1\nBox\ng.png\n3 2 2\n", false, "Unsupported map file version."},
-        {"1\nBox\n\n0 0 0\n", false, "No graphics file name was supplied."},
-        {h + "0 0 0\n", false, "Invalid layer count."},
-        {h + "4 2 2\n", false, "Invalid layer count."},
-        {h + "-2147483648 2 2\n", false, "Invalid layer count."},
-        {h + "3 0 0\n", false, "Invalid map width."},
-        {h + "3 -7 2\n", false, "Invalid map width."},
-        {h + "3 2 0\n", false, "Invalid map height."},
-        {"", true, HeaderFailed},
-        {"one\nBox\ng.png\n3 2 2\n", true, HeaderFailed},
-        {"1x\nBox\ng.png\n3 2 2\n", true, HeaderFailed},
-        {"1", true, HeaderFailed},
-        {"1\nBox\n", true, HeaderFailed},
-        {h + "3 2\n", true, HeaderFailed},
-        {h + "3 2 -\n", true, HeaderFailed},
-        {h + "3 2 2x\n", true, HeaderFailed},
-        // One past the 32-bit range on either side.
-        {h + "3 2147483648 2\n", true, HeaderFailed},
-        {h + "3 2 -2147483649\n", true, HeaderFailed},
-        {"4294967297\nBox\ng.png\n3 2 2\n", true, HeaderFailed},
-        {cells, true, LayersFailed},
-        {cells + "0 1 2 3 4 5 6 7 8 9 10", true, LayersFailed},
-        {cells + "0 1 2 3 4 5 6 7 8 9 10 eleven", true, LayersFailed},
-        {cells + "0 1 2 3 4 5 6 7 8 9 10 99999999999", true, LayersFailed},
-        {cells + std::string("0 1 2 \0 4", 10), true, LayersFailed},
-        // Huge counts claimed by a file holding four cells: short like any other, nothing reserved.
-        {"1\nBig\ng.png\n1 2000000000 1\n\n0 1 2 3\n", true, LayersFailed},
-        {"1\nBig\ng.png\n3 2000000000 2000000000\n\n0 1 2 3\n", true, LayersFailed},
-        {"1\nBig\ng.png\n3 2147483647 2147483647\n", true, LayersFailed},
-    };
-
+        {false, "Unsupported map file version.", {"2\n", "-1\nBox\ng.png\n3 2 2\n"}},
+        {false, "No graphics file name was supplied.", {"1\nBox\n\n0 0 0\n"}},
+        {false, "Invalid layer count.", {h + "0 0 0\n", h + "4 2 2\n", h + "-2147483648 2 2\n"}},
+        {false, "Invalid map width.", {h + "3 0 0\n", h + "3 -7 2\n"}},
+        {false, "Invalid map height.", {h + "3 2 0\n"}},
+        // Among them, one past the 32-bit range on either side.
+        {true,
+         HeaderFailed,
+         {"", "one\nBox\ng.png\n3 2 2\n", "1x\nBox\ng.png\n3 2 2\n", "1", "1\nBox\n", h + "3 2\n",
+          h + "3 2 -\n", h + "3 2 2x\n", h + "3 2147483648 2\n", h + "3 2 -2147483649\n",
+          "4294967297\nBox\ng.png\n3 2 2\n"}},
+        // Last, huge counts claimed by a file holding four cells: short like any other, nothing reserved.
+        {true,
+         LayersFailed,
+         {cells, cells + "0 1 2 3 4 5 6 7 8 9 10", cells + "0 1 2 3 4 5 6 7 8 9 10 eleven",
+          cells + "0 1 2 3 4 5 6 7 8 9 10 99999999999", cells + std::string("0 1 2 \0 4", 10),
+          "1\nBig\ng.png\n1 2000000000 1\n\n0 1 2 3\n", "1\nBig\ng.png\n3 2000000000 2000000000\n\n0 1 2 3\n",
+          "1\nBig\ng.png\n3 2147483647 2147483647\n"}}};
     TempDir dir;
-    for (const auto& c : cases)
-    {
-        dir.writeFile("m.map", c.text);
-        MapFile map;
-        const auto load = [&] { map.load(dir.file("m.map")); };
-        EXPECT_TRUE(c.unreadable ? throwsWith<IOException>(load, c.message)
-                                 : throwsWith<MapFileException>(load, c.message))
-            << c.text;
-    }
-}
-
-TEST(MapFile, MissingFileOrFailedLoadThrowsAndKeepsTheOldMap)
-{
-    TempDir dir;
-    const std::string missing = dir.file("nowhere.map");
-    EXPECT_TRUE(
-        throwsWith<FileNotFoundException>([&] { MapFile map(missing); }, "Couldn't load file: " + missing));
     dir.writeFile("box.map", BoxText);
     MapFile map(dir.file("box.map"));
-    EXPECT_TRUE(
-        throwsWith<FileNotFoundException>([&] { map.load(missing); }, "Couldn't load file: " + missing));
-    dir.writeFile("short.map", "1\nOther\ng.png\n1 9 9\n\n5 5 5\n");
-    EXPECT_TRUE(throwsWith<IOException>([&] { map.load(dir.file("short.map")); }, LayersFailed));
+    for (const auto& [unreadable, message, texts] : cases)
+    {
+        for (const std::string& text : texts)
+        {
+            dir.writeFile("m.map", text);
+            const auto load = [&] { map.load(dir.file("m.map")); };
+            EXPECT_TRUE(unreadable ? throws<IOException>(load, message)
+                                   : throws<MapFileException>(load, message))
+                << text;
+        }
+    }
+    const std::string missing = dir.file("nowhere.map");
+    EXPECT_TRUE(throws<FileNotFoundException>([&] { map.load(missing); }, "Couldn't load file: " + missing));
+    EXPECT_TRUE(throws<FileNotFoundException>([&] { MapFile{missing}; }, "Couldn't load file: " + missing));
     EXPECT_EQ(map.getFileName(), dir.file("box.map"));
     expectBox(map);
-}
-
-TEST(MapFile, CellAccessAndResizingCheckTheirArgumentsAndChangeNothingOnRefusal)
-{
-    MapFile map(2, 4, 3);
-    EXPECT_EQ(map.getTile(2, 3, 2), -1); // the third slot exists whatever the layer count
-
-    const struct
-    {
-        unsigned layer;
-        int x;
-        int y;
-        const char* message;
-    } cells[] = {{3, -1, -1, "Layer index out of bounds."},
-                 {0, 4, -1, "X is out of bounds."},
-                 {0, -1, 0, "X is out of bounds."},
-                 {0, 0, -1, "Y is out of bounds."},
-                 {0, 0, 3, "Y is out of bounds."}};
-
-    for (const auto& c : cells)
-    {
-        EXPECT_TRUE(throwsWith<ArgumentException>([&] { map.getTile(c.layer, c.x, c.y); }, c.message));
-        EXPECT_TRUE(throwsWith<ArgumentException>([&] { map.setTile(c.layer, c.x, c.y, 1); }, c.message));
-    }
-    EXPECT_TRUE(throwsWith<ArgumentException>([&] { map.setLayerCount(4); }, "Invalid layer count."));
-    EXPECT_TRUE(throwsWith<ArgumentException>([&] { map.setLayerCount(-1); }, "Invalid layer count."));
-    EXPECT_TRUE(throwsWith<ArgumentException>([&] { map.setWidth(-1); }, "Invalid map width."));
-    EXPECT_TRUE(throwsWith<ArgumentException>([&] { map.setHeight(-1); }, "Invalid map height."));
-    // Setting what is already there is no change either.
-    map.setTile(1, 1, 1, -1);
-    map.setLayerCount(2);
-    map.setWidth(4);
-    map.setHeight(3);
-    EXPECT_FALSE(map.isModified());
-    EXPECT_EQ(map.getWidth(), 4);
-
-    // Cells keep their indices: (1, 1) at index 5 reads back as (0, 1) in a row of five.
-    map.setTile(0, 1, 0, 8);
-    map.setTile(0, 1, 1, 9);
-    EXPECT_TRUE(map.isModified());
-    map.setWidth(5);
-    EXPECT_EQ(map.getTile(0, 1, 0), 8);
-    EXPECT_EQ(map.getTile(0, 0, 1), 9);
-    map.setHeight(4);
-    EXPECT_EQ(map.getTile(2, 4, 3), -1);
-    map.setLayerCount(0);
-    EXPECT_EQ(map.getLayerCount(), 0);
-    map.setWidth(0);
-    map.setHeight(0);
-    EXPECT_TRUE(throwsWith<ArgumentException>([&] { map.getTile(0, 0, 0); }, "X is out of bounds."));
-    // A negative size must not allocate or crash either.
-    const MapFile negative(1, -5, 3);
-    EXPECT_TRUE(throwsWith<ArgumentException>([&] { negative.getTile(0, 0, 0); }, "X is out of bounds."));
-    MapFile named(1, 1, 1);
-    named.setName(""); // names count as changes even when the text is the same
-    EXPECT_TRUE(named.isModified());
-}
-
-TEST(MapFile, SaveFailuresNameTheirStepAndKeepTheMapState)
-{
-    TempDir dir;
-    MapFile map(1, 1, 1);
-    map.setGraphicsFileName("g.png");
-    const std::string noDir = dir.file("missing/m.map");
-    EXPECT_TRUE(throwsWith<IOException>([&] { map.save(noDir); }, "Failed to create file: " + noDir));
-    // /dev/full opens for writing but refuses every byte.
-    EXPECT_TRUE(throwsWith<IOException>([&] { map.save("/dev/full"); }, "Failed to write headers."));
-    EXPECT_TRUE(map.isModified());
-    EXPECT_TRUE(map.getFileName().empty());
 }
 
 TEST(MapFile, RandomlyDamagedFilesLoadOrFailWithALoadMessage)
@@ -298,7 +186,7 @@ TEST(MapFile, RandomlyDamagedFilesLoadOrFailWithALoadMessage)
                         map.getHeight() >= 1 && !map.getGraphicsFileName().empty());
             ++loaded;
         }
-        catch (const Exception& e)
+        catch (const Fernhouse::Base::Exception& e)
         {
             EXPECT_EQ(loadMessages.count(e.getMessage()), 1u) << e.getMessage();
             EXPECT_EQ(e.getFile(), "MapFile");
@@ -306,4 +194,67 @@ TEST(MapFile, RandomlyDamagedFilesLoadOrFailWithALoadMessage)
     }
     // Some damage (a changed digit, an extra blank) is harmless; if nothing ever loads, the test is broken.
     EXPECT_GT(loaded, 0);
+}
+
+TEST(MapFile, CellAccessAndResizingRefuseBadArgumentsAndKeepEachCellsIndex)
+{
+    MapFile map(2, 4, 3);
+    EXPECT_EQ(map.getTile(2, 3, 2), -1); // the third slot exists whatever the layer count
+
+    const struct
+    {
+        unsigned layer;
+        int x, y;
+        const char* message;
+    } cells[] = {{3, -1, -1, "Layer index out of bounds."},
+                 {0, 4, -1, "X is out of bounds."},
+                 {0, -1, 0, "X is out of bounds."},
+                 {0, 0, -1, "Y is out of bounds."},
+                 {0, 0, 3, "Y is out of bounds."}};
+
+    for (const auto& c : cells)
+    {
+        EXPECT_TRUE(throws<ArgumentException>([&] { map.getTile(c.layer, c.x, c.y); }, c.message));
+        EXPECT_TRUE(throws<ArgumentException>([&] { map.setTile(c.layer, c.x, c.y, 1); }, c.message));
+    }
+    EXPECT_TRUE(throws<ArgumentException>([&] { map.setLayerCount(4); }, "Invalid layer count."));
+    EXPECT_TRUE(throws<ArgumentException>([&] { map.setLayerCount(-1); }, "Invalid layer count."));
+    EXPECT_TRUE(throws<ArgumentException>([&] { map.setWidth(-1); }, "Invalid map width."));
+    EXPECT_TRUE(throws<ArgumentException>([&] { map.setHeight(-1); }, "Invalid map height."));
+    // Setting what is already there is no change either; names count as changes even when the same.
+    map.setTile(1, 1, 1, -1);
+    map.setLayerCount(2);
+    map.setWidth(4);
+    map.setHeight(3);
+    EXPECT_FALSE(map.isModified());
+    MapFile named(1, 1, 1);
+    named.setName("");
+    EXPECT_TRUE(named.isModified());
+
+    // (1, 1) at index 5 reads back as (0, 1) in a row of five.
+    map.setTile(0, 1, 0, 8);
+    map.setTile(0, 1, 1, 9);
+    map.setWidth(5);
+    EXPECT_EQ(map.getTile(0, 1, 0), 8);
+    EXPECT_EQ(map.getTile(0, 0, 1), 9);
+    map.setHeight(4);
+    EXPECT_EQ(map.getTile(2, 4, 3), -1);
+    map.setWidth(0);
+    EXPECT_TRUE(throws<ArgumentException>([&] { map.getTile(0, 0, 0); }, "X is out of bounds."));
+    // A negative size must not allocate or crash either.
+    EXPECT_TRUE(
+        throws<ArgumentException>([&] { MapFile(1, -5, 3).getTile(0, 0, 0); }, "X is out of bounds."));
+}
+
+TEST(MapFile, SaveFailuresNameTheirStepAndKeepTheMapState)
+{
+    TempDir dir;
+    MapFile map(1, 1, 1);
+    map.setGraphicsFileName("g.png");
+    const std::string noDir = dir.file("missing/m.map");
+    EXPECT_TRUE(throws<IOException>([&] { map.save(noDir); }, "Failed to create file: " + noDir));
+    // /dev/full opens for writing but refuses every byte.
+    EXPECT_TRUE(throws<IOException>([&] { map.save("/dev/full"); }, "Failed to write headers."));
+    EXPECT_TRUE(map.isModified());
+    EXPECT_TRUE(map.getFileName().empty());
 }

@@ -5,7 +5,6 @@
 #include "engine/graphics/Painter.h"
 
 #include "game/play/Apple.h"
-#include "game/play/ApplePainter.h"
 #include "game/play/GameEngine.h"
 #include "game/play/MapFile.h"
 #include "game/play/MapPainter.h"
@@ -15,51 +14,34 @@
 #include "tests/support/PngWriter.h"
 
 #include <GL/gl.h>
-#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 
 using Fernhouse::Base::Color;
 using Fernhouse::Base::Point;
-using RoundSupport::AppleColors;
-using RoundSupport::GroundColor;
-using RoundSupport::HeadColor;
-using RoundSupport::WallColor;
-using Tarvo::Apple;
-using Tarvo::WormSprite;
-using TestSupport::pixel;
+using Fernhouse::Base::Rect;
+using namespace RoundSupport;
 
 namespace
 {
 
 constexpr Color Backdrop{10, 10, 60, 255};
+constexpr Color Black{0, 0, 0, 255};
 constexpr std::uint32_t FrameMs = 50;
 
-::testing::AssertionResult is(const std::array<int, 4>& got, const Color& color, int tolerance = 0)
+::testing::AssertionResult shows(const Point& at, const Color& color, int tolerance = 0)
 {
-    return TestSupport::rgbIs(got, color.r, color.g, color.b, tolerance);
+    return showsAll({Probe{at.x, at.y, color}}, tolerance);
 }
 
-// What blending a colour of the given alpha over another gives, before the driver's rounding.
-Color blend(const Color& top, const Color& under)
+// A walled field with start point 1 at (x1, y1) and, when given, 2 at (x2, y2).
+std::vector<std::string> walled(int w, int h, int x1, int y1, int x2 = 0, int y2 = 0)
 {
-    const auto mix = [&](std::uint8_t t, std::uint8_t u) {
-        return static_cast<std::uint8_t>((t * top.a + u * (255 - top.a) + 127) / 255);
-    };
-    return Color(mix(top.r, under.r), mix(top.g, under.g), mix(top.b, under.b), 255);
+    return field(w, h, {{x1, y1, '1'}, {x2, y2, x2 != 0 ? '2' : '#'}});
 }
 
-std::vector<std::string> walled(int w, int h)
-{
-    std::vector<std::string> rows(static_cast<std::size_t>(h),
-                                  "#" + std::string(static_cast<std::size_t>(w - 2), '.') + "#");
-    rows.front() = rows.back() = std::string(static_cast<std::size_t>(w), '#');
-    return rows;
-}
-
-class PlayScreenRound : public RoundSupport::RoundTest
+class PlayScreenRound : public RoundTest
 {
 protected:
     void SetUp() override
@@ -77,261 +59,199 @@ protected:
 
     Tarvo::PlayScreen& screen() { return *engine().getPlayScreen(); }
 
-    WormSprite& player(int number) { return *(number == 1 ? engine().getPlayer1() : engine().getPlayer2()); }
-
-    // A round of one or two humans on rows of text (start points 1 and 2), started.
-    void round(const std::vector<std::string>& rows, int humans, std::int32_t layers = 3)
+    // One or two humans, with the flat background for one.
+    void round(const std::vector<std::string>& rows, int humans)
     {
-        makeEngine(writeMap("screen", rows, layers)).setGame(Tarvo::GAME_NONE, 0, 0);
-        addHuman("Tarvo", RoundSupport::arrowKeys());
-        if (humans == 2)
-        {
-            addHuman("Piggy", RoundSupport::letterKeys());
-        }
-        startRound(humans == 1 ? "back.png" : "");
+        play(rows, humans, Tarvo::GAME_NONE, 0, 0, 0, humans == 1 ? "back.png" : "");
     }
 
-    // The screen position of a cell's top-left pixel in the given player's view.
-    Point cellOnScreen(int number, const Point& cell)
+    // The screen position of the player's head's top-left pixel in its view.
+    Point headOnScreen(std::size_t index)
     {
-        const Tarvo::PlayScreen& s = screen();
-        const auto index = static_cast<std::size_t>(number - 1);
-        const Fernhouse::Base::Rect& view = s.getView(index);
+        const Tarvo::WormSprite::Segment& head = engine().getWorms().at(index)->getHead();
         const Tarvo::MapFile* map = engine().getMap();
-        return Point(view.x + s.getOffsetX(index) - 8 * map->getWidth() + 16 * cell.x,
-                     view.y + s.getOffsetY(index) - 8 * map->getHeight() + 16 * cell.y);
+        return Point(
+            screen().getView(index).x + screen().getOffsetX(index) - 8 * map->getWidth() + 16 * head.x,
+            screen().getView(index).y + screen().getOffsetY(index) - 8 * map->getHeight() + 16 * head.y);
     }
 
-    Point headOnScreen(int number)
+    // The screen leaves out the background where a view's map hides it: the picture must be the one
+    // drawn from the whole background with every view's map over it.
+    void expectHiddenBackgroundLeftOut(const char* background)
     {
-        const WormSprite::Segment& head = player(number).getHead();
-        return cellOnScreen(number, Point(head.x, head.y));
+        glClear(GL_COLOR_BUFFER_BIT);
+        screen().draw();
+        const std::vector<std::uint8_t> drawn = TestSupport::readFrame();
+        glClear(GL_COLOR_BUFFER_BIT);
+        Fernhouse::Graphics::Image(background).draw();
+        Tarvo::MapPainter* painter = screen().getMapPainter();
+        Fernhouse::Graphics::Painter clip;
+        for (std::size_t index = 0; index < engine().getHumanCount(); ++index)
+        {
+            const Rect& view = screen().getView(index);
+            clip.setClipRect(view);
+            painter->setPosition(view.x + screen().getOffsetX(index), view.y + screen().getOffsetY(index));
+            painter->setVisibleArea(view);
+            painter->draw();
+        }
+        clip.clearClipRect();
+        EXPECT_TRUE(TestSupport::readFrame() == drawn) << background;
     }
-
-    void drawFrame(std::uint32_t ms) { frame(ms, true); }
 };
 
 } // namespace
 
-TEST_F(PlayScreenRound, SmallMapSitsCentredInTheOneViewWithApplesUnderTheWorm)
+TEST_F(PlayScreenRound, SmallMapSitsCentredAndStillWithApplesUnderTheWormAndThePointsOnTheirAnchor)
 {
-    auto rows = walled(20, 20);
-    rows[5][10] = '1';
-    round(rows, 1);
-    drawFrame(0);
+    round(walled(20, 20, 10, 5), 1);
     // An apple under the head, which no step has judged yet: the worm is drawn after it, over it.
-    auto* apples = engine().getApplePainter();
-    apples->setWeights({0, 1, 0, 0, 0, 0});
-    apples->spawnApple();
-    apples->getApples().back()->setCell(Point(10, 12));
-    apples->getApples().front()->setKind(Apple::Cake);
-    apples->getApples().front()->setCell(Point(10, 5));
-    apples->setWeights({0, 0, 0, 0, 0, 0});
-    screen().removeWorm(&player(1));
+    clearApples();
+    addApple(Tarvo::Apple::Cake, Point(10, 5));
+    addApple(Tarvo::Apple::Super, Point(10, 12));
+    screen().removeWorm(engine().getPlayer1());
     redraw();
-    EXPECT_TRUE(is(pixel(399 + 8, 250 + 8), AppleColors[Apple::Cake]));
-    screen().addWorm(&player(1));
+    EXPECT_TRUE(shows({399 + 8, 250 + 8}, AppleColors[Tarvo::Apple::Cake]));
+    screen().addWorm(engine().getPlayer1());
     redraw();
-    TestSupport::saveFrame(screenshotPath("round_one_player"));
     // 320 pixels of map in the middle of the 480-pixel view at (159, 90).
-    EXPECT_EQ(screen().getOffsetX(0), 240);
-    EXPECT_EQ(screen().getOffsetY(0), 240);
-    EXPECT_TRUE(is(pixel(239, 170), WallColor));
-    EXPECT_TRUE(is(pixel(558, 489), WallColor));
-    EXPECT_TRUE(is(pixel(238, 170), Backdrop));
-    EXPECT_TRUE(is(pixel(239, 169), Backdrop));
-    EXPECT_TRUE(is(pixel(559, 489), Backdrop));
-    EXPECT_TRUE(is(pixel(239 + 16, 170 + 16), GroundColor));
-    EXPECT_TRUE(is(pixel(399 + 8, 250 + 8), HeadColor));
-    EXPECT_TRUE(is(pixel(399 + 15, 250 + 15), HeadColor));
-    EXPECT_TRUE(is(pixel(399 + 8, 362 + 8), AppleColors[Apple::Super]));
-    EXPECT_TRUE(is(pixel(399 + 15, 362 + 15), AppleColors[Apple::Super]));
-
-    EXPECT_EQ(engine().getPlayer1()->getScore(), 0);
-    // The points read "    0" with their right edge on x = 288 from y = 35: the last glyph is drawn, and
-    // nothing right of the anchor.
-    bool glyph = false;
-    for (int y = 35; y < 35 + 16; ++y)
+    EXPECT_EQ(headOnScreen(0), Point(399, 250));
+    EXPECT_TRUE(
+        showsAll({Probe{239, 170, WallColor}, Probe{558, 489, WallColor}, Probe{238, 170, Backdrop},
+                  Probe{239, 169, Backdrop}, Probe{559, 489, Backdrop}, Probe{255, 186, GroundColor},
+                  Probe{407, 258, HeadColor}, Probe{414, 265, HeadColor}, Probe{414, 377, AppleColors[1]}}));
+    // The points "    0" end at x = 288 from y = 35: their last glyph is drawn, and nothing right of it.
+    int glyph = 0;
+    for (int i = 0; i < 28 * 16; ++i)
     {
-        for (int x = 272; x < 288; ++x)
-        {
-            glyph = glyph || !is(pixel(x, y), Backdrop);
-        }
-        for (int x = 288; x < 300; ++x)
-        {
-            EXPECT_TRUE(is(pixel(x, y), Backdrop)) << x << "," << y;
-        }
+        const Point at(272 + i % 28, 35 + i / 28);
+        glyph += at.x < 288 && !shows(at, Backdrop) ? 1 : 0;
+        EXPECT_TRUE(at.x < 288 || shows(at, Backdrop));
     }
-    EXPECT_TRUE(glyph);
+    EXPECT_GT(glyph, 0);
+    // The map hides the background only while every ground cell is opaque and the colour does not fade it.
+    Tarvo::MapPainter* painter = screen().getMapPainter();
+    EXPECT_TRUE(painter->coversBackground());
+    glColor4ub(255, 255, 255, 254);
+    EXPECT_FALSE(painter->coversBackground());
+    glColor4ub(255, 255, 255, 255);
+    Tarvo::MapFile holed = *engine().getMap();
+    holed.setTile(0, 3, 3, 100); // see-through texels
+    EXPECT_FALSE(Tarvo::MapPainter(&holed, &engine()).coversBackground());
+    expectHiddenBackgroundLeftOut("back.png");
 
     // The map never scrolls, wherever the worm goes.
     passStartDelay();
     for (int i = 0; i < 40; ++i)
     {
-        drawFrame(FrameMs);
-        ASSERT_EQ(screen().getOffsetX(0), 240);
+        frame(FrameMs, true);
+        ASSERT_EQ(headOnScreen(0).x, 399);
         ASSERT_EQ(screen().getOffsetY(0), 240);
     }
-    EXPECT_GT(player(1).getHead().y, 5);
+    EXPECT_GT(engine().getPlayer1()->getHead().y, 5);
 }
 
-TEST_F(PlayScreenRound, StartMarkersBlinkInTheSecondHalfOfEachRealSecond)
+TEST_F(PlayScreenRound, StartMarkersBlinkInTheSecondHalfOfEachRealSecondDuringTheStartDelay)
 {
-    auto rows = walled(20, 20);
-    rows[5][10] = '1';
-    round(rows, 1);
+    round(walled(20, 20, 10, 5), 1);
     // The marker lies under the worm, a disc of radius 14 around its 16-pixel cell: look beside the head.
-    const Point start = headOnScreen(1);
+    const Point start = headOnScreen(0);
     const Point beside(start.x + 8 + 11, start.y + 8);
-    const Color marked = blend(Tarvo::MapPainter::Marker1, GroundColor);
-
-    drawFrame(400); // 0.4 s into the second: off
-    EXPECT_TRUE(is(pixel(beside.x, beside.y), GroundColor));
-    EXPECT_TRUE(is(pixel(start.x + 8, start.y + 8), HeadColor));
-    drawFrame(200); // 0.6 s: on
-    TestSupport::saveFrame(screenshotPath("round_start_marker"));
-    EXPECT_TRUE(is(pixel(beside.x, beside.y), marked, 1));
-    EXPECT_TRUE(is(pixel(start.x + 8, start.y + 8), HeadColor));
-    drawFrame(500); // 1.1 s: off again
-    EXPECT_TRUE(is(pixel(beside.x, beside.y), GroundColor));
-
+    const Color& marker = Tarvo::MapPainter::Marker1;
+    const auto blend = [&](std::uint8_t m, std::uint8_t g) {
+        return static_cast<std::uint8_t>((m * marker.a + g * (255 - marker.a) + 127) / 255);
+    };
+    const Color marked(blend(marker.r, GroundColor.r), blend(marker.g, GroundColor.g),
+                       blend(marker.b, GroundColor.b), 255);
+    // Real milliseconds into the second, and whether the marker shows then.
+    for (const auto& [ms, on] :
+         std::vector<std::pair<std::uint32_t, bool>>{{400, false}, {200, true}, {500, false}})
+    {
+        frame(ms, true);
+        EXPECT_TRUE(on ? shows(beside, marked, 1) : shows(beside, GroundColor)) << ms;
+        EXPECT_TRUE(shows({start.x + 8, start.y + 8}, HeadColor));
+    }
     // Once the delay is over, the second half of a second shows no marker.
     passStartDelay();
     while (clock().now() % 1000 <= 500)
     {
         frame(FrameMs);
     }
-    drawFrame(0);
-    EXPECT_TRUE(is(pixel(beside.x, beside.y), GroundColor));
+    frame(0, true);
+    EXPECT_TRUE(shows(beside, GroundColor));
 }
 
-TEST_F(PlayScreenRound, LargeMapScrollsToTheWormClippedToTheViewAndStopsAtItsEdges)
+TEST_F(PlayScreenRound, LargeMapFollowsTheWormAtItsPaceClippedToTheViewAndStopsAtItsEdges)
 {
-    auto rows = walled(60, 60);
-    rows[10][30] = '1';
+    // A cell without ground far from the worm: the background shows through it.
+    auto rows = walled(60, 60, 30, 10);
+    rows[50][31] = ' ';
     round(rows, 1);
-    drawFrame(0);
-    TestSupport::saveFrame(screenshotPath("round_scrolled"));
+    EXPECT_FALSE(screen().getMapPainter()->coversBackground());
+    frame(0, true);
     // The worm's column in the middle; its row near the top, so the map's top edge meets the view's.
-    EXPECT_EQ(screen().getOffsetX(0), 240);
+    EXPECT_EQ(headOnScreen(0), Point(399, 250));
     EXPECT_EQ(screen().getOffsetY(0), 480);
-    EXPECT_EQ(headOnScreen(1), Point(399, 250));
-    EXPECT_TRUE(is(pixel(405, 256), HeadColor));
-    EXPECT_TRUE(is(pixel(300, 90), WallColor));
-    EXPECT_TRUE(is(pixel(300, 106), GroundColor));
     // Map everywhere around the view, but nothing of it outside.
-    for (const Point& inside : {Point(159, 300), Point(638, 300), Point(300, 569)})
-    {
-        EXPECT_TRUE(is(pixel(inside.x, inside.y), GroundColor)) << inside.x << "," << inside.y;
-    }
-    for (const Point& outside : {Point(158, 300), Point(639, 300), Point(300, 89), Point(300, 570)})
-    {
-        EXPECT_TRUE(is(pixel(outside.x, outside.y), Backdrop)) << outside.x << "," << outside.y;
-    }
+    EXPECT_TRUE(showsAll({Probe{405, 256, HeadColor}, Probe{300, 90, WallColor}, Probe{300, 106, GroundColor},
+                          Probe{159, 300, GroundColor}, Probe{638, 300, GroundColor},
+                          Probe{300, 569, GroundColor}, Probe{158, 300, Backdrop}, Probe{639, 300, Backdrop},
+                          Probe{300, 89, Backdrop}, Probe{300, 570, Backdrop}}));
 
     // Down the map: the view follows at no more than the worm's 48 pixels a second, and keeps it in view.
     passStartDelay();
-    int moved = 0;
-    int previous = screen().getOffsetY(0);
-    for (int i = 0; i < 200; ++i)
+    const int first = screen().getOffsetY(0);
+    for (int i = 0, previous = first; i < 200; ++i, previous = screen().getOffsetY(0))
     {
-        drawFrame(FrameMs);
-        const int offset = screen().getOffsetY(0);
+        frame(FrameMs);
         // 2.4 pixels a frame, plus what the fraction carries.
-        ASSERT_LE(std::abs(offset - previous), 3) << i;
-        moved += previous - offset;
-        previous = offset;
-        const Point head = headOnScreen(1);
-        ASSERT_GE(head.y, 90);
-        ASSERT_LT(head.y, 570);
+        ASSERT_LE(std::abs(screen().getOffsetY(0) - previous), 3) << i;
+        ASSERT_GE(headOnScreen(0).y, 90);
+        ASSERT_LT(headOnScreen(0).y, 570);
     }
-    EXPECT_GT(moved, 100);
-    EXPECT_LE(moved, 48 * 10 + 1);
-    TestSupport::saveFrame(screenshotPath("round_scrolled_later"));
+    EXPECT_GT(first - screen().getOffsetY(0), 100);
+    EXPECT_LE(first - screen().getOffsetY(0), 48 * 10 + 1);
+    expectHiddenBackgroundLeftOut("back.png");
 }
 
-TEST_F(PlayScreenRound, TwoViewsFollowTheirOwnWormsOverTheTwoPlayerBackground)
+TEST_F(PlayScreenRound, TwoViewsFollowTheirOwnWormsOverTheTwoPlayerBackgroundWithTheirOwnResults)
 {
-    auto rows = walled(60, 40);
-    rows[20][45] = '1';
-    rows[20][15] = '2';
-    round(rows, 2);
-    drawFrame(0);
-    TestSupport::saveFrame(screenshotPath("round_two_players"));
-    EXPECT_EQ(headOnScreen(1), Point(595, 330));
-    EXPECT_EQ(headOnScreen(2), Point(204, 330));
-    EXPECT_TRUE(is(pixel(601, 336), HeadColor));
-    EXPECT_TRUE(is(pixel(210, 336), HeadColor));
+    round(walled(60, 40, 45, 20, 15, 20), 2);
+    frame(0, true);
+    EXPECT_EQ(headOnScreen(0), Point(595, 330));
+    EXPECT_EQ(headOnScreen(1), Point(204, 330));
     // Each view shows its part of the map up to its own edges, and the background between them.
-    for (const Point& map : {Point(31, 300), Point(377, 300), Point(422, 300), Point(768, 300)})
-    {
-        EXPECT_TRUE(is(pixel(map.x, map.y), GroundColor)) << map.x;
-    }
-    const std::vector<Point> backs{Point(30, 300),  Point(378, 300), Point(400, 300), Point(421, 300),
-                                   Point(769, 300), Point(200, 89),  Point(600, 570)};
-    std::vector<std::array<int, 4>> shown;
-    for (const Point& back : backs)
-    {
-        shown.push_back(pixel(back.x, back.y));
-    }
-    Fernhouse::Graphics::Image(Tarvo::PlayScreen::DuoBackground).draw();
-    for (std::size_t i = 0; i < backs.size(); ++i)
-    {
-        EXPECT_EQ(shown[i], pixel(backs[i].x, backs[i].y)) << backs[i].x << "," << backs[i].y;
-    }
+    EXPECT_TRUE(
+        showsAll({Probe{601, 336, HeadColor}, Probe{210, 336, HeadColor}, Probe{31, 300, GroundColor},
+                  Probe{377, 300, GroundColor}, Probe{422, 300, GroundColor}, Probe{768, 300, GroundColor}}));
+    passStartDelay();
+    frames(10, FrameMs);
+    expectHiddenBackgroundLeftOut(Tarvo::PlayScreen::DuoBackground);
 
     // Paused: both results centred on their anchors on a black box that reaches 30 pixels beyond the text.
     pressKey(SDLK_PAUSE);
-    drawFrame(FrameMs);
-    TestSupport::saveFrame(screenshotPath("round_two_players_paused"));
+    frame(FrameMs, true);
     const int halfText = 5 * 32 / 2;
     for (int centre : {595, 205})
     {
-        EXPECT_TRUE(is(pixel(centre - halfText - 29, 330 - 16 - 29), Color(0, 0, 0, 255))) << centre;
-        EXPECT_TRUE(is(pixel(centre + halfText + 29, 330 + 16 + 29), Color(0, 0, 0, 255))) << centre;
-        EXPECT_FALSE(is(pixel(centre - halfText - 31, 330), Color(0, 0, 0, 255))) << centre;
+        EXPECT_TRUE(showsAll({Probe{centre - halfText - 29, 330 - 16 - 29, Black},
+                              Probe{centre + halfText + 29, 330 + 16 + 29, Black}}));
+        EXPECT_FALSE(shows({centre - halfText - 31, 330}, Black));
     }
 }
 
-TEST_F(PlayScreenRound, TwoLayerMapShowsOnlyItsGroundWhileItsWallsStillBlock)
-{
-    // Two layers: ground and walls, and no start points, so no round can be played on it; the engine still
-    // reads its walls, the painter never draws the last layer, and the full ground hides the background.
-    auto rows = walled(20, 12);
-    Tarvo::GameEngine& game = makeEngine(writeMap("flat", rows, 2));
-    EXPECT_FALSE(game.isFree(Point(0, 0), false));
-    EXPECT_TRUE(game.isFree(Point(1, 1), false));
-    Tarvo::MapPainter painter(game.getMap(), &game);
-    EXPECT_TRUE(painter.coversBackground());
-    painter.setPosition(400, 300);
-    glClear(GL_COLOR_BUFFER_BIT);
-    painter.draw();
-    const Point corner(400 - 160, 300 - 96);
-    EXPECT_TRUE(is(pixel(corner.x, corner.y), GroundColor));
-    EXPECT_TRUE(is(pixel(corner.x + 16, corner.y + 16), GroundColor));
-    EXPECT_TRUE(is(pixel(corner.x - 1, corner.y), Color(0, 0, 0, 255)));
-}
-
-TEST_F(PlayScreenRound, PainterDrawsOnlyWhatTheViewShowsAndTheSamePicture)
+TEST_F(PlayScreenRound, MapPainterDrawsOnlyWhatTheViewShowsTheSamePictureAndAllButTheLastLayer)
 {
     // 256 x 256 cells with walls in a pattern, so that a shifted cell would show.
     std::vector<std::string> rows(256, std::string(256, '.'));
-    for (int y = 0; y < 256; ++y)
+    for (int i = 0; i < 256 * 256; ++i)
     {
-        for (int x = 0; x < 256; ++x)
-        {
-            if ((x * 7 + y * 3) % 5 == 0)
-            {
-                rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = '#';
-            }
-        }
+        rows[static_cast<std::size_t>(i / 256)][static_cast<std::size_t>(i % 256)] = i % 5 == 0 ? '#' : '.';
     }
     rows[100][101] = '1';
     round(rows, 1);
     Tarvo::MapPainter* painter = screen().getMapPainter();
-    const Fernhouse::Base::Rect view = screen().getView(0);
-
-    const auto drawView = [&](const Fernhouse::Base::Rect& area) {
+    const Rect view = screen().getView(0);
+    const auto drawView = [&](const Rect& area) {
         glClear(GL_COLOR_BUFFER_BIT);
         Fernhouse::Graphics::Painter clip;
         clip.setClipRect(view);
@@ -344,83 +264,23 @@ TEST_F(PlayScreenRound, PainterDrawsOnlyWhatTheViewShowsAndTheSamePicture)
     for (const Point& position : {Point(399, 330), Point(1234, -700), Point(-1801, 2051)})
     {
         painter->setPosition(position);
-        const std::vector<std::uint8_t> everything = drawView(Fernhouse::Base::Rect());
+        const std::vector<std::uint8_t> everything = drawView(Rect());
         const std::uint32_t allTiles = painter->getDrawnTiles();
-        const std::vector<std::uint8_t> culled = drawView(view);
-        EXPECT_TRUE(everything == culled) << position.x << "," << position.y;
+        EXPECT_TRUE(everything == drawView(view)) << position.x << "," << position.y;
         // Two drawn layers of at most 33 x 33 cells, against the whole map's.
         EXPECT_LE(painter->getDrawnTiles(), 2u * 33 * 33) << position.x;
         EXPECT_GT(allTiles, 65536u);
     }
-}
 
-TEST_F(PlayScreenRound, MapHidesTheBackgroundOnlyWhenEveryGroundCellIsOpaque)
-{
-    auto rows = walled(20, 20);
-    rows[5][10] = '1';
-    round(rows, 1);
-    Tarvo::MapPainter* painter = screen().getMapPainter();
-    EXPECT_TRUE(painter->coversBackground());
-    // Faded, the ground lets the background through.
-    glColor4ub(255, 255, 255, 254);
-    EXPECT_FALSE(painter->coversBackground());
-    glColor4ub(255, 255, 255, 255);
-
-    // A tile with see-through texels (the test sheet leaves tile 100 empty) in the ground.
-    Tarvo::MapFile holed = *engine().getMap();
-    holed.setTile(0, 3, 3, 100);
-    EXPECT_FALSE(Tarvo::MapPainter(&holed, &engine()).coversBackground());
-
-    // A cell without ground.
-    rows[7][7] = ' ';
-    round(rows, 1);
-    EXPECT_FALSE(screen().getMapPainter()->coversBackground());
-}
-
-TEST_F(PlayScreenRound, LeavingOutTheHiddenBackgroundChangesNoPixel)
-{
-    struct Case
-    {
-        const char* name;
-        std::vector<std::string> rows;
-        int humans;
-    };
-
-    auto small = walled(20, 20);
-    small[5][10] = '1';
-    auto large = walled(60, 60);
-    large[10][30] = '1';
-    auto holed = large;
-    holed[12][31] = ' ';
-    auto duo = walled(60, 40);
-    duo[20][45] = '1';
-    duo[20][15] = '2';
-    for (const Case& c : {Case{"small map", small, 1}, Case{"large map", large, 1},
-                          Case{"ground with a hole", holed, 1}, Case{"two views", duo, 2}})
-    {
-        round(c.rows, c.humans);
-        // A few frames in, so that a view has scrolled off its first place.
-        passStartDelay();
-        frames(10, FrameMs);
-        glClear(GL_COLOR_BUFFER_BIT);
-        screen().draw();
-        const std::vector<std::uint8_t> drawn = TestSupport::readFrame();
-
-        // The whole background, then every view over it.
-        glClear(GL_COLOR_BUFFER_BIT);
-        Fernhouse::Graphics::Image background(c.humans == 1 ? "back.png" : Tarvo::PlayScreen::DuoBackground);
-        background.draw();
-        Tarvo::MapPainter* painter = screen().getMapPainter();
-        Fernhouse::Graphics::Painter clip;
-        for (std::size_t index = 0; index < static_cast<std::size_t>(c.humans); ++index)
-        {
-            const Fernhouse::Base::Rect& view = screen().getView(index);
-            clip.setClipRect(view);
-            painter->setPosition(view.x + screen().getOffsetX(index), view.y + screen().getOffsetY(index));
-            painter->setVisibleArea(view);
-            painter->draw();
-        }
-        clip.clearClipRect();
-        EXPECT_TRUE(TestSupport::readFrame() == drawn) << c.name;
-    }
+    // Two layers, ground and walls: the engine still reads the walls, the painter never draws the last layer.
+    Tarvo::GameEngine& flat = makeEngine(writeMap("flat", field(20, 12), 2));
+    EXPECT_FALSE(flat.isFree(Point(0, 0), false));
+    EXPECT_TRUE(flat.isFree(Point(1, 1), false));
+    Tarvo::MapPainter ground(flat.getMap(), &flat);
+    EXPECT_TRUE(ground.coversBackground());
+    ground.setPosition(400, 300);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ground.draw();
+    EXPECT_TRUE(
+        showsAll({Probe{240, 204, GroundColor}, Probe{256, 220, GroundColor}, Probe{239, 204, Black}}));
 }

@@ -8,6 +8,7 @@
 #include "engine/io/KeyboardControl.h"
 #include "engine/sound/SoundManager.h"
 
+#include "game/frontend/GameSounds.h"
 #include "game/play/Apple.h"
 #include "game/play/ApplePainter.h"
 #include "game/play/GameEngine.h"
@@ -35,105 +36,62 @@ using Fernhouse::Base::Color;
 constexpr int Tile = 16;
 constexpr int SheetSide = 256;
 
-// The registrations the game makes for a round.
-const char* const GameSounds[][2] = {
-    {"eatNormal", "sounds/wormEatNormal.wav"},
-    {"eatRotten", "sounds/wormEatRotten.wav"},
-    {"eatBeer", "sounds/wormEatBeer.wav"},
-    {"eatTurbo", "sounds/wormEatTurbo.wav"},
-    {"eatSuper", "sounds/wormEatSuper.wav"},
-    {"eatCake", "sounds/wormEatCake.wav"},
-    {"die", "sounds/wormDie.wav"},
-    {"move", "sounds/wormMove.wav"},
-};
-
-class Sheet
+// A sheet of 16-pixel tiles, 16 to a row, each filled with the colour it is given.
+template <typename ColorOf> void writeSheet(const std::string& path, int rows, ColorOf colorOf)
 {
-public:
-    Sheet(int width, int height) : m_width(width), m_pixels(static_cast<std::size_t>(width * height) * 4, 0)
+    std::vector<std::uint8_t> rgba;
+    for (int y = 0; y < rows * Tile; ++y)
     {
-    }
-
-    void fillTile(int tile, const Color& color)
-    {
-        const int left = tile % Tile * Tile;
-        const int top = tile / Tile * Tile;
-        for (int y = top; y < top + Tile; ++y)
+        for (int x = 0; x < SheetSide; ++x)
         {
-            for (int x = left; x < left + Tile; ++x)
-            {
-                const auto at = static_cast<std::size_t>(y * m_width + x) * 4;
-                m_pixels[at] = color.r;
-                m_pixels[at + 1] = color.g;
-                m_pixels[at + 2] = color.b;
-                m_pixels[at + 3] = color.a;
-            }
+            const Color c = colorOf(y / Tile * (SheetSide / Tile) + x / Tile);
+            rgba.insert(rgba.end(), {c.r, c.g, c.b, c.a});
         }
     }
-
-    void save(const std::string& path) const
-    {
-        TestSupport::writePng(path, m_width, static_cast<int>(m_pixels.size() / 4) / m_width, m_pixels);
-    }
-
-private:
-    int m_width;
-    std::vector<std::uint8_t> m_pixels;
-};
-
-void makeTileset(const std::string& path)
-{
-    Sheet sheet(SheetSide, SheetSide);
-    for (int kind = 0; kind < Tarvo::Apple::KindCount; ++kind)
-    {
-        sheet.fillTile(kind, AppleColors[kind]);
-    }
-    sheet.fillTile(GroundTile, GroundColor);
-    sheet.fillTile(WallTile, WallColor);
-    sheet.save(path);
-}
-
-void makeSkin(const std::string& path)
-{
-    constexpr int Tiles = 20;
-    constexpr int TilesPerDirection = 5;
-    Sheet sheet(SheetSide, 4 * Tile);
-    for (int tile = 0; tile < Tiles; ++tile)
-    {
-        const int role = tile % TilesPerDirection;
-        sheet.fillTile(tile, role == 0 ? HeadColor : (role == TilesPerDirection - 1 ? TailColor : BodyColor));
-    }
-    sheet.save(path);
+    TestSupport::writePng(path, SheetSide, rows * Tile, rgba);
 }
 
 } // namespace
 
 void registerGameSounds(Fernhouse::Sound::SoundManager& sound)
 {
-    for (const auto& entry : GameSounds)
+    Tarvo::GameSounds::registerAll(&sound);
+}
+
+::testing::AssertionResult showsAll(const std::vector<Probe>& probes, int tolerance)
+{
+    for (const Probe& p : probes)
     {
-        sound.addSound("game", entry[0], entry[1], true);
+        const auto got = TestSupport::pixel(p.x, p.y);
+        if (!TestSupport::rgbIs(got, p.color.r, p.color.g, p.color.b, tolerance))
+        {
+            return TestSupport::rgbIs(got, p.color.r, p.color.g, p.color.b, tolerance)
+                   << " at " << p.x << "," << p.y;
+        }
     }
+    return ::testing::AssertionSuccess();
+}
+
+std::vector<std::string> field(int w, int h, const std::vector<Mark>& marks)
+{
+    std::vector<std::string> rows(static_cast<std::size_t>(h),
+                                  "#" + std::string(static_cast<std::size_t>(w - 2), '.') + "#");
+    rows.front() = rows.back() = std::string(static_cast<std::size_t>(w), '#');
+    for (const Mark& m : marks)
+    {
+        rows[static_cast<std::size_t>(m.y)][static_cast<std::size_t>(m.x)] = m.c;
+    }
+    return rows;
 }
 
 Fernhouse::IO::KeySet arrowKeys()
 {
-    Fernhouse::IO::KeySet keys;
-    keys.left = SDLK_LEFT;
-    keys.right = SDLK_RIGHT;
-    keys.up = SDLK_UP;
-    keys.down = SDLK_DOWN;
-    return keys;
+    return {false, SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_UNKNOWN, SDLK_UNKNOWN};
 }
 
 Fernhouse::IO::KeySet letterKeys()
 {
-    Fernhouse::IO::KeySet keys;
-    keys.left = SDLK_a;
-    keys.right = SDLK_d;
-    keys.up = SDLK_w;
-    keys.down = SDLK_s;
-    return keys;
+    return {false, SDLK_a, SDLK_d, SDLK_w, SDLK_s, SDLK_UNKNOWN, SDLK_UNKNOWN};
 }
 
 void RoundTest::SetUp()
@@ -150,18 +108,26 @@ void RoundTest::SetUp()
     const fs::path root = m_dir.path();
     fs::create_directories(root / "graphics" / "skins");
     fs::create_directories(root / "maps");
-    fs::create_directory_symlink(source / "graphics" / "fonts", root / "graphics" / "fonts");
-    fs::create_directory_symlink(source / "sounds", root / "sounds");
-    for (const char* picture : {"singleplayer_back.png", "twoplayer_back.png"})
+    fs::create_symlink(source / "sounds", root / "sounds");
+    // Only what every round reads: other fixtures link more of the game's pictures.
+    for (const char* name : {"fonts", "singleplayer_back.png", "twoplayer_back.png"})
     {
-        fs::create_symlink(source / "graphics" / picture, root / "graphics" / picture);
+        fs::create_symlink(source / "graphics" / name, root / "graphics" / name);
     }
     for (const auto& skin : fs::directory_iterator(source / "graphics" / "skins"))
     {
         fs::create_symlink(skin.path(), root / "graphics" / "skins" / skin.path().filename());
     }
-    makeTileset((root / "tiles.png").string());
-    makeSkin((root / "graphics" / "skins" / (FlatSkin + ".png")).string());
+    writeSheet((root / "tiles.png").string(), SheetSide / Tile, [](int tile) {
+        return tile < Tarvo::Apple::KindCount
+                   ? AppleColors[tile]
+                   : (tile == GroundTile ? GroundColor : (tile == WallTile ? WallColor : Color()));
+    });
+    // Five tiles per direction: head, three body pieces, tail.
+    writeSheet((root / "graphics" / "skins" / (FlatSkin + ".png")).string(), 4, [](int tile) {
+        const int role = tile % 5;
+        return tile >= 20 ? Color() : (role == 0 ? HeadColor : (role == 4 ? TailColor : BodyColor));
+    });
     m_cwd = std::make_unique<TestSupport::ScopedWorkingDirectory>(root);
 
     m_time = new Fernhouse::Base::GameTime();
@@ -171,7 +137,8 @@ void RoundTest::SetUp()
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
     m_sound = new Fernhouse::Sound::SoundManager(44100, AUDIO_S16LSB, 16, 2048);
     registerGameSounds(*m_sound);
-    m_sound->pushContext("menu");
+    // Below the rounds' context, as the menu's is in the game, but without its song.
+    m_sound->pushContext("fixture");
     // The mixer plays in real time on its own thread, so a short sound may be over before a busy machine
     // gets to look. Held still, and emptied before each frame, it plays exactly what the last frame began.
     SDL_PauseAudio(1);
@@ -215,7 +182,7 @@ std::string RoundTest::writeMap(const std::string& name, const std::vector<std::
             {
                 map.setTile(1, x, y, WallTile);
             }
-            if (c >= '1' && c <= '9')
+            if (c > '0' && c < 'a')
             {
                 map.setTile(2, x, y, c - '0');
             }
@@ -253,6 +220,21 @@ void RoundTest::addHuman(const std::string& name, const Fernhouse::IO::KeySet& k
 void RoundTest::addComputer(const std::string& name, std::vector<std::uint32_t> plan)
 {
     m_engine->addPlayer(name, new PlanControl(std::move(plan)), FlatSkin, Tarvo::WormSprite::ControlAbsolute);
+}
+
+void RoundTest::play(const std::vector<std::string>& rows, int humans, std::int32_t type, std::int32_t goal,
+                     std::int32_t limit, int computers, const std::string& background)
+{
+    makeEngine(writeMap("round", rows)).setGame(type, goal, limit);
+    for (int i = 0; i < humans; ++i)
+    {
+        addHuman(i == 0 ? "Tarvo" : "Piggy", i == 0 ? arrowKeys() : letterKeys());
+    }
+    for (int i = 0; i < computers; ++i)
+    {
+        addComputer("Buffy", {});
+    }
+    startRound(background);
 }
 
 void RoundTest::startRound(const std::string& background)
@@ -306,9 +288,7 @@ void RoundTest::frames(int count, std::uint32_t ms)
 
 void RoundTest::pressKey(SDLKey key)
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = SDL_KEYDOWN;
+    SDL_Event event{};
     event.key.type = SDL_KEYDOWN;
     event.key.state = SDL_PRESSED;
     event.key.keysym.sym = key;
@@ -320,13 +300,25 @@ const std::vector<Tarvo::Apple*>& RoundTest::apples() const
     return m_engine->getApplePainter()->getApples();
 }
 
-Tarvo::Apple* RoundTest::placeApple(std::int32_t kind, const Fernhouse::Base::Point& cell)
+Tarvo::Apple* RoundTest::addApple(std::int32_t kind, const Fernhouse::Base::Point& cell)
 {
+    Tarvo::ApplePainter* painter = m_engine->getApplePainter();
+    Tarvo::ApplePainter::Weights only{};
+    only[static_cast<std::size_t>(kind)] = 1;
+    painter->setWeights(only);
+    painter->spawnApple();
+    painter->getApples().back()->setCell(cell);
     stopSpawning();
-    Tarvo::Apple* apple = apples().front();
-    apple->setKind(kind);
-    apple->setCell(cell);
-    return apple;
+    return painter->getApples().back();
+}
+
+void RoundTest::clearApples()
+{
+    for (Tarvo::Apple* apple : apples())
+    {
+        apple->setKind(Tarvo::Apple::Gone);
+    }
+    stopSpawning();
 }
 
 void RoundTest::stopSpawning()

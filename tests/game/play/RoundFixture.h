@@ -49,7 +49,7 @@ constexpr Fernhouse::Base::Color WallColor{120, 120, 120, 255};
 constexpr Fernhouse::Base::Color HeadColor{240, 240, 240, 255};
 constexpr Fernhouse::Base::Color BodyColor{20, 20, 200, 255};
 constexpr Fernhouse::Base::Color TailColor{200, 20, 200, 255};
-// Tiles of the test tileset: 0 to 5 are the apples.
+// Tiles of the test tileset: 0 to 5 are the apples, every tile not named here is see-through.
 constexpr std::int32_t GroundTile = 16;
 constexpr std::int32_t WallTile = 17;
 // The skin made of HeadColor, BodyColor and TailColor.
@@ -68,12 +68,32 @@ private:
     std::size_t m_next = 0;
 };
 
+// A pixel of the current frame and the colour it must have.
+struct Probe
+{
+    int x, y;
+    Fernhouse::Base::Color color;
+};
+
+::testing::AssertionResult showsAll(const std::vector<Probe>& probes, int tolerance = 0);
+
+// A cell of a field and the map character put there.
+struct Mark
+{
+    int x;
+    int y;
+    char c;
+};
+
+// A walled field of w x h cells with ground inside and the marked cells changed.
+std::vector<std::string> field(int w, int h, const std::vector<Mark>& marks = {});
+
 // Arrow keys, and W A S D for a second player.
 Fernhouse::IO::KeySet arrowKeys();
-
-// The sounds the game registers for its rounds, in the "game" context, loaded now.
-void registerGameSounds(Fernhouse::Sound::SoundManager& sound);
 Fernhouse::IO::KeySet letterKeys();
+
+// Every sound and song the game registers (Tarvo::GameSounds), sounds loaded now.
+void registerGameSounds(Fernhouse::Sound::SoundManager& sound);
 
 // Everything a round needs, as the application provides it: the shared GL window, a data directory
 // (fonts, skins, backgrounds and sounds of the repository, plus a flat test tileset and skin) as the
@@ -88,8 +108,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Writes maps/<name>.map from rows of text: '#' wall, '.' ground, '1' to '9' a start point on
-    // ground, ' ' nothing. Three layers unless told otherwise. Returns the path.
+    // Writes maps/<name>.map from rows of text: '#' wall, '.' ground, ' ' nothing, any character c from
+    // '1' up to 'a' a start point numbered c - '0' on ground, other letters ground. Three layers unless told
+    // otherwise. Returns the path.
     std::string writeMap(const std::string& name, const std::vector<std::string>& rows,
                          std::int32_t layers = 3);
 
@@ -100,6 +121,10 @@ protected:
     // A registered keyboard control, handed to the engine.
     void addHuman(const std::string& name, const Fernhouse::IO::KeySet& keys);
     void addComputer(const std::string& name, std::vector<std::uint32_t> plan);
+    // A round on the rows, as setGame sets it: humans at the first start points (arrows, then letters),
+    // then computers without a plan; started.
+    void play(const std::vector<std::string>& rows, int humans, std::int32_t type = 0, std::int32_t goal = 0,
+              std::int32_t limit = 0, int computers = 0, const std::string& background = std::string());
     // start, then the first frame.
     void startRound(const std::string& background = std::string());
     // Frames of the given real length until the start delay is over.
@@ -115,8 +140,10 @@ protected:
 
     // The live apples; the first frame of a round spawns one.
     const std::vector<Tarvo::Apple*>& apples() const;
-    // Turns the first apple into the kind on the cell, and makes every later spawn vanish unseen.
-    Tarvo::Apple* placeApple(std::int32_t kind, const Fernhouse::Base::Point& cell);
+    // A fresh apple of the kind on the cell; no later spawn is ever seen.
+    Tarvo::Apple* addApple(std::int32_t kind, const Fernhouse::Base::Point& cell);
+    // Every apple gone, and no later spawn ever seen.
+    void clearApples();
     void stopSpawning();
 
     // Whether the last frame started the named file's sample on an effect channel.

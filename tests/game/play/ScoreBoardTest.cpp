@@ -6,35 +6,25 @@
 #include "engine/graphics/Label.h"
 #include "engine/graphics/TextureFactory.h"
 
-#include "game/play/WormSprite.h"
-
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/GLWindow.h"
 #include "tests/support/PngWriter.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/Throws.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 using Fernhouse::Base::Color;
-using Fernhouse::Base::FileNotFoundException;
 using RoundSupport::AppleColors;
 using Tarvo::ScoreBoard;
 
 namespace
 {
 
-namespace fs = std::filesystem;
-
 // The mark for "none": an opaque square in the middle of the otherwise clear last tile.
 constexpr Color MarkColor{10, 250, 10, 255};
-const Color Black(0, 0, 0, 255);
-const Color White(255, 255, 255, 255);
+constexpr Color Black{0, 0, 0, 255};
 // comic_medium's glyphs are 16 pixels wide: the numbers take 7 glyphs ending at x 700.
 constexpr int TextX = 700 - 7 * 16;
 
@@ -51,13 +41,6 @@ Tarvo::WormSprite::Results results(std::array<std::uint32_t, 6> eaten, std::int3
     return r;
 }
 
-Color at(int x, int y)
-{
-    const auto p = TestSupport::pixel(x, y);
-    return Color(static_cast<std::uint8_t>(p[0]), static_cast<std::uint8_t>(p[1]),
-                 static_cast<std::uint8_t>(p[2]), 255);
-}
-
 // The pixels of a row's number area.
 std::vector<unsigned char> numberArea(int y)
 {
@@ -67,44 +50,29 @@ std::vector<unsigned char> numberArea(int y)
     return rgb;
 }
 
-// The game's pictures and fonts, a tileset of flat apples, and the screen's blending.
-class ScoreBoardTest : public TestSupport::GLTest
+// The round fixture's pictures, fonts and blending, the score board's pictures, and a tileset of flat apples
+// with the mark.
+class ScoreBoardTest : public RoundSupport::RoundTest
 {
 protected:
     void SetUp() override
     {
-        GLTest::SetUp();
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        const fs::path source(TARVO_SOURCE_DIR);
-        fs::create_directory(m_dir.path() / "graphics");
+        RoundTest::SetUp();
         for (const char* picture : {"scoreboard_back.png", "highscore.png"})
         {
-            fs::create_symlink(source / "graphics" / picture, m_dir.path() / "graphics" / picture);
+            std::filesystem::create_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / "graphics" / picture,
+                                            dir().path() / "graphics" / picture);
         }
-        fs::create_directory_symlink(source / "graphics" / "fonts", m_dir.path() / "graphics" / "fonts");
         std::vector<std::uint8_t> rgba(256 * 256 * 4, 0);
-        const auto fill = [&](int left, int top, int side, const Color& c) {
-            for (int y = top; y < top + side; ++y)
-            {
-                for (int x = left; x < left + side; ++x)
-                {
-                    std::copy_n(&c.r, 4, &rgba[static_cast<std::size_t>(y * 256 + x) * 4]);
-                }
-            }
-        };
-        for (int kind = 0; kind < 6; ++kind)
+        for (int i = 0; i < 256 * 256; ++i)
         {
-            fill(kind * 16, 0, 16, AppleColors[kind]);
+            const int x = i % 256, y = i / 256;
+            const bool mark = x >= 244 && y >= 244 && x < 252 && y < 252;
+            const Color c = y < 16 && x < 96 ? AppleColors[x / 16] : (mark ? MarkColor : Color());
+            std::copy_n(&c.r, 4, &rgba[static_cast<std::size_t>(i) * 4]);
         }
-        fill(244, 244, 8, MarkColor);
-        TestSupport::writePng(m_dir.file("tiles.png"), 256, 256, rgba);
+        TestSupport::writePng(dir().file("marked.png"), 256, 256, rgba);
     }
-
-    TestSupport::TempDir m_dir;
-    TestSupport::ScopedWorkingDirectory m_cwd{m_dir.path()};
-    Fernhouse::Graphics::TextureFactory m_factory;
-    Fernhouse::Graphics::FontManager m_fonts{"graphics/fonts/", ".png"};
 };
 
 } // namespace
@@ -112,31 +80,20 @@ protected:
 TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedPoints)
 {
     // Normal 3 (18 apart), super none, rotten 2, turbo 200 (2 apart, all fit), beer 300 (cut off), cake 1.
-    ScoreBoard board(results({3, 0, 2, 200, 300, 1}, -1234), false, "tiles.png");
+    ScoreBoard board(results({3, 0, 2, 200, 300, 1}, -1234), false, "marked.png");
     glClear(GL_COLOR_BUFFER_BIT);
     board.draw();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    struct Probe
-    {
-        int x, y;
-        Color color;
-    };
-
-    for (const Probe& p :
-         {Probe{100, rowY(0), AppleColors[0]}, Probe{115, rowY(0) + 15, AppleColors[0]},
-          Probe{117, rowY(0) + 8, Black}, Probe{118, rowY(0) + 8, AppleColors[0]},
-          Probe{151, rowY(0) + 8, AppleColors[0]}, Probe{152, rowY(0) + 8, Black},
-          Probe{100, rowY(1), AppleColors[1]}, Probe{108, rowY(1) + 8, MarkColor},
-          Probe{116, rowY(1) + 8, Black}, Probe{513, rowY(3) + 8, AppleColors[3]},
-          Probe{514, rowY(3) + 8, Black}, // the last at 498
-          // 300 apples stop before the first x beyond 669 - 7 glyphs: the last starts at 556.
-          Probe{571, rowY(4) + 8, AppleColors[4]}, Probe{572, rowY(4) + 8, Black},
-          Probe{115, rowY(5) + 15, AppleColors[5]}, Probe{100, rowY(5) + 16, Black},
-          Probe{116, rowY(5), Black}})
-    {
-        EXPECT_EQ(at(p.x, p.y), p.color) << p.x << "," << p.y;
-    }
+    using P = RoundSupport::Probe;
+    EXPECT_TRUE(RoundSupport::showsAll(
+        {P{100, rowY(0), AppleColors[0]}, P{115, rowY(0) + 15, AppleColors[0]}, P{117, rowY(0) + 8, Black},
+         P{118, rowY(0) + 8, AppleColors[0]}, P{151, rowY(0) + 8, AppleColors[0]}, P{152, rowY(0) + 8, Black},
+         P{100, rowY(1), AppleColors[1]}, P{108, rowY(1) + 8, MarkColor}, P{116, rowY(1) + 8, Black},
+         // Turbo's last apple at 498; 300 beer apples stop before the first x beyond 669 - 7 glyphs, at 556.
+         P{513, rowY(3) + 8, AppleColors[3]}, P{514, rowY(3) + 8, Black}, P{571, rowY(4) + 8, AppleColors[4]},
+         P{572, rowY(4) + 8, Black}, P{115, rowY(5) + 15, AppleColors[5]}, P{100, rowY(5) + 16, Black},
+         P{116, rowY(5), Black}}));
 
     // Points of each kind, right-aligned in seven glyphs; the score in orange below them.
     const std::string numbers[] = {"     30", "      0", "    -20", "   4000",
@@ -146,41 +103,36 @@ TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedP
         glClear(GL_COLOR_BUFFER_BIT);
         board.draw();
         const auto shown = numberArea(rowY(row));
-        for (const Color& color : {White, ScoreBoard::ScoreColor})
-        {
-            glClear(GL_COLOR_BUFFER_BIT);
-            Fernhouse::GUI::Label label(ScoreBoard::FontName);
-            label.setText(numbers[row]);
-            label.setPosition(TextX, rowY(row));
-            label.setColor(color);
-            label.draw();
-            EXPECT_EQ(shown == numberArea(rowY(row)), (row == 6) == (color == ScoreBoard::ScoreColor)) << row;
-        }
+        glClear(GL_COLOR_BUFFER_BIT);
+        Fernhouse::GUI::Label label(ScoreBoard::FontName);
+        label.setText(numbers[row]);
+        label.setPosition(TextX, rowY(row));
+        label.setColor(row == 6 ? ScoreBoard::ScoreColor : Color(255, 255, 255, 255));
+        label.draw();
+        EXPECT_EQ(shown, numberArea(rowY(row))) << row;
     }
 }
 
-TEST_F(ScoreBoardTest, BackgroundCoversAllButTheRowsAndTheBannerComesOnlyWithANewHighscore)
+TEST_F(ScoreBoardTest, PictureFramesTheRowsWithTheBannerOnlyForANewHighscoreAndTheEndKeysCloseIt)
 {
     std::vector<unsigned char> banners[2];
     for (const bool best : {false, true})
     {
-        ScoreBoard board(results({1, 1, 1, 1, 1, 1}, 100), best, "tiles.png");
+        ScoreBoard board(results({1, 1, 1, 1, 1, 1}, 100), best, "marked.png");
         EXPECT_EQ(board.getHighscoreImage() != nullptr, best);
         glClear(GL_COLOR_BUFFER_BIT);
         board.draw();
-        EXPECT_NE(at(20, 20), Black); // the picture's frame lies over anything outside the rows
-        EXPECT_EQ(at(100, rowY(0)), AppleColors[0]);
+        // The picture's frame lies over anything outside the rows.
+        EXPECT_FALSE(RoundSupport::showsAll({RoundSupport::Probe{20, 20, Black}}));
+        EXPECT_TRUE(RoundSupport::showsAll({RoundSupport::Probe{100, rowY(0), AppleColors[0]}}));
         banners[best].resize(512 * 128 * 3);
         glReadPixels(0, 0, 512, 128, GL_RGB, GL_UNSIGNED_BYTE, banners[best].data());
     }
     EXPECT_NE(banners[0], banners[1]);
-}
 
-TEST_F(ScoreBoardTest, ReturnSpaceOrEscapeEndTheDisplayAndOtherKeysPassOn)
-{
     for (const SDLKey key : {SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE})
     {
-        ScoreBoard board(results({}, 0), false, "tiles.png");
+        ScoreBoard board(results({}, 0), false, "marked.png");
         EXPECT_FALSE(board.keyDown(SDLK_a, false, false, false));
         EXPECT_FALSE(board.isDone());
         EXPECT_TRUE(board.keyDown(key, true, false, false)) << key;
@@ -190,28 +142,26 @@ TEST_F(ScoreBoardTest, ReturnSpaceOrEscapeEndTheDisplayAndOtherKeysPassOn)
 
 TEST_F(ScoreBoardTest, LoadingErrorsLeaveNothingLoadedAndTheEndFreesEverything)
 {
+    Fernhouse::Graphics::TextureFactory& textures = *Fernhouse::Graphics::TextureFactory::getInstance();
+    Fernhouse::Graphics::FontManager& fonts = *Fernhouse::Graphics::FontManager::getInstance();
+    const std::size_t before = textures.getTextureMapCount();
     {
-        const ScoreBoard board(results({}, 0), true, "tiles.png");
-        EXPECT_EQ(m_factory.getTextureMapCount(), 4u); // both pictures, the tileset and the font's sheet
-        EXPECT_EQ(m_fonts.getReferenceCount(ScoreBoard::FontName), 1);
+        const ScoreBoard board(results({}, 0), true, "marked.png");
+        EXPECT_EQ(textures.getTextureMapCount(),
+                  before + 4); // both pictures, the tileset and the font's sheet
+        EXPECT_EQ(fonts.getReferenceCount(ScoreBoard::FontName), 1);
     }
-    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
-    EXPECT_EQ(m_fonts.getReferenceCount(ScoreBoard::FontName), 0);
-    try
-    {
-        const ScoreBoard board(results({}, 0), true, "missing.png");
-        ADD_FAILURE() << "a missing tileset was accepted";
-    }
-    catch (const FileNotFoundException& e)
-    {
-        EXPECT_EQ(e.getMessage(), "Could not load file: missing.png");
-    }
-    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
-    m_fonts.setFontDirectory("nowhere/");
-    EXPECT_THROW(ScoreBoard(results({}, 0), false, "tiles.png"), FileNotFoundException);
-    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
-    m_fonts.setFontDirectory("graphics/fonts/");
-    fs::remove(m_dir.path() / "graphics" / "highscore.png");
-    EXPECT_THROW(ScoreBoard(results({}, 0), true, "tiles.png"), FileNotFoundException);
-    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
+    EXPECT_EQ(textures.getTextureMapCount(), before);
+    EXPECT_EQ(fonts.getReferenceCount(ScoreBoard::FontName), 0);
+    EXPECT_TRUE(TestSupport::throwsWith<Fernhouse::Base::FileNotFoundException>(
+        [] { ScoreBoard(results({}, 0), true, "missing.png"); }, "Could not load file: missing.png",
+        "src/TextureFactory"));
+    EXPECT_EQ(textures.getTextureMapCount(), before);
+    fonts.setFontDirectory("nowhere/");
+    EXPECT_THROW(ScoreBoard(results({}, 0), false, "marked.png"), Fernhouse::Base::FileNotFoundException);
+    EXPECT_EQ(textures.getTextureMapCount(), before);
+    fonts.setFontDirectory("graphics/fonts/");
+    std::filesystem::remove(dir().path() / "graphics" / "highscore.png");
+    EXPECT_THROW(ScoreBoard(results({}, 0), true, "marked.png"), Fernhouse::Base::FileNotFoundException);
+    EXPECT_EQ(textures.getTextureMapCount(), before);
 }

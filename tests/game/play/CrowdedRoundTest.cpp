@@ -1,0 +1,297 @@
+#include "engine/base/EventRouter.h"
+#include "engine/base/GameTime.h"
+#include "engine/base/Random.h"
+
+#include "game/ai/AIControl.h"
+#include "game/play/Apple.h"
+#include "game/play/ApplePainter.h"
+#include "game/play/GameEngine.h"
+#include "game/play/GameType.h"
+#include "game/play/MapFile.h"
+#include "game/play/WormSprite.h"
+
+#include "tests/game/play/RoundFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <random>
+#include <set>
+
+using Tarvo::GameEngine;
+using Tarvo::WormSprite;
+
+namespace
+{
+
+// Computer players: name, then mission, reach, speed and skill, one a line.
+const char* const Personalities[][2] = {{"glutton", "eat\n0\n100\n100"},  {"picky", "eat\n4\n120\n90"},
+                                        {"dreamer", "eat\n20\n80\n30"},   {"blind", "eat\n0\n100\n0"},
+                                        {"hunter", "kill\n0\n110\n85"},   {"stalker", "kill\n0\n140\n60"},
+                                        {"coward", "survive\n0\n90\n95"}, {"sleepy", "survive\n0\n50\n20"},
+                                        {"racer", "eat\n15\n300\n100"},   {"crawler", "kill\n0\n30\n100"}};
+constexpr std::uint32_t FrameLengths[] = {16, 33, 50, 100, 250};
+constexpr std::int32_t Types[] = {Tarvo::GAME_NONE, Tarvo::GAME_ENEMIES, Tarvo::GAME_SURVIVE,
+                                  Tarvo::GAME_LENGTH, Tarvo::GAME_APPLES};
+
+// Plays a keyboard worm through its keys, once per cell, as the glutton would steer it. Its rolls come from
+// the game's random sequence in a fixed order, so a round still replays exactly.
+struct Pilot
+{
+    Pilot(GameEngine& engine, WormSprite* human, const Fernhouse::IO::KeySet& set)
+        : ai("glutton", &engine),
+          worm(human),
+          keys{SDLK_UNKNOWN, set.left,     set.right,    SDLK_UNKNOWN, set.up,
+               SDLK_UNKNOWN, SDLK_UNKNOWN, SDLK_UNKNOWN, set.down}
+    {
+        ai.setWorm(human);
+    }
+
+    void play(Fernhouse::Base::EventRouter& router)
+    {
+        const Fernhouse::Base::Point head(worm->getHead().x, worm->getHead().y);
+        if (!worm->isDead() && head != last)
+        {
+            last = head;
+            router.keyDown(keys[ai.getDirection()], false, false, false);
+        }
+    }
+
+    Tarvo::AIControl ai;
+    WormSprite* worm;
+    SDLKey keys[9]; // by direction bit
+    Fernhouse::Base::Point last{-1, -1};
+};
+
+// A round step by step: no worm past the longest; the dead stay as they died; a living worm has no body in
+// a wall, and a head that entered one dies in the next step unless the round ended; the engine's free
+// cells are exactly those without wall or body; apples lie on distinct cells outside walls.
+class Invariants
+{
+public:
+    explicit Invariants(const GameEngine& engine) : m_engine(engine), m_map(*engine.getMap()) {}
+
+    ::testing::AssertionResult check(bool running)
+    {
+        std::set<std::pair<int, int>> covered;
+        for (const WormSprite* worm : m_engine.getWorms())
+        {
+            std::vector<std::int32_t> cells;
+            bool bodyInWall = false;
+            for (const WormSprite::Segment& segment : worm->getBody())
+            {
+                covered.insert({segment.x, segment.y});
+                cells.insert(cells.end(), {segment.x, segment.y, segment.tile});
+                bodyInWall = bodyInWall || (isWall(segment.x, segment.y) && cells.size() > 3);
+            }
+            const auto dead = m_dead.find(worm);
+            if (worm->getBody().size() > WormSprite::MaxLength ||
+                worm->getLength() != worm->getBody().size() ||
+                (dead != m_dead.end() && (!worm->isDead() || cells != dead->second)) ||
+                (!worm->isDead() && (bodyInWall || (running && m_headInWall.count(worm) != 0))))
+            {
+                return ::testing::AssertionFailure()
+                       << worm->getName() << " is " << worm->getBody().size() << " long, "
+                       << (worm->isDead() ? "dead" : "alive") << (dead != m_dead.end() ? " after dying" : "")
+                       << (bodyInWall ? ", its body in a wall" : "")
+                       << (m_headInWall.count(worm) ? ", its head was in a wall" : "");
+            }
+            if (worm->isDead())
+            {
+                m_dead.emplace(worm, cells);
+            }
+            else if (isWall(worm->getHead().x, worm->getHead().y))
+            {
+                m_headInWall.insert(worm);
+            }
+        }
+        for (int y = 0; y < m_map.getHeight(); ++y)
+        {
+            for (int x = 0; x < m_map.getWidth(); ++x)
+            {
+                if (m_engine.isFree({x, y}, false) != (!isWall(x, y) && covered.count({x, y}) == 0))
+                {
+                    return ::testing::AssertionFailure() << "the engine misjudges cell " << x << "," << y;
+                }
+            }
+        }
+        std::set<std::pair<int, int>> apples;
+        for (const Tarvo::Apple* apple : m_engine.getApplePainter()->getApples())
+        {
+            const auto cell = std::make_pair(apple->getCell().x, apple->getCell().y);
+            if (isWall(cell.first, cell.second) || !apples.insert(cell).second)
+            {
+                return ::testing::AssertionFailure() << "an apple lies in a wall or on another";
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    std::size_t getDeaths() const { return m_dead.size(); }
+
+private:
+    bool isWall(int x, int y) const
+    {
+        return x < 0 || y < 0 || x >= m_map.getWidth() || y >= m_map.getHeight() ||
+               m_map.getTile(GameEngine::WallLayer, x, y) != Tarvo::MapFile::EmptyCell;
+    }
+
+    const GameEngine& m_engine;
+    const Tarvo::MapFile& m_map;
+    std::map<const WormSprite*, std::vector<std::int32_t>> m_dead;
+    std::set<const WormSprite*> m_headInWall;
+};
+
+class CrowdedRounds : public RoundSupport::RoundTest, public ::testing::WithParamInterface<int>
+{
+protected:
+    void SetUp() override
+    {
+        RoundTest::SetUp();
+        std::filesystem::create_directory(dir().path() / "ai");
+        for (const auto& personality : Personalities)
+        {
+            dir().writeFile("ai/" + std::string(personality[0]) + ".ai",
+                            RoundSupport::FlatSkin + "\n" + personality[1] + "\n");
+        }
+    }
+
+    struct Run
+    {
+        int rounds = 0;
+        std::size_t deaths = 0;
+        std::uint32_t eaten = 0;
+        // Each step's worms (state, direction, body) and apples (kind, cell).
+        std::vector<std::vector<std::int32_t>> trace;
+    };
+
+    // Rounds back to back from the random state, with the clocks where every run starts them, for the
+    // number of steps, the invariants checked after each. Each round on a walled field of 40 x 30 cells
+    // with obstacles and start points on a grid, each with the two cells below cleared since worms start
+    // downwards; one human, every third round two, and computers on every other start point.
+    Run soak(unsigned seed, int steps)
+    {
+        dropEngine();
+        clock().set(StartTicks);
+        Fernhouse::Base::GameTime::getInstance()->reset();
+        Fernhouse::Base::GameTime::getInstance()->start();
+        Fernhouse::Base::seedRandom(seed);
+        Run run;
+        for (int step = 0; step < steps; ++run.rounds)
+        {
+            const auto variant = static_cast<std::uint32_t>(run.rounds) + seed * 1000;
+            std::vector<std::string> rows = RoundSupport::field(40, 30);
+            std::minstd_rand generator(variant);
+            const auto pick = [&](int from, int to) {
+                return std::uniform_int_distribution<int>(from, to)(generator);
+            };
+            for (int i = 0; i < 30; ++i)
+            {
+                const int w = pick(1, 3), h = pick(1, 3), left = pick(1, 39 - w), top = pick(1, 29 - h);
+                for (int y = top; y < top + h; ++y)
+                {
+                    rows[static_cast<std::size_t>(y)].replace(static_cast<std::size_t>(left),
+                                                              static_cast<std::size_t>(w),
+                                                              static_cast<std::size_t>(w), '#');
+                }
+            }
+            for (std::size_t i = 0; i < 25; ++i)
+            {
+                const std::size_t x = 3 + 7 * (i % 5), y = 2 + 6 * (i / 5);
+                rows[y][x] = static_cast<char>('1' + i);
+                rows[y + 1][x] = rows[y + 2][x] = '.';
+            }
+            // Every round ends by time at the latest.
+            GameEngine& round = makeEngine(writeMap("crowded", rows));
+            round.setGame(Types[variant % std::size(Types)], 60, 20000);
+            const int humans = run.rounds % 3 == 2 ? 2 : 1;
+            addHuman("one", RoundSupport::arrowKeys());
+            if (humans == 2)
+            {
+                addHuman("two", RoundSupport::letterKeys());
+            }
+            for (std::size_t i = variant; round.getWormCount() < round.getStartPointCount(); ++i)
+            {
+                const char* name = Personalities[i % std::size(Personalities)][0];
+                round.addPlayer(name, new Tarvo::AIControl(name, &round), RoundSupport::FlatSkin, 0);
+            }
+            startRound();
+            std::vector<std::unique_ptr<Pilot>> pilots;
+            for (int i = 0; i < humans; ++i)
+            {
+                pilots.push_back(
+                    std::make_unique<Pilot>(round, round.getWorms()[i],
+                                            i == 0 ? RoundSupport::arrowKeys() : RoundSupport::letterKeys()));
+            }
+            Invariants invariants(round);
+            // The step that ends a round still moves the worms; one more must find them frozen.
+            for (bool running = true; step < steps && running; ++step)
+            {
+                running = round.getEndTime() == 0;
+                for (const auto& pilot : pilots)
+                {
+                    pilot->play(router());
+                }
+                frame(FrameLengths[variant % std::size(FrameLengths)]);
+                EXPECT_TRUE(invariants.check(running)) << "round " << run.rounds << ", step " << step;
+                if (HasFailure())
+                {
+                    return run;
+                }
+                std::vector<std::int32_t>& world = run.trace.emplace_back();
+                for (const WormSprite* worm : round.getWorms())
+                {
+                    world.insert(world.end(), {static_cast<std::int32_t>(worm->getState()),
+                                               static_cast<std::int32_t>(worm->getDirection())});
+                    for (const WormSprite::Segment& segment : worm->getBody())
+                    {
+                        world.insert(world.end(), {segment.x, segment.y});
+                    }
+                }
+                for (const Tarvo::Apple* apple : round.getApplePainter()->getApples())
+                {
+                    world.insert(world.end(), {apple->getKind(), apple->getCell().x, apple->getCell().y});
+                }
+            }
+            run.deaths += invariants.getDeaths();
+            for (const WormSprite* worm : round.getWorms())
+            {
+                for (std::size_t kind = 0; kind < WormSprite::AppleKinds; ++kind)
+                {
+                    run.eaten += worm->getApplesEaten(kind);
+                }
+            }
+        }
+        return run;
+    }
+};
+
+} // namespace
+
+TEST_P(CrowdedRounds, BackToBackKeepTheInvariantsAfterEveryStep)
+{
+    const Run run = soak(static_cast<unsigned>(GetParam()) + 1, 6000);
+    // A soak that never plays proves nothing: many rounds, many deaths, many apples.
+    EXPECT_GT(run.rounds, 3);
+    EXPECT_GT(run.deaths, static_cast<std::size_t>(run.rounds) * 5);
+    EXPECT_GT(run.eaten, static_cast<std::uint32_t>(run.rounds) * 3);
+    RecordProperty("rounds", run.rounds);
+    RecordProperty("deaths", static_cast<int>(run.deaths));
+    RecordProperty("applesEaten", static_cast<int>(run.eaten));
+}
+
+// Twenty-four thousand steps in all, in four processes that can run side by side.
+INSTANTIATE_TEST_SUITE_P(SixThousandStepsEach, CrowdedRounds, ::testing::Range(0, 4));
+
+TEST_F(CrowdedRounds, ReplayIdenticallyFromTheSameRandomStateAndDifferently)
+{
+    const Run first = soak(2024, 2000);
+    const Run second = soak(2024, 2000);
+    ASSERT_EQ(first.trace.size(), second.trace.size());
+    for (std::size_t i = 0; i < first.trace.size(); ++i)
+    {
+        ASSERT_EQ(first.trace[i], second.trace[i]) << "the runs part at step " << i;
+    }
+    EXPECT_NE(soak(2025, 2000).trace.back(), first.trace.back());
+}
