@@ -1,6 +1,5 @@
 #include "engine/base/Screen.h"
 #include "engine/graphics/Label.h"
-#include "engine/graphics/TextureFactory.h"
 #include "engine/gui/SlideBar.h"
 #include "engine/sound/SoundManager.h"
 
@@ -13,18 +12,14 @@
 
 #include <SDL/SDL_mixer.h>
 
-#include <algorithm>
 #include <functional>
 #include <memory>
-#include <string>
 
-using Fernhouse::Base::Color;
 using Fernhouse::GUI::Label;
 using Fernhouse::GUI::Widget;
 using Fernhouse::IO::KeySet;
 using Tarvo::AudioPanel;
 using Tarvo::PlayerConfig;
-using Tarvo::SettingsPanel;
 using Tarvo::VideoPanel;
 
 namespace
@@ -43,12 +38,6 @@ protected:
         return *panel;
     }
 
-    // The panel kinds, opened on this fixture's services.
-    const std::vector<std::function<Widget&()>> m_openers{
-        [this]() -> Widget& { return open<AudioPanel>(m_app.getSoundManager()); },
-        [this]() -> Widget& { return open<PlayerConfig>(true); },
-        [this]() -> Widget& { return open<VideoPanel>(m_app.getScreen()); }};
-
     void close()
     {
         router().removeHandler(m_panel.get());
@@ -64,20 +53,31 @@ protected:
         for (Fernhouse::Base::Entity* row : m_panel->getChildren())
         {
             const auto* label = dynamic_cast<const Label*>(row);
-            texts +=
-                label != nullptr && label->getColor() == SettingsPanel::FocusColor ? label->getText() : "";
+            const bool lit = label != nullptr && label->getColor() == Tarvo::SettingsPanel::FocusColor;
+            texts += lit ? label->getText() : "";
         }
         return texts;
+    }
+
+    const KeySet& keys(bool first) const
+    {
+        return first ? m_configuration.getPlayer1Keys() : m_configuration.getPlayer2Keys();
     }
 
     Tarvo::Configuration m_configuration;
     std::unique_ptr<Widget> m_panel;
 };
 
+std::string row(const std::string& caption, const std::string& key)
+{
+    return caption + std::string(15 - key.size(), '.') + key;
+}
+
 } // namespace
 
 // Up and Down wrap through the rows and light only the focused one; the control on the focused row alone
-// is registered; modified keys and Escape pass on, and only Return on the back row ends a panel.
+// is registered; modified keys and Escape pass on, and only Return on the back row ends a panel, which
+// leaves the router and frees its textures however it is closed.
 TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
 {
     struct Press
@@ -109,74 +109,69 @@ TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
         {SDLK_RIGHT, false, false, "BACK", false},      {SDLK_ESCAPE, false, false, "BACK", false},
         {SDLK_RETURN, true, false, "BACK", false},      {SDLK_UP, false, true, "FULLSCREEN", true},
         {SDLK_UP, false, true, "BACK", false},          {SDLK_RETURN, false, true, "BACK", false}};
-    const std::vector<Press>* walks[] = {&audio, &player, &video};
-
-    Fernhouse::Graphics::TextureFactory& textures = *m_app.getTextureFactory();
+    const std::pair<std::function<Widget&()>, const std::vector<Press>*> kinds[] = {
+        {[this]() -> Widget& { return open<AudioPanel>(m_app.getSoundManager()); }, &audio},
+        {[this]() -> Widget& { return open<PlayerConfig>(true); }, &player},
+        {[this]() -> Widget& { return open<VideoPanel>(m_app.getScreen()); }, &video}};
     const Label fontHolder("comic_medium"); // so that only a panel's own textures come and go
-    const std::size_t textureMaps = textures.getTextureMapCount();
-    for (std::size_t kind = 0; kind < m_openers.size(); ++kind)
+    const std::size_t textureMaps = m_app.getTextureFactory()->getTextureMapCount();
+    for (const auto& [openPanel, presses] : kinds)
     {
-        Widget& panel = m_openers[kind]();
-        EXPECT_EQ(router().getHandlers().size(), 2u) << kind;
-        for (const Press& p : *walks[kind])
+        const Widget& panel = openPanel();
+        EXPECT_EQ(router().getHandlers().size(), 2u);
+        for (const Press& p : *presses)
         {
-            SCOPED_TRACE(std::to_string(kind) + ": " + std::to_string(&p - walks[kind]->data()));
+            SCOPED_TRACE(std::string(presses->front().focus) + std::to_string(&p - presses->data()));
             EXPECT_EQ(press(p.key, p.shift), p.heard);
             EXPECT_EQ(focused().rfind(p.focus, 0), 0u) << focused();
             EXPECT_EQ(router().getHandlers().size(), p.control ? 2u : 1u);
-            EXPECT_EQ(panel.isDone(), &p == &walks[kind]->back());
+            EXPECT_EQ(panel.isDone(), &p == &presses->back());
         }
         close();
-        // Also when closed with its control focused, a panel leaves the router and frees its textures.
-        m_openers[kind]();
+        openPanel();
         close();
         EXPECT_TRUE(router().getHandlers().empty());
-        EXPECT_EQ(textures.getTextureMapCount(), textureMaps);
+        EXPECT_EQ(m_app.getTextureFactory()->getTextureMapCount(), textureMaps);
     }
 }
 
-TEST_F(PanelTest, AudioBarsSetTheVolumesHeardInTheSameUpdateWithinZeroTo100)
+// A new volume is heard, and a new screen mode shown, in the update that stores it.
+TEST_F(PanelTest, AudioAndVideoChoicesTakeEffectInTheUpdateThatStoresThem)
 {
     m_configuration.setMusicVolume(90);
     m_configuration.setSoundVolume(50);
-    AudioPanel& panel = open<AudioPanel>(m_app.getSoundManager());
+    AudioPanel& audio = open<AudioPanel>(m_app.getSoundManager());
     Fernhouse::Sound::SoundManager& sound = *m_app.getSoundManager();
-    press(SDLK_RIGHT);
-    panel.update();
-    EXPECT_EQ(m_configuration.getMusicVolume(), 100u);
-    EXPECT_EQ(sound.getMusicVolume(), 100u);
-    EXPECT_EQ(Mix_VolumeMusic(-1), MIX_MAX_VOLUME);
-    press(SDLK_RIGHT);
-    panel.update();
-    EXPECT_EQ(m_configuration.getMusicVolume(), 100u);
-
-    press(SDLK_DOWN);
-    press(SDLK_LEFT);
-    panel.update();
-    EXPECT_EQ(m_configuration.getSoundVolume(), 40u);
-    EXPECT_EQ(sound.getSoundVolume(), 40u);
-    EXPECT_EQ(Mix_Volume(-1, -1), MIX_MAX_VOLUME * 40 / 100);
-    EXPECT_EQ(m_configuration.getMusicVolume(), 100u);
-    EXPECT_EQ(panel.getMusicBar()->getColor(), AudioPanel::NormalBarColor);
-    EXPECT_EQ(panel.getSoundBar()->getColor(), AudioPanel::FocusBarColor);
+    for (const auto& [key, music, effects] : {std::tuple{SDLK_RIGHT, 100u, 50u},
+                                              {SDLK_RIGHT, 100u, 50u},
+                                              {SDLK_DOWN, 100u, 50u},
+                                              {SDLK_LEFT, 100u, 40u}})
+    {
+        press(key);
+        audio.update();
+        EXPECT_EQ(std::tuple(m_configuration.getMusicVolume(), m_configuration.getSoundVolume()),
+                  std::tuple(music, effects));
+    }
+    EXPECT_EQ(std::tuple(sound.getMusicVolume(), sound.getSoundVolume()), std::tuple(100u, 40u));
+    EXPECT_EQ(std::tuple(Mix_VolumeMusic(-1), Mix_Volume(-1, -1)),
+              std::tuple(MIX_MAX_VOLUME, MIX_MAX_VOLUME * 40 / 100));
+    EXPECT_EQ(audio.getMusicBar()->getColor(), AudioPanel::NormalBarColor);
+    EXPECT_EQ(audio.getSoundBar()->getColor(), AudioPanel::FocusBarColor);
     close();
     EXPECT_TRUE(router().getHandlers().empty());
-}
 
-TEST_F(PanelTest, VideoChoiceSwitchesTheScreenAtOnceAndIsStored)
-{
     m_configuration.setFullscreen(true);
-    VideoPanel& panel = open<VideoPanel>(m_app.getScreen());
+    VideoPanel& video = open<VideoPanel>(m_app.getScreen());
     for (const auto& [key, on] : {std::pair{SDLK_RIGHT, false}, {SDLK_LEFT, true}, {SDLK_RIGHT, false}})
     {
         EXPECT_TRUE(press(key));
-        panel.update();
-        EXPECT_EQ(m_configuration.isFullscreen(), on);
-        EXPECT_EQ(m_app.getScreen()->isFullscreen(), on);
+        video.update();
+        EXPECT_EQ(std::pair(m_configuration.isFullscreen(), m_app.getScreen()->isFullscreen()),
+                  std::pair(on, on));
     }
 }
 
-// Keys that steer nothing in the menus and that every font sheet can draw, or spelled out.
+// Keys that steer nothing in the menus, each with a name that every font sheet can draw, or spelled out.
 TEST_F(PanelTest, SeventyFiveKeysCanBeAssignedEachWithANameThatFitsItsRowAndDraws)
 {
     const auto keys = PlayerConfig::assignableKeys();
@@ -201,22 +196,24 @@ TEST_F(PanelTest, SeventyFiveKeysCanBeAssignedEachWithANameThatFitsItsRowAndDraw
 
 // While a row waits, keys either player uses are refused, and so are keys that cannot be assigned or come
 // with a modifier; the row's own key was freed when it was chosen. Leaving writes the panel's copy of the
-// keys and steering over its own player's, and only those.
+// keys and steering over its own player's, and only those, even over changes made meanwhile.
 TEST_F(PanelTest, PlayerSetUpTakesOnlyFreeKeysAndLeavingWritesThemForItsPlayerOnly)
 {
-    KeySet second = m_configuration.getPlayer2Keys();
+    KeySet second = keys(false);
     second.action1 = SDLK_q;
     m_configuration.setPlayer2Keys(second);
     m_configuration.setPlayer2Relative(1);
     PlayerConfig& panel = open<PlayerConfig>(false);
-    EXPECT_EQ(panel.getLeftLabel()->getText(), "LEFT." + std::string(14, '.') + "A");
-    EXPECT_EQ(panel.getRightLabel()->getText(), "RIGHT" + std::string(14, '.') + "D");
-    EXPECT_EQ(panel.getUpLabel()->getText(), "UP..." + std::string(14, '.') + "W");
-    EXPECT_EQ(panel.getDownLabel()->getText(), "DOWN." + std::string(14, '.') + "S");
+    const auto rows = [&panel] {
+        return std::vector<std::string>{panel.getLeftLabel()->getText(), panel.getRightLabel()->getText(),
+                                        panel.getUpLabel()->getText(), panel.getDownLabel()->getText()};
+    };
+    EXPECT_EQ(rows(), (std::vector<std::string>{row("LEFT.", "A"), row("RIGHT", "D"), row("UP...", "W"),
+                                                row("DOWN.", "S")}));
     press(SDLK_RIGHT);
     press(SDLK_DOWN);
     EXPECT_TRUE(press(SDLK_RETURN));
-    EXPECT_EQ(panel.getLeftLabel()->getText(), "LEFT." + std::string(4, '.') + "PRESS A KEY");
+    EXPECT_EQ(rows()[0], row("LEFT.", "PRESS A KEY"));
     for (const auto& [key, shift, heard] : {std::tuple{SDLK_UP, false, true},
                                             {SDLK_q, false, true},
                                             {SDLK_SPACE, false, false},
@@ -228,29 +225,23 @@ TEST_F(PanelTest, PlayerSetUpTakesOnlyFreeKeysAndLeavingWritesThemForItsPlayerOn
     }
     EXPECT_TRUE(press(SDLK_a));
     EXPECT_FALSE(panel.isWaitingForKey());
-    EXPECT_EQ(panel.getLeftLabel()->getText(), "LEFT." + std::string(14, '.') + "A");
     press(SDLK_DOWN);
     press(SDLK_RETURN);
     EXPECT_TRUE(press(SDLK_KP8));
-    EXPECT_EQ(panel.getRightLabel()->getText(), "RIGHT" + std::string(12, '.') + "KP8");
-    EXPECT_FALSE(panel.getKeyNames().at(SDLK_d).used);
-    EXPECT_TRUE(panel.getKeyNames().at(SDLK_KP8).used);
+    EXPECT_EQ(rows(), (std::vector<std::string>{row("LEFT.", "A"), row("RIGHT", "KP8"), row("UP...", "W"),
+                                                row("DOWN.", "S")}));
+    EXPECT_EQ(std::pair(panel.getKeyNames().at(SDLK_d).used, panel.getKeyNames().at(SDLK_KP8).used),
+              std::pair(false, true));
     close();
-    EXPECT_EQ(m_configuration.getPlayer2Relative(), 0u);
-    EXPECT_EQ(m_configuration.getPlayer2Keys().right, SDLK_KP8);
-    EXPECT_EQ(m_configuration.getPlayer2Keys().left, SDLK_a);
-    EXPECT_EQ(m_configuration.getPlayer2Keys().action1, SDLK_q);
-    EXPECT_EQ(m_configuration.getPlayer2Keys().buffered, second.buffered);
-    EXPECT_EQ(m_configuration.getPlayer1Keys().left, SDLK_LEFT);
-    EXPECT_EQ(m_configuration.getPlayer1Relative(), 0u);
+    EXPECT_EQ(std::tuple(keys(false).left, keys(false).right, keys(false).action1, keys(false).buffered),
+              std::tuple(SDLK_a, SDLK_KP8, SDLK_q, second.buffered));
+    EXPECT_EQ(std::tuple(m_configuration.getPlayer2Relative(), keys(true).left), std::tuple(0u, SDLK_LEFT));
 
-    // Leaving at once still writes the panel's copy, over whatever changed meanwhile.
     open<PlayerConfig>(true);
-    KeySet first = m_configuration.getPlayer1Keys();
+    KeySet first = keys(true);
     first.up = SDLK_RIGHT;
     m_configuration.setPlayer1Keys(first);
     m_configuration.setPlayer1Relative(1);
     close();
-    EXPECT_EQ(m_configuration.getPlayer1Keys().up, SDLK_UP);
-    EXPECT_EQ(m_configuration.getPlayer1Relative(), 0u);
+    EXPECT_EQ(std::tuple(keys(true).up, m_configuration.getPlayer1Relative()), std::tuple(SDLK_UP, 0u));
 }

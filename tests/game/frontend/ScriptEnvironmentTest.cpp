@@ -72,31 +72,45 @@ protected:
 
 } // namespace
 
-// Opacity steps down at least 15 ms apart, reaching 0 by the end; a fade back up shows only at its end.
-TEST_F(ScriptEnvironmentTest, FadeOutStepsDownUntilItsEndAndFadeInJumpsAtItsEnd)
+// Each step covers its share of what is left, at least 15 ms after the last, so a fade darkens steadily and
+// a move glides, both arriving by their end. A fade back up shows only at its end, a zero time jumps, and
+// a target of (0, 0) is no move.
+TEST_F(ScriptEnvironmentTest, FadesAndMovesStepTowardsTheirTargetsAndArriveByTheirEnd)
 {
     call("printText", "(10, 20, \"HI\")");
-    frame(5, 2);
+    call("printText", "(100, 100, \"B\")");
+    call("printText", "(50, 60, \"C\")");
+    call("move", "(1, 300, 200, 0)");
+    call("move", "(2, 0, 0, 500)");
+    frame(15, 2);
     EXPECT_RGB(pixel(25, 27), 255, 255, 255);
+    EXPECT_RGB(pixel(300, 200), 255, 255, 255);
+    EXPECT_RGB(pixel(100, 100), 0, 0, 0);
     call("fade", "(0, 0, 1000)");
+    call("move", "(1, 400, 150, 1000)");
     const std::uint32_t start = m_time.getTime();
-    int lastAlpha = 255;
+    int alpha = 255;
+    int x = 300;
     std::uint32_t lastChange = 0;
     int changes = 0;
     while (m_time.getTime() < start + 1100)
     {
         frame(5);
-        const int alpha = object(0).getColor().a;
-        EXPECT_RGB_NEAR(pixel(10, 20), alpha, alpha, alpha, 1); // white blended over black
-        EXPECT_LE(alpha, lastAlpha);
-        EXPECT_TRUE(alpha == lastAlpha || changes == 0 || m_time.getTime() - lastChange >= 15);
-        changes += alpha != lastAlpha ? 1 : 0;
-        lastChange = alpha != lastAlpha ? m_time.getTime() : lastChange;
-        lastAlpha = alpha;
+        const int now = object(0).getColor().a;
+        EXPECT_RGB_NEAR(pixel(10, 20), now, now, now, 1); // white blended over black
+        EXPECT_LE(now, alpha);
+        EXPECT_TRUE(now == alpha || changes == 0 || m_time.getTime() - lastChange >= 15);
+        changes += now != alpha ? 1 : 0;
+        lastChange = now != alpha ? m_time.getTime() : lastChange;
+        alpha = now;
+        EXPECT_TRUE(object(1).getX() >= x && object(1).getX() <= 400 && object(1).getY() >= 150);
+        x = object(1).getX();
     }
     EXPECT_GT(changes, 50);
-    EXPECT_EQ(lastAlpha, 0);
+    EXPECT_EQ(alpha, 0);
     EXPECT_LE(lastChange, start + 1000 + 15);
+    EXPECT_EQ(object(1).getPosition(), Point(400, 150));
+    EXPECT_EQ(object(2).getPosition(), Point(50, 60));
     call("fade", "(0, 255, 1000)");
     for (const std::uint32_t end = m_time.getTime() + 990; m_time.getTime() < end;)
     {
@@ -105,33 +119,6 @@ TEST_F(ScriptEnvironmentTest, FadeOutStepsDownUntilItsEndAndFadeInJumpsAtItsEnd)
     }
     frame(5, 10);
     EXPECT_RGB(pixel(10, 20), 255, 255, 255);
-}
-
-// A move glides there by its end; zero duration jumps, and a target of (0, 0) is no move.
-TEST_F(ScriptEnvironmentTest, MoveGlidesToItsTargetByItsEnd)
-{
-    call("printText", "(50, 60, \"A\")");
-    call("printText", "(100, 100, \"B\")");
-    call("move", "(0, 0, 0, 500)");
-    call("move", "(1, 300, 200, 0)");
-    frame(15, 2);
-    EXPECT_EQ(object(1).getPosition(), Point(300, 200));
-    EXPECT_RGB(pixel(300, 200), 255, 255, 255);
-    EXPECT_RGB(pixel(100, 100), 0, 0, 0);
-    frame(10, 60);
-    EXPECT_EQ(object(0).getPosition(), Point(50, 60));
-
-    call("move", "(1, 400, 150, 300)");
-    for (const std::uint32_t end = m_time.getTime() + 300; m_time.getTime() < end;)
-    {
-        const int x = object(1).getX();
-        frame(10);
-        EXPECT_GE(object(1).getX(), x);
-        EXPECT_LE(object(1).getX(), 400);
-        EXPECT_GE(object(1).getY(), 150);
-    }
-    frame(15);
-    EXPECT_EQ(object(1).getPosition(), Point(400, 150));
 }
 
 // Font and colour apply to texts printed later; images are keyed on white; both scale from their top-left
@@ -145,29 +132,20 @@ TEST_F(ScriptEnvironmentTest, ObjectsDrawInTheirFontColourAndKeyScaleFromTheirCo
     call("showImage", "(200, 100, \"" + m_dir.file("pic.bmp") + "\")");
     call("scale", "(0, 2, 1000)");
     call("scale", "(2, 2, 1000)");
-    frame(10);
-    for (const auto& [x, y, r, g] : {std::tuple{47, 47, 255, 255},
-                                     {48, 48, 0, 0},
-                                     {10, 100, 255, 0},
-                                     {25, 115, 255, 0},
-                                     {26, 116, 0, 0},
-                                     {215, 115, 255, 0},
-                                     {216, 100, 0, 0}})
+    // x, y, red, and green and blue, before and after the scaling
+    const int unscaled[][4] = {{47, 47, 255, 255}, {48, 48, 0, 0},     {10, 100, 255, 0}, {25, 115, 255, 0},
+                               {26, 116, 0, 0},    {215, 115, 255, 0}, {216, 100, 0, 0}};
+    const int scaled[][4] = {{39, 39, 0, 0},     {40, 40, 255, 255}, {55, 55, 255, 255}, {56, 56, 0, 0},
+                             {231, 131, 255, 0}, {232, 100, 0, 0},   {231, 132, 0, 0}};
+    for (const auto* points : {unscaled, scaled})
     {
-        EXPECT_RGB(pixel(x, y), r, g, g) << x << "," << y;
+        frame(10, points == unscaled ? 1 : 105);
+        for (int i = 0; i < 7; ++i)
+        {
+            EXPECT_RGB(pixel(points[i][0], points[i][1]), points[i][2], points[i][3], points[i][3]) << i;
+        }
     }
-    frame(10, 105);
     EXPECT_FLOAT_EQ(object(0).getScale(), 2.0f);
-    for (const auto& [x, y, r, g] : {std::tuple{39, 39, 0, 0},
-                                     {40, 40, 255, 255},
-                                     {55, 55, 255, 255},
-                                     {56, 56, 0, 0},
-                                     {231, 131, 255, 0},
-                                     {232, 100, 0, 0},
-                                     {231, 132, 0, 0}})
-    {
-        EXPECT_RGB(pixel(x, y), r, g, g) << x << "," << y;
-    }
     EXPECT_EQ(m_fonts.getReferenceCount("fixed_small"), 1);
     call("remove", "(0)");
     EXPECT_EQ(object(0).getColor(), Red);
@@ -234,20 +212,15 @@ TEST_F(ScriptEnvironmentTest, PlaySoundAddsTheFileToTheTopContextAndPlaysNothing
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
     {
         Fernhouse::Sound::SoundManager sound(44100, AUDIO_S16LSB, 16, 2048);
+        sound.pushContext("credits");
         ScriptEngine engine;
         ScriptEnvironment env(&engine, &sound);
         const std::string click = std::string(TARVO_SOURCE_DIR) + "/sounds/menuClick.wav";
         Fernhouse::Script::ScriptStatement statement;
         statement.functionName = "playSound";
         statement.argumentText = "(\"" + click + "\")";
-        EXPECT_TRUE(throwsWith<Fernhouse::Base::SoundException>(
-            [&] { env.execute(statement); }, "Context stack is empty.", "src/SoundManager"));
-        sound.pushContext("credits");
         env.execute(statement);
         EXPECT_GE(Mix_Playing(-1), 1);
-        statement.argumentText = "(\"missing.wav\")";
-        EXPECT_TRUE(throwsWith<Fernhouse::Base::SoundException>(
-            [&] { env.execute(statement); }, "Failed to load sound: missing.wav", "src/Sound"));
         ASSERT_EQ(sound.topContext()->getSounds().size(), 1u);
         EXPECT_EQ(sound.topContext()->getSounds()[0]->getName(), click);
     }
