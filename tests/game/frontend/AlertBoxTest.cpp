@@ -40,10 +40,6 @@ class AlertBoxTest : public FrontSupport::AppTest
 protected:
     void SetUp() override
     {
-        SDL_Event event;
-        while (SDL_PollEvent(&event) != 0)
-        {
-        }
         m_app.getGameTime()->start();
         m_ticks.set(1000);
         m_app.getGameTime()->update();

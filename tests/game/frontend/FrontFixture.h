@@ -45,7 +45,7 @@ inline void saveHalves(const std::string& path, int width, int height, const Fer
 }
 
 // The running game's services (window, event router, fonts, textures, sound on SDL's dummy driver unless
-// the environment names another) in a working directory holding the game's pictures.
+// the environment names another) in a working directory holding the game's pictures, with no event waiting.
 class AppTest : public ::testing::Test
 {
 protected:
@@ -53,6 +53,10 @@ protected:
     {
         std::filesystem::create_directory_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / "graphics",
                                                   m_dir.path() / "graphics");
+        SDL_Event event;
+        while (SDL_PollEvent(&event) != 0)
+        {
+        }
     }
 
     class App final : public Fernhouse::Base::Application

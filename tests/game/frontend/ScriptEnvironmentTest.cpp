@@ -188,9 +188,8 @@ TEST_F(ScriptEnvironmentTest, BadCallsFailWithTheirMessageAndLeaveEverythingAsIt
                  Fernhouse::Base::FileNotFoundException);
     frame(15, 3);
     ASSERT_EQ(m_env.getChildren().size(), 1u);
-    EXPECT_EQ(object(0).getPosition(), Point(5, 5));
-    EXPECT_EQ(object(0).getColor(), White);
-    EXPECT_FLOAT_EQ(object(0).getScale(), 1.0f);
+    EXPECT_EQ(std::tuple(object(0).getPosition(), object(0).getColor(), object(0).getScale()),
+              std::tuple(Point(5, 5), White, 1.0f));
     call("printText", "(10, 80, \"A\")");
     EXPECT_EQ(object(1).getColor(), White);
     call("setFont", "(\"missing\")");

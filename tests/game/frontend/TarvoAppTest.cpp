@@ -69,20 +69,16 @@ void linkGameData(const TempDir& dir)
     }
 }
 
-// A walled 20 x 15 meadow with start points 1 to starts along its middle row.
+// A 20 x 15 meadow with start points 1 to starts along its middle row.
 void writeMap(const TempDir& dir, int starts)
 {
     std::filesystem::create_directories(dir.path() / "maps");
     Tarvo::MapFile map(3, 20, 15);
     map.setName("Field");
     map.setGraphicsFileName("graphics/tilesets/meadow.png");
-    for (std::int32_t x = 0; x < 20; ++x)
+    for (std::int32_t i = 0; i < 20 * 15; ++i)
     {
-        for (std::int32_t y = 0; y < 15; ++y)
-        {
-            map.setTile(0, x, y, 16);
-            map.setTile(Tarvo::GameEngine::WallLayer, x, y, x % 19 == 0 || y % 14 == 0 ? 48 : 0);
-        }
+        map.setTile(0, i % 20, i / 20, 16);
     }
     for (int k = 1; k <= starts; ++k)
     {
@@ -214,8 +210,8 @@ protected:
         constexpr SDLKey Return = SDLK_RETURN, Escape = SDLK_ESCAPE, Space = SDLK_SPACE;
         constexpr int Menu = TarvoApp::MenuState, Game = TarvoApp::GameState,
                       Campaign = TarvoApp::CampaignState;
-        // Each screen is reached at least once at the end of a step; the keys that lead back from a list,
-        // panel or scene prove where they led by what the next keys reach from there.
+        // Each screen ends a step at least once; keys that lead back from a list or panel end a step where
+        // the keys after them would reach the same screen from elsewhere.
         return {// The bars slide for a second and stay joined one and a half, then the pictures fade.
                 {{}, TarvoApp::BarSplashState, nullptr, 1},
                 {{}, TarvoApp::BarSplashState, nullptr, 1, 1000},
@@ -228,15 +224,18 @@ protected:
                 {{Down, Return}, TarvoApp::OnePlayerMapListState, nullptr, 0, 20, false, mapList},
                 {{Escape, Return}, TarvoApp::CampaignListState, nullptr, 0, 20, false, campaignList},
                 {{Escape, Down, Down, Return, Space}, TarvoApp::HighscoreState, nullptr, 2},
-                {{Escape, Escape, Down, Return}, Menu, &TwoPlayer},
+                {{Escape}, Menu, &OnePlayer},
+                {{Escape, Down, Return}, Menu, &TwoPlayer},
                 {{Return}, TarvoApp::TwoPlayerMapListState},
-                {{Escape, Escape, Down, Down, Return}, Menu, &Settings},
+                {{Escape}, Menu, &TwoPlayer},
+                {{Escape, Down, Down, Return}, Menu, &Settings},
                 {{Return, Right, Down, Left}, TarvoApp::AudioPanelState, nullptr, 5, 20, true},
                 {{Down, Return, Down, Return, Down}, TarvoApp::VideoPanelState, nullptr, 5, 20, true},
                 {{Return, Down, Down, Return}, Menu, &Controller},
                 {{Return, Down, Return, Left}, TarvoApp::PlayerOneState, nullptr, 5, 20, true},
                 {{Up, Up, Return, Down, Return}, TarvoApp::PlayerTwoState, nullptr, 0, 20, false, playerTwo},
-                {{Up, Return, Escape, Up, Up, Return}, TarvoApp::CreditsState, nullptr, 40, 100},
+                {{Up, Return}, Menu, &Controller},
+                {{Escape, Up, Up, Return}, TarvoApp::CreditsState, nullptr, 40, 100},
                 {{Space}, Menu, &Main},
                 // The campaign's scenes are skipped, and Escape loses its round, which ends it.
                 {{Return, Return, Return}, Campaign, nullptr, 2},
