@@ -52,10 +52,16 @@ std::size_t countRecords(const std::string& log)
 }
 
 // The game's data linked in, and a maps folder of its own: our map, then the shipped ones by name; neither a
-// folder nor a file of another extension is a map.
+// folder nor a file of another extension is a map. Three campaigns of one round on our map and no scenes:
+// the second is locked by a key nobody has, the third by the key the first gives.
 void linkGameData(const TempDir& dir)
 {
-    for (const char* data : {"graphics", "sounds", "scripts", "ai", "campaigns"})
+    const std::string round = "\n\n\nsounds/song1.ogg\n1\n\nmaps/00-field.map\n\n1 0 0\n\n0\n";
+    std::filesystem::create_directory(dir.path() / "campaigns");
+    dir.writeFile("campaigns/1.cpj", "1\n\nkey-one\nOPEN\n" + round);
+    dir.writeFile("campaigns/2.cpj", "1\nsecret\n\nLOCKED\n" + round);
+    dir.writeFile("campaigns/3.cpj", "1\nkey-one\n\nSEQUEL\n" + round);
+    for (const char* data : {"graphics", "sounds", "scripts", "ai"})
     {
         std::filesystem::create_directory_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / data,
                                                   dir.path() / data);
@@ -111,7 +117,7 @@ protected:
         linkGameData(m_dir);
         writeMap(m_dir, 3);
         Tarvo::Configuration configuration;
-        configuration.unlockCampaign("first_feast");
+        configuration.unlockCampaign("key-one");
         configuration.save(m_dir.file("config.dat"));
     }
 
@@ -183,7 +189,7 @@ protected:
         };
         // Locked ones are left out, the others keep their file's index as id.
         const auto campaignList = [this] {
-            EXPECT_EQ(menuTexts(), (Texts{"TARVO'S FIRST FEAST=0", "THE LONG WINTER=2", "BACK..."}));
+            EXPECT_EQ(menuTexts(), (Texts{"OPEN=0", "SEQUEL=2", "BACK..."}));
         };
         // Alt+Return switches the screen, not the configured mode, and the menu passes it on unchosen. The
         // sound device is then held still, so that a click stays playing however slowly the frames run.
@@ -237,9 +243,8 @@ protected:
                 {{Up, Return}, Menu, &Controller},
                 {{Escape, Up, Up, Return}, TarvoApp::CreditsState, nullptr, 40, 100},
                 {{Space}, Menu, &Main},
-                // The campaign's scenes are skipped, and Escape loses its round, which ends it.
-                {{Return, Return, Return}, Campaign, nullptr, 2},
-                {{Escape, Escape}, Campaign, nullptr, 20, 40},
+                // Escape loses the campaign's round, which ends it.
+                {{Return, Return, Return}, Campaign, nullptr, 20, 40},
                 {{Escape}, Menu, &Main, 3},
                 {{Return, Down, Return, Return}, Game, nullptr, 0, 20, false, alone},
                 {{}, Game, nullptr, 60, 40},
@@ -252,7 +257,7 @@ protected:
                 {{Escape}, Menu, &Main, 1}};
     }
 
-    // Walks the game on its own maps and campaigns, ours and a full highscore page; with compare, every
+    // Walks the game on its own maps and ours, our campaigns and a full highscore page; with compare, every
     // frame must show what a full redraw would, else each step's screen and sounds are checked.
     void walk(bool compare)
     {
@@ -386,7 +391,7 @@ TEST_F(TarvoAppTest, EveryMenuItemLeadsToItsScreenAndBackAndQuittingSavesWhatThe
     EXPECT_EQ(saved.getMusicVolume(), Tarvo::Configuration::DefaultVolume + 10);
     EXPECT_EQ(saved.getSoundVolume(), Tarvo::Configuration::DefaultVolume - 10);
     EXPECT_FALSE(saved.isFullscreen());
-    EXPECT_TRUE(saved.isCampaignUnlocked("first_feast"));
+    EXPECT_TRUE(saved.isCampaignUnlocked("key-one"));
     EXPECT_TRUE(std::filesystem::is_regular_file(m_dir.path() / "highscore.dat"));
     EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "ErrorLog.txt"));
 }
