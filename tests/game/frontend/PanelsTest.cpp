@@ -1,0 +1,247 @@
+#include "engine/base/Screen.h"
+#include "engine/graphics/Label.h"
+#include "engine/gui/SlideBar.h"
+#include "engine/sound/SoundManager.h"
+
+#include "game/frontend/AudioPanel.h"
+#include "game/frontend/PlayerConfig.h"
+#include "game/frontend/VideoPanel.h"
+#include "game/progress/Configuration.h"
+
+#include "tests/game/frontend/FrontFixture.h"
+
+#include <SDL/SDL_mixer.h>
+
+#include <functional>
+#include <memory>
+
+using Fernhouse::GUI::Label;
+using Fernhouse::GUI::Widget;
+using Fernhouse::IO::KeySet;
+using Tarvo::AudioPanel;
+using Tarvo::PlayerConfig;
+using Tarvo::VideoPanel;
+
+namespace
+{
+
+// A settings panel placed and registered as the front end does it, editing a configuration.
+class PanelTest : public FrontSupport::AppTest
+{
+protected:
+    template <typename Panel, typename Argument> Panel& open(Argument argument)
+    {
+        auto* panel = new Panel(&m_configuration, argument);
+        m_panel.reset(panel);
+        m_panel->setPosition(250, 365);
+        router().addHandler(m_panel.get());
+        return *panel;
+    }
+
+    void close()
+    {
+        router().removeHandler(m_panel.get());
+        m_panel.reset();
+    }
+
+    bool press(SDLKey key, bool shift = false) { return router().keyDown(key, false, shift, false); }
+
+    // The texts of the panel's rows drawn in the focus colour.
+    std::string focused() const
+    {
+        std::string texts;
+        for (Fernhouse::Base::Entity* row : m_panel->getChildren())
+        {
+            const auto* label = dynamic_cast<const Label*>(row);
+            const bool lit = label != nullptr && label->getColor() == Tarvo::SettingsPanel::FocusColor;
+            texts += lit ? label->getText() : "";
+        }
+        return texts;
+    }
+
+    const KeySet& keys(bool first) const
+    {
+        return first ? m_configuration.getPlayer1Keys() : m_configuration.getPlayer2Keys();
+    }
+
+    Tarvo::Configuration m_configuration;
+    std::unique_ptr<Widget> m_panel;
+};
+
+std::string row(const std::string& caption, const std::string& key)
+{
+    return caption + std::string(15 - key.size(), '.') + key;
+}
+
+} // namespace
+
+// Up and Down wrap through the rows and light only the focused one; the control on the focused row alone
+// is registered; modified keys and Escape pass on, and only Return on the back row ends a panel, which
+// leaves the router and frees its textures however it is closed.
+TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
+{
+    struct Press
+    {
+        SDLKey key;
+        bool shift;
+        bool heard;
+        const char* focus; // the start of the lit row's text
+        bool control;      // a row control is registered
+    };
+
+    const std::vector<Press> audio = {
+        {SDLK_DOWN, false, true, "SOUND", true},    {SDLK_DOWN, false, true, "BACK", false},
+        {SDLK_LEFT, false, false, "BACK", false},   {SDLK_DOWN, false, true, "MUSIC", true},
+        {SDLK_UP, false, true, "BACK", false},      {SDLK_UP, false, true, "SOUND", true},
+        {SDLK_LEFT, false, true, "SOUND", true},    {SDLK_RETURN, false, true, "SOUND", true},
+        {SDLK_ESCAPE, false, false, "SOUND", true}, {SDLK_DOWN, true, false, "SOUND", true},
+        {SDLK_RIGHT, true, false, "SOUND", true},   {SDLK_DOWN, false, true, "BACK", false},
+        {SDLK_RETURN, true, false, "BACK", false},  {SDLK_RETURN, false, true, "BACK", false}};
+    const std::vector<Press> player = {
+        {SDLK_UP, false, true, "BACK", false},        {SDLK_DOWN, false, true, "RELATIVE", true},
+        {SDLK_RETURN, false, true, "RELATIVE", true}, {SDLK_LEFT, false, true, "RELATIVE", true},
+        {SDLK_DOWN, false, true, "LEFT.", false},     {SDLK_DOWN, false, true, "RIGHT", false},
+        {SDLK_DOWN, false, true, "UP...", false},     {SDLK_DOWN, false, true, "DOWN.", false},
+        {SDLK_DOWN, false, true, "BACK", false},      {SDLK_ESCAPE, false, false, "BACK", false},
+        {SDLK_RETURN, true, false, "BACK", false},    {SDLK_RETURN, false, true, "BACK", false}};
+    const std::vector<Press> video = {
+        {SDLK_RETURN, false, true, "FULLSCREEN", true}, {SDLK_DOWN, false, true, "BACK", false},
+        {SDLK_RIGHT, false, false, "BACK", false},      {SDLK_ESCAPE, false, false, "BACK", false},
+        {SDLK_RETURN, true, false, "BACK", false},      {SDLK_UP, false, true, "FULLSCREEN", true},
+        {SDLK_UP, false, true, "BACK", false},          {SDLK_RETURN, false, true, "BACK", false}};
+    const std::pair<std::function<Widget&()>, const std::vector<Press>*> kinds[] = {
+        {[this]() -> Widget& { return open<AudioPanel>(m_app.getSoundManager()); }, &audio},
+        {[this]() -> Widget& { return open<PlayerConfig>(true); }, &player},
+        {[this]() -> Widget& { return open<VideoPanel>(m_app.getScreen()); }, &video}};
+    const Label fontHolder("comic_medium"); // so that only a panel's own textures come and go
+    const std::size_t textureMaps = m_app.getTextureFactory()->getTextureMapCount();
+    for (const auto& [openPanel, presses] : kinds)
+    {
+        const Widget& panel = openPanel();
+        EXPECT_EQ(router().getHandlers().size(), 2u);
+        for (const Press& p : *presses)
+        {
+            SCOPED_TRACE(std::string(presses->front().focus) + std::to_string(&p - presses->data()));
+            EXPECT_EQ(press(p.key, p.shift), p.heard);
+            EXPECT_EQ(focused().rfind(p.focus, 0), 0u) << focused();
+            EXPECT_EQ(router().getHandlers().size(), p.control ? 2u : 1u);
+            EXPECT_EQ(panel.isDone(), &p == &presses->back());
+        }
+        close();
+        openPanel();
+        close();
+        EXPECT_TRUE(router().getHandlers().empty());
+        EXPECT_EQ(m_app.getTextureFactory()->getTextureMapCount(), textureMaps);
+    }
+}
+
+// A new volume is heard, and a new screen mode shown, in the update that stores it.
+TEST_F(PanelTest, AudioAndVideoChoicesTakeEffectInTheUpdateThatStoresThem)
+{
+    m_configuration.setMusicVolume(90);
+    m_configuration.setSoundVolume(50);
+    AudioPanel& audio = open<AudioPanel>(m_app.getSoundManager());
+    Fernhouse::Sound::SoundManager& sound = *m_app.getSoundManager();
+    for (const auto& [key, music, effects] : {std::tuple{SDLK_RIGHT, 100u, 50u},
+                                              {SDLK_RIGHT, 100u, 50u},
+                                              {SDLK_DOWN, 100u, 50u},
+                                              {SDLK_LEFT, 100u, 40u}})
+    {
+        press(key);
+        audio.update();
+        EXPECT_EQ(std::tuple(m_configuration.getMusicVolume(), m_configuration.getSoundVolume()),
+                  std::tuple(music, effects));
+    }
+    EXPECT_EQ(std::tuple(sound.getMusicVolume(), sound.getSoundVolume()), std::tuple(100u, 40u));
+    EXPECT_EQ(std::tuple(Mix_VolumeMusic(-1), Mix_Volume(-1, -1)),
+              std::tuple(MIX_MAX_VOLUME, MIX_MAX_VOLUME * 40 / 100));
+    EXPECT_EQ(audio.getMusicBar()->getColor(), AudioPanel::NormalBarColor);
+    EXPECT_EQ(audio.getSoundBar()->getColor(), AudioPanel::FocusBarColor);
+    close();
+    EXPECT_TRUE(router().getHandlers().empty());
+
+    m_configuration.setFullscreen(true);
+    VideoPanel& video = open<VideoPanel>(m_app.getScreen());
+    for (const auto& [key, on] : {std::pair{SDLK_RIGHT, false}, {SDLK_LEFT, true}, {SDLK_RIGHT, false}})
+    {
+        EXPECT_TRUE(press(key));
+        video.update();
+        EXPECT_EQ(std::pair(m_configuration.isFullscreen(), m_app.getScreen()->isFullscreen()),
+                  std::pair(on, on));
+    }
+}
+
+// Keys that steer nothing in the menus, each with a name that every font sheet can draw, or spelled out.
+TEST_F(PanelTest, SeventyFiveKeysCanBeAssignedEachWithANameThatFitsItsRowAndDraws)
+{
+    const auto keys = PlayerConfig::assignableKeys();
+    EXPECT_EQ(keys.size(), 75u);
+    EXPECT_EQ(keys.at(SDLK_KP_MULTIPLY).name + keys.at(SDLK_LEFTBRACKET).name + keys.at(SDLK_BACKSLASH).name,
+              "KP_MULTIPLYLEFTBRACKET\\");
+    for (const SDLKey refused : {SDLK_SPACE, SDLK_RETURN, SDLK_ESCAPE, SDLK_TAB, SDLK_F1, SDLK_KP_ENTER,
+                                 SDLK_KP_EQUALS, SDLK_LSHIFT, SDLK_QUESTION, SDLK_AT})
+    {
+        EXPECT_EQ(keys.count(refused), 0u) << refused;
+    }
+    // A name the font cannot draw would end the game from the panel's draw.
+    Label probe("comic_medium");
+    for (const auto& [key, name] : keys)
+    {
+        EXPECT_LE(name.name.size(), static_cast<std::size_t>(PlayerConfig::CaptionWidth)) << key;
+        EXPECT_FALSE(name.used);
+        probe.setText(PlayerConfig::rowText("LEFT.", name.name));
+        EXPECT_NO_THROW(probe.draw()) << name.name;
+    }
+}
+
+// While a row waits, keys either player uses are refused, and so are keys that cannot be assigned or come
+// with a modifier; the row's own key was freed when it was chosen. Leaving writes the panel's copy of the
+// keys and steering over its own player's, and only those, even over changes made meanwhile.
+TEST_F(PanelTest, PlayerSetUpTakesOnlyFreeKeysAndLeavingWritesThemForItsPlayerOnly)
+{
+    KeySet second = keys(false);
+    second.action1 = SDLK_q;
+    m_configuration.setPlayer2Keys(second);
+    m_configuration.setPlayer2Relative(1);
+    PlayerConfig& panel = open<PlayerConfig>(false);
+    const auto rows = [&panel] {
+        return std::vector<std::string>{panel.getLeftLabel()->getText(), panel.getRightLabel()->getText(),
+                                        panel.getUpLabel()->getText(), panel.getDownLabel()->getText()};
+    };
+    EXPECT_EQ(rows(), (std::vector<std::string>{row("LEFT.", "A"), row("RIGHT", "D"), row("UP...", "W"),
+                                                row("DOWN.", "S")}));
+    press(SDLK_RIGHT);
+    press(SDLK_DOWN);
+    EXPECT_TRUE(press(SDLK_RETURN));
+    EXPECT_EQ(rows()[0], row("LEFT.", "PRESS A KEY"));
+    for (const auto& [key, shift, heard] : {std::tuple{SDLK_UP, false, true},
+                                            {SDLK_q, false, true},
+                                            {SDLK_SPACE, false, false},
+                                            {SDLK_j, true, false}})
+    {
+        EXPECT_EQ(press(key, shift), heard) << key;
+        EXPECT_TRUE(panel.isWaitingForKey());
+        EXPECT_EQ(panel.getFocus(), panel.getLeftLabel());
+    }
+    EXPECT_TRUE(press(SDLK_a));
+    EXPECT_FALSE(panel.isWaitingForKey());
+    press(SDLK_DOWN);
+    press(SDLK_RETURN);
+    EXPECT_TRUE(press(SDLK_KP8));
+    EXPECT_EQ(rows(), (std::vector<std::string>{row("LEFT.", "A"), row("RIGHT", "KP8"), row("UP...", "W"),
+                                                row("DOWN.", "S")}));
+    EXPECT_EQ(std::pair(panel.getKeyNames().at(SDLK_d).used, panel.getKeyNames().at(SDLK_KP8).used),
+              std::pair(false, true));
+    close();
+    EXPECT_EQ(std::tuple(keys(false).left, keys(false).right, keys(false).action1, keys(false).buffered),
+              std::tuple(SDLK_a, SDLK_KP8, SDLK_q, second.buffered));
+    EXPECT_EQ(std::tuple(m_configuration.getPlayer2Relative(), keys(true).left), std::tuple(0u, SDLK_LEFT));
+
+    open<PlayerConfig>(true);
+    KeySet first = keys(true);
+    first.up = SDLK_RIGHT;
+    m_configuration.setPlayer1Keys(first);
+    m_configuration.setPlayer1Relative(1);
+    close();
+    EXPECT_EQ(std::tuple(keys(true).up, m_configuration.getPlayer1Relative()), std::tuple(SDLK_UP, 0u));
+}
