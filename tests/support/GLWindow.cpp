@@ -5,6 +5,7 @@
 #include <SDL/SDL.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace TestSupport
 {
@@ -56,11 +57,26 @@ std::array<int, 4> pixel(int x, int y)
            << b << ") +-" << tolerance;
 }
 
+::testing::AssertionResult rgbAt(std::initializer_list<int> points, int r, int g, int b, int tolerance)
+{
+    const std::vector<int> xy(points);
+    ::testing::AssertionResult result = ::testing::AssertionSuccess();
+    for (std::size_t i = 0; i + 1 < xy.size(); i += 2)
+    {
+        const ::testing::AssertionResult one = rgbIs(pixel(xy[i], xy[i + 1]), r, g, b, tolerance);
+        if (!one)
+        {
+            result = ::testing::AssertionFailure() << result.message() << "at " << xy[i] << "," << xy[i + 1]
+                                                   << ": " << one.message() << "\n";
+        }
+    }
+    return result;
+}
+
 void GLTest::SetUp()
 {
     const std::string error = ensureGLWindow();
     ASSERT_TRUE(error.empty()) << error;
-
     while (glGetError() != GL_NO_ERROR)
     {
     }
@@ -75,12 +91,11 @@ void GLTest::SetUp()
     gluOrtho2D(0, WindowWidth, WindowHeight, 0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glDisable(GL_BLEND);
+    for (const GLenum capability : {GL_BLEND, GL_TEXTURE_2D, GL_STENCIL_TEST, GL_SCISSOR_TEST, GL_DEPTH_TEST})
+    {
+        glDisable(capability);
+    }
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_STENCIL_TEST);
-    glDisable(GL_SCISSOR_TEST);
-    glDisable(GL_DEPTH_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -97,12 +112,7 @@ void GLTest::TearDown()
 
 void GLTest::fillRect(int x, int y, int w, int h)
 {
-    glBegin(GL_QUADS);
-    glVertex2i(x, y);
-    glVertex2i(x + w, y);
-    glVertex2i(x + w, y + h);
-    glVertex2i(x, y + h);
-    glEnd();
+    glRecti(x, y, x + w, y + h);
 }
 
 } // namespace TestSupport

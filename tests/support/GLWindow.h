@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <initializer_list>
+#include <string>
 
 namespace TestSupport
 {
@@ -21,6 +23,9 @@ void closeGLWindow();
 std::array<int, 4> pixel(int x, int y);
 
 ::testing::AssertionResult rgbIs(const std::array<int, 4>& got, int r, int g, int b, int tolerance = 0);
+
+// Whether every (x, y) pair of points shows (r, g, b) within the tolerance; names the pixels that do not.
+::testing::AssertionResult rgbAt(std::initializer_list<int> points, int r, int g, int b, int tolerance = 0);
 
 // Every test that draws derives from this: the shared window, and GL state reset to the screen's set-up
 // (pixel projection with the origin at the top left, blending off, black clear colour).
