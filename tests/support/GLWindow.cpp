@@ -5,37 +5,27 @@
 #include <SDL/SDL.h>
 
 #include <cstdlib>
-#include <vector>
 
 namespace TestSupport
 {
 
 std::string ensureGLWindow()
 {
-    if ((SDL_WasInit(SDL_INIT_VIDEO) & SDL_INIT_VIDEO) != 0 && SDL_GetVideoSurface() != nullptr)
+    if (SDL_GetVideoSurface() != nullptr)
     {
         return std::string();
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
     {
-        return std::string("SDL_InitSubSystem: ") + SDL_GetError();
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
+        if (SDL_SetVideoMode(WindowWidth, WindowHeight, 32, SDL_HWSURFACE | SDL_OPENGL | SDL_ANYFORMAT) !=
+            nullptr)
+        {
+            return std::string();
+        }
     }
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
-    if (SDL_SetVideoMode(WindowWidth, WindowHeight, 32, SDL_HWSURFACE | SDL_OPENGL | SDL_ANYFORMAT) ==
-        nullptr)
-    {
-        return std::string("SDL_SetVideoMode: ") + SDL_GetError();
-    }
-    return std::string();
-}
-
-void closeGLWindow()
-{
-    if (SDL_WasInit(0) != 0)
-    {
-        SDL_Quit();
-    }
+    return std::string("SDL: ") + SDL_GetError();
 }
 
 std::array<int, 4> pixel(int x, int y)
@@ -57,20 +47,15 @@ std::array<int, 4> pixel(int x, int y)
            << b << ") +-" << tolerance;
 }
 
-::testing::AssertionResult rgbAt(std::initializer_list<int> points, int r, int g, int b, int tolerance)
+::testing::AssertionResult rgbAt(std::initializer_list<int> points, int r, int g, int b)
 {
-    const std::vector<int> xy(points);
-    ::testing::AssertionResult result = ::testing::AssertionSuccess();
-    for (std::size_t i = 0; i + 1 < xy.size(); i += 2)
+    std::string wrong;
+    for (const int* p = points.begin(); p + 1 < points.end(); p += 2)
     {
-        const ::testing::AssertionResult one = rgbIs(pixel(xy[i], xy[i + 1]), r, g, b, tolerance);
-        if (!one)
-        {
-            result = ::testing::AssertionFailure() << result.message() << "at " << xy[i] << "," << xy[i + 1]
-                                                   << ": " << one.message() << "\n";
-        }
+        const ::testing::AssertionResult one = rgbIs(pixel(p[0], p[1]), r, g, b);
+        wrong += one ? "" : " at " + std::to_string(p[0]) + "," + std::to_string(p[1]) + " " + one.message();
     }
-    return result;
+    return wrong.empty() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << wrong;
 }
 
 void GLTest::SetUp()
@@ -97,10 +82,10 @@ void GLTest::SetUp()
     }
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearStencil(0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glClearColor(0, 0, 0, 1);
-    glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glColor4ub(255, 255, 255, 255);
 }

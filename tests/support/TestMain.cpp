@@ -1,22 +1,20 @@
 #include "engine/base/Application.h"
 
-#include "tests/support/GLWindow.h"
-
+#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
 #include <optional>
 #include <string>
 
 namespace
 {
 
-// Closes the shared GL window, if a test opened it, after the last test.
+// Closes SDL, and with it the shared GL window a test may have opened, after the last test.
 class WindowEnvironment final : public ::testing::Environment
 {
 public:
-    void TearDown() override { TestSupport::closeGLWindow(); }
+    void TearDown() override { SDL_Quit(); }
 };
 
 // SDL reads its drivers from these when a subsystem starts. A test that points them elsewhere (a disk
@@ -29,7 +27,7 @@ public:
     {
         for (auto& [name, value] : m_saved)
         {
-            const char* now = std::getenv(name.c_str());
+            const char* now = std::getenv(name);
             value = now != nullptr ? std::optional<std::string>(now) : std::nullopt;
         }
     }
@@ -38,14 +36,14 @@ public:
     {
         for (const auto& [name, value] : m_saved)
         {
-            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+            value ? setenv(name, value->c_str(), 1) : unsetenv(name);
         }
     }
 
 private:
-    std::map<std::string, std::optional<std::string>> m_saved = {{"SDL_AUDIODRIVER", std::nullopt},
-                                                                 {"SDL_DISKAUDIOFILE", std::nullopt},
-                                                                 {"SDL_VIDEODRIVER", std::nullopt}};
+    std::pair<const char*, std::optional<std::string>> m_saved[3] = {{"SDL_AUDIODRIVER", std::nullopt},
+                                                                     {"SDL_DISKAUDIOFILE", std::nullopt},
+                                                                     {"SDL_VIDEODRIVER", std::nullopt}};
 };
 
 } // namespace

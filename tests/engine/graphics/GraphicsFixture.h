@@ -84,10 +84,10 @@ protected:
 
     static void fillBackground();
 
-    // Every (x, y) pair of points shows the colour.
-    static void expectAt(const Color& c, std::initializer_list<int> points)
+    // Whether every (x, y) pair of points shows the colour.
+    static ::testing::AssertionResult shows(const Color& c, std::initializer_list<int> points)
     {
-        EXPECT_TRUE(rgbAt(points, c.r, c.g, c.b));
+        return rgbAt(points, c.r, c.g, c.b);
     }
 
     TempDir m_dir;
