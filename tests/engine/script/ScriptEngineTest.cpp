@@ -197,7 +197,7 @@ TEST(ScriptArgumentList, SplitsAtSeparatorsOutsideQuotesAndTrimsSpaces)
     }
 }
 
-TEST(ScriptArgumentList, ConvertsNamesLikeAtoiWithoutOverflowUnquotesStringsAndNamesAMissingArgument)
+TEST(ScriptArgumentList, ConvertsTokensLikeAtoiWithoutOverflowUnquotesStringsAndNamesAMissingArgument)
 {
     const std::pair<std::string, int> numbers[] = {{"7", 7},
                                                    {"+40", 40},

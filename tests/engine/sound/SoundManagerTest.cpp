@@ -33,7 +33,7 @@ const std::string Track = TARVO_TEST_DATA_DIR "/sound/burst.ogg";
 
 // SDL's audio on the disk driver, as the application starts it, writing what the mixer mixes into
 // out.raw (S16LE stereo, 44.1 kHz) in real time, so sounds are kept short.
-class SoundTest : public ::testing::Test
+class SoundManagerTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -113,7 +113,7 @@ protected:
 
 } // namespace
 
-TEST_F(SoundTest, UnopenableDeviceThrowsAndTheSilentFallbackDoesNothing)
+TEST_F(SoundManagerTest, UnopenableDeviceThrowsAndTheSilentFallbackDoesNothing)
 {
     setenv("SDL_DISKAUDIOFILE", "/nonexistent-dir/x.raw", 1);
     std::string error;
@@ -145,7 +145,7 @@ TEST_F(SoundTest, UnopenableDeviceThrowsAndTheSilentFallbackDoesNothing)
     EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 0) << "a silent manager opened the mixer";
 }
 
-TEST_F(SoundTest, VolumesInPercentScaleTheMixerAndTheOutputAndAbove100AreRefused)
+TEST_F(SoundManagerTest, VolumesInPercentScaleTheMixerAndTheOutputAndAbove100AreRefused)
 {
     open();
     EXPECT_EQ(std::pair(Mix_Volume(-1, -1), Mix_VolumeMusic(-1)), std::pair(128, 64));
@@ -172,7 +172,7 @@ TEST_F(SoundTest, VolumesInPercentScaleTheMixerAndTheOutputAndAbove100AreRefused
     EXPECT_NEAR(peaks[1], Loud / 2, 2);
 }
 
-TEST_F(SoundTest, MusicStartsOverOnlyWhenTheTopContextsTrackChanges)
+TEST_F(SoundManagerTest, MusicStartsOverOnlyWhenTheTopContextsTrackChanges)
 {
     open();
     m_manager->addMusic("menu", "song1", Track, false);
@@ -211,7 +211,7 @@ TEST_F(SoundTest, MusicStartsOverOnlyWhenTheTopContextsTrackChanges)
     EXPECT_NEAR(peaks[2], peaks[0], peaks[0] * 0.03);
 }
 
-TEST_F(SoundTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListing)
+TEST_F(SoundManagerTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListing)
 {
     open();
     m_manager->addSound("menu", "click", tone("click.wav", Loud), true);
@@ -273,7 +273,7 @@ TEST_F(SoundTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListing)
               std::pair(static_cast<Music*>(nullptr), 0));
 }
 
-TEST_F(SoundTest, BadFilesThrowLeaveNothingLoadedOrRegisteredAndLoadOnceWhole)
+TEST_F(SoundManagerTest, BadFilesThrowLeaveNothingLoadedOrRegisteredAndLoadOnceWhole)
 {
     open(1);
     tone("whole.wav", Loud, 1000);
