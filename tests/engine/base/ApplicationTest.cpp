@@ -55,9 +55,6 @@ TEST(Application, OwnsItsServicesForItsLifetimeAndEachFrameStepsUpdatesAndDrawsU
                   std::tuple(&app, app.getEventRouter(), app.getGameTime(), app.getTextureFactory(),
                              app.getFontManager(), nullptr));
         app.open();
-        char* title = nullptr;
-        SDL_WM_GetCaption(&title, nullptr);
-        EXPECT_STREQ(title, "Tarvo test");
         // A child added by the step is updated and drawn in the same frame, on the game time of the frame.
         TestSupport::Square child(4, Color(0, 255, 0, 255));
         int steps = 0;

@@ -71,18 +71,6 @@ protected:
         return m_dir.file(name);
     }
 
-    // Plays one effect and waits, bounded, until it was mixed, then 100 ms more for a gap.
-    void playAndWait(const std::string& name)
-    {
-        m_manager->playSound(name);
-        for (int waited = 0; waited < 3000 && Mix_Playing(-1) != 0; waited += 10)
-        {
-            SDL_Delay(10);
-        }
-        ASSERT_EQ(Mix_Playing(-1), 0);
-        SDL_Delay(100);
-    }
-
     // Closes the mixer, so that the output is complete, and gives the peak of each stretch of it louder
     // than 1000; a stretch ends where the output stays quieter for 50 ms.
     std::vector<int> closeAndListPeaks()
@@ -145,31 +133,21 @@ TEST_F(SoundManagerTest, UnopenableDeviceThrowsAndTheSilentFallbackDoesNothing)
     EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 0) << "a silent manager opened the mixer";
 }
 
-TEST_F(SoundManagerTest, VolumesInPercentScaleTheMixerAndTheOutputAndAbove100AreRefused)
+TEST_F(SoundManagerTest, VolumesInPercentMapOntoTheMixerScaleAndAbove100AreRefused)
 {
     open();
     EXPECT_EQ(std::pair(Mix_Volume(-1, -1), Mix_VolumeMusic(-1)), std::pair(128, 64));
     m_manager->setSoundVolume(37);
-    m_manager->setMusicVolume(37);
-    EXPECT_EQ(std::pair(Mix_Volume(-1, -1), Mix_VolumeMusic(-1)), std::pair(47, 47));
+    m_manager->setMusicVolume(0);
+    EXPECT_EQ(std::pair(Mix_Volume(-1, -1), Mix_VolumeMusic(-1)), std::pair(47, 0));
     for (const auto set : {&SoundManager::setSoundVolume, &SoundManager::setMusicVolume})
     {
         EXPECT_TRUE(throwsWith<ArgumentException>([&] { (m_manager.get()->*set)(101); },
                                                   "Volume is out of range.", Tag));
     }
-    EXPECT_EQ(std::pair(m_manager->getSoundVolume(), m_manager->getMusicVolume()), std::pair(37u, 37u));
-    m_manager->addSound("menu", "click", tone("click.wav", Loud), true);
-    m_manager->pushContext("menu");
-    for (const std::uint32_t volume : {100u, 50u, 0u})
-    {
-        m_manager->setSoundVolume(volume);
-        playAndWait("click");
-    }
-    // The muted play leaves no trace.
-    const std::vector<int> peaks = closeAndListPeaks();
-    ASSERT_EQ(peaks.size(), 2u);
-    EXPECT_NEAR(peaks[0], Loud, 2);
-    EXPECT_NEAR(peaks[1], Loud / 2, 2);
+    m_manager->setMusicVolume(100);
+    EXPECT_EQ(std::tuple(m_manager->getSoundVolume(), m_manager->getMusicVolume(), Mix_VolumeMusic(-1)),
+              std::tuple(37u, 100u, 128));
 }
 
 TEST_F(SoundManagerTest, MusicStartsOverOnlyWhenTheTopContextsTrackChanges)
