@@ -63,8 +63,8 @@ protected:
                           std::string(reinterpret_cast<const char*>(&sizes[1]), 4);
         for (std::uint32_t i = 0; i < 44 * milliseconds; ++i)
         {
-            const auto sample =
-                static_cast<std::int16_t>(std::lround(amplitude * std::sin(i * 0.0626893772)));
+            const auto sample = static_cast<std::int16_t>(
+                std::lround(amplitude * std::sin(i * 0.0626893772))); // 2 pi 440 / 44100
             wav += std::string(reinterpret_cast<const char*>(&sample), 2);
         }
         m_dir.writeFile(name, wav);
