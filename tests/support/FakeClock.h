@@ -14,15 +14,17 @@ public:
     FakeClock& operator=(const FakeClock&) = delete;
     ~FakeClock();
 
-    void set(std::uint32_t ticks);
+    void set(std::uint32_t ticks) { s_now = ticks; }
+
     // Wraps like the real counter.
-    void advance(std::uint32_t milliseconds);
-    std::uint32_t now() const;
+    void advance(std::uint32_t milliseconds) { s_now += milliseconds; }
+
+    std::uint32_t now() const { return s_now; }
 
 private:
-    static std::uint32_t ticks();
+    static std::uint32_t ticks() { return s_now; }
 
-    static std::uint32_t s_now;
+    static inline std::uint32_t s_now = 0;
 };
 
 } // namespace TestSupport

@@ -11,30 +11,21 @@ namespace TestSupport
 
 std::string ensureGLWindow()
 {
-    if ((SDL_WasInit(SDL_INIT_VIDEO) & SDL_INIT_VIDEO) != 0 && SDL_GetVideoSurface() != nullptr)
+    if (SDL_GetVideoSurface() != nullptr)
     {
         return std::string();
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
     {
-        return std::string("SDL_InitSubSystem: ") + SDL_GetError();
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
+        if (SDL_SetVideoMode(WindowWidth, WindowHeight, 32, SDL_HWSURFACE | SDL_OPENGL | SDL_ANYFORMAT) !=
+            nullptr)
+        {
+            return std::string();
+        }
     }
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
-    if (SDL_SetVideoMode(WindowWidth, WindowHeight, 32, SDL_HWSURFACE | SDL_OPENGL | SDL_ANYFORMAT) ==
-        nullptr)
-    {
-        return std::string("SDL_SetVideoMode: ") + SDL_GetError();
-    }
-    return std::string();
-}
-
-void closeGLWindow()
-{
-    if (SDL_WasInit(0) != 0)
-    {
-        SDL_Quit();
-    }
+    return std::string("SDL: ") + SDL_GetError();
 }
 
 std::array<int, 4> pixel(int x, int y)
@@ -56,11 +47,21 @@ std::array<int, 4> pixel(int x, int y)
            << b << ") +-" << tolerance;
 }
 
+::testing::AssertionResult rgbAt(std::initializer_list<int> points, int r, int g, int b)
+{
+    std::string wrong;
+    for (const int* p = points.begin(); p + 1 < points.end(); p += 2)
+    {
+        const ::testing::AssertionResult one = rgbIs(pixel(p[0], p[1]), r, g, b);
+        wrong += one ? "" : " at " + std::to_string(p[0]) + "," + std::to_string(p[1]) + " " + one.message();
+    }
+    return wrong.empty() ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << wrong;
+}
+
 void GLTest::SetUp()
 {
     const std::string error = ensureGLWindow();
     ASSERT_TRUE(error.empty()) << error;
-
     while (glGetError() != GL_NO_ERROR)
     {
     }
@@ -75,17 +76,16 @@ void GLTest::SetUp()
     gluOrtho2D(0, WindowWidth, WindowHeight, 0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glDisable(GL_BLEND);
+    for (const GLenum capability : {GL_BLEND, GL_TEXTURE_2D, GL_STENCIL_TEST, GL_SCISSOR_TEST, GL_DEPTH_TEST})
+    {
+        glDisable(capability);
+    }
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_STENCIL_TEST);
-    glDisable(GL_SCISSOR_TEST);
-    glDisable(GL_DEPTH_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearStencil(0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glClearColor(0, 0, 0, 1);
-    glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glColor4ub(255, 255, 255, 255);
 }
@@ -97,12 +97,7 @@ void GLTest::TearDown()
 
 void GLTest::fillRect(int x, int y, int w, int h)
 {
-    glBegin(GL_QUADS);
-    glVertex2i(x, y);
-    glVertex2i(x + w, y);
-    glVertex2i(x + w, y + h);
-    glVertex2i(x, y + h);
-    glEnd();
+    glRecti(x, y, x + w, y + h);
 }
 
 } // namespace TestSupport

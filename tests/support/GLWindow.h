@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <initializer_list>
+#include <string>
 
 namespace TestSupport
 {
@@ -14,13 +16,13 @@ constexpr int WindowHeight = 600;
 // leaves it closed). Returns an empty string on success, else SDL's error.
 std::string ensureGLWindow();
 
-// Closes the shared window if open; called once when the binary ends.
-void closeGLWindow();
-
 // The colour of the current frame at (x, y), top-left origin, read before the buffer swap.
 std::array<int, 4> pixel(int x, int y);
 
 ::testing::AssertionResult rgbIs(const std::array<int, 4>& got, int r, int g, int b, int tolerance = 0);
+
+// Whether every (x, y) pair of points shows exactly (r, g, b); names the pixels that do not.
+::testing::AssertionResult rgbAt(std::initializer_list<int> points, int r, int g, int b);
 
 // Every test that draws derives from this: the shared window, and GL state reset to the screen's set-up
 // (pixel projection with the origin at the top left, blending off, black clear colour).

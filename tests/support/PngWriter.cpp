@@ -16,10 +16,6 @@ namespace
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::size_t BytesPerPixel = 4;
-// A stored deflate block holds at most this many bytes.
-constexpr std::size_t MaxStoredBlock = 65535;
-
 void putBigEndian(Bytes& out, std::uint32_t value)
 {
     for (int shift = 24; shift >= 0; shift -= 8)
@@ -28,56 +24,22 @@ void putBigEndian(Bytes& out, std::uint32_t value)
     }
 }
 
-std::uint32_t crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc)
+void putChunk(Bytes& png, const std::string& type, const Bytes& data)
 {
-    for (std::size_t i = 0; i < size; ++i)
+    Bytes body(type.begin(), type.end());
+    body.insert(body.end(), data.begin(), data.end());
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const std::uint8_t byte : body)
     {
-        crc ^= data[i];
+        crc ^= byte;
         for (int bit = 0; bit < 8; ++bit)
         {
-            crc = (crc & 1u) != 0 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
         }
     }
-    return crc;
-}
-
-void putChunk(Bytes& png, const char* type, const Bytes& data)
-{
     putBigEndian(png, static_cast<std::uint32_t>(data.size()));
-    Bytes body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
     png.insert(png.end(), body.begin(), body.end());
-    putBigEndian(png, crc32(body.data(), body.size(), 0xFFFFFFFFu) ^ 0xFFFFFFFFu);
-}
-
-// A zlib stream of stored blocks: no compression library needed, and every decoder reads it.
-Bytes storedZlib(const Bytes& raw)
-{
-    Bytes out{0x78, 0x01};
-    std::size_t offset = 0;
-    do
-    {
-        const std::size_t length = std::min(MaxStoredBlock, raw.size() - offset);
-        const bool last = offset + length == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(static_cast<std::uint8_t>(length));
-        out.push_back(static_cast<std::uint8_t>(length >> 8));
-        out.push_back(static_cast<std::uint8_t>(~length));
-        out.push_back(static_cast<std::uint8_t>(~length >> 8));
-        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(offset),
-                   raw.begin() + static_cast<std::ptrdiff_t>(offset + length));
-        offset += length;
-    } while (offset < raw.size());
-
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
-    for (std::uint8_t byte : raw)
-    {
-        a = (a + byte) % 65521u;
-        b = (b + a) % 65521u;
-    }
-    putBigEndian(out, (b << 16) | a);
-    return out;
+    putBigEndian(png, ~crc);
 }
 
 } // namespace
@@ -85,30 +47,40 @@ Bytes storedZlib(const Bytes& raw)
 void writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& pixels,
               int channels)
 {
-    const auto w = static_cast<std::size_t>(width);
-    const auto h = static_cast<std::size_t>(height);
-    const auto rowBytes = w * static_cast<std::size_t>(channels);
-    if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) || pixels.size() != h * rowBytes)
+    const auto row = static_cast<std::size_t>(width * channels);
+    if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) || row >= 65535 ||
+        pixels.size() != row * static_cast<std::size_t>(height))
     {
         throw std::runtime_error("pixel data does not match the size of " + path);
     }
-    Bytes raw;
-    raw.reserve(h * (1 + rowBytes));
-    for (std::size_t y = 0; y < h; ++y)
+    // A zlib stream of one stored (uncompressed) deflate block per row, each row behind filter type 0.
+    Bytes zlib{0x78, 0x01};
+    std::uint32_t a = 1;
+    std::uint32_t b = 0;
+    for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y)
     {
-        raw.push_back(0); // filter: none
-        const auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y * rowBytes);
-        raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
+        const auto length = static_cast<std::uint16_t>(row + 1);
+        zlib.insert(zlib.end(),
+                    {static_cast<std::uint8_t>(y + 1 == static_cast<std::size_t>(height)),
+                     static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
+                     static_cast<std::uint8_t>(~length), static_cast<std::uint8_t>(~length >> 8), 0});
+        zlib.insert(zlib.end(), pixels.begin() + static_cast<std::ptrdiff_t>(y * row),
+                    pixels.begin() + static_cast<std::ptrdiff_t>((y + 1) * row));
+        for (auto byte = zlib.end() - length; byte != zlib.end(); ++byte)
+        {
+            a = (a + *byte) % 65521u;
+            b = (b + a) % 65521u;
+        }
     }
+    putBigEndian(zlib, (b << 16) | a);
     Bytes header;
     putBigEndian(header, static_cast<std::uint32_t>(width));
     putBigEndian(header, static_cast<std::uint32_t>(height));
-    const std::uint8_t colourType = channels == 4 ? 6 : 2; // RGBA or RGB
-    header.insert(header.end(), {8, colourType, 0, 0, 0}); // 8 bits, deflate, no filter, no interlace
-
+    // 8 bits, RGBA or RGB, deflate, no filter, no interlace.
+    header.insert(header.end(), {8, static_cast<std::uint8_t>(channels == 4 ? 6 : 2), 0, 0, 0});
     Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     putChunk(png, "IHDR", header);
-    putChunk(png, "IDAT", storedZlib(raw));
+    putChunk(png, "IDAT", zlib);
     putChunk(png, "IEND", Bytes());
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
@@ -120,18 +92,18 @@ void writePng(const std::string& path, int width, int height, const std::vector<
 
 std::vector<std::uint8_t> readFrame()
 {
-    const auto rowBytes = static_cast<std::size_t>(WindowWidth) * BytesPerPixel;
-    Bytes bottomUp(rowBytes * static_cast<std::size_t>(WindowHeight));
+    constexpr std::size_t Row = WindowWidth * 4;
+    Bytes frame(Row * WindowHeight);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, WindowWidth, WindowHeight, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    Bytes topDown(bottomUp.size());
-    for (std::size_t y = 0; y < static_cast<std::size_t>(WindowHeight); ++y)
+    glReadPixels(0, 0, WindowWidth, WindowHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+    // GL gives the bottom row first.
+    for (std::size_t top = 0, bottom = WindowHeight - 1; top < bottom; ++top, --bottom)
     {
-        const auto source = bottomUp.begin() + static_cast<std::ptrdiff_t>((WindowHeight - 1 - y) * rowBytes);
-        std::copy(source, source + static_cast<std::ptrdiff_t>(rowBytes),
-                  topDown.begin() + static_cast<std::ptrdiff_t>(y * rowBytes));
+        std::swap_ranges(frame.begin() + static_cast<std::ptrdiff_t>(top * Row),
+                         frame.begin() + static_cast<std::ptrdiff_t>((top + 1) * Row),
+                         frame.begin() + static_cast<std::ptrdiff_t>(bottom * Row));
     }
-    return topDown;
+    return frame;
 }
 
 void saveFrame(const std::string& path)

@@ -8,12 +8,12 @@ namespace TestSupport
 {
 
 // Writes 8-bit pixels of four channels (RGBA) or three (RGB, the kind colour keys are made for), rows from
-// the top, as a PNG (stored, uncompressed deflate) that IMG_Load and image viewers read. Throws
-// std::runtime_error when the file cannot be written or the sizes disagree.
+// the top, as an uncompressed PNG that IMG_Load and image viewers read. Throws std::runtime_error when the
+// file cannot be written or the sizes disagree.
 void writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& pixels,
               int channels = 4);
 
-// The current frame of the shared window, read before the swap, rows from the top.
+// The current RGBA frame of the shared window, read before the swap, rows from the top.
 std::vector<std::uint8_t> readFrame();
 
 // readFrame written as a PNG, so that a person can look at what a test saw.

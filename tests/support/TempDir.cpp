@@ -4,21 +4,18 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <vector>
 
 namespace TestSupport
 {
 
 TempDir::TempDir()
 {
-    const std::string pattern = (std::filesystem::temp_directory_path() / "tarvo-test-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
+    std::string name = (std::filesystem::temp_directory_path() / "tarvo-test-XXXXXX").string();
     if (mkdtemp(name.data()) == nullptr)
     {
         throw std::runtime_error("mkdtemp failed");
     }
-    m_path = name.data();
+    m_path = name;
 }
 
 TempDir::~TempDir()
@@ -29,8 +26,7 @@ TempDir::~TempDir()
 
 void TempDir::writeFile(const std::string& name, const std::string& bytes) const
 {
-    std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file(name), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::string TempDir::readFile(const std::string& name) const

@@ -1,10 +1,8 @@
 #include "engine/base/Application.h"
 
-#include "tests/support/GLWindow.h"
-
+#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -12,48 +10,40 @@
 namespace
 {
 
-// Closes the shared GL window, if a test opened it, after the last test.
+// Closes SDL, and with it the shared GL window a test may have opened, after the last test.
 class WindowEnvironment final : public ::testing::Environment
 {
 public:
-    void TearDown() override { TestSupport::closeGLWindow(); }
+    void TearDown() override { SDL_Quit(); }
 };
 
 // SDL reads its drivers from these when a subsystem starts. A test that points them elsewhere (a disk
 // file in its own temporary directory, a missing device) must not leave them so for the tests after it
 // in the same process.
-constexpr std::array<const char*, 3> SdlVariables = {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE",
-                                                     "SDL_VIDEODRIVER"};
-
 class EnvironmentGuard final : public ::testing::EmptyTestEventListener
 {
 public:
     void OnTestStart(const ::testing::TestInfo&) override
     {
-        for (std::size_t i = 0; i < SdlVariables.size(); ++i)
+        for (auto& [name, value] : m_saved)
         {
-            const char* value = std::getenv(SdlVariables[i]);
-            m_saved[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+            const char* now = std::getenv(name);
+            value = now != nullptr ? std::optional<std::string>(now) : std::nullopt;
         }
     }
 
     void OnTestEnd(const ::testing::TestInfo&) override
     {
-        for (std::size_t i = 0; i < SdlVariables.size(); ++i)
+        for (const auto& [name, value] : m_saved)
         {
-            if (m_saved[i])
-            {
-                setenv(SdlVariables[i], m_saved[i]->c_str(), 1);
-            }
-            else
-            {
-                unsetenv(SdlVariables[i]);
-            }
+            value ? setenv(name, value->c_str(), 1) : unsetenv(name);
         }
     }
 
 private:
-    std::array<std::optional<std::string>, SdlVariables.size()> m_saved;
+    std::pair<const char*, std::optional<std::string>> m_saved[3] = {{"SDL_AUDIODRIVER", std::nullopt},
+                                                                     {"SDL_DISKAUDIOFILE", std::nullopt},
+                                                                     {"SDL_VIDEODRIVER", std::nullopt}};
 };
 
 } // namespace

@@ -11,85 +11,58 @@
 #include <regex>
 
 using namespace Fernhouse::Base;
-using TestSupport::ScopedWorkingDirectory;
-using TestSupport::TempDir;
 
 namespace
 {
 
-// A ctime line: weekday, month, day, hh:mm:ss, year.
-const std::regex DateLine(R"([A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9]\d \d{2}:\d{2}:\d{2} \d{4})");
-const std::string Separator = "--------------------------------";
+constexpr const char* SourceTag = "src/ErrorLogTest";
 
-std::vector<std::string> lines(const std::string& text)
+// A ctime line (weekday, month, day, hh:mm:ss, year), then the rest of a record.
+std::string dated(const std::string& rest)
 {
-    std::vector<std::string> result;
-    std::string::size_type start = 0;
-    while (start < text.size())
-    {
-        const auto end = text.find('\n', start);
-        result.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return result;
+    return R"([A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9]\d \d{2}:\d{2}:\d{2} \d{4}\n)" + rest;
 }
 
 } // namespace
 
-TEST(ErrorLog, TwoErrorsAppendTwoDatedRecordsInOrder)
+TEST(ErrorLog, EachErrorAppendsADatedRecordAndAThrownOneNamesItsSourceAndLine)
 {
-    TempDir dir;
-    ScopedWorkingDirectory cwd(dir.path());
+    TestSupport::TempDir dir;
+    TestSupport::ScopedWorkingDirectory cwd(dir.path());
     dir.writeFile("ErrorLog.txt", "earlier content\n");
-
     ErrorLog::write("first problem");
-    ErrorLog::write(IOException("Failed to open file.", "src/FileStream", 12));
-
-    const auto log = lines(dir.readFile("ErrorLog.txt"));
-    ASSERT_EQ(log.size(), 9u);
-    EXPECT_EQ(log[0], "earlier content");
-    EXPECT_TRUE(std::regex_match(log[1], DateLine)) << log[1];
-    EXPECT_EQ(log[2], Separator);
-    EXPECT_EQ(log[3], "first problem");
-    EXPECT_EQ(log[4], "");
-    EXPECT_TRUE(std::regex_match(log[5], DateLine)) << log[5];
-    EXPECT_EQ(log[6], Separator);
-    EXPECT_EQ(log[7], "Exception in src/FileStream:12: Failed to open file.");
-    EXPECT_EQ(log[8], "");
+    const int line = __LINE__ + 3;
+    try
+    {
+        FH_THROW(IOException, "Failed to open file.");
+    }
+    catch (const Exception& e)
+    {
+        ErrorLog::write(e);
+    }
+    const std::string record =
+        "-{32}\nException in src/ErrorLogTest:" + std::to_string(line) + ": Failed to open file\\.\n\n";
+    EXPECT_TRUE(
+        std::regex_match(dir.readFile("ErrorLog.txt"),
+                         std::regex("earlier content\n" + dated("-{32}\nfirst problem\n\n") + dated(record))))
+        << dir.readFile("ErrorLog.txt");
 }
 
 TEST(ErrorLog, RecordThatCannotBeOpenedOrWrittenGoesToStandardError)
 {
-    struct Case
+    // A directory in the log's place cannot be opened for appending, even by root; /dev/full opens, but
+    // every write fails as on a full disk.
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[] { std::filesystem::create_directory("ErrorLog.txt"); }, "Failed to create log file."},
+        {[] { std::filesystem::create_symlink("/dev/full", "ErrorLog.txt"); }, "Failed to write log file."}};
+    for (const auto& [block, line] : cases)
     {
-        const char* what;
-        std::function<void(const std::filesystem::path&)> block;
-        const char* line;
-    };
-
-    const Case cases[] = {
-        // A directory in the log's place cannot be opened for appending, even by root.
-        {"directory", [](const auto& log) { std::filesystem::create_directory(log); },
-         "Failed to create log file."},
-        // Opens, but every write fails as on a full disk.
-        {"full disk", [](const auto& log) { std::filesystem::create_symlink("/dev/full", log); },
-         "Failed to write log file."},
-    };
-    for (const Case& c : cases)
-    {
-        TempDir dir;
-        ScopedWorkingDirectory cwd(dir.path());
-        c.block(dir.path() / "ErrorLog.txt");
-
+        TestSupport::TempDir dir;
+        TestSupport::ScopedWorkingDirectory cwd(dir.path());
+        block();
         ::testing::internal::CaptureStderr();
         ErrorLog::write("disk is read-only");
-        const auto err = lines(::testing::internal::GetCapturedStderr());
-
-        ASSERT_EQ(err.size(), 5u) << c.what;
-        EXPECT_TRUE(std::regex_match(err[0], DateLine)) << err[0];
-        EXPECT_EQ(err[1], c.line);
-        EXPECT_EQ(err[2], Separator);
-        EXPECT_EQ(err[3], "disk is read-only");
-        EXPECT_EQ(err[4], "");
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(std::regex_match(err, std::regex(dated(line + "\n-{32}\ndisk is read-only\n\n")))) << err;
     }
 }

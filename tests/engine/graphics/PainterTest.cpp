@@ -2,7 +2,6 @@
 
 #include "engine/base/Exception.h"
 #include "engine/graphics/Font.h"
-#include "engine/graphics/FontManager.h"
 #include "engine/graphics/TextureMap.h"
 
 #include "tests/engine/graphics/GraphicsFixture.h"
@@ -13,12 +12,11 @@
 
 using namespace Fernhouse::Base;
 using namespace Fernhouse::Graphics;
-using TestSupport::pixel;
+using TestSupport::glyphColor;
 
 namespace
 {
 
-constexpr int Glyph = 16;
 constexpr Color Blue(0, 0, 255, 255);
 
 class PainterTest : public TestSupport::GraphicsTest
@@ -27,43 +25,39 @@ protected:
     void SetUp() override
     {
         GraphicsTest::SetUp();
-        saveFont("sheet", Glyph, Glyph);
         m_font = m_fonts.loadFont("sheet");
-        fillBackground();
     }
 
-    // The cells shown one after another from (x, y), each filling its whole 16 x 16 quad, and nothing
+    // The 16 x 16 cells shown one after another from (x, y), each filling its whole quad, and nothing
     // drawn just before or after them.
     static void expectText(int x, int y, const std::vector<int>& cells)
     {
         for (std::size_t i = 0; i < cells.size(); ++i)
         {
-            expectGlyph(x + static_cast<int>(i) * Glyph, y, cells[i]);
-            expectGlyph(x + static_cast<int>(i + 1) * Glyph - 1, y + Glyph - 1, cells[i]);
+            const int left = x + static_cast<int>(i) * 16;
+            EXPECT_TRUE(shows(glyphColor(cells[i]), {left, y, left + 15, y + 15}));
         }
-        expectBackground(x - 1, y);
-        expectBackground(x, y - 1);
-        expectBackground(x + static_cast<int>(cells.size()) * Glyph, y);
-        expectBackground(x, y + Glyph);
+        EXPECT_TRUE(
+            shows(Background, {x - 1, y, x, y - 1, x + static_cast<int>(cells.size()) * 16, y, x, y + 16}));
     }
 
-    // The rectangle shows the colour up to its edges and the background just beyond them.
-    static void expectCovers(const Rect& r, const Color& c)
+    // The colour reaches the rectangle's edges and the background is just beyond them.
+    static void expectCovers(int x, int y, int w, int h, const Color& c)
     {
-        const int right = r.x + static_cast<int>(r.w) - 1;
-        const int bottom = r.y + static_cast<int>(r.h) - 1;
-        expectColor(r.x, r.y, c);
-        expectColor(right, bottom, c);
-        expectBackground(r.x - 1, r.y);
-        expectBackground(r.x, r.y - 1);
-        expectBackground(right + 1, bottom);
-        expectBackground(right, bottom + 1);
+        EXPECT_TRUE(shows(c, {x, y, x + w - 1, y + h - 1}));
+        EXPECT_TRUE(shows(Background, {x - 1, y, x, y - 1, x + w, y + h - 1, x + w - 1, y + h}));
     }
 
-    void drawText(const std::string& text, int x, int y, int horizontal = Painter::AlignLeft,
-                  int vertical = Painter::AlignTop)
+    void drawText(const std::string& text, int x, int y, int horizontal = 0, int vertical = 0)
     {
         Painter().drawText(text, Point(x, y), m_font, horizontal, vertical);
+    }
+
+    static GLint stackDepth()
+    {
+        GLint depth = 0;
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+        return depth;
     }
 
     Font* m_font = nullptr;
@@ -71,126 +65,88 @@ protected:
 
 } // namespace
 
-TEST_F(PainterTest, TextGlyphsLandInTheirCellsOneAfterAnother)
+TEST_F(PainterTest, TextGlyphsLandInTheirCellsAlignedByHalfOrAllOfTheBoxUpToAnInvalidCharacter)
 {
     drawText("Hi 5!", 100, 100);
     expectText(100, 100, {8, 9, 0, 32, 39});
     drawText("az09.,!?-+_#:;$()/\\='<>&", 16, 300);
     expectText(16, 300, {1,  26, 27, 36, 37, 38, 39, 40, 41, 42, 43, 44,
                          45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56});
-    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
-}
-
-TEST_F(PainterTest, AlignmentShiftsTheTextBoxByHalfOrAllOfItsSizeRoundingDown)
-{
     // "ABC" is 48 x 16: centred moves it 24 (8) back, right (bottom) 48 (16).
-    const int shiftX[] = {0, 24, 48};
-    const int shiftY[] = {0, 8, 16};
-    for (int horizontal = 0; horizontal < 3; ++horizontal)
+    for (int alignment = 0; alignment < 9; ++alignment)
     {
-        for (int vertical = 0; vertical < 3; ++vertical)
-        {
-            SCOPED_TRACE(testing::Message() << "alignment " << horizontal << ", " << vertical);
-            fillBackground();
-            drawText("ABC", 400, 300, horizontal, vertical);
-            expectText(400 - shiftX[horizontal], 300 - shiftY[vertical], {1, 2, 3});
-        }
+        fillBackground();
+        drawText("ABC", 400, 300, alignment % 3, alignment / 3);
+        expectText(400 - 24 * (alignment % 3), 300 - 8 * (alignment / 3), {1, 2, 3});
     }
-}
-
-TEST_F(PainterTest, InvalidCharacterThrowsAfterTheGlyphsBeforeItWereDrawn)
-{
     for (const std::string text : {"AB%C", "AB\nC"})
     {
         fillBackground();
         EXPECT_TRUE(TestSupport::throwsWith<GenericFontException>([&] { drawText(text, 100, 100); },
                                                                   "Invalid character.", "src/Painter"));
         expectText(100, 100, {1, 2});
-        EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
     }
+    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
 }
 
-TEST_F(PainterTest, SetColorSavesTheFormerColourOnceForRestoreColor)
+TEST_F(PainterTest, FillsAndClipsExactlyAndPutsColourAndMatrixBack)
 {
+    const GLint depth = stackDepth();
+    Painter::fillRect(Rect(50, 60, 30, 20), Blue);
+    expectCovers(50, 60, 30, 20, Blue);
+    EXPECT_EQ(stackDepth(), depth);
+    EXPECT_EQ(Painter::getColor(), White);
+
     glColor4ub(10, 20, 30, 40);
     Painter painter;
     painter.restoreColor(); // nothing saved: no change
-    painter.setColor(Color(200, 0, 0, 255));
     // A second setColor first restores, so the colour saved is still the original one.
+    painter.setColor(Color(200, 0, 0, 255));
     painter.setColor(Blue);
-    painter.fillRect(Rect(20, 0, 10, 10));
-    expectColor(25, 5, Blue);
+    painter.setClipRect(Rect(100, 40, 50, 20));
+    painter.fillRect(Rect(0, 0, 800, 600));
+    expectCovers(100, 40, 50, 20, Blue);
+    painter.clearClipRect();
+    EXPECT_EQ(glIsEnabled(GL_SCISSOR_TEST), GL_FALSE);
+    painter.fillRect(Rect(0, 0, 10, 10));
+    EXPECT_TRUE(shows(Blue, {0, 0}));
     painter.restoreColor();
     EXPECT_EQ(Painter::getColor(), Color(10, 20, 30, 40));
 }
 
-TEST_F(PainterTest, FillRectCoversExactlyItsPixelsAndRestoresTheState)
+TEST_F(PainterTest, TexturesMapSourceTexelsOntoTheDestinationCopiedOrCutOutAsBlendingWouldShow)
 {
-    GLint depthBefore = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
-    Painter::fillRect(Rect(50, 60, 30, 20), Blue);
-    expectCovers(Rect(50, 60, 30, 20), Blue);
-    GLint depthAfter = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
-    EXPECT_EQ(depthAfter, depthBefore);
-    EXPECT_EQ(Painter::getColor(), White);
-}
+    // Cell 9 of the sheet magnified twice, then two cells side by side from one source rectangle at 1:1.
+    Painter::drawTexture(Rect(200, 200, 32, 32), m_font->getTexture(), Rect(16, 16, 16, 16));
+    expectCovers(200, 200, 32, 32, glyphColor(9));
+    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
+    Painter painter;
+    painter.bindTexture(m_font->getTexture());
+    painter.drawTexturedRect(Rect(300, 300, 32, 16), Rect(0, 16, 32, 16));
+    painter.unbindTexture();
+    expectText(300, 300, {8, 9});
 
-TEST_F(PainterTest, TexelModesCopyOrCutOutWhatBlendingWouldShowAndBlendingComesBack)
-{
     // Opaque on the left half, fully transparent on the right.
     constexpr Color Opaque(200, 30, 90, 255);
-    TestSupport::TestImage image(64, 64, Opaque);
-    image.fill(32, 0, 32, 64, Color());
-    TextureMap* map = m_factory.createTextureMap(save(image, "halves.png"), nullptr);
+    const std::string halves =
+        save(TestSupport::TestImage(64, 64, Opaque).fill(32, 0, 32, 64, Color()), "h.png");
+    const Texture* texture = m_factory.createTextureMap(halves, nullptr)->getTexture(0, 0);
     for (const auto& [mode, right] : {std::pair(Painter::TexelMode::Blended, Background),
                                       {Painter::TexelMode::CutOut, Background},
                                       {Painter::TexelMode::Copied, Color()}})
     {
         fillBackground();
         Painter::setTexelMode(mode);
-        Painter::drawTexture(Rect(100, 100, 64, 64), map->getTexture(0, 0), Rect(0, 0, 64, 64));
+        Painter::drawTexture(Rect(100, 100, 64, 64), texture, Rect(0, 0, 64, 64));
         Painter::setTexelMode(Painter::TexelMode::Blended);
-        expectColor(110, 110, Opaque);
-        expectColor(150, 110, right);
+        EXPECT_TRUE(shows(Opaque, {110, 110}));
+        EXPECT_TRUE(shows(right, {150, 110}));
     }
     EXPECT_EQ(glIsEnabled(GL_BLEND), GL_TRUE);
     EXPECT_EQ(glIsEnabled(GL_ALPHA_TEST), GL_FALSE);
     GLint env = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
     EXPECT_EQ(env, GL_MODULATE);
-}
-
-TEST_F(PainterTest, TexturedRectMapsTheSourceTexelsOntoTheDestination)
-{
-    // Cell 9 of the sheet, magnified twice.
-    Painter::drawTexture(Rect(200, 200, 32, 32), m_font->getTexture(), Rect(16, 16, 16, 16));
-    expectGlyph(200, 200, 9);
-    expectGlyph(231, 231, 9);
-    expectBackground(232, 231);
-    expectBackground(231, 232);
-    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
-
-    // Two cells side by side from one source rectangle at 1:1.
-    Painter painter;
-    painter.bindTexture(m_font->getTexture());
-    painter.drawTexturedRect(Rect(300, 300, 32, 16), Rect(0, 16, 32, 16));
-    painter.unbindTexture();
-    expectText(300, 300, {8, 9});
-}
-
-TEST_F(PainterTest, ClipRectHoldsToItsEdgesUntilCleared)
-{
-    Painter painter;
-    painter.setClipRect(Rect(100, 40, 50, 20));
-    painter.setColor(Blue);
-    painter.fillRect(Rect(0, 0, 800, 600));
-    expectCovers(Rect(100, 40, 50, 20), Blue);
-    painter.clearClipRect();
-    painter.fillRect(Rect(0, 0, 10, 10));
-    painter.restoreColor();
-    expectColor(0, 0, Blue);
-    EXPECT_EQ(glIsEnabled(GL_SCISSOR_TEST), GL_FALSE);
 }
 
 TEST_F(PainterTest, CirclesAreDrawnAroundTheirCentre)
@@ -202,23 +158,14 @@ TEST_F(PainterTest, CirclesAreDrawnAroundTheirCentre)
     painter.fillCircle(Point(200, 400), 50, 0);
     painter.restoreColor();
     // (231, 231) is 44 pixels from the centre, (240, 240) 57; no segments, no circle.
-    for (const auto& [x, y, inside] : {std::tuple(200, 200, true),
-                                       {246, 200, true},
-                                       {200, 154, true},
-                                       {231, 231, true},
-                                       {253, 200, false},
-                                       {240, 240, false},
-                                       {200, 400, false}})
-    {
-        expectColor(x, y, inside ? Blue : Background);
-    }
+    EXPECT_TRUE(shows(Blue, {200, 200, 246, 200, 200, 154, 231, 231}));
+    EXPECT_TRUE(shows(Background, {253, 200, 240, 240, 200, 400}));
     // The outline passes x = 550 on the centre row; its inside stays empty.
     int lit = 0;
     for (int x = 547; x <= 552; ++x)
     {
-        lit += pixel(x, 200)[2] == 255 ? 1 : 0;
+        lit += TestSupport::pixel(x, 200)[2] == 255 ? 1 : 0;
     }
     EXPECT_GE(lit, 1);
-    expectBackground(500, 200);
-    expectBackground(530, 200);
+    EXPECT_TRUE(shows(Background, {500, 200, 530, 200}));
 }

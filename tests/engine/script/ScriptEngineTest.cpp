@@ -1,6 +1,7 @@
 #include "engine/script/ScriptEngine.h"
 
 #include "engine/base/GameTime.h"
+#include "engine/script/ScriptArgumentList.h"
 #include "engine/script/ScriptEngineException.h"
 #include "engine/script/ScriptRuntimeException.h"
 #include "engine/script/ScriptStatement.h"
@@ -11,11 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 using Fernhouse::Base::Exception;
 using Fernhouse::Base::FileNotFoundException;
+using Fernhouse::Script::ScriptArgumentList;
 using Fernhouse::Script::ScriptEngine;
 using Fernhouse::Script::ScriptEngineException;
 using Fernhouse::Script::ScriptRuntimeException;
@@ -28,25 +27,25 @@ namespace
 
 const std::string Tag = "src/ScriptEngine";
 
-// Remembers every statement it is given as "line:name:arguments"; throws for "fail" while told to.
+// Remembers every statement as "line:name:arguments"; throws for "fail" while told to.
 class Recorder final : public Fernhouse::Script::ScriptStatementExecutor
 {
 public:
     void execute(const ScriptStatement& statement) override
     {
-        if (statement.functionName == "fail" && failing)
+        if (statement.functionName == "fail" && m_failing)
         {
             throw ScriptRuntimeException("refused", "test", 1);
         }
-        executed.push_back(std::to_string(statement.lineNumber) + ":" + statement.functionName + ":" +
-                           statement.argumentText);
+        m_executed.push_back(std::to_string(statement.lineNumber) + ":" + statement.functionName + ":" +
+                             statement.argumentText);
     }
 
-    Names executed;
-    bool failing = false;
+    Names m_executed;
+    bool m_failing = false;
 };
 
-// A started game clock on a fake tick source, and a temporary directory for script files.
+// A started game clock on a fake tick source, and a directory for script files.
 class ScriptEngineTest : public ::testing::Test
 {
 protected:
@@ -82,7 +81,7 @@ TEST_F(ScriptEngineTest, StatementsSplitIntoNameAndArgumentTextWithTheirLineNumb
     // A comment mark counts only in the first column; only a CR before an LF belongs to the line end.
     m_engine.load(write("a.fhs", "# intro\nfoo\r\n\nfoo (1)\nprintText(\"HELLO\",10,20)\n  #foo\nfoo\r"));
     m_engine.runToEnd();
-    EXPECT_EQ(m_recorder.executed,
+    EXPECT_EQ(m_recorder.m_executed,
               (Names{"2:foo:", "4:foo: (1)", "5:printText:(\"HELLO\",10,20)", "6::  #foo", "7:foo\r:"}));
     ScriptEngine comments;
     comments.load(write("empty.fhs", "# only a comment\n\n\r\n#printText(1, 2, \"x\")\n"));
@@ -94,23 +93,19 @@ TEST_F(ScriptEngineTest, RunsOneStatementPerCallAndSleepHoldsTheRestBackForItsGa
     m_engine.registerFunction("a", &m_recorder);
     m_engine.load(write("sleep.fhs", "a\nsleep(1000)\na\nsleep (500)\n"));
     EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.executed, Names{"1:a:"});
     EXPECT_TRUE(m_engine.run());
     advance(999);
     EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.executed, Names{"1:a:"});
-
+    EXPECT_EQ(m_recorder.m_executed, Names{"1:a:"});
     // A stopped clock stops the sleep with it.
     m_time.stop();
-    m_clock.advance(5000);
-    m_time.update();
+    advance(5000);
     EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.executed, Names{"1:a:"});
+    EXPECT_EQ(m_recorder.m_executed, Names{"1:a:"});
     m_time.start();
-
     advance(1);
     EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.executed, (Names{"1:a:", "3:a:"}));
+    EXPECT_EQ(m_recorder.m_executed, (Names{"1:a:", "3:a:"}));
     // A script that ends with a sleep is not finished until the sleep has passed.
     EXPECT_TRUE(m_engine.run());
     advance(499);
@@ -120,17 +115,7 @@ TEST_F(ScriptEngineTest, RunsOneStatementPerCallAndSleepHoldsTheRestBackForItsGa
     EXPECT_FALSE(m_engine.run());
 }
 
-TEST_F(ScriptEngineTest, UnregisteredFunctionFailsTheLoadWithFileAndLineKeepingTheStatementsBefore)
-{
-    m_engine.registerFunction("ok", &m_recorder);
-    const std::string path = write("a.fhs", "ok(1)\n\n\n# comment\n\nok(2)\nname(3)\nok(4)\n");
-    EXPECT_TRUE(throwsWith<ScriptEngineException>([&] { m_engine.load(path); },
-                                                  path + ":7: Function 'name' is not defined", Tag));
-    m_engine.runToEnd();
-    EXPECT_EQ(m_recorder.executed, (Names{"1:ok:(1)", "6:ok:(2)"}));
-}
-
-TEST_F(ScriptEngineTest, MissingFileOrDirectoryThrowsFileNotFound)
+TEST_F(ScriptEngineTest, LoadFailsOnAMissingFileOrAnUnregisteredNameKeepingTheStatementsBefore)
 {
     for (const std::string& path : {m_dir.file("missing.fhs"), m_dir.path().string()})
     {
@@ -138,9 +123,15 @@ TEST_F(ScriptEngineTest, MissingFileOrDirectoryThrowsFileNotFound)
                                                       "Couldn't open scriptfile: " + path, Tag));
     }
     EXPECT_FALSE(m_engine.run());
+    m_engine.registerFunction("ok", &m_recorder);
+    const std::string path = write("a.fhs", "ok(1)\n\n\n# comment\n\nok(2)\nname(3)\nok(4)\n");
+    EXPECT_TRUE(throwsWith<ScriptEngineException>([&] { m_engine.load(path); },
+                                                  path + ":7: Function 'name' is not defined", Tag));
+    m_engine.runToEnd();
+    EXPECT_EQ(m_recorder.m_executed, (Names{"1:ok:(1)", "6:ok:(2)"}));
 }
 
-TEST_F(ScriptEngineTest, ANameTakesOneExecutorAndANameWithoutOneFailsWhenItRuns)
+TEST_F(ScriptEngineTest, ANameTakesOneExecutorWhoseErrorsPassThroughWithoutSkippingTheStatement)
 {
     EXPECT_TRUE(throwsWith<ScriptEngineException>([&] { m_engine.registerFunction("sleep", &m_recorder); },
                                                   "Function already registered", Tag));
@@ -148,22 +139,17 @@ TEST_F(ScriptEngineTest, ANameTakesOneExecutorAndANameWithoutOneFailsWhenItRuns)
     m_engine.registerFunction("ok", &m_recorder);
     EXPECT_TRUE(throwsWith<ScriptEngineException>([&] { m_engine.registerFunction("ok", &m_recorder); },
                                                   "Function already registered", Tag));
-    m_engine.registerFunction("pending", nullptr);
-    m_engine.load(write("p.fhs", "ok\npending(1)\n"));
-    EXPECT_TRUE(m_engine.run());
-    EXPECT_TRUE(throwsWith<Exception>([&] { m_engine.run(); },
-                                      "function pending on line 2 could not be found.", Tag));
-}
-
-TEST_F(ScriptEngineTest, ExecutorErrorsPassThroughAndTheStatementIsNotSkipped)
-{
     m_engine.registerFunction("fail", &m_recorder);
-    m_engine.load(write("f.fhs", "fail\n"));
-    m_recorder.failing = true;
+    m_engine.registerFunction("pending", nullptr);
+    m_engine.load(write("p.fhs", "ok\nfail\npending(1)\n"));
+    EXPECT_TRUE(m_engine.run());
+    m_recorder.m_failing = true;
     EXPECT_THROW(m_engine.run(), ScriptRuntimeException);
-    m_recorder.failing = false;
-    EXPECT_FALSE(m_engine.run());
-    EXPECT_EQ(m_recorder.executed, Names{"1:fail:"});
+    m_recorder.m_failing = false;
+    EXPECT_TRUE(m_engine.run());
+    EXPECT_EQ(m_recorder.m_executed, (Names{"1:ok:", "2:fail:"}));
+    EXPECT_TRUE(throwsWith<Exception>([&] { m_engine.run(); },
+                                      "function pending on line 3 could not be found.", Tag));
 }
 
 TEST_F(ScriptEngineTest, BadSleepsThrowNegativeOnesDoNotWaitAndASleepPastTheClockLimitEndsThere)
@@ -172,14 +158,13 @@ TEST_F(ScriptEngineTest, BadSleepsThrowNegativeOnesDoNotWaitAndASleepPastTheCloc
     EXPECT_TRUE(throwsWith<ScriptRuntimeException>([&] { m_engine.run(); }, "sleep: argument 1 is missing.",
                                                    "src/ScriptArgumentList"));
     // Also on a clock younger than the sleep, where the sum would wrap into a wait of weeks.
-    ScriptEngine negative;
-    negative.load(write("n.fhs", "sleep(-5)\n"));
-    EXPECT_FALSE(negative.run());
-    advance(10);
-    ScriptEngine older;
-    older.load(write("n.fhs", "sleep(-5)\n"));
-    EXPECT_FALSE(older.run());
-
+    for (const std::uint32_t age : {0u, 10u})
+    {
+        advance(age);
+        ScriptEngine negative;
+        negative.load(write("n.fhs", "sleep(-5)\n"));
+        EXPECT_FALSE(negative.run());
+    }
     // Wrapping would put the end before now and skip the sleep.
     advance(4294967000u - 10);
     ScriptEngine late;
@@ -189,4 +174,57 @@ TEST_F(ScriptEngineTest, BadSleepsThrowNegativeOnesDoNotWaitAndASleepPastTheCloc
     EXPECT_TRUE(late.run());
     advance(1);
     EXPECT_FALSE(late.run());
+}
+
+TEST(ScriptArgumentList, SplitsAtSeparatorsOutsideQuotesAndTrimsSpaces)
+{
+    const std::pair<std::string, Names> cases[] = {
+        {"(\"A, B\", 7 ,x)", {"\"A, B\"", "7", "x"}},
+        {"(  \"x\" ,\t\n 2  )", {"\"x\"", "2"}},
+        {" (500)", {"500"}},
+        {"()", {""}},
+        {"(a,,b)", {"a", "", "b"}},
+        // Parentheses inside quotes are text; text after the last separator is dropped.
+        {"(\"(:)\", 2) trailing words", {"\"(:)\"", "2"}},
+        {"", {}},
+        {" no separators", {}},
+        // An unterminated quote swallows every later separator.
+        {"(1, \"open, 2, 3)", {"1"}},
+    };
+    for (const auto& [text, tokens] : cases)
+    {
+        EXPECT_EQ(ScriptArgumentList::tokenize(text), tokens) << text;
+    }
+}
+
+TEST(ScriptArgumentList, ConvertsTokensLikeAtoiWithoutOverflowUnquotesStringsAndNamesAMissingArgument)
+{
+    const std::pair<std::string, int> numbers[] = {{"7", 7},
+                                                   {"+40", 40},
+                                                   {"x", 0},
+                                                   {"\"5\"", 0},
+                                                   {"- 3", 0},
+                                                   {"2147483647", 2147483647},
+                                                   {"-2147483648", -2147483647 - 1},
+                                                   {"99999999999999999999999999", 2147483647},
+                                                   {"-99999999999999999999999999", -2147483647 - 1},
+                                                   // Every kind of white space is skipped before the number.
+                                                   {" \t\n\r\v\f-12px", -12}};
+    for (const auto& [token, value] : numbers)
+    {
+        EXPECT_EQ(ScriptArgumentList::toInt(token), value) << token;
+    }
+    const std::pair<std::string, std::string> strings[] = {
+        {"\"A, B\"", "A, B"}, {"'hi'", "hi"}, {"\"\"", ""}, {"x", ""}, {"", ""}};
+    for (const auto& [token, text] : strings)
+    {
+        EXPECT_EQ(ScriptArgumentList::toString(token), text) << token;
+    }
+    ScriptStatement statement;
+    statement.functionName = "printText";
+    statement.argumentText = "(10, 20)";
+    const ScriptArgumentList arguments(statement);
+    EXPECT_EQ(arguments.getInt(1), 20);
+    EXPECT_TRUE(throwsWith<ScriptRuntimeException>(
+        [&] { arguments.getString(2); }, "printText: argument 3 is missing.", "src/ScriptArgumentList"));
 }

@@ -4,18 +4,20 @@
 #include "engine/sound/Sound.h"
 #include "engine/sound/SoundContext.h"
 
-#include "tests/engine/sound/SoundTestSupport.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/Throws.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <memory>
-#include <string>
 
 using namespace Fernhouse::Sound;
+using namespace std::string_literals;
 using Fernhouse::Base::ArgumentException;
 using Fernhouse::Base::SoundException;
 using TestSupport::throwsWith;
@@ -24,45 +26,76 @@ namespace
 {
 
 constexpr int Loud = 12000;
-// Leaves the mixer time to write the last buffer before it is closed.
-constexpr int TailMs = 100;
-// The music fixture: a 150 ms tone, then silence until it loops after 3 s.
-constexpr int PastTheToneMs = 350;
 const std::string Tag = "src/SoundManager";
 const std::string EmptyStack = "Context stack is empty.";
+// A 150 ms tone, then silence until the track loops after 3 s.
+const std::string Track = TARVO_TEST_DATA_DIR "/sound/burst.ogg";
 
-class SoundManagerTest : public TestSupport::DiskAudioTest
+// SDL's audio on the disk driver, as the application starts it, writing what the mixer mixes into
+// out.raw (S16LE stereo, 44.1 kHz) in real time, so sounds are kept short.
+class SoundManagerTest : public ::testing::Test
 {
 protected:
-    void open(int channels = TestSupport::AudioChannels)
+    void SetUp() override
     {
-        m_manager = std::make_unique<SoundManager>(TestSupport::AudioFrequency, AUDIO_S16LSB, channels,
-                                                   TestSupport::AudioChunkSize);
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", m_dir.file("out.raw").c_str(), 1);
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
     }
 
     void TearDown() override
     {
         m_manager.reset();
-        DiskAudioTest::TearDown();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
-    // Closes the mixer, so that the output file is complete.
-    std::vector<TestSupport::Burst> closeAndListBursts()
+    void open(int channels = 16)
+    {
+        m_manager = std::make_unique<SoundManager>(44100, AUDIO_S16LSB, channels, 2048);
+    }
+
+    // Writes a mono 16-bit 44.1 kHz WAV of a 440 Hz tone of the given peak; returns its path.
+    std::string tone(const std::string& name, int amplitude, std::uint32_t milliseconds = 150) const
+    {
+        const std::uint32_t sizes[] = {36 + 88 * milliseconds, 88 * milliseconds};
+        std::string wav = "RIFF" + std::string(reinterpret_cast<const char*>(&sizes[0]), 4) +
+                          "WAVEfmt \x10\0\0\0\1\0\1\0\x44\xAC\0\0\x88\x58\1\0\2\0\x10\0data"s +
+                          std::string(reinterpret_cast<const char*>(&sizes[1]), 4);
+        for (std::uint32_t i = 0; i < 44 * milliseconds; ++i)
+        {
+            const auto sample = static_cast<std::int16_t>(
+                std::lround(amplitude * std::sin(i * 0.0626893772))); // 2 pi 440 / 44100
+            wav += std::string(reinterpret_cast<const char*>(&sample), 2);
+        }
+        m_dir.writeFile(name, wav);
+        return m_dir.file(name);
+    }
+
+    // Closes the mixer, so that the output is complete, and gives the peak of each stretch of it louder
+    // than 1000; a stretch ends where the output stays quieter for 50 ms.
+    std::vector<int> closeAndListPeaks()
     {
         m_manager.reset();
-        return bursts();
+        const std::string bytes = m_dir.readFile("out.raw");
+        std::vector<std::int16_t> samples(bytes.size() / 2);
+        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+        std::vector<int> peaks;
+        for (std::size_t i = 0, lastLoud = 0; i < samples.size(); ++i)
+        {
+            if (std::abs(samples[i]) > 1000)
+            {
+                if (peaks.empty() || i - lastLoud >= 4410)
+                {
+                    peaks.push_back(0);
+                }
+                peaks.back() = std::max(peaks.back(), std::abs(samples[i]));
+                lastLoud = i;
+            }
+        }
+        return peaks;
     }
 
-    std::string track() const { return std::string(TARVO_TEST_DATA_DIR) + "/sound/burst.ogg"; }
-
-    // Plays one effect and waits, bounded, until it was mixed, with a gap after it.
-    void playAndWait(const std::string& name)
-    {
-        m_manager->playSound(name);
-        ASSERT_TRUE(TestSupport::waitForChannels());
-        SDL_Delay(TailMs);
-    }
-
+    TestSupport::TempDir m_dir;
     std::unique_ptr<SoundManager> m_manager;
 };
 
@@ -71,242 +104,210 @@ protected:
 TEST_F(SoundManagerTest, UnopenableDeviceThrowsAndTheSilentFallbackDoesNothing)
 {
     setenv("SDL_DISKAUDIOFILE", "/nonexistent-dir/x.raw", 1);
+    std::string error;
     try
     {
         open();
-        FAIL() << "the audio constructor did not throw";
     }
     catch (const SoundException& e)
     {
-        EXPECT_EQ(e.getMessage(), std::string("Mix_OpenAudio: ") + SDL_GetError());
-        EXPECT_GT(e.getMessage().size(), std::string("Mix_OpenAudio: ").size());
-        EXPECT_EQ(e.getFile(), Tag);
+        error = e.getFile() + ": " + e.getMessage();
     }
-
+    EXPECT_EQ(error, Tag + ": Mix_OpenAudio: " + SDL_GetError());
+    // Accepts every call, never looking at the files.
     SoundManager silent;
-    EXPECT_FALSE(silent.isEnabled());
-    // Files that do not exist are never looked at.
     silent.addSound("menu", "click", "/nonexistent-dir/click.wav", true);
     silent.addMusic("menu", "song1", "/nonexistent-dir/song1.ogg", true);
     silent.pushContext("menu");
-    silent.playSound("click");
     silent.playSound("never registered");
+    silent.removeMusic("menu");
     silent.popContext();
     silent.popContext();
-    EXPECT_EQ(silent.getCurrentMusic(), nullptr);
-    EXPECT_TRUE(throwsWith<SoundException>([&] { silent.topContext(); }, EmptyStack, Tag));
     silent.setSoundVolume(37);
-    EXPECT_EQ(silent.getSoundVolume(), 37u);
+    EXPECT_TRUE(throwsWith<SoundException>([&] { silent.topContext(); }, EmptyStack, Tag));
     EXPECT_TRUE(
         throwsWith<ArgumentException>([&] { silent.setMusicVolume(101); }, "Volume is out of range.", Tag));
-    EXPECT_EQ(silent.getMusicVolume(), 50u);
+    EXPECT_EQ(std::tuple(silent.isEnabled(), silent.getCurrentMusic(), silent.getSoundVolume(),
+                         silent.getMusicVolume()),
+              std::tuple(false, nullptr, 37u, 50u));
     EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 0) << "a silent manager opened the mixer";
 }
 
-TEST_F(SoundManagerTest, VolumesMapToTheMixerScaleAndScaleTheOutput)
+TEST_F(SoundManagerTest, VolumesInPercentMapOntoTheMixerScaleAndAbove100AreRefused)
 {
     open();
-    EXPECT_EQ(Mix_AllocateChannels(-1), TestSupport::AudioChannels);
-    EXPECT_EQ(Mix_Volume(-1, -1), MIX_MAX_VOLUME);
-    EXPECT_EQ(Mix_VolumeMusic(-1), MIX_MAX_VOLUME / 2);
+    EXPECT_EQ(std::pair(Mix_Volume(-1, -1), Mix_VolumeMusic(-1)), std::pair(128, 64));
     m_manager->setSoundVolume(37);
-    m_manager->setMusicVolume(37);
-    EXPECT_EQ(Mix_Volume(-1, -1), 47);
-    EXPECT_EQ(Mix_VolumeMusic(-1), 47);
-    for (const auto& set : {&SoundManager::setSoundVolume, &SoundManager::setMusicVolume})
+    m_manager->setMusicVolume(0);
+    EXPECT_EQ(std::pair(Mix_Volume(-1, -1), Mix_VolumeMusic(-1)), std::pair(47, 0));
+    for (const auto set : {&SoundManager::setSoundVolume, &SoundManager::setMusicVolume})
     {
         EXPECT_TRUE(throwsWith<ArgumentException>([&] { (m_manager.get()->*set)(101); },
                                                   "Volume is out of range.", Tag));
     }
-    EXPECT_EQ(m_manager->getSoundVolume(), 37u);
-    EXPECT_EQ(m_manager->getMusicVolume(), 37u);
-
-    m_manager->addSound("menu", "click", tone("click.wav", Loud), true);
-    m_manager->pushContext("menu");
-    for (const std::uint32_t volume : {100u, 50u, 0u})
-    {
-        m_manager->setSoundVolume(volume);
-        playAndWait("click");
-    }
-    // The muted play leaves no trace.
-    const auto found = closeAndListBursts();
-    ASSERT_EQ(found.size(), 2u);
-    EXPECT_NEAR(found[0].peak, Loud, 2);
-    EXPECT_NEAR(found[1].peak, Loud / 2, 2);
+    m_manager->setMusicVolume(100);
+    EXPECT_EQ(std::tuple(m_manager->getSoundVolume(), m_manager->getMusicVolume(), Mix_VolumeMusic(-1)),
+              std::tuple(37u, 100u, 128));
 }
 
 TEST_F(SoundManagerTest, MusicStartsOverOnlyWhenTheTopContextsTrackChanges)
 {
     open();
-    m_manager->addMusic("menu", "song1", track(), false);
+    m_manager->addMusic("menu", "song1", Track, false);
     m_manager->addMusic("credits", "song1", "ignored.ogg", false);
     m_manager->addSound("game", "move", tone("move.wav", Loud), true);
     // Another track that happens to use the same file is a different track.
-    m_manager->addMusic("campaign", "song1 again", track(), false);
+    m_manager->addMusic("campaign", "song1 again", Track, false);
     m_manager->setMusicVolume(100);
-    const auto push = [this](const std::string& context) {
-        m_manager->pushContext(context);
-        SDL_Delay(PastTheToneMs);
+    // Each step waits until the tone at the start of the track has passed; an empty name pops.
+    const auto step = [this](const std::string& push) {
+        push.empty() ? m_manager->popContext() : m_manager->pushContext(push);
+        SDL_Delay(350);
     };
-    const auto pop = [this] {
-        m_manager->popContext();
-        SDL_Delay(PastTheToneMs);
-    };
-    push("menu");
+    step("menu");
     Music* song = m_manager->getCurrentMusic();
     ASSERT_NE(song, nullptr);
-    EXPECT_EQ(song->getName(), "song1");
-    push("credits");
-    EXPECT_EQ(m_manager->getCurrentMusic(), song);
-    EXPECT_EQ(song->getRefCount(), 2);
-    pop();
+    step("credits");
+    EXPECT_EQ(std::tuple(m_manager->getCurrentMusic(), song->getName(), song->getRefCount()),
+              std::tuple(song, "song1"s, 2));
+    step("");
     // A context without music silences the track; popping back to the menu starts it over.
-    push("game");
-    EXPECT_EQ(m_manager->getCurrentMusic(), nullptr);
-    EXPECT_EQ(Mix_PlayingMusic(), 0);
+    step("game");
+    EXPECT_EQ(std::pair(m_manager->getCurrentMusic(), Mix_PlayingMusic()),
+              std::pair(static_cast<Music*>(nullptr), 0));
     m_manager->setMusicVolume(25);
-    pop();
+    step("");
     EXPECT_EQ(m_manager->getCurrentMusic(), song);
     m_manager->setMusicVolume(100);
-    push("campaign");
+    step("campaign");
     EXPECT_NE(m_manager->getCurrentMusic(), song);
-    // The tone is only at the start of the track, so each burst is one start: the menu, the menu again at
-    // a quarter of the volume, the other track; none from pushing or popping "credits".
-    const auto found = closeAndListBursts();
-    ASSERT_EQ(found.size(), 3u);
-    EXPECT_GT(found[0].peak, 15000);
-    EXPECT_NEAR(found[1].peak, found[0].peak / 4.0, found[0].peak * 0.03);
-    EXPECT_NEAR(found[2].peak, found[0].peak, found[0].peak * 0.03);
+    // One burst per start: the menu, the menu again at a quarter of the volume, the other track.
+    const std::vector<int> peaks = closeAndListPeaks();
+    ASSERT_EQ(peaks.size(), 3u);
+    EXPECT_GT(peaks[0], 15000);
+    EXPECT_NEAR(peaks[1], peaks[0] / 4.0, peaks[0] * 0.03);
+    EXPECT_NEAR(peaks[2], peaks[0], peaks[0] * 0.03);
 }
 
-TEST_F(SoundManagerTest, PushAndPopLoadAndUnloadByReferenceCounts)
+TEST_F(SoundManagerTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListing)
 {
     open();
     m_manager->addSound("menu", "click", tone("click.wav", Loud), true);
     m_manager->addSound("menu", "shared", tone("shared.wav", Loud), true);
+    // A name registered again keeps its first file.
     m_manager->addSound("game", "shared", "ignored.wav", true);
-    m_manager->addSound("game", "eat", tone("eat.wav", 8000), true);
+    m_manager->addSound("game", "eat", tone("eat.wav", Loud), true);
     m_manager->addSound("game", "eat", "ignored.wav", true);
     m_manager->pushContext("menu");
     const std::vector<Sound*> menu = m_manager->topContext()->getSounds();
-    ASSERT_EQ(menu.size(), 2u);
     m_manager->pushContext("game");
     const std::vector<Sound*> game = m_manager->topContext()->getSounds();
-    ASSERT_EQ(game.size(), 3u);
-    Sound* click = menu[0];
-    Sound* shared = menu[1];
+    ASSERT_EQ(std::pair(menu.size(), game.size()), std::pair(std::size_t{2}, std::size_t{3}));
     Sound* eat = game[1];
-    EXPECT_EQ(game[2], eat);
-    EXPECT_EQ(eat->getFileName(), m_dir.file("eat.wav"));
-    EXPECT_EQ(click->getRefCount(), 1);
-    EXPECT_EQ(shared->getRefCount(), 2);
-    EXPECT_EQ(eat->getRefCount(), 2);
+    EXPECT_EQ(
+        std::tuple(game[0], game[2], menu[0]->getRefCount(), menu[1]->getRefCount(), eat->getRefCount()),
+        std::tuple(menu[1], eat, 1, 2, 2));
     EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->playSound("click"); },
                                            "The sound is invalid for this context.", Tag));
-    EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->playSound("eatCake"); },
-                                           "Sound eatCake not found.", Tag));
-    playAndWait("eat");
-
+    m_manager->playSound("eat");
     m_manager->popContext();
-    EXPECT_FALSE(eat->isLoaded());
-    EXPECT_TRUE(shared->isLoaded());
-    EXPECT_TRUE(click->isLoaded());
-    // Freed means freed: the next play reads the file again, whatever it now holds.
-    tone("eat.wav", 4000);
-    m_manager->pushContext("game");
-    EXPECT_FALSE(eat->isLoaded());
-    playAndWait("eat");
-    EXPECT_TRUE(eat->isLoaded());
-
+    EXPECT_EQ(std::tuple(eat->isLoaded(), menu[1]->isLoaded(), menu[0]->isLoaded()),
+              std::tuple(false, true, true));
     m_manager->popContext();
-    m_manager->popContext();
-    for (const Sound* sound : {click, shared, eat})
-    {
-        EXPECT_EQ(sound->getRefCount(), 0) << sound->getName();
-        EXPECT_FALSE(sound->isLoaded()) << sound->getName();
-    }
+    EXPECT_EQ(
+        std::tuple(menu[0]->getRefCount(), menu[1]->getRefCount(), eat->getRefCount(), menu[1]->isLoaded()),
+        std::tuple(0, 0, 0, false));
     EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->popContext(); }, EmptyStack, Tag));
     EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->playSound("click"); }, EmptyStack, Tag));
-    const auto found = closeAndListBursts();
-    ASSERT_EQ(found.size(), 2u);
-    EXPECT_NEAR(found[0].peak, 8000, 2);
-    EXPECT_NEAR(found[1].peak, 4000, 2);
-}
 
-TEST_F(SoundManagerTest, RegistrationsIntoAPushedContextAreReleasedByItsPop)
-{
-    open();
-    const std::string boom = tone("boom.wav", Loud);
-    m_manager->addMusic("credits", "song2", track(), false);
+    // A script plays a file twice while its context is on top: each play registers it again, and the
+    // pop releases both.
+    m_manager->addMusic("credits", "song2", Track, false);
     m_manager->pushContext("credits");
     Music* song2 = m_manager->getCurrentMusic();
-
-    // A script plays a file twice while its context is on top: each play registers it again.
-    m_manager->addSound("credits", boom, boom, true);
-    m_manager->addSound("credits", boom, boom, true);
-    Sound* sound = m_manager->topContext()->getSounds().front();
-    EXPECT_EQ(sound->getRefCount(), 2);
-    m_manager->playSound(boom);
-
-    // The new track waits for the next push or pop; the old one, used by no pushed context, is freed.
-    m_manager->addMusic("credits", "song3", track(), false);
+    m_manager->addSound("credits", "boom", tone("boom.wav", Loud), true);
+    m_manager->addSound("credits", "boom", "ignored.wav", true);
+    Sound* boom = m_manager->topContext()->getSounds().front();
+    m_manager->playSound("boom");
+    // A new track waits for the next push or pop; the old one, used by no pushed context, is freed at once.
+    m_manager->addMusic("credits", "song3", Track, false);
     Music* song3 = m_manager->topContext()->getMusic();
-    EXPECT_EQ(song3->getRefCount(), 1);
-    EXPECT_EQ(song2->getRefCount(), 0);
-    EXPECT_FALSE(song2->isLoaded());
-    EXPECT_EQ(Mix_PlayingMusic(), 0) << "the freed track went on playing";
-    EXPECT_FALSE(song3->isLoaded());
-
+    EXPECT_EQ(std::tuple(boom->getRefCount(), song3->getRefCount(), song3->isLoaded(), song2->getRefCount(),
+                         song2->isLoaded(), Mix_PlayingMusic()),
+              std::tuple(2, 1, false, 0, false, 0));
     m_manager->popContext();
-    EXPECT_EQ(sound->getRefCount(), 0);
-    EXPECT_FALSE(sound->isLoaded());
-    EXPECT_EQ(song3->getRefCount(), 0);
-    EXPECT_EQ(m_manager->getCurrentMusic(), nullptr);
-    // Pushing again brings the counts back to exactly the listings.
+    EXPECT_EQ(
+        std::tuple(boom->getRefCount(), boom->isLoaded(), song3->getRefCount(), m_manager->getCurrentMusic()),
+        std::tuple(0, false, 0, nullptr));
     m_manager->pushContext("credits");
-    EXPECT_EQ(sound->getRefCount(), 2);
-    EXPECT_EQ(m_manager->getCurrentMusic(), song3);
-    EXPECT_EQ(Mix_PlayingMusic(), 1);
-
+    EXPECT_EQ(std::tuple(boom->getRefCount(), m_manager->getCurrentMusic(), Mix_PlayingMusic()),
+              std::tuple(2, song3, 1));
     // A track taken away is let go like a replaced one, and the next push plays nothing.
     m_manager->removeMusic("credits");
-    EXPECT_EQ(song3->getRefCount(), 0);
-    EXPECT_EQ(Mix_PlayingMusic(), 0);
     m_manager->popContext();
+    EXPECT_EQ(std::pair(song3->getRefCount(), Mix_PlayingMusic()), std::pair(0, 0));
     m_manager->pushContext("credits");
-    EXPECT_EQ(m_manager->getCurrentMusic(), nullptr);
-    EXPECT_EQ(song3->getRefCount(), 0);
+    EXPECT_EQ(std::pair(m_manager->getCurrentMusic(), song3->getRefCount()),
+              std::pair(static_cast<Music*>(nullptr), 0));
 }
 
-TEST_F(SoundManagerTest, FailedLoadRegistersNothingAndAFailedPushLeavesTheStackAlone)
-{
-    open();
-    const std::string missing = m_dir.file("missing.wav");
-    EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->addSound("menu", "click", missing, true); },
-                                           "Failed to load sound: " + missing, "src/Sound"));
-    m_manager->pushContext("menu");
-    EXPECT_TRUE(
-        throwsWith<SoundException>([&] { m_manager->playSound("click"); }, "Sound click not found.", Tag));
-    m_manager->addMusic("credits", "song2", m_dir.file("missing.ogg"), false);
-    EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->pushContext("credits"); },
-                                           "Failed to load music.", "src/Music"));
-    EXPECT_EQ(m_manager->topContext()->getName(), "menu");
-    m_manager->popContext();
-    EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->topContext(); }, EmptyStack, Tag));
-}
-
-TEST_F(SoundManagerTest, PlayWithEveryChannelBusyThrowsButTheManagerDropsTheEffect)
+TEST_F(SoundManagerTest, BadFilesThrowLeaveNothingLoadedOrRegisteredAndLoadOnceWhole)
 {
     open(1);
-    m_manager->addSound("game", "move", tone("long.wav", Loud, 1000), true);
+    tone("whole.wav", Loud, 1000);
+    std::filesystem::copy_file(Track, m_dir.file("whole.ogg"));
+    const std::string wav = m_dir.readFile("whole.wav");
+    const std::string ogg = m_dir.readFile("whole.ogg");
+    // File, damage (none: missing), whether it is music.
+    const std::tuple<std::string, std::string, bool> cases[] = {{"truncated.wav", wav.substr(0, 20), false},
+                                                                {"missing.wav", "", false},
+                                                                {"junk.ogg", std::string(4096, 'j'), true},
+                                                                {"missing.ogg", "", true}};
+    for (const auto& [name, damaged, music] : cases)
+    {
+        const std::string path = m_dir.file(name);
+        if (!damaged.empty())
+        {
+            m_dir.writeFile(name, damaged);
+        }
+        Sound sound("s", path, false);
+        Music track("m", path, false);
+        const auto play = [&, music = music] {
+            music ? track.play() : sound.play(0, Sound::FirstFreeChannel);
+        };
+        EXPECT_TRUE(throwsWith<SoundException>(
+            play, music ? "Failed to load music." : "Failed to load sound: " + path,
+            music ? "src/Music" : "src/Sound"))
+            << name;
+        EXPECT_FALSE(sound.isLoaded() || track.isLoaded()) << name;
+        m_dir.writeFile(name, music ? ogg : wav);
+        play();
+        EXPECT_TRUE(music ? track.isLoaded() : sound.isLoaded()) << name;
+    }
+    EXPECT_TRUE(throwsWith<SoundException>(
+        [&] { m_manager->addMusic("menu", "song1", m_dir.file("gone.ogg"), true); }, "Failed to load music.",
+        "src/Music"));
+    EXPECT_TRUE(
+        throwsWith<SoundException>([&] { m_manager->addSound("game", "eat", m_dir.file("gone.wav"), true); },
+                                   "Failed to load sound: " + m_dir.file("gone.wav"), "src/Sound"));
+    m_manager->addSound("game", "move", m_dir.file("whole.wav"), true);
     m_manager->pushContext("game");
+    EXPECT_TRUE(
+        throwsWith<SoundException>([&] { m_manager->playSound("eat"); }, "Sound eat not found.", Tag));
+    m_manager->addMusic("credits", "song2", m_dir.file("gone.ogg"), false);
+    EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->pushContext("credits"); },
+                                           "Failed to load music.", "src/Music"));
+    EXPECT_EQ(m_manager->topContext()->getName(), "game");
+    EXPECT_TRUE(throwsWith<ArgumentException>([] { SoundContext("menu").addSound(nullptr); }, "Sound is null",
+                                              "src/SoundContext"));
+
+    // With its one channel busy the mixer refuses a sound, but the manager drops the effect: the game plays
+    // effects without catching, and a full mixer must not end it.
     m_manager->playSound("move");
     ASSERT_EQ(Mix_Playing(-1), 1);
     Sound* move = m_manager->topContext()->getSounds().front();
     EXPECT_TRUE(throwsWith<SoundException>([&] { move->play(0, Sound::FirstFreeChannel); },
                                            "Failed to play sound 'move': No free channels available",
                                            "src/Sound"));
-    // The game plays effects without catching; a full mixer must not end it.
     EXPECT_NO_THROW(m_manager->playSound("move"));
-    EXPECT_EQ(Mix_Playing(-1), 1);
 }
