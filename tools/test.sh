@@ -54,8 +54,8 @@ GALLIUM_DRIVER=softpipe ctest --test-dir build-sanitize --output-on-failure -j"$
 LP_NUM_THREADS=0 ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" LSAN_OPTIONS="${LSAN_OPTIONS%:fast_unwind_on_malloc=0}" \
     ctest --test-dir build-sanitize --output-on-failure -R '^e2e[.]'
 
-echo "== fuzz smoke (20 s per reader)"
+echo "== fuzz smoke (10 s per reader)"
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON -DTARVO_FUZZ=ON \
     -DTARVO_TESTS=OFF -DTARVO_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$jobs" --target tarvo_fuzz
-bash fuzz/smoke.sh build-fuzz 20
+bash fuzz/smoke.sh build-fuzz 10
