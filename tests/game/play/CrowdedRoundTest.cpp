@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <map>
+#include <numeric>
 #include <random>
 #include <set>
 
@@ -61,7 +62,8 @@ struct Pilot
 
 // A round step by step: no worm past the longest; the dead stay as they died; a living worm has no body in
 // a wall, and a head that entered one dies in the next step unless the round ended; the engine's free
-// cells are exactly those without wall or body; apples lie on distinct cells outside walls.
+// cells are exactly those without wall or body; apples lie on distinct cells outside walls. Records each
+// step's worms (state, direction, body) and apples (kind, cell).
 class Invariants
 {
 public:
@@ -70,15 +72,17 @@ public:
     ::testing::AssertionResult check(bool running)
     {
         std::set<std::pair<int, int>> covered;
+        world.clear();
         for (const WormSprite* worm : m_engine.getWorms())
         {
-            std::vector<std::int32_t> cells;
+            std::vector<std::int32_t> cells = {static_cast<std::int32_t>(worm->getState()),
+                                               static_cast<std::int32_t>(worm->getDirection())};
             bool bodyInWall = false;
             for (const WormSprite::Segment& segment : worm->getBody())
             {
                 covered.insert({segment.x, segment.y});
                 cells.insert(cells.end(), {segment.x, segment.y, segment.tile});
-                bodyInWall = bodyInWall || (isWall(segment.x, segment.y) && cells.size() > 3);
+                bodyInWall = bodyInWall || (isWall(segment.x, segment.y) && cells.size() > 5);
             }
             const auto dead = m_dead.find(worm);
             if (worm->getBody().size() > WormSprite::MaxLength ||
@@ -91,6 +95,7 @@ public:
                        << worm->isDead() << ", was dead " << (dead != m_dead.end()) << ", body in a wall "
                        << bodyInWall << ", head was " << m_headInWall.count(worm);
             }
+            world.insert(world.end(), cells.begin(), cells.end());
             if (worm->isDead())
             {
                 m_dead.emplace(worm, cells);
@@ -100,20 +105,19 @@ public:
                 m_headInWall.insert(worm);
             }
         }
-        for (int y = 0; y < m_map.getHeight(); ++y)
+        for (int i = 0; i < m_map.getWidth() * m_map.getHeight(); ++i)
         {
-            for (int x = 0; x < m_map.getWidth(); ++x)
+            const int x = i % m_map.getWidth(), y = i / m_map.getWidth();
+            if (m_engine.isFree({x, y}, false) != (!isWall(x, y) && covered.count({x, y}) == 0))
             {
-                if (m_engine.isFree({x, y}, false) != (!isWall(x, y) && covered.count({x, y}) == 0))
-                {
-                    return ::testing::AssertionFailure() << "the engine misjudges cell " << x << "," << y;
-                }
+                return ::testing::AssertionFailure() << "the engine misjudges cell " << x << "," << y;
             }
         }
         std::set<std::pair<int, int>> apples;
         for (const Tarvo::Apple* apple : m_engine.getApplePainter()->getApples())
         {
             const auto cell = std::make_pair(apple->getCell().x, apple->getCell().y);
+            world.insert(world.end(), {apple->getKind(), cell.first, cell.second});
             if (isWall(cell.first, cell.second) || !apples.insert(cell).second)
             {
                 return ::testing::AssertionFailure() << "an apple lies in a wall or on another";
@@ -123,6 +127,8 @@ public:
     }
 
     std::size_t getDeaths() const { return m_dead.size(); }
+
+    std::vector<std::int32_t> world;
 
 private:
     bool isWall(int x, int y) const
@@ -156,7 +162,6 @@ protected:
         int rounds = 0;
         std::size_t deaths = 0;
         std::uint32_t eaten = 0;
-        // Each step's worms (state, direction, body) and apples (kind, cell).
         std::vector<std::vector<std::int32_t>> trace;
     };
 
@@ -227,28 +232,13 @@ protected:
                 {
                     return run;
                 }
-                std::vector<std::int32_t>& world = run.trace.emplace_back();
-                for (const WormSprite* worm : round.getWorms())
-                {
-                    world.insert(world.end(), {static_cast<std::int32_t>(worm->getState()),
-                                               static_cast<std::int32_t>(worm->getDirection())});
-                    for (const WormSprite::Segment& segment : worm->getBody())
-                    {
-                        world.insert(world.end(), {segment.x, segment.y});
-                    }
-                }
-                for (const Tarvo::Apple* apple : round.getApplePainter()->getApples())
-                {
-                    world.insert(world.end(), {apple->getKind(), apple->getCell().x, apple->getCell().y});
-                }
+                run.trace.push_back(invariants.world);
             }
             run.deaths += invariants.getDeaths();
             for (const WormSprite* worm : round.getWorms())
             {
-                for (std::size_t kind = 0; kind < WormSprite::AppleKinds; ++kind)
-                {
-                    run.eaten += worm->getApplesEaten(kind);
-                }
+                const auto eaten = worm->getResults().applesEaten;
+                run.eaten += std::accumulate(eaten.begin(), eaten.end(), 0u);
             }
         }
         return run;

@@ -6,7 +6,6 @@
 #include "engine/io/KeyboardControl.h"
 
 #include "game/frontend/GameSounds.h"
-#include "game/play/ApplePainter.h"
 #include "game/play/MapFile.h"
 #include "game/play/WormSprite.h"
 
@@ -46,11 +45,11 @@ template <typename ColorOf> void writeSheet(const std::string& path, int rows, C
 {
     for (const Probe& p : probes)
     {
-        const auto got = TestSupport::pixel(p.x, p.y);
-        if (!TestSupport::rgbIs(got, p.color.r, p.color.g, p.color.b, tolerance))
+        auto result =
+            TestSupport::rgbIs(TestSupport::pixel(p.x, p.y), p.color.r, p.color.g, p.color.b, tolerance);
+        if (!result)
         {
-            return TestSupport::rgbIs(got, p.color.r, p.color.g, p.color.b, tolerance)
-                   << " at " << p.x << "," << p.y;
+            return result << " at " << p.x << "," << p.y;
         }
     }
     return ::testing::AssertionSuccess();
@@ -251,11 +250,6 @@ void RoundTest::pressKey(SDLKey key)
     SDL_PushEvent(&event);
 }
 
-const std::vector<Tarvo::Apple*>& RoundTest::apples() const
-{
-    return m_engine->getApplePainter()->getApples();
-}
-
 Tarvo::Apple* RoundTest::addApple(std::int32_t kind, const Fernhouse::Base::Point& cell)
 {
     Tarvo::ApplePainter::Weights only{};
@@ -274,11 +268,6 @@ void RoundTest::clearApples()
         apple->setKind(Tarvo::Apple::Gone);
     }
     stopSpawning();
-}
-
-void RoundTest::stopSpawning()
-{
-    m_engine->getApplePainter()->setWeights({0, 0, 0, 0, 0, 0});
 }
 
 bool RoundTest::isPlaying(const std::string& soundFile) const

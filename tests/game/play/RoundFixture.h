@@ -9,6 +9,7 @@
 #include "engine/sound/SoundManager.h"
 
 #include "game/play/Apple.h"
+#include "game/play/ApplePainter.h"
 #include "game/play/GameEngine.h"
 
 #include "tests/support/FakeClock.h"
@@ -100,11 +101,14 @@ protected:
     void redraw();
     void pressKey(SDLKey key);
 
-    const std::vector<Tarvo::Apple*>& apples() const;
+    const std::vector<Tarvo::Apple*>& apples() const { return m_engine->getApplePainter()->getApples(); }
+
     // A fresh apple of the kind on the cell; no later spawn is ever seen.
     Tarvo::Apple* addApple(std::int32_t kind, const Fernhouse::Base::Point& cell);
     void clearApples();
-    void stopSpawning();
+
+    void stopSpawning() { m_engine->getApplePainter()->setWeights({0, 0, 0, 0, 0, 0}); }
+
     // Whether the last frame started the named file's sample.
     bool isPlaying(const std::string& soundFile) const;
 
