@@ -1,7 +1,6 @@
 #include "engine/base/Random.h"
 
 #include "game/ai/AIControl.h"
-#include "game/play/ApplePainter.h"
 #include "game/play/GameType.h"
 #include "game/play/MapFile.h"
 #include "game/play/WormSprite.h"

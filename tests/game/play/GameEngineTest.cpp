@@ -77,7 +77,7 @@ TEST_F(GameEngineRound, PlayersTakeEachStartNumberOnceInOrderAndRefusedOnesLeave
     EXPECT_TRUE(TestSupport::throwsWith<FileNotFoundException>(
         [&] { offer("nosuchskin"); }, "Could not load file: graphics/skins/nosuchskin.png",
         "src/TextureFactory"));
-    addComputer("Buffy", {});
+    addComputer("Buffy");
     EXPECT_TRUE(TestSupport::throwsWith<PlayerOverflowException>([&] { offer(RoundSupport::FlatSkin); },
                                                                  "No room for more players.", "GameEngine"));
     EXPECT_EQ(router().getHandlers().size(), handlers);
@@ -99,11 +99,11 @@ TEST_F(GameEngineRound, PlayersTakeEachStartNumberOnceInOrderAndRefusedOnesLeave
         EXPECT_EQ(crowd.getStartPointCount(), numbers);
         for (int k = 1; k <= numbers; ++k)
         {
-            addComputer("Buffy", {});
+            addComputer("Buffy");
             const Point head = at(worm(static_cast<std::size_t>(k - 1)));
             EXPECT_EQ(crowd.getMap()->getTile(GameEngine::StartLayer, head.x, head.y), k);
         }
-        EXPECT_THROW(addComputer("Buffy", {}), PlayerOverflowException);
+        EXPECT_THROW(addComputer("Buffy"), PlayerOverflowException);
     }
     // Without a human the round is over at its start, and shows nothing.
     startRound();

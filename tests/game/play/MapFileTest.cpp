@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <regex>
 #include <set>
 #include <tuple>
 
@@ -36,7 +37,7 @@ const std::string BoxText = "1\nBox\ngraphics/tiles.png\n3 2 2\n\n"
                             "0 1 \n2 3 \n\n"
                             "-1 5 \n-1 -1 \n\n"
                             "1 -1 \n-1 2 \n\n";
-const int BoxCells[3][4] = {{0, 1, 2, 3}, {-1, 5, -1, -1}, {1, -1, -1, 2}};
+const int BoxCells[12] = {0, 1, 2, 3, -1, 5, -1, -1, 1, -1, -1, 2}; // layer by layer, row by row
 
 void expectBox(const MapFile& map)
 {
@@ -44,12 +45,9 @@ void expectBox(const MapFile& map)
     EXPECT_EQ(std::vector<int>({map.getLayerCount(), map.getWidth(), map.getHeight()}),
               std::vector<int>({3, 2, 2}));
     EXPECT_FALSE(map.isModified());
-    for (unsigned layer = 0; layer < 3; ++layer)
+    for (unsigned i = 0; i < 12; ++i)
     {
-        for (int i = 0; i < 4; ++i)
-        {
-            EXPECT_EQ(map.getTile(layer, i % 2, i / 2), BoxCells[layer][i]) << layer << " " << i;
-        }
+        EXPECT_EQ(map.getTile(i / 4, i % 2, i % 4 / 2), BoxCells[i]) << i;
     }
 }
 
@@ -62,13 +60,10 @@ TEST(MapFile, SaveWritesTheUsedLayersInTheWriterLayoutAndLoadReadsThemBackInAnyW
     EXPECT_FALSE(map.isModified());
     map.setName("Box");
     map.setGraphicsFileName("graphics/tiles.png");
-    for (unsigned layer = 0; layer < 3; ++layer)
+    for (unsigned i = 0; i < 12; ++i)
     {
-        for (int i = 0; i < 4; ++i)
-        {
-            EXPECT_EQ(map.getTile(layer, i % 2, i / 2), MapFile::EmptyCell);
-            map.setTile(layer, i % 2, i / 2, BoxCells[layer][i]);
-        }
+        EXPECT_EQ(map.getTile(i / 4, i % 2, i % 4 / 2), MapFile::EmptyCell);
+        map.setTile(i / 4, i % 2, i % 4 / 2, BoxCells[i]);
     }
     ASSERT_TRUE(map.isModified());
     map.save(dir.file("box.map"));
@@ -96,12 +91,7 @@ TEST(MapFile, SaveWritesTheUsedLayersInTheWriterLayoutAndLoadReadsThemBackInAnyW
     EXPECT_TRUE(throws<MapFileException>([&] { MapFile(dir.file("five.map")); }, "Invalid layer count."));
 
     // CR LF and any white-space layout load like the writer's.
-    std::string crlf;
-    for (char c : BoxText)
-    {
-        crlf += c == '\n' ? "\r\n" : std::string(1, c);
-    }
-    dir.writeFile("crlf.map", crlf);
+    dir.writeFile("crlf.map", std::regex_replace(BoxText, std::regex("\n"), "\r\n"));
     expectBox(MapFile(dir.file("crlf.map")));
     // Counts split over lines, cells not one row per line, tabs, trailing text after the version.
     dir.writeFile("loose.map", "\n 1 is the version\nBox\ngraphics/tiles.png\n3\n2\n\n   2\n"

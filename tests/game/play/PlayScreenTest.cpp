@@ -1,11 +1,8 @@
 #include "game/play/PlayScreen.h"
 
-#include "engine/base/Rect.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/Painter.h"
 
-#include "game/play/Apple.h"
-#include "game/play/GameEngine.h"
 #include "game/play/MapFile.h"
 #include "game/play/MapPainter.h"
 #include "game/play/WormSprite.h"

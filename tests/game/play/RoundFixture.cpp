@@ -3,6 +3,7 @@
 #include "engine/base/Random.h"
 #include "engine/graphics/FontManager.h"
 #include "engine/graphics/TextureFactory.h"
+#include "engine/io/Control.h"
 #include "engine/io/KeyboardControl.h"
 
 #include "game/frontend/GameSounds.h"
@@ -26,6 +27,11 @@ namespace
 
 namespace fs = std::filesystem;
 using Fernhouse::Base::Color;
+
+struct Idle final : Fernhouse::IO::Control
+{
+    std::uint32_t getDirection() override { return 0; }
+};
 
 // A 256-pixel wide sheet of 16-pixel tiles, each filled with the colour it is given.
 template <typename ColorOf> void writeSheet(const std::string& path, int rows, ColorOf colorOf)
@@ -174,9 +180,9 @@ void RoundTest::addHuman(const std::string& name, const Fernhouse::IO::KeySet& k
     m_engine->addPlayer(name, control, FlatSkin, Tarvo::WormSprite::ControlAbsolute);
 }
 
-void RoundTest::addComputer(const std::string& name, std::vector<std::uint32_t> plan)
+void RoundTest::addComputer(const std::string& name)
 {
-    m_engine->addPlayer(name, new PlanControl(std::move(plan)), FlatSkin, Tarvo::WormSprite::ControlAbsolute);
+    m_engine->addPlayer(name, new Idle, FlatSkin, Tarvo::WormSprite::ControlAbsolute);
 }
 
 void RoundTest::play(const std::vector<std::string>& rows, int humans, std::int32_t type, std::int32_t goal,
@@ -189,7 +195,7 @@ void RoundTest::play(const std::vector<std::string>& rows, int humans, std::int3
     }
     for (int i = 0; i < computers; ++i)
     {
-        addComputer("Buffy", {});
+        addComputer("Buffy");
     }
     startRound(background);
 }

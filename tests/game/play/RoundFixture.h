@@ -4,7 +4,6 @@
 #include "engine/base/EventRouter.h"
 #include "engine/base/GameTime.h"
 #include "engine/base/Point.h"
-#include "engine/io/Control.h"
 #include "engine/io/KeySet.h"
 #include "engine/sound/SoundManager.h"
 
@@ -37,18 +36,6 @@ constexpr Fernhouse::Base::Color GroundColor{40, 120, 40, 255}, WallColor{120, 1
     HeadColor{240, 240, 240, 255};
 const std::string FlatSkin = "flat";
 
-// A computer player answering one planned request per cell step, then none.
-struct PlanControl final : Fernhouse::IO::Control
-{
-    explicit PlanControl(std::vector<std::uint32_t> steps) : plan(std::move(steps)) {}
-
-    std::uint32_t getDirection() override { return next < plan.size() ? plan[next++] : 0; }
-
-    std::vector<std::uint32_t> plan;
-    std::size_t next = 0;
-};
-
-// A pixel of the current frame and the colour it must have.
 struct Probe
 {
     int x, y;
@@ -88,14 +75,15 @@ protected:
     Tarvo::GameEngine& makeEngine(const std::string& mapPath);
     void dropEngine();
     void addHuman(const std::string& name, const Fernhouse::IO::KeySet& keys);
-    void addComputer(const std::string& name, std::vector<std::uint32_t> plan);
+    // A computer player that never asks to turn.
+    void addComputer(const std::string& name);
     // A started round as setGame sets it: humans first (arrows, then letters), then computers without a plan.
     void play(const std::vector<std::string>& rows, int humans, std::int32_t type = 0, std::int32_t goal = 0,
               std::int32_t limit = 0, int computers = 0, const std::string& background = std::string());
     // start, then the first frame.
     void startRound(const std::string& background = std::string());
     void passStartDelay(std::uint32_t frameMs = 50);
-    // One pass of the frame loop: ms of real time, events, the clock, a step and, when asked, drawing.
+    // ms of real time, events, the clock, a step and, when asked, drawing: one pass of the frame loop.
     void frame(std::uint32_t ms, bool draw = false);
     void frames(int count, std::uint32_t ms);
     void redraw();
