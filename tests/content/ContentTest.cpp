@@ -11,6 +11,7 @@
 #include "engine/sound/SoundManager.h"
 
 #include "game/ai/AIFile.h"
+#include "game/frontend/GameSounds.h"
 #include "game/frontend/ScriptEnvironment.h"
 #include "game/play/Apple.h"
 #include "game/play/ApplePainter.h"
@@ -24,7 +25,6 @@
 #include "game/progress/Configuration.h"
 #include "game/progress/HighscoreTable.h"
 
-#include "tests/game/play/RoundFixture.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/GLWindow.h"
 #include "tests/support/PrintTo.h"
@@ -368,7 +368,7 @@ TEST_F(CampaignsContent, EveryCampaignPlaysToItsEndAndUnlocksTheNextOneInTurn)
         dir.writeFile("ai/" + entry.path().filename().string(), ai.getSkin() + "\neat\n0\n100\n0\n");
     }
     const std::vector<std::string> paths = filesIn("campaigns", ".cpj");
-    RoundSupport::registerGameSounds(*m_sound);
+    Tarvo::GameSounds::registerAll(m_sound);
     const TestSupport::ScopedWorkingDirectory cwd(dir.path());
     Fernhouse::Base::EventRouter router;
     m_configuration.setPlayer1Relative(Tarvo::WormSprite::ControlAbsolute);

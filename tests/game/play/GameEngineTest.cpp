@@ -1,12 +1,8 @@
 #include "game/play/GameEngine.h"
 
-#include "engine/base/EventRouter.h"
-#include "engine/base/GameTime.h"
-#include "engine/graphics/Font.h"
 #include "engine/graphics/Label.h"
 #include "engine/io/KeyboardControl.h"
 
-#include "game/play/Apple.h"
 #include "game/play/GameType.h"
 #include "game/play/MapFile.h"
 #include "game/play/MapPainter.h"
@@ -20,10 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <iterator>
-#include <random>
 
 using Fernhouse::Base::Point;
 using Fernhouse::GUI::Label;
@@ -48,15 +43,9 @@ Point at(const WormSprite& worm)
     return Point(worm.getHead().x, worm.getHead().y);
 }
 
-const Fernhouse::Base::GameTime& gameClock()
-{
-    return *Fernhouse::Base::GameTime::getInstance();
-}
-
 class GameEngineRound : public RoundSupport::RoundTest
 {
 protected:
-    // Frames until done answers true; false when it never does within the bound.
     bool frameUntil(const std::function<bool()>& done, int maxFrames = 400)
     {
         for (int i = 0; i < maxFrames && !done(); ++i)
@@ -66,12 +55,6 @@ protected:
         return done();
     }
 
-    bool frameUntilEnd()
-    {
-        return frameUntil([&] { return engine().getEndTime() != 0; });
-    }
-
-    // Humans come first: worm 0 is player 1, worm 1 player 2 when there are two.
     WormSprite& worm(std::size_t index) { return *engine().getWorms().at(index); }
 };
 
@@ -94,7 +77,7 @@ TEST_F(GameEngineRound, PlayersTakeEachStartNumberOnceInOrderAndRefusedOnesLeave
     EXPECT_TRUE(TestSupport::throwsWith<FileNotFoundException>(
         [&] { offer("nosuchskin"); }, "Could not load file: graphics/skins/nosuchskin.png",
         "src/TextureFactory"));
-    addComputer("Buffy", {});
+    addComputer("Buffy");
     EXPECT_TRUE(TestSupport::throwsWith<PlayerOverflowException>([&] { offer(RoundSupport::FlatSkin); },
                                                                  "No room for more players.", "GameEngine"));
     EXPECT_EQ(router().getHandlers().size(), handlers);
@@ -116,11 +99,11 @@ TEST_F(GameEngineRound, PlayersTakeEachStartNumberOnceInOrderAndRefusedOnesLeave
         EXPECT_EQ(crowd.getStartPointCount(), numbers);
         for (int k = 1; k <= numbers; ++k)
         {
-            addComputer("Buffy", {});
+            addComputer("Buffy");
             const Point head = at(worm(static_cast<std::size_t>(k - 1)));
             EXPECT_EQ(crowd.getMap()->getTile(GameEngine::StartLayer, head.x, head.y), k);
         }
-        EXPECT_THROW(addComputer("Buffy", {}), PlayerOverflowException);
+        EXPECT_THROW(addComputer("Buffy"), PlayerOverflowException);
     }
     // Without a human the round is over at its start, and shows nothing.
     startRound();
@@ -174,7 +157,7 @@ TEST_F(GameEngineRound, PauseHoldsTheClockWormsApplesAndTheStartDelayAndEscapeAl
         pressKey(SDLK_ESCAPE);
         frame(FrameMs);
         EXPECT_TRUE(engine().isFinished());
-        EXPECT_FALSE(gameClock().isStopped());
+        EXPECT_FALSE(Fernhouse::Base::GameTime::getInstance()->isStopped());
         play(Solo, 1);
     }
 }
@@ -234,12 +217,12 @@ TEST_F(GameEngineRound, RoundsEndByTheirTypesRulesAndDeathsThenWaitForAKeyAfterT
         // The first frame spawns an apple although the clock stands still.
         EXPECT_EQ(apples().size(), 1u);
         clearApples();
-        for (std::size_t i = 0; i < c.rows.size() * c.rows[0].size(); ++i)
+        for (std::size_t i = 0, w = c.rows[0].size(); i < c.rows.size() * w; ++i)
         {
-            const auto x = static_cast<int>(i % c.rows[0].size()), y = static_cast<int>(i / c.rows[0].size());
-            if (c.rows[y][x] >= 'a')
+            const char kind = c.rows[i / w][i % w];
+            if (kind >= 'a')
             {
-                addApple(c.rows[y][x] - 'a', Point(x, y));
+                addApple(kind - 'a', Point(static_cast<int>(i % w), static_cast<int>(i / w)));
             }
         }
         const Point start = at(worm(0));
@@ -254,10 +237,7 @@ TEST_F(GameEngineRound, RoundsEndByTheirTypesRulesAndDeathsThenWaitForAKeyAfterT
         EXPECT_EQ(engine().getReadyTime(), 0u);
         EXPECT_FALSE(painter->isShowingStart());
         const std::uint32_t begun = gameTime();
-        for (SDLKey key : c.keys)
-        {
-            pressKey(key);
-        }
+        std::for_each(c.keys.begin(), c.keys.end(), [&](SDLKey key) { pressKey(key); });
         ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
         const GameEngine& e = engine();
         const WormSprite* winner = e.getWinner();
@@ -303,24 +283,17 @@ TEST_F(GameEngineRound, RoundsEndByTheirTypesRulesAndDeathsThenWaitForAKeyAfterT
 
 TEST_F(GameEngineRound, EachAppleKindScoresGrowsTakesEffectAndPlaysItsSoundForHumansOnly)
 {
-    const struct
-    {
-        std::int32_t points, growth;
-        std::uint32_t state;
-        const char* sound;
-    } kinds[] = {{10, 2, WormSprite::StateNormal, "sounds/wormEatNormal.wav"},
-                 {50, 3, WormSprite::StateNormal, "sounds/wormEatSuper.wav"},
-                 {-10, 1, WormSprite::StateNormal, "sounds/wormEatRotten.wav"},
-                 {20, 2, WormSprite::StateTurbo, "sounds/wormEatTurbo.wav"},
-                 {-5, 2, WormSprite::StateDrunk, "sounds/wormEatBeer.wav"},
-                 {20, 7, WormSprite::StateNormal, "sounds/wormEatCake.wav"}};
-
+    // Points, growth, state, sound.
+    const std::tuple<std::int32_t, std::int32_t, std::uint32_t, const char*> kinds[] = {
+        {10, 2, WormSprite::StateNormal, "Normal"},  {50, 3, WormSprite::StateNormal, "Super"},
+        {-10, 1, WormSprite::StateNormal, "Rotten"}, {20, 2, WormSprite::StateTurbo, "Turbo"},
+        {-5, 2, WormSprite::StateDrunk, "Beer"},     {20, 7, WormSprite::StateNormal, "Cake"}};
     static_assert(std::size(kinds) == Apple::KindCount);
-
     for (std::int32_t kind = 0; kind < Apple::KindCount; ++kind)
     {
         SCOPED_TRACE(kind);
-        const auto& k = kinds[kind];
+        const auto& [points, growth, state, name] = kinds[kind];
+        const std::string sound = std::string("sounds/wormEat") + name + ".wav";
         const auto eaten = [&](std::size_t index) {
             return frameUntil(
                 [&] { return worm(index).getApplesEaten(static_cast<std::size_t>(kind)) == 1; });
@@ -332,14 +305,14 @@ TEST_F(GameEngineRound, EachAppleKindScoresGrowsTakesEffectAndPlaysItsSoundForHu
         addApple(kind, Point(2, 4));
         passStartDelay();
         ASSERT_TRUE(eaten(1));
-        EXPECT_FALSE(isPlaying(k.sound));
-        EXPECT_EQ(worm(1).getScore(), k.points);
+        EXPECT_FALSE(isPlaying(sound));
+        EXPECT_EQ(worm(1).getScore(), points);
         ASSERT_TRUE(eaten(0));
-        EXPECT_TRUE(isPlaying(k.sound));
-        EXPECT_EQ(worm(0).getScore(), k.points);
+        EXPECT_TRUE(isPlaying(sound));
+        EXPECT_EQ(worm(0).getScore(), points);
         // The two starting cells were used by the steps before.
-        EXPECT_EQ(worm(0).getPendingGrowth(), k.growth);
-        EXPECT_EQ(worm(0).getState(), k.state);
+        EXPECT_EQ(worm(0).getPendingGrowth(), growth);
+        EXPECT_EQ(worm(0).getState(), state);
         // Marked eaten by the engine and removed by the apple painter in the same step.
         for (const Apple* apple : apples())
         {
@@ -347,41 +320,7 @@ TEST_F(GameEngineRound, EachAppleKindScoresGrowsTakesEffectAndPlaysItsSoundForHu
             EXPECT_NE(apple->getCell(), Point(2, 4));
         }
         char shown[8];
-        std::snprintf(shown, sizeof shown, "%5d", k.points);
+        std::snprintf(shown, sizeof shown, "%5d", points);
         EXPECT_EQ(text(engine().getPointsValue1()), shown);
     }
-}
-
-TEST_F(GameEngineRound, HudValuesEndOnTheirAnchorsAndResultsAreCentredOnTheirViews)
-{
-    // The right edges of the values and the centre of each result, "PAUSE" while paused.
-    const auto hud = [&](const std::vector<const Label*>& values, const std::vector<const Label*>& results) {
-        pressKey(SDLK_PAUSE);
-        frame(FrameMs);
-        std::vector<int> edges;
-        for (const Label* label : values)
-        {
-            edges.push_back(label->getX() +
-                            static_cast<int>(label->getFont()->getTextSize(label->getText()).w));
-        }
-        for (const Label* label : results)
-        {
-            const Fernhouse::Base::Size size = label->getFont()->getTextSize(label->getText());
-            edges.push_back(label->getX() + static_cast<int>(size.w / 2));
-            edges.push_back(label->getY() + static_cast<int>(size.h / 2));
-        }
-        return edges;
-    };
-    play(Solo, 1, GAME_LENGTH, 12, 65000);
-    const GameEngine* e = &engine();
-    EXPECT_EQ(hud({e->getPointsValue1(), e->getGoalValue1(), e->getTimeValue()}, {e->getResult1()}),
-              std::vector<int>({288, 464, 637, 400, 330}));
-    EXPECT_EQ(e->getPointsValue1()->getY(), 35);
-    play(Duo, 2, GAME_LENGTH, 12, 65000);
-    e = &engine();
-    EXPECT_EQ(hud({e->getPointsValue1(), e->getGoalValue1(), e->getPointsValue2(), e->getGoalValue2(),
-                   e->getTimeValue()},
-                  {e->getResult1(), e->getResult2()}),
-              std::vector<int>({618, 772, 154, 308, 463, 595, 330, 205, 330}));
-    EXPECT_EQ(text(e->getResult2()), "PAUSE");
 }

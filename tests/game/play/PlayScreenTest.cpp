@@ -1,11 +1,8 @@
 #include "game/play/PlayScreen.h"
 
-#include "engine/base/Rect.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/Painter.h"
 
-#include "game/play/Apple.h"
-#include "game/play/GameEngine.h"
 #include "game/play/MapFile.h"
 #include "game/play/MapPainter.h"
 #include "game/play/WormSprite.h"
@@ -33,12 +30,6 @@ constexpr std::uint32_t FrameMs = 50;
 ::testing::AssertionResult shows(const Point& at, const Color& color, int tolerance = 0)
 {
     return showsAll({Probe{at.x, at.y, color}}, tolerance);
-}
-
-// A walled field with start point 1 at (x1, y1) and, when given, 2 at (x2, y2).
-std::vector<std::string> walled(int w, int h, int x1, int y1, int x2 = 0, int y2 = 0)
-{
-    return field(w, h, {{x1, y1, '1'}, {x2, y2, x2 != 0 ? '2' : '#'}});
 }
 
 class PlayScreenRound : public RoundTest
@@ -101,9 +92,10 @@ protected:
 
 } // namespace
 
-TEST_F(PlayScreenRound, SmallMapSitsCentredAndStillWithApplesUnderTheWormAndThePointsOnTheirAnchor)
+TEST_F(PlayScreenRound,
+       SmallMapSitsCentredAndStillWithApplesUnderTheWormBlinkingMarkersAndThePointsOnTheirAnchor)
 {
-    round(walled(20, 20, 10, 5), 1);
+    round(field(20, 20, {{10, 5, '1'}}), 1);
     // An apple under the head, which no step has judged yet: the worm is drawn after it, over it.
     clearApples();
     addApple(Tarvo::Apple::Cake, Point(10, 5));
@@ -139,20 +131,7 @@ TEST_F(PlayScreenRound, SmallMapSitsCentredAndStillWithApplesUnderTheWormAndTheP
     EXPECT_FALSE(Tarvo::MapPainter(&holed, &engine()).coversBackground());
     expectHiddenBackgroundLeftOut("back.png");
 
-    // The map never scrolls, wherever the worm goes.
-    passStartDelay();
-    for (int i = 0; i < 40; ++i)
-    {
-        frame(FrameMs, true);
-        ASSERT_EQ(headOnScreen(0).x, 399);
-        ASSERT_EQ(screen().getOffsetY(0), 240);
-    }
-    EXPECT_GT(engine().getPlayer1()->getHead().y, 5);
-}
-
-TEST_F(PlayScreenRound, StartMarkersBlinkInTheSecondHalfOfEachRealSecondDuringTheStartDelay)
-{
-    round(walled(20, 20, 10, 5), 1);
+    // Start markers blink in the second half of each real second during the start delay.
     // The marker lies under the worm, a disc of radius 14 around its 16-pixel cell: look beside the head.
     const Point start = headOnScreen(0);
     const Point beside(start.x + 8 + 11, start.y + 8);
@@ -178,12 +157,21 @@ TEST_F(PlayScreenRound, StartMarkersBlinkInTheSecondHalfOfEachRealSecondDuringTh
     }
     frame(0, true);
     EXPECT_TRUE(shows(beside, GroundColor));
+
+    // The map never scrolls, wherever the worm goes.
+    for (int i = 0; i < 40; ++i)
+    {
+        frame(FrameMs, true);
+        ASSERT_EQ(headOnScreen(0).x, 399);
+        ASSERT_EQ(screen().getOffsetY(0), 240);
+    }
+    EXPECT_GT(engine().getPlayer1()->getHead().y, 5);
 }
 
 TEST_F(PlayScreenRound, LargeMapFollowsTheWormAtItsPaceClippedToTheViewAndStopsAtItsEdges)
 {
     // A cell without ground far from the worm: the background shows through it.
-    auto rows = walled(60, 60, 30, 10);
+    auto rows = field(60, 60, {{30, 10, '1'}});
     rows[50][31] = ' ';
     round(rows, 1);
     EXPECT_FALSE(screen().getMapPainter()->coversBackground());
@@ -215,7 +203,7 @@ TEST_F(PlayScreenRound, LargeMapFollowsTheWormAtItsPaceClippedToTheViewAndStopsA
 
 TEST_F(PlayScreenRound, TwoViewsFollowTheirOwnWormsOverTheTwoPlayerBackgroundWithTheirOwnResults)
 {
-    round(walled(60, 40, 45, 20, 15, 20), 2);
+    round(field(60, 40, {{45, 20, '1'}, {15, 20, '2'}}), 2);
     frame(0, true);
     EXPECT_EQ(headOnScreen(0), Point(595, 330));
     EXPECT_EQ(headOnScreen(1), Point(204, 330));

@@ -1,17 +1,12 @@
 #include "tests/game/play/RoundFixture.h"
 
-#include "engine/base/EventRouter.h"
-#include "engine/base/GameTime.h"
 #include "engine/base/Random.h"
 #include "engine/graphics/FontManager.h"
 #include "engine/graphics/TextureFactory.h"
+#include "engine/io/Control.h"
 #include "engine/io/KeyboardControl.h"
-#include "engine/sound/SoundManager.h"
 
 #include "game/frontend/GameSounds.h"
-#include "game/play/Apple.h"
-#include "game/play/ApplePainter.h"
-#include "game/play/GameEngine.h"
 #include "game/play/MapFile.h"
 #include "game/play/WormSprite.h"
 
@@ -33,40 +28,34 @@ namespace
 namespace fs = std::filesystem;
 using Fernhouse::Base::Color;
 
-constexpr int Tile = 16;
-constexpr int SheetSide = 256;
+struct Idle final : Fernhouse::IO::Control
+{
+    std::uint32_t getDirection() override { return 0; }
+};
 
-// A sheet of 16-pixel tiles, 16 to a row, each filled with the colour it is given.
+// A 256-pixel wide sheet of 16-pixel tiles, each filled with the colour it is given.
 template <typename ColorOf> void writeSheet(const std::string& path, int rows, ColorOf colorOf)
 {
     std::vector<std::uint8_t> rgba;
-    for (int y = 0; y < rows * Tile; ++y)
+    for (int i = 0; i < rows * 16 * 256; ++i)
     {
-        for (int x = 0; x < SheetSide; ++x)
-        {
-            const Color c = colorOf(y / Tile * (SheetSide / Tile) + x / Tile);
-            rgba.insert(rgba.end(), {c.r, c.g, c.b, c.a});
-        }
+        const Color c = colorOf(i / 256 / 16 * 16 + i % 256 / 16);
+        rgba.insert(rgba.end(), {c.r, c.g, c.b, c.a});
     }
-    TestSupport::writePng(path, SheetSide, rows * Tile, rgba);
+    TestSupport::writePng(path, 256, rows * 16, rgba);
 }
 
 } // namespace
-
-void registerGameSounds(Fernhouse::Sound::SoundManager& sound)
-{
-    Tarvo::GameSounds::registerAll(&sound);
-}
 
 ::testing::AssertionResult showsAll(const std::vector<Probe>& probes, int tolerance)
 {
     for (const Probe& p : probes)
     {
-        const auto got = TestSupport::pixel(p.x, p.y);
-        if (!TestSupport::rgbIs(got, p.color.r, p.color.g, p.color.b, tolerance))
+        auto result =
+            TestSupport::rgbIs(TestSupport::pixel(p.x, p.y), p.color.r, p.color.g, p.color.b, tolerance);
+        if (!result)
         {
-            return TestSupport::rgbIs(got, p.color.r, p.color.g, p.color.b, tolerance)
-                   << " at " << p.x << "," << p.y;
+            return result << " at " << p.x << "," << p.y;
         }
     }
     return ::testing::AssertionSuccess();
@@ -97,19 +86,12 @@ Fernhouse::IO::KeySet letterKeys()
 void RoundTest::SetUp()
 {
     GLTest::SetUp();
-    if (HasFatalFailure())
-    {
-        return;
-    }
-    // The screen's blending, which GLTest switches off.
-    glEnable(GL_BLEND);
-
-    const fs::path source(TARVO_SOURCE_DIR);
-    const fs::path root = m_dir.path();
+    ASSERT_FALSE(HasFatalFailure());
+    glEnable(GL_BLEND); // the screen's, which GLTest switches off
+    const fs::path source(TARVO_SOURCE_DIR), root = m_dir.path();
     fs::create_directories(root / "graphics" / "skins");
     fs::create_directories(root / "maps");
     fs::create_symlink(source / "sounds", root / "sounds");
-    // Only what every round reads: other fixtures link more of the game's pictures.
     for (const char* name : {"fonts", "singleplayer_back.png", "twoplayer_back.png"})
     {
         fs::create_symlink(source / "graphics" / name, root / "graphics" / name);
@@ -118,34 +100,28 @@ void RoundTest::SetUp()
     {
         fs::create_symlink(skin.path(), root / "graphics" / "skins" / skin.path().filename());
     }
-    writeSheet((root / "tiles.png").string(), SheetSide / Tile, [](int tile) {
-        return tile < Tarvo::Apple::KindCount
-                   ? AppleColors[tile]
-                   : (tile == GroundTile ? GroundColor : (tile == WallTile ? WallColor : Color()));
+    writeSheet((root / "tiles.png").string(), 16, [](int tile) {
+        return tile < 6 ? AppleColors[tile] : (tile == 16 ? GroundColor : (tile == 17 ? WallColor : Color()));
     });
     // Five tiles per direction: head, three body pieces, tail.
     writeSheet((root / "graphics" / "skins" / (FlatSkin + ".png")).string(), 4, [](int tile) {
         const int role = tile % 5;
-        return tile >= 20 ? Color() : (role == 0 ? HeadColor : (role == 4 ? TailColor : BodyColor));
+        return tile >= 20 ? Color() : (role == 0 ? HeadColor : Color(20, 20, role == 4 ? 100 : 200, 255));
     });
     m_cwd = std::make_unique<TestSupport::ScopedWorkingDirectory>(root);
-
     m_time = new Fernhouse::Base::GameTime();
     m_router = new Fernhouse::Base::EventRouter();
     m_textures = new Fernhouse::Graphics::TextureFactory();
     m_fonts = new Fernhouse::Graphics::FontManager("graphics/fonts/", ".png");
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
     m_sound = new Fernhouse::Sound::SoundManager(44100, AUDIO_S16LSB, 16, 2048);
-    registerGameSounds(*m_sound);
-    // Below the rounds' context, as the menu's is in the game, but without its song.
-    m_sound->pushContext("fixture");
-    // The mixer plays in real time on its own thread, so a short sound may be over before a busy machine
-    // gets to look. Held still, and emptied before each frame, it plays exactly what the last frame began.
+    Tarvo::GameSounds::registerAll(m_sound);
+    m_sound->pushContext("fixture"); // below the rounds' context, as the menu's is
+    // The mixer plays on its own thread: held still and emptied before each frame, it plays exactly what
+    // the last frame began, however busy the machine.
     SDL_PauseAudio(1);
-    // The application starts the clock once, at start-up.
     m_time->start();
-    // Where apples land depends on the sequence: start it as a fresh process does, whatever ran before.
-    Fernhouse::Base::seedRandom(1);
+    Fernhouse::Base::seedRandom(1); // as a fresh process starts, whatever ran before
 }
 
 void RoundTest::TearDown()
@@ -164,33 +140,20 @@ void RoundTest::TearDown()
 std::string RoundTest::writeMap(const std::string& name, const std::vector<std::string>& rows,
                                 std::int32_t layers)
 {
-    const auto height = static_cast<std::int32_t>(rows.size());
-    const auto width = static_cast<std::int32_t>(rows.front().size());
+    const auto height = static_cast<std::int32_t>(rows.size()),
+               width = static_cast<std::int32_t>(rows[0].size());
     Tarvo::MapFile map(layers, width, height);
     map.setName(name);
     map.setGraphicsFileName("tiles.png");
-    for (std::int32_t y = 0; y < height; ++y)
+    for (std::int32_t i = 0; i < width * height; ++i)
     {
-        for (std::int32_t x = 0; x < width; ++x)
-        {
-            const char c = rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
-            if (c != ' ')
-            {
-                map.setTile(0, x, y, GroundTile);
-            }
-            if (c == '#')
-            {
-                map.setTile(1, x, y, WallTile);
-            }
-            if (c > '0' && c < 'a')
-            {
-                map.setTile(2, x, y, c - '0');
-            }
-        }
+        const char c = rows[static_cast<std::size_t>(i / width)][static_cast<std::size_t>(i % width)];
+        map.setTile(0, i % width, i / width, c == ' ' ? Tarvo::MapFile::EmptyCell : 16);
+        map.setTile(1, i % width, i / width, c == '#' ? 17 : Tarvo::MapFile::EmptyCell);
+        map.setTile(2, i % width, i / width, c > '0' && c < 'a' ? c - '0' : Tarvo::MapFile::EmptyCell);
     }
-    const std::string path = "maps/" + name + ".map";
-    map.save(path);
-    return path;
+    map.save("maps/" + name + ".map");
+    return "maps/" + name + ".map";
 }
 
 void RoundTest::dropEngine()
@@ -217,9 +180,9 @@ void RoundTest::addHuman(const std::string& name, const Fernhouse::IO::KeySet& k
     m_engine->addPlayer(name, control, FlatSkin, Tarvo::WormSprite::ControlAbsolute);
 }
 
-void RoundTest::addComputer(const std::string& name, std::vector<std::uint32_t> plan)
+void RoundTest::addComputer(const std::string& name)
 {
-    m_engine->addPlayer(name, new PlanControl(std::move(plan)), FlatSkin, Tarvo::WormSprite::ControlAbsolute);
+    m_engine->addPlayer(name, new Idle, FlatSkin, Tarvo::WormSprite::ControlAbsolute);
 }
 
 void RoundTest::play(const std::vector<std::string>& rows, int humans, std::int32_t type, std::int32_t goal,
@@ -232,15 +195,14 @@ void RoundTest::play(const std::vector<std::string>& rows, int humans, std::int3
     }
     for (int i = 0; i < computers; ++i)
     {
-        addComputer("Buffy", {});
+        addComputer("Buffy");
     }
     startRound(background);
 }
 
 void RoundTest::startRound(const std::string& background)
 {
-    // Registered after the controls, so the engine sees every key first.
-    m_router->addHandler(m_engine);
+    m_router->addHandler(m_engine); // after the controls, so the engine sees every key first
     m_engine->start(background);
     frame(0);
 }
@@ -271,7 +233,6 @@ void RoundTest::frame(std::uint32_t ms, bool draw)
 
 void RoundTest::redraw()
 {
-    // As the screen clears each frame.
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
     glTranslatef(0.375f, 0.375f, 0.0f);
@@ -295,21 +256,15 @@ void RoundTest::pressKey(SDLKey key)
     SDL_PushEvent(&event);
 }
 
-const std::vector<Tarvo::Apple*>& RoundTest::apples() const
-{
-    return m_engine->getApplePainter()->getApples();
-}
-
 Tarvo::Apple* RoundTest::addApple(std::int32_t kind, const Fernhouse::Base::Point& cell)
 {
-    Tarvo::ApplePainter* painter = m_engine->getApplePainter();
     Tarvo::ApplePainter::Weights only{};
     only[static_cast<std::size_t>(kind)] = 1;
-    painter->setWeights(only);
-    painter->spawnApple();
-    painter->getApples().back()->setCell(cell);
+    m_engine->getApplePainter()->setWeights(only);
+    m_engine->getApplePainter()->spawnApple();
+    apples().back()->setCell(cell);
     stopSpawning();
-    return painter->getApples().back();
+    return apples().back();
 }
 
 void RoundTest::clearApples()
@@ -321,20 +276,11 @@ void RoundTest::clearApples()
     stopSpawning();
 }
 
-void RoundTest::stopSpawning()
-{
-    m_engine->getApplePainter()->setWeights({0, 0, 0, 0, 0, 0});
-}
-
 bool RoundTest::isPlaying(const std::string& soundFile) const
 {
     Mix_Chunk* expected = Mix_LoadWAV(soundFile.c_str());
-    if (expected == nullptr)
-    {
-        return false;
-    }
     bool found = false;
-    for (int channel = 0; channel < Mix_AllocateChannels(-1) && !found; ++channel)
+    for (int channel = 0; expected != nullptr && channel < Mix_AllocateChannels(-1) && !found; ++channel)
     {
         const Mix_Chunk* chunk = Mix_Playing(channel) != 0 ? Mix_GetChunk(channel) : nullptr;
         found = chunk != nullptr && chunk->alen == expected->alen &&
@@ -342,18 +288,6 @@ bool RoundTest::isPlaying(const std::string& soundFile) const
     }
     Mix_FreeChunk(expected);
     return found;
-}
-
-std::uint32_t RoundTest::gameTime() const
-{
-    return m_time->getTime();
-}
-
-std::string RoundTest::screenshotPath(const std::string& name)
-{
-    const fs::path directory(TARVO_SCREENSHOT_DIR);
-    fs::create_directories(directory);
-    return (directory / (name + ".png")).string();
 }
 
 } // namespace RoundSupport

@@ -1,6 +1,5 @@
 #include "game/play/ScoreBoard.h"
 
-#include "engine/base/Color.h"
 #include "engine/base/Exception.h"
 #include "engine/graphics/FontManager.h"
 #include "engine/graphics/Label.h"
@@ -17,14 +16,14 @@
 
 using Fernhouse::Base::Color;
 using RoundSupport::AppleColors;
+using P = RoundSupport::Probe;
 using Tarvo::ScoreBoard;
 
 namespace
 {
 
 // The mark for "none": an opaque square in the middle of the otherwise clear last tile.
-constexpr Color MarkColor{10, 250, 10, 255};
-constexpr Color Black{0, 0, 0, 255};
+constexpr Color MarkColor{10, 250, 10, 255}, Black{0, 0, 0, 255};
 // comic_medium's glyphs are 16 pixels wide: the numbers take 7 glyphs ending at x 700.
 constexpr int TextX = 700 - 7 * 16;
 
@@ -41,17 +40,15 @@ Tarvo::WormSprite::Results results(std::array<std::uint32_t, 6> eaten, std::int3
     return r;
 }
 
-// The pixels of a row's number area.
-std::vector<unsigned char> numberArea(int y)
+// The pixels of the area of a row's number, or of the bottom left corner with the banner.
+std::vector<unsigned char> area(int x, int y, int w, int h)
 {
-    std::vector<unsigned char> rgb(static_cast<std::size_t>((7 * 16 + 24) * 16 * 3));
-    glReadPixels(TextX - 16, TestSupport::WindowHeight - y - 16, 7 * 16 + 24, 16, GL_RGB, GL_UNSIGNED_BYTE,
-                 rgb.data());
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(w * h * 3));
+    glReadPixels(x, TestSupport::WindowHeight - y - h, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     return rgb;
 }
 
-// The round fixture's pictures, fonts and blending, the score board's pictures, and a tileset of flat apples
-// with the mark.
+// The round fixture with the score board's pictures and a tileset of flat apples with the mark.
 class ScoreBoardTest : public RoundSupport::RoundTest
 {
 protected:
@@ -77,15 +74,14 @@ protected:
 
 } // namespace
 
-TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedPoints)
+TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedPointsInTheFramedPicture)
 {
     // Normal 3 (18 apart), super none, rotten 2, turbo 200 (2 apart, all fit), beer 300 (cut off), cake 1.
     ScoreBoard board(results({3, 0, 2, 200, 300, 1}, -1234), false, "marked.png");
     glClear(GL_COLOR_BUFFER_BIT);
     board.draw();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-
-    using P = RoundSupport::Probe;
+    EXPECT_FALSE(RoundSupport::showsAll({P{20, 20, Black}})) << "the picture's frame lies outside the rows";
     EXPECT_TRUE(RoundSupport::showsAll(
         {P{100, rowY(0), AppleColors[0]}, P{115, rowY(0) + 15, AppleColors[0]}, P{117, rowY(0) + 8, Black},
          P{118, rowY(0) + 8, AppleColors[0]}, P{151, rowY(0) + 8, AppleColors[0]}, P{152, rowY(0) + 8, Black},
@@ -94,7 +90,6 @@ TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedP
          P{513, rowY(3) + 8, AppleColors[3]}, P{514, rowY(3) + 8, Black}, P{571, rowY(4) + 8, AppleColors[4]},
          P{572, rowY(4) + 8, Black}, P{115, rowY(5) + 15, AppleColors[5]}, P{100, rowY(5) + 16, Black},
          P{116, rowY(5), Black}}));
-
     // Points of each kind, right-aligned in seven glyphs; the score in orange below them.
     const std::string numbers[] = {"     30", "      0", "    -20", "   4000",
                                    "  -1500", "     20", "  -1234"};
@@ -102,53 +97,43 @@ TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedP
     {
         glClear(GL_COLOR_BUFFER_BIT);
         board.draw();
-        const auto shown = numberArea(rowY(row));
+        const auto shown = area(TextX - 16, rowY(row), 7 * 16 + 24, 16);
         glClear(GL_COLOR_BUFFER_BIT);
         Fernhouse::GUI::Label label(ScoreBoard::FontName);
         label.setText(numbers[row]);
         label.setPosition(TextX, rowY(row));
         label.setColor(row == 6 ? ScoreBoard::ScoreColor : Color(255, 255, 255, 255));
         label.draw();
-        EXPECT_EQ(shown, numberArea(rowY(row))) << row;
+        EXPECT_EQ(shown, area(TextX - 16, rowY(row), 7 * 16 + 24, 16)) << row;
     }
-}
-
-TEST_F(ScoreBoardTest, PictureFramesTheRowsWithTheBannerOnlyForANewHighscoreAndTheEndKeysCloseIt)
-{
+    // The banner only for a new highscore.
     std::vector<unsigned char> banners[2];
-    for (const bool best : {false, true})
+    for (const bool highscore : {false, true})
     {
-        ScoreBoard board(results({1, 1, 1, 1, 1, 1}, 100), best, "marked.png");
-        EXPECT_EQ(board.getHighscoreImage() != nullptr, best);
+        ScoreBoard shown(results({1, 1, 1, 1, 1, 1}, 100), highscore, "marked.png");
         glClear(GL_COLOR_BUFFER_BIT);
-        board.draw();
-        // The picture's frame lies over anything outside the rows.
-        EXPECT_FALSE(RoundSupport::showsAll({RoundSupport::Probe{20, 20, Black}}));
-        EXPECT_TRUE(RoundSupport::showsAll({RoundSupport::Probe{100, rowY(0), AppleColors[0]}}));
-        banners[best].resize(512 * 128 * 3);
-        glReadPixels(0, 0, 512, 128, GL_RGB, GL_UNSIGNED_BYTE, banners[best].data());
+        shown.draw();
+        banners[highscore] = area(0, 600 - 128, 512, 128);
     }
     EXPECT_NE(banners[0], banners[1]);
+}
 
+TEST_F(ScoreBoardTest, EndKeysCloseItLoadingErrorsLeaveNothingLoadedAndTheEndFreesEverything)
+{
     for (const SDLKey key : {SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE})
     {
         ScoreBoard board(results({}, 0), false, "marked.png");
         EXPECT_FALSE(board.keyDown(SDLK_a, false, false, false));
         EXPECT_FALSE(board.isDone());
-        EXPECT_TRUE(board.keyDown(key, true, false, false)) << key;
-        EXPECT_TRUE(board.isDone()) << key;
+        EXPECT_TRUE(board.keyDown(key, true, false, false) && board.isDone()) << key;
     }
-}
-
-TEST_F(ScoreBoardTest, LoadingErrorsLeaveNothingLoadedAndTheEndFreesEverything)
-{
     Fernhouse::Graphics::TextureFactory& textures = *Fernhouse::Graphics::TextureFactory::getInstance();
     Fernhouse::Graphics::FontManager& fonts = *Fernhouse::Graphics::FontManager::getInstance();
     const std::size_t before = textures.getTextureMapCount();
     {
         const ScoreBoard board(results({}, 0), true, "marked.png");
-        EXPECT_EQ(textures.getTextureMapCount(),
-                  before + 4); // both pictures, the tileset and the font's sheet
+        // Both pictures, the tileset and the font's sheet.
+        EXPECT_EQ(textures.getTextureMapCount(), before + 4);
         EXPECT_EQ(fonts.getReferenceCount(ScoreBoard::FontName), 1);
     }
     EXPECT_EQ(textures.getTextureMapCount(), before);

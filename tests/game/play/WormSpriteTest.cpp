@@ -1,30 +1,21 @@
 #include "game/play/WormSprite.h"
 
 #include "engine/base/Exception.h"
-#include "engine/base/GameTime.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/graphics/TextureMap.h"
 #include "engine/io/KeyboardControl.h"
-#include "engine/sound/SoundManager.h"
 
 #include "game/play/OccupancyGrid.h"
 
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/GLWindow.h"
 #include "tests/support/PngWriter.h"
-#include "tests/support/TempDir.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
-#include <utility>
-#include <vector>
-
+using Fernhouse::Base::Color;
 using Fernhouse::Base::Point;
 using Fernhouse::IO::Control;
 using Tarvo::WormSprite;
@@ -35,8 +26,7 @@ namespace
 {
 
 constexpr std::uint32_t L = Control::LeftBit, R = Control::RightBit, U = Control::UpBit, D = Control::DownBit;
-// Just over one cell at base speed.
-constexpr std::uint32_t StepMs = 334;
+constexpr std::uint32_t StepMs = 334; // just over one cell at base speed
 
 // Answers what the test put in next, once.
 struct NextControl final : Control
@@ -72,7 +62,6 @@ protected:
         m_time.update();
     }
 
-    // Moves game time on and updates the worm once, as one frame would.
     void frame(WormSprite& worm, std::uint32_t milliseconds)
     {
         m_clock.advance(milliseconds);
@@ -93,16 +82,14 @@ protected:
         return heads;
     }
 
-    // Steered by a NextControl unless given a control.
-    std::unique_ptr<WormSprite> makeWorm(const Point& start = Point(5, 5),
+    std::unique_ptr<WormSprite> makeWorm(Point start = Point(5, 5),
                                          std::uint32_t direction = WormSprite::Down,
                                          std::uint32_t mode = WormSprite::ControlAbsolute,
-                                         Control* control = nullptr,
+                                         Control* control = new NextControl,
                                          Fernhouse::Sound::SoundManager* sound = nullptr)
     {
-        auto worm =
-            std::make_unique<WormSprite>(sound, "Tarvo", control != nullptr ? control : new NextControl,
-                                         nullptr, start, direction, mode, &m_occupancy);
+        auto worm = std::make_unique<WormSprite>(sound, "Tarvo", control, nullptr, start, direction, mode,
+                                                 &m_occupancy);
         frame(*worm, 0); // the first update only takes the time
         return worm;
     }
@@ -114,31 +101,25 @@ protected:
 
 } // namespace
 
-TEST_F(WormSpriteTest, StepsByElapsedGameTimeOneCellPerFrameCarryingTheRest)
+TEST_F(WormSpriteTest, StepsByElapsedGameTimeOneCellPerFrameCarryingTheRestAndSteersAbsoluteOrRelative)
 {
     auto worm = makeWorm();
-    // Head after each frame of the given length: 333 ms is 0.999 cells; 700 ms is 2.1 cells, one now and
-    // the rest carried to the next frames, one cell each.
-    const std::vector<std::pair<std::uint32_t, int>> frames = {{333, 5}, {1, 6}, {700, 7}, {0, 8}, {0, 8}};
-    for (const auto& [ms, y] : frames)
+    // 333 ms is 0.999 cells; 700 ms is 2.1 cells, one now and the rest carried, one cell a frame.
+    for (const auto& [ms, y] :
+         std::vector<std::pair<std::uint32_t, int>>{{333, 5}, {1, 6}, {700, 7}, {0, 8}, {0, 8}})
     {
         frame(*worm, ms);
         EXPECT_EQ(head(*worm), Point(5, y)) << ms;
     }
-    m_time.stop();
-    frame(*worm, 5000);
-    EXPECT_EQ(head(*worm), Point(5, 8));
-}
-
-TEST_F(WormSpriteTest, SteersAbsoluteWithoutReversingOrRelativeAboutItsHeading)
-{
     // Reversing and merged requests are ignored.
-    auto worm = makeWorm();
-    EXPECT_EQ(drive(*worm, {U, L | U, L, R, U}), Path({{5, 6}, {5, 7}, {4, 7}, {3, 7}, {3, 6}}));
-    EXPECT_EQ(worm->getPosition(), Point(48, 96));
+    auto absolute = makeWorm();
+    EXPECT_EQ(drive(*absolute, {U, L | U, L, R, U}), Path({{5, 6}, {5, 7}, {4, 7}, {3, 7}, {3, 6}}));
     // Left from down is right, then up; right turns back right; up means nothing.
     auto relative = makeWorm(Point(5, 5), WormSprite::Down, WormSprite::ControlRelative);
     EXPECT_EQ(drive(*relative, {L, L, R, U}), Path({{6, 5}, {6, 4}, {7, 4}, {8, 4}}));
+    m_time.stop();
+    frame(*relative, 5000);
+    EXPECT_EQ(head(*relative), Point(8, 4));
 }
 
 TEST_F(WormSpriteTest, GrowsWithAStraightPieceForEachDirectionACornerForEachTurnAndATail)
@@ -149,10 +130,9 @@ TEST_F(WormSpriteTest, GrowsWithAStraightPieceForEachDirectionACornerForEachTurn
     drive(*worm, {0});
     EXPECT_EQ(tiles(*worm), Tiles({15, 16, 19}));
     // Round an anticlockwise and a clockwise square, head first.
-    const std::vector<std::pair<std::vector<std::uint32_t>, Tiles>> squares = {
-        {{0, U, 0, L, 0, D, 0, R, 0}, {5, 6, 7, 16, 18, 1, 3, 11, 12, 9}},
-        {{0, D, 0, L, 0, U, 0, R, 0}, {5, 6, 8, 11, 13, 1, 2, 16, 17, 9}}};
-    for (const auto& [turns, expected] : squares)
+    for (const auto& [turns, expected] : std::vector<std::pair<std::vector<std::uint32_t>, Tiles>>{
+             {{0, U, 0, L, 0, D, 0, R, 0}, {5, 6, 7, 16, 18, 1, 3, 11, 12, 9}},
+             {{0, D, 0, L, 0, U, 0, R, 0}, {5, 6, 8, 11, 13, 1, 2, 16, 17, 9}}})
     {
         auto square = makeWorm(Point(20, 20), WormSprite::Right);
         square->grow(10);
@@ -165,42 +145,40 @@ TEST_F(WormSpriteTest, DrunkHalvesTheSpeedAndMirrorsSteeringForTenSecondsAndTurb
 {
     auto worm = makeWorm(Point(5, 5), WormSprite::Right);
     auto relative = makeWorm(Point(5, 5), WormSprite::Down, WormSprite::ControlRelative);
-    worm->setState(WormSprite::StateDrunk);
     relative->setState(WormSprite::StateDrunk);
-    EXPECT_FLOAT_EQ(worm->getSpeed(), 1.5f);
     static_cast<NextControl*>(worm->getControl())->next = U;
     static_cast<NextControl*>(relative->getControl())->next = L; // mirrored: a right turn, from down to left
-    frame(*worm, 667);                                           // 1.0005 cells at 1.5 per second
-    relative->update();
-    EXPECT_EQ(head(*worm), Point(5, 6));
-    EXPECT_EQ(head(*relative), Point(4, 5));
-    frame(*worm, 10000 - 667);
-    EXPECT_EQ(worm->getState(), WormSprite::StateDrunk);
-    frame(*worm, 1);
-    EXPECT_EQ(worm->getState(), WormSprite::StateNormal);
-    EXPECT_FLOAT_EQ(worm->getSpeed(), 3.0f);
+    // A state set (or -1), then a frame of ms, then the speed and state.
+    const std::vector<std::tuple<int, std::uint32_t, float, std::uint32_t>> steps = {
+        {WormSprite::StateDrunk, 667, 1.5f, WormSprite::StateDrunk}, // 1.0005 cells
+        {-1, 10000 - 667, 1.5f, WormSprite::StateDrunk},
+        {-1, 1, 3.0f, WormSprite::StateNormal},
+        {WormSprite::StateTurbo, 2000, 5.0f, WormSprite::StateTurbo},
+        {WormSprite::StateTurbo, 5000, 7.0f, WormSprite::StateTurbo},
+        {-1, 1, 3.0f, WormSprite::StateNormal},
+        // Turbo while drunk adds to the halved speed and ends the mirroring; beer in turbo halves the base.
+        {WormSprite::StateDrunk, 0, 1.5f, WormSprite::StateDrunk},
+        {WormSprite::StateTurbo, 0, 3.5f, WormSprite::StateTurbo},
+        {WormSprite::StateDrunk, 0, 1.5f, WormSprite::StateDrunk},
+        {WormSprite::StateNormal, 0, 3.0f, WormSprite::StateNormal}};
+    for (const auto& [set, ms, speed, state] : steps)
+    {
+        if (set >= 0)
+        {
+            worm->setState(static_cast<std::uint32_t>(set));
+        }
+        frame(*worm, ms);
+        EXPECT_FLOAT_EQ(worm->getSpeed(), speed) << set << " " << ms;
+        EXPECT_EQ(worm->getState(), state) << set << " " << ms;
+        if (ms == 667)
+        {
+            relative->update();
+            EXPECT_EQ(head(*worm), Point(5, 6));
+            EXPECT_EQ(head(*relative), Point(4, 5));
+        }
+    }
     drive(*worm, {L});
     EXPECT_EQ(worm->getDirection(), WormSprite::Left);
-
-    worm->setState(WormSprite::StateTurbo);
-    EXPECT_FLOAT_EQ(worm->getSpeed(), 5.0f);
-    frame(*worm, 2000);
-    worm->setState(WormSprite::StateTurbo);
-    EXPECT_FLOAT_EQ(worm->getSpeed(), 7.0f);
-    frame(*worm, 5000);
-    EXPECT_EQ(worm->getState(), WormSprite::StateTurbo);
-    frame(*worm, 1);
-    EXPECT_EQ(worm->getState(), WormSprite::StateNormal);
-    EXPECT_FLOAT_EQ(worm->getSpeed(), 3.0f);
-    // Turbo while drunk adds to the halved speed and ends the mirroring; beer in turbo halves the base.
-    worm->setState(WormSprite::StateDrunk);
-    worm->setState(WormSprite::StateTurbo);
-    EXPECT_FLOAT_EQ(worm->getSpeed(), 3.5f);
-    EXPECT_EQ(worm->getState(), WormSprite::StateTurbo);
-    worm->setState(WormSprite::StateDrunk);
-    EXPECT_FLOAT_EQ(worm->getSpeed(), 1.5f);
-    worm->setState(WormSprite::StateNormal);
-    EXPECT_FLOAT_EQ(worm->getSpeed(), 3.0f);
     EXPECT_FLOAT_EQ(worm->getResults().topSpeed, 7.0f);
 }
 
@@ -227,16 +205,13 @@ TEST_F(WormSpriteTest, GrowthStopsAtTwoHundredFiftySixSegmentsWithoutWrappingOrR
 
 TEST_F(WormSpriteTest, KeyboardWormsPlayMoveOnEachStepAndAnyWormPlaysDieOnDying)
 {
-    // The binary's own audio driver (dummy) is enough for channels to count as playing.
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
     auto sound = std::make_unique<Fernhouse::Sound::SoundManager>(44100, AUDIO_S16LSB, 16, 2048);
-    // Without the sounds in the context, every sound asked for throws.
-    sound->pushContext("empty");
+    sound->pushContext("empty"); // where every sound asked for throws
     auto computer =
-        makeWorm(Point(9, 5), WormSprite::Down, WormSprite::ControlAbsolute, nullptr, sound.get());
+        makeWorm(Point(9, 5), WormSprite::Down, WormSprite::ControlAbsolute, new NextControl, sound.get());
     EXPECT_NO_THROW(frame(*computer, StepMs)) << "a computer worm steps in silence";
     EXPECT_THROW(computer->setState(WormSprite::StateDead), Fernhouse::Base::SoundException);
-
     const std::string sounds = std::string(TARVO_SOURCE_DIR) + "/sounds/";
     sound->addSound("game", "move", sounds + "wormMove.wav", true);
     sound->addSound("game", "die", sounds + "wormDie.wav", true);
@@ -245,7 +220,6 @@ TEST_F(WormSpriteTest, KeyboardWormsPlayMoveOnEachStepAndAnyWormPlaysDieOnDying)
                            new Fernhouse::IO::KeyboardControl(RoundSupport::arrowKeys()), sound.get());
     EXPECT_TRUE(player->getControl()->keyDown(SDLK_RIGHT, false, false, false));
     frame(*player, StepMs);
-    EXPECT_EQ(head(*player), Point(6, 5));
     EXPECT_EQ(Mix_Playing(-1), 1);
     player->setState(WormSprite::StateDead);
     EXPECT_EQ(Mix_Playing(-1), 2);
@@ -256,29 +230,31 @@ TEST_F(WormSpriteTest, KeyboardWormsPlayMoveOnEachStepAndAnyWormPlaysDieOnDying)
 namespace
 {
 
-constexpr Fernhouse::Base::Color White{255, 255, 255, 255};
-
 // A distinct colour per skin tile, never black (the skin's transparent colour), modulated by the tint.
-Fernhouse::Base::Color tileColor(int tile, const Fernhouse::Base::Color& tint = White)
+Color tileColor(int tile, const Color& tint = Color(255, 255, 255, 255))
 {
     const auto mod = [](int channel, int factor) {
-        return static_cast<std::uint8_t>((static_cast<std::uint8_t>(channel) * factor + 127) / 255);
+        return static_cast<std::uint8_t>((channel * factor + 127) / 255);
     };
     return {mod(10 * tile + 20, tint.r), mod(240 - 8 * tile, tint.g), mod(100 + tile, tint.b), 255};
 }
 
-// The tile's colour in the middle of the cell and the key colour at its corner; black for tile -1.
-::testing::AssertionResult drawn(int cellX, int cellY, int tile, const Fernhouse::Base::Color& tint = White)
+// The tile's colour in the middle of each cell and the key colour at its corner; black for tile -1.
+::testing::AssertionResult drawn(const std::vector<Point>& cells, const Tiles& expected,
+                                 const Color& tint = Color(255, 255, 255, 255))
 {
-    const Fernhouse::Base::Color c = tile < 0 ? Fernhouse::Base::Color() : tileColor(tile, tint);
-    ::testing::AssertionResult inside =
-        TestSupport::rgbIs(TestSupport::pixel(16 * cellX + 8, 16 * cellY + 8), c.r, c.g, c.b);
-    if (!inside || tile < 0)
+    for (std::size_t i = 0; i < cells.size(); ++i)
     {
-        return inside << " for tile " << tile << " at cell (" << cellX << ", " << cellY << ")";
+        const Color c = expected[i] < 0 ? Color() : tileColor(expected[i], tint);
+        const Point at(16 * cells[i].x, 16 * cells[i].y);
+        if (!TestSupport::rgbIs(TestSupport::pixel(at.x + 8, at.y + 8), c.r, c.g, c.b) ||
+            !TestSupport::rgbIs(TestSupport::pixel(at.x, at.y), 0, 0, 0))
+        {
+            return ::testing::AssertionFailure()
+                   << "tile " << expected[i] << " at cell " << cells[i].x << "," << cells[i].y;
+        }
     }
-    return TestSupport::rgbIs(TestSupport::pixel(16 * cellX, 16 * cellY), 0, 0, 0)
-           << " at the corner of cell (" << cellX << ", " << cellY << ")";
+    return ::testing::AssertionSuccess();
 }
 
 using WormSpriteDrawTest = TestSupport::GLTest;
@@ -291,55 +267,47 @@ TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellInsideTheDrawAreaAndTin
 {
     TestSupport::TempDir dir;
     std::vector<std::uint8_t> rgb;
-    for (int y = 0; y < 32; ++y)
+    for (int i = 0; i < 256 * 32; ++i)
     {
-        for (int x = 0; x < 256; ++x)
-        {
-            const Fernhouse::Base::Color c =
-                x % 16 == 0 && y % 16 == 0 ? Fernhouse::Base::Color() : tileColor(y / 16 * 16 + x / 16);
-            rgb.insert(rgb.end(), {c.r, c.g, c.b});
-        }
+        const Color c =
+            i % 16 == 0 && i / 256 % 16 == 0 ? Color() : tileColor(i / 256 / 16 * 16 + i % 256 / 16);
+        rgb.insert(rgb.end(), {c.r, c.g, c.b});
     }
     TestSupport::writePng(dir.file("skin.png"), 256, 32, rgb, 3);
-    const Fernhouse::Base::Color key(0, 0, 0, 255);
+    const Color key(0, 0, 0, 255);
     Fernhouse::Graphics::TextureFactory factory; // frees the sheet after the worm
-    Fernhouse::Graphics::TextureMap* sheet = factory.createTextureMap(dir.file("skin.png"), &key);
     TestSupport::FakeClock clock(1000);
     Fernhouse::Base::GameTime time;
     time.start();
     Tarvo::OccupancyGrid occupancy(64, 64);
-    WormSprite worm(nullptr, "Tarvo", new RoundSupport::PlanControl({0, 0, R}), sheet->getTexture(0, 0),
-                    Point(2, 3), WormSprite::Down, WormSprite::ControlAbsolute, &occupancy);
-    for (std::uint32_t ms : {1000, 334, 334, 334})
+    auto* control = new NextControl;
+    WormSprite worm(nullptr, "Tarvo", control,
+                    factory.createTextureMap(dir.file("skin.png"), &key)->getTexture(0, 0), Point(2, 3),
+                    WormSprite::Down, WormSprite::ControlAbsolute, &occupancy);
+    for (int i = 0; i < 4; ++i)
     {
-        clock.advance(ms);
+        control->next = i == 3 ? R : 0;
+        clock.advance(i == 0 ? 1000 : 334);
         time.update();
         worm.update();
     }
-    // Draw area, then the tile expected on each cell (-1: nothing).
-    const std::vector<std::pair<Fernhouse::Base::Rect, std::vector<int>>> areas = {
-        {{}, {5, 7, 19, -1}},               // an empty area draws all
-        {{2, 4, 1, 2}, {-1, 7, 19, -1}},    // the tail and the turn, not the head
-        {{-5, -5, 7, 9}, {-1, -1, -1, -1}}, // left of and above the worm
-    };
-    for (const auto& [area, expected] : areas)
+    const std::vector<Point> cells = {{3, 5}, {2, 5}, {2, 4}, {2, 3}, {4, 5}};
+    // Draw area, then the tile expected on each cell (-1: nothing): all for an empty area, the tail and the
+    // turn, nothing left of and above the worm.
+    for (const auto& [area, expected] :
+         std::vector<std::pair<Fernhouse::Base::Rect, Tiles>>{{{}, {5, 7, 19, -1, -1}},
+                                                              {{2, 4, 1, 2}, {-1, 7, 19, -1, -1}},
+                                                              {{-5, -5, 7, 9}, {-1, -1, -1, -1, -1}}})
     {
         glClear(GL_COLOR_BUFFER_BIT);
         worm.setDrawArea(area);
         worm.draw();
-        const Point cells[] = {{3, 5}, {2, 5}, {2, 4}, {2, 3}};
-        for (std::size_t i = 0; i < 4; ++i)
-        {
-            EXPECT_TRUE(drawn(cells[i].x, cells[i].y, expected[i]));
-        }
-        EXPECT_RGB(TestSupport::pixel(16 * 4, 16 * 5 + 8), 0, 0, 0); // just right of the head
+        EXPECT_TRUE(drawn(cells, expected));
     }
-
     worm.setDrawArea(Fernhouse::Base::Rect());
     worm.setState(WormSprite::StateDead);
     worm.draw();
-    EXPECT_TRUE(drawn(3, 5, 5, WormSprite::DeadTint));
-    EXPECT_TRUE(drawn(2, 4, 19, WormSprite::DeadTint));
+    EXPECT_TRUE(drawn({{3, 5}, {2, 4}}, {5, 19}, WormSprite::DeadTint));
     GLfloat color[4];
     glGetFloatv(GL_CURRENT_COLOR, color);
     EXPECT_FLOAT_EQ(color[1], 1.0f); // the tint is undone after drawing
