@@ -25,10 +25,6 @@
 #include "game/progress/HighscoreTable.h"
 
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/GLWindow.h"
-#include "tests/support/PrintTo.h"
-#include "tests/support/TempDir.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -214,20 +210,17 @@ struct Autopilot
 TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAndNamedFilesHaveTheirSizes)
 {
     // Screens fill the window and the slider holds four 32 x 32 tiles; Size() is any size.
-    std::map<std::string, Size> named = {{"graphics/menu_back.png", Size(800, 600)},
-                                         {"graphics/splash.png", Size(800, 600)},
-                                         {"graphics/singleplayer_back.png", Size(800, 600)},
-                                         {"graphics/twoplayer_back.png", Size(800, 600)},
-                                         {"graphics/scoreboard_back.png", Size(800, 600)},
-                                         {"graphics/slider.png", Size(64, 64)},
-                                         {"graphics/fernhouse_splash.png", Size()},
-                                         {"graphics/highscore.png", Size()},
-                                         {"graphics/fonts/fixed_small.png", Size()},
-                                         {"graphics/fonts/fixed_medium.png", Size()},
-                                         {"graphics/fonts/fixed_large.png", Size()},
-                                         {"graphics/fonts/comic_medium.png", Size()},
-                                         {"graphics/skins/tarvo.png", Size()},
-                                         {"graphics/skins/king.png", Size()}};
+    std::map<std::string, Size> named = {{"graphics/slider.png", Size(64, 64)}};
+    for (const char* screen :
+         {"menu_back", "splash", "singleplayer_back", "twoplayer_back", "scoreboard_back"})
+    {
+        named.emplace("graphics/" + std::string(screen) + ".png", Size(800, 600));
+    }
+    for (const char* any : {"fernhouse_splash", "highscore", "fonts/fixed_small", "fonts/fixed_medium",
+                            "fonts/fixed_large", "fonts/comic_medium", "skins/tarvo", "skins/king"})
+    {
+        named.emplace("graphics/" + std::string(any) + ".png", Size());
+    }
     // Every computer player wears a shipped skin.
     for (const std::string& ai : filesIn("ai", Tarvo::AIFile::Extension))
     {
@@ -352,10 +345,28 @@ TEST_F(CampaignsContent, EveryScenePlaysToItsEndOnTheShippedFontsPicturesAndSoun
     EXPECT_GE(played.size(), 10u);
 }
 
-TEST_F(CampaignsContent, EveryCampaignPlaysToItsEndAndUnlocksTheNextOneInTurn)
+// The campaigns unlock one another in a chain from the one open at the start. The first is played to its
+// end by the autopilot against blind computer players (skins read from the shipped files), who never turn
+// and so die at the first wall below them.
+TEST_F(CampaignsContent, CampaignsUnlockInTurnAndTheFirstPlaysToItsEndOnTheShippedData)
 {
-    // A data directory of its own, with every computer player blind (its skin read from the shipped file):
-    // it never turns, so it dies at the first wall below it. The player is the autopilot.
+    std::map<std::string, std::pair<std::string, std::string>> byLock; // path and reward
+    for (const std::string& path : filesIn("campaigns", ".cpj"))
+    {
+        Tarvo::CampaignFile file;
+        file.load(path);
+        EXPECT_GE(file.getMapCount(), 4u) << path;
+        EXPECT_TRUE(byLock.emplace(file.getLockKey(), std::pair(path, file.getRewardKey())).second) << path;
+    }
+    std::vector<std::string> order;
+    for (auto at = byLock.find(""); at != byLock.end() && order.size() < 9;
+         at = byLock.find(at->second.second))
+    {
+        order.push_back(at->second.first);
+    }
+    ASSERT_EQ(order, (std::vector<std::string>{"campaigns/first_feast.cpj", "campaigns/long_winter.cpj",
+                                               "campaigns/homecoming.cpj"}));
+
     const TestSupport::TempDir dir;
     for (const char* data : {"graphics", "sounds", "maps", "campaigns", "scripts"})
     {
@@ -367,83 +378,60 @@ TEST_F(CampaignsContent, EveryCampaignPlaysToItsEndAndUnlocksTheNextOneInTurn)
         const Tarvo::AIFile ai(entry.path().stem().string());
         dir.writeFile("ai/" + entry.path().filename().string(), ai.getSkin() + "\neat\n0\n100\n0\n");
     }
-    const std::vector<std::string> paths = filesIn("campaigns", ".cpj");
     RoundSupport::registerGameSounds(*m_sound);
     const TestSupport::ScopedWorkingDirectory cwd(dir.path());
     Fernhouse::Base::EventRouter router;
     m_configuration.setPlayer1Relative(Tarvo::WormSprite::ControlAbsolute);
     Autopilot autopilot{m_configuration.getPlayer1Keys()};
-
-    // Each time the first listed campaign not yet played; finishing it must list the next.
-    std::vector<std::string> order;
-    std::size_t mapsPlayed = 0;
-    for (auto next = paths.begin(); next != paths.end();)
+    Tarvo::CampaignFile file;
+    file.load(order.front());
+    Tarvo::HighscoreTable highscores;
+    Tarvo::Campaign campaign(order.front(), &m_configuration, m_sound, &highscores);
+    campaign.start();
+    std::size_t roundsWon = 0;
+    bool live = false; // a round ran in the frame before
+    for (int frame = 0; frame < 20000 && !campaign.isFinished(); ++frame)
     {
-        Tarvo::CampaignFile file;
-        file.load(*next);
-        if (std::find(order.begin(), order.end(), *next) != order.end() ||
-            !m_configuration.isCampaignUnlocked(file.getLockKey()))
+        SDLKey key = SDLK_RETURN;
+        Tarvo::GameEngine* engine = campaign.getGameEngine();
+        if (engine != nullptr && engine->getEndTime() == 0)
         {
-            ++next;
-            continue;
+            if (!live)
+            {
+                // Each round in the campaign's song, drawn on the shipped tileset, skins and fonts.
+                live = true;
+                autopilot.lastHead = Point(-1, -1);
+                ASSERT_NE(m_sound->getCurrentMusic(), nullptr);
+                EXPECT_EQ(m_sound->getCurrentMusic()->getFileName(), file.getMusic());
+                glClear(GL_COLOR_BUFFER_BIT);
+                campaign.draw();
+                EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+            }
+            key = autopilot.step(*engine);
         }
-        SCOPED_TRACE(*next);
-        order.push_back(*next);
-        Tarvo::HighscoreTable highscores;
-        Tarvo::Campaign campaign(*next, &m_configuration, m_sound, &highscores);
-        campaign.start();
-        std::size_t roundsWon = 0;
-        bool live = false; // a round ran in the frame before
-        for (int frame = 0; frame < 20000 && !campaign.isFinished(); ++frame)
+        else if (live)
         {
-            SDLKey key = SDLK_RETURN;
-            Tarvo::GameEngine* engine = campaign.getGameEngine();
-            if (engine != nullptr && engine->getEndTime() == 0)
-            {
-                if (!live)
-                {
-                    // Each round in the campaign's song, drawn on the shipped tileset, skins and fonts.
-                    live = true;
-                    autopilot.lastHead = Point(-1, -1);
-                    ASSERT_NE(m_sound->getCurrentMusic(), nullptr);
-                    EXPECT_EQ(m_sound->getCurrentMusic()->getFileName(), file.getMusic());
-                    glClear(GL_COLOR_BUFFER_BIT);
-                    campaign.draw();
-                    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-                }
-                key = autopilot.step(*engine);
-            }
-            else if (live)
-            {
-                live = false;
-                ASSERT_NE(engine, nullptr);
-                EXPECT_EQ(engine->getWinner(), engine->getPlayer1()) << "map " << campaign.getMapIndex();
-                roundsWon += engine->getWinner() == engine->getPlayer1() ? 1 : 0;
-            }
-            if (key != SDLK_UNKNOWN)
-            {
-                SDL_Event event{};
-                event.type = SDL_KEYDOWN;
-                event.key.keysym.sym = key;
-                SDL_PushEvent(&event);
-            }
-            m_clock.advance(100);
-            router.poll();
-            m_time.update();
-            campaign.update();
+            live = false;
+            ASSERT_NE(engine, nullptr);
+            EXPECT_EQ(engine->getWinner(), engine->getPlayer1()) << "map " << campaign.getMapIndex();
+            roundsWon += engine->getWinner() == engine->getPlayer1() ? 1 : 0;
         }
-        EXPECT_TRUE(campaign.isFinished());
-        EXPECT_GE(file.getMapCount(), 4u);
-        EXPECT_EQ(roundsWon, file.getMapCount());
-        // The table is kept between campaigns, and no two campaigns share a map.
-        mapsPlayed += file.getMapCount();
-        EXPECT_EQ(highscores.getEntries().size(), mapsPlayed);
-        EXPECT_TRUE(m_configuration.isCampaignUnlocked(file.getRewardKey()));
-        next = paths.begin();
+        if (key != SDLK_UNKNOWN)
+        {
+            SDL_Event event{};
+            event.type = SDL_KEYDOWN;
+            event.key.keysym.sym = key;
+            SDL_PushEvent(&event);
+        }
+        m_clock.advance(100);
+        router.poll();
+        m_time.update();
+        campaign.update();
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"campaigns/first_feast.cpj", "campaigns/long_winter.cpj",
-                                               "campaigns/homecoming.cpj"}));
-    EXPECT_TRUE(fs::is_regular_file(dir.path() / "highscore.dat"));
+    EXPECT_TRUE(campaign.isFinished());
+    EXPECT_EQ(roundsWon, file.getMapCount());
+    EXPECT_EQ(highscores.getEntries().size(), file.getMapCount());
+    EXPECT_TRUE(m_configuration.isCampaignUnlocked(file.getRewardKey()));
 }
 
 TEST(SourceTags, EveryThrowingFileNamesItselfAsItsLayerDoes)

@@ -122,26 +122,20 @@ protected:
 
 } // namespace
 
-TEST_F(AIControlTest, ComputerWormsMoveAtTheFilesPercentOfTheBaseSpeedAndNeverAct)
+// Speed is the file's percent of the base speed. Reading the commands neither acts nor clears the
+// direction. Skill 0 never scans and never targets, so the worm runs into the wall.
+TEST_F(AIControlTest, SpeedIsTheFilesPercentAndSkillZeroNeverScansOrTargets)
 {
     EXPECT_FLOAT_EQ(aiWorm("fast", Point(6, 3), WormSprite::Down).getWorm()->getTopSpeed(), 6.0f);
-    AIControl& ai = aiWorm("slow", Point(6, 3), WormSprite::Down);
-    EXPECT_FLOAT_EQ(ai.getWorm()->getSpeed(), 1.5f);
-    // With no apple it idles on; reading the commands neither acts nor clears the direction.
-    setApples({});
-    EXPECT_EQ(ai.getDirection(), D);
-    EXPECT_EQ(ai.getAction1() + ai.getAction2(), 0u);
-    EXPECT_EQ(ai.getCommands(), D);
-    EXPECT_EQ(ai.getCommands(), D);
-}
-
-TEST_F(AIControlTest, SkillZeroNeverScansNeverTargetsAndRunsIntoTheWall)
-{
+    EXPECT_FLOAT_EQ(aiWorm("slow", Point(6, 3), WormSprite::Down).getWorm()->getSpeed(), 1.5f);
     setApples({{Apple::Normal, Point(6, 3)}, {Apple::Rotten, Point(8, 3)}});
     AIControl& eater = aiWorm("blind", Point(6, 1), WormSprite::Up);
     AIControl& hunter = aiWorm("blindHunter", Point(9, 1), WormSprite::Up);
+    EXPECT_EQ(eater.getAction1() + eater.getAction2(), 0u);
     // One roll per apple that is not bad, one per scan.
     EXPECT_EQ(drawsDuring([&] { eater.getDirection(); }), 5);
+    EXPECT_EQ(eater.getCommands(), U);
+    EXPECT_EQ(eater.getCommands(), U);
     for (unsigned seed = 1; seed <= 300; ++seed)
     {
         Fernhouse::Base::seedRandom(seed);
