@@ -36,6 +36,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <regex>
 #include <set>
 #include <string>
@@ -73,26 +74,21 @@ std::string readBytes(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// The shipped data, used from the repository as the game uses its data directory, with the services
-// the application provides and a mixer on SDL's dummy driver.
-class CampaignsContent : public TestSupport::GLTest
+// The shipped data, used from the repository as the game uses its data directory, on the services the
+// round fixture provides.
+class CampaignsContent : public RoundSupport::RoundTest
 {
 protected:
     void SetUp() override
     {
-        GLTest::SetUp();
-        glEnable(GL_BLEND);
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
-        m_sound = new Fernhouse::Sound::SoundManager(44100, AUDIO_S16LSB, 16, 2048);
-        m_sound->pushContext("menu");
-        m_time.start();
+        RoundTest::SetUp();
+        m_cwd = std::make_unique<TestSupport::ScopedWorkingDirectory>(SourceDir);
     }
 
     void TearDown() override
     {
-        delete m_sound;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        GLTest::TearDown();
+        m_cwd.reset();
+        RoundTest::TearDown();
     }
 
     // Plays the scene as the front end does, with its sound context on top, in frames of game time, each
@@ -101,13 +97,13 @@ protected:
     std::uint32_t play(const std::string& path, const std::string& context, int* sampled = nullptr,
                        int* shown = nullptr)
     {
-        m_sound->pushContext(context);
+        soundManager()->pushContext(context);
         Fernhouse::Script::ScriptEngine engine;
-        Tarvo::ScriptEnvironment env(&engine, m_sound);
+        Tarvo::ScriptEnvironment env(&engine, soundManager());
         engine.load(path);
-        const std::uint32_t start = m_time.getTime();
+        const std::uint32_t start = gameTime();
         std::vector<unsigned char> rgb(800 * 600 * 3);
-        for (int frame = 0; engine.run() && m_time.getTime() - start < LongestSceneMs; ++frame)
+        for (int frame = 0; engine.run() && gameTime() - start < LongestSceneMs; ++frame)
         {
             env.update();
             glClear(GL_COLOR_BUFFER_BIT);
@@ -119,22 +115,17 @@ protected:
                 ++*sampled;
                 *shown += std::any_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c != 0; });
             }
-            m_clock.advance(FrameMs);
-            m_time.update();
+            clock().advance(FrameMs);
+            Fernhouse::Base::GameTime::getInstance()->update();
         }
         EXPECT_FALSE(env.isDone()) << path;
-        EXPECT_TRUE(sampled == nullptr || !m_sound->topContext()->getSounds().empty())
+        EXPECT_TRUE(sampled == nullptr || !soundManager()->topContext()->getSounds().empty())
             << path << " plays no sound";
-        m_sound->popContext();
-        return m_time.getTime() - start;
+        soundManager()->popContext();
+        return gameTime() - start;
     }
 
-    TestSupport::ScopedWorkingDirectory m_cwd{SourceDir};
-    TestSupport::FakeClock m_clock{1000};
-    Fernhouse::Base::GameTime m_time;
-    Fernhouse::Graphics::TextureFactory m_factory;
-    Fernhouse::Graphics::FontManager m_fonts{"graphics/fonts/", ".png"};
-    Fernhouse::Sound::SoundManager* m_sound = nullptr; // owned
+    std::unique_ptr<TestSupport::ScopedWorkingDirectory> m_cwd;
     Tarvo::Configuration m_configuration;
 };
 
@@ -227,6 +218,8 @@ TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAnd
         named.emplace("graphics/skins/" + Tarvo::AIFile(fs::path(ai).stem().string()).getSkin() + ".png",
                       Size());
     }
+    auto* textures = Fernhouse::Graphics::TextureFactory::getInstance();
+    auto* fonts = Fernhouse::Graphics::FontManager::getInstance();
     std::map<std::string, std::size_t> perFolder;
     const Fernhouse::Base::Color black(0, 0, 0, 255);
     for (const std::string& file : filesIn("graphics", ".png"))
@@ -237,20 +230,20 @@ TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAnd
         const auto found = named.find(file);
         if (folder == "fonts")
         {
-            const Fernhouse::Graphics::Font* font = m_fonts.loadFont(fs::path(file).stem().string());
+            const Fernhouse::Graphics::Font* font = fonts->loadFont(fs::path(file).stem().string());
             EXPECT_EQ(font->getTextSize("TARVO").w, 5 * font->getGlyphSize().w);
-            m_fonts.freeFont(font);
+            fonts->freeFont(font);
         }
         else
         {
             // Skins and tilesets are drawn with black as their transparent colour.
             Fernhouse::Graphics::TextureMap* map =
-                m_factory.createTextureMap(file, folder == "graphics" ? nullptr : &black);
+                textures->createTextureMap(file, folder == "graphics" ? nullptr : &black);
             EXPECT_GT(map->getImageSize().w, 0u);
             EXPECT_TRUE(folder == "graphics" || map->getGridSize() == Size(1, 1));
             EXPECT_TRUE(found == named.end() || found->second == Size() ||
                         found->second == map->getImageSize());
-            m_factory.freeTextureMap(map);
+            textures->freeTextureMap(map);
         }
         if (found != named.end())
         {
@@ -258,7 +251,7 @@ TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAnd
         }
     }
     EXPECT_TRUE(named.empty()) << named.begin()->first << " is missing";
-    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
+    EXPECT_EQ(textures->getTextureMapCount(), 0u);
     EXPECT_GE(perFolder["skins"], 6u);
     EXPECT_GE(perFolder["tilesets"], 3u);
 }
@@ -378,15 +371,13 @@ TEST_F(CampaignsContent, CampaignsUnlockInTurnAndTheFirstPlaysToItsEndOnTheShipp
         const Tarvo::AIFile ai(entry.path().stem().string());
         dir.writeFile("ai/" + entry.path().filename().string(), ai.getSkin() + "\neat\n0\n100\n0\n");
     }
-    RoundSupport::registerGameSounds(*m_sound);
     const TestSupport::ScopedWorkingDirectory cwd(dir.path());
-    Fernhouse::Base::EventRouter router;
     m_configuration.setPlayer1Relative(Tarvo::WormSprite::ControlAbsolute);
     Autopilot autopilot{m_configuration.getPlayer1Keys()};
     Tarvo::CampaignFile file;
     file.load(order.front());
     Tarvo::HighscoreTable highscores;
-    Tarvo::Campaign campaign(order.front(), &m_configuration, m_sound, &highscores);
+    Tarvo::Campaign campaign(order.front(), &m_configuration, soundManager(), &highscores);
     campaign.start();
     std::size_t roundsWon = 0;
     bool live = false; // a round ran in the frame before
@@ -401,8 +392,8 @@ TEST_F(CampaignsContent, CampaignsUnlockInTurnAndTheFirstPlaysToItsEndOnTheShipp
                 // Each round in the campaign's song, drawn on the shipped tileset, skins and fonts.
                 live = true;
                 autopilot.lastHead = Point(-1, -1);
-                ASSERT_NE(m_sound->getCurrentMusic(), nullptr);
-                EXPECT_EQ(m_sound->getCurrentMusic()->getFileName(), file.getMusic());
+                ASSERT_NE(soundManager()->getCurrentMusic(), nullptr);
+                EXPECT_EQ(soundManager()->getCurrentMusic()->getFileName(), file.getMusic());
                 glClear(GL_COLOR_BUFFER_BIT);
                 campaign.draw();
                 EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -423,9 +414,9 @@ TEST_F(CampaignsContent, CampaignsUnlockInTurnAndTheFirstPlaysToItsEndOnTheShipp
             event.key.keysym.sym = key;
             SDL_PushEvent(&event);
         }
-        m_clock.advance(100);
-        router.poll();
-        m_time.update();
+        clock().advance(100);
+        router().poll();
+        Fernhouse::Base::GameTime::getInstance()->update();
         campaign.update();
     }
     EXPECT_TRUE(campaign.isFinished());
