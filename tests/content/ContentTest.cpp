@@ -11,7 +11,6 @@
 #include "engine/sound/SoundManager.h"
 
 #include "game/ai/AIFile.h"
-#include "game/frontend/GameSounds.h"
 #include "game/frontend/ScriptEnvironment.h"
 #include "game/play/Apple.h"
 #include "game/play/ApplePainter.h"
@@ -25,10 +24,7 @@
 #include "game/progress/Configuration.h"
 #include "game/progress/HighscoreTable.h"
 
-#include "tests/support/FakeClock.h"
-#include "tests/support/GLWindow.h"
-#include "tests/support/PrintTo.h"
-#include "tests/support/TempDir.h"
+#include "tests/game/play/RoundFixture.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -40,6 +36,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <regex>
 #include <set>
 #include <string>
@@ -77,68 +74,60 @@ std::string readBytes(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// The shipped data, used from the repository as the game uses its data directory, with the services
-// the application provides and a mixer on SDL's dummy driver.
-class CampaignsContent : public TestSupport::GLTest
+// The shipped data, used from the repository as the game uses its data directory, on the services the
+// round fixture provides.
+class CampaignsContent : public RoundSupport::RoundTest
 {
 protected:
     void SetUp() override
     {
-        GLTest::SetUp();
-        glEnable(GL_BLEND);
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
-        m_sound = new Fernhouse::Sound::SoundManager(44100, AUDIO_S16LSB, 16, 2048);
-        m_sound->pushContext("menu");
-        m_time.start();
+        RoundTest::SetUp();
+        m_cwd = std::make_unique<TestSupport::ScopedWorkingDirectory>(SourceDir);
     }
 
     void TearDown() override
     {
-        delete m_sound;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        GLTest::TearDown();
+        m_cwd.reset();
+        RoundTest::TearDown();
     }
 
     // Plays the scene as the front end does, with its sound context on top, in frames of game time, each
     // drawn, so that a text without glyphs or a missing picture or sound fails here. Returns its game time;
     // counts the sampled frames (every tenth) and those that showed anything.
-    std::uint32_t play(const std::string& path, const std::string& context, int* sampled = nullptr,
-                       int* shown = nullptr)
+    std::uint32_t play(const std::string& path, const std::string& context)
     {
-        m_sound->pushContext(context);
+        soundManager()->pushContext(context);
         Fernhouse::Script::ScriptEngine engine;
-        Tarvo::ScriptEnvironment env(&engine, m_sound);
+        Tarvo::ScriptEnvironment env(&engine, soundManager());
         engine.load(path);
-        const std::uint32_t start = m_time.getTime();
+        const std::uint32_t start = gameTime();
         std::vector<unsigned char> rgb(800 * 600 * 3);
-        for (int frame = 0; engine.run() && m_time.getTime() - start < LongestSceneMs; ++frame)
+        m_sampled = m_shown = 0;
+        for (int frame = 0; engine.run() && gameTime() - start < LongestSceneMs; ++frame)
         {
             env.update();
             glClear(GL_COLOR_BUFFER_BIT);
             env.draw();
             EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << path;
-            if (sampled != nullptr && frame % 10 == 0)
+            if (frame % 10 == 0)
             {
                 glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-                ++*sampled;
-                *shown += std::any_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c != 0; });
+                ++m_sampled;
+                m_shown += std::any_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c != 0; });
             }
-            m_clock.advance(FrameMs);
-            m_time.update();
+            clock().advance(FrameMs);
+            Fernhouse::Base::GameTime::getInstance()->update();
         }
         EXPECT_FALSE(env.isDone()) << path;
-        EXPECT_TRUE(sampled == nullptr || !m_sound->topContext()->getSounds().empty())
-            << path << " plays no sound";
-        m_sound->popContext();
-        return m_time.getTime() - start;
+        m_sounds = soundManager()->topContext()->getSounds().size();
+        soundManager()->popContext();
+        return gameTime() - start;
     }
 
-    TestSupport::ScopedWorkingDirectory m_cwd{SourceDir};
-    TestSupport::FakeClock m_clock{1000};
-    Fernhouse::Base::GameTime m_time;
-    Fernhouse::Graphics::TextureFactory m_factory;
-    Fernhouse::Graphics::FontManager m_fonts{"graphics/fonts/", ".png"};
-    Fernhouse::Sound::SoundManager* m_sound = nullptr; // owned
+    std::unique_ptr<TestSupport::ScopedWorkingDirectory> m_cwd;
+    int m_sampled = 0;
+    int m_shown = 0;
+    std::size_t m_sounds = 0; // the last scene's
     Tarvo::Configuration m_configuration;
 };
 
@@ -214,26 +203,25 @@ struct Autopilot
 TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAndNamedFilesHaveTheirSizes)
 {
     // Screens fill the window and the slider holds four 32 x 32 tiles; Size() is any size.
-    std::map<std::string, Size> named = {{"graphics/menu_back.png", Size(800, 600)},
-                                         {"graphics/splash.png", Size(800, 600)},
-                                         {"graphics/singleplayer_back.png", Size(800, 600)},
-                                         {"graphics/twoplayer_back.png", Size(800, 600)},
-                                         {"graphics/scoreboard_back.png", Size(800, 600)},
-                                         {"graphics/slider.png", Size(64, 64)},
-                                         {"graphics/fernhouse_splash.png", Size()},
-                                         {"graphics/highscore.png", Size()},
-                                         {"graphics/fonts/fixed_small.png", Size()},
-                                         {"graphics/fonts/fixed_medium.png", Size()},
-                                         {"graphics/fonts/fixed_large.png", Size()},
-                                         {"graphics/fonts/comic_medium.png", Size()},
-                                         {"graphics/skins/tarvo.png", Size()},
-                                         {"graphics/skins/king.png", Size()}};
+    std::map<std::string, Size> named = {{"graphics/slider.png", Size(64, 64)}};
+    for (const char* screen :
+         {"menu_back", "splash", "singleplayer_back", "twoplayer_back", "scoreboard_back"})
+    {
+        named.emplace("graphics/" + std::string(screen) + ".png", Size(800, 600));
+    }
+    for (const char* any : {"fernhouse_splash", "highscore", "fonts/fixed_small", "fonts/fixed_medium",
+                            "fonts/fixed_large", "fonts/comic_medium", "skins/tarvo", "skins/king"})
+    {
+        named.emplace("graphics/" + std::string(any) + ".png", Size());
+    }
     // Every computer player wears a shipped skin.
     for (const std::string& ai : filesIn("ai", Tarvo::AIFile::Extension))
     {
         named.emplace("graphics/skins/" + Tarvo::AIFile(fs::path(ai).stem().string()).getSkin() + ".png",
                       Size());
     }
+    auto* textures = Fernhouse::Graphics::TextureFactory::getInstance();
+    auto* fonts = Fernhouse::Graphics::FontManager::getInstance();
     std::map<std::string, std::size_t> perFolder;
     const Fernhouse::Base::Color black(0, 0, 0, 255);
     for (const std::string& file : filesIn("graphics", ".png"))
@@ -244,20 +232,20 @@ TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAnd
         const auto found = named.find(file);
         if (folder == "fonts")
         {
-            const Fernhouse::Graphics::Font* font = m_fonts.loadFont(fs::path(file).stem().string());
+            const Fernhouse::Graphics::Font* font = fonts->loadFont(fs::path(file).stem().string());
             EXPECT_EQ(font->getTextSize("TARVO").w, 5 * font->getGlyphSize().w);
-            m_fonts.freeFont(font);
+            fonts->freeFont(font);
         }
         else
         {
             // Skins and tilesets are drawn with black as their transparent colour.
             Fernhouse::Graphics::TextureMap* map =
-                m_factory.createTextureMap(file, folder == "graphics" ? nullptr : &black);
+                textures->createTextureMap(file, folder == "graphics" ? nullptr : &black);
             EXPECT_GT(map->getImageSize().w, 0u);
             EXPECT_TRUE(folder == "graphics" || map->getGridSize() == Size(1, 1));
             EXPECT_TRUE(found == named.end() || found->second == Size() ||
                         found->second == map->getImageSize());
-            m_factory.freeTextureMap(map);
+            textures->freeTextureMap(map);
         }
         if (found != named.end())
         {
@@ -265,7 +253,7 @@ TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAnd
         }
     }
     EXPECT_TRUE(named.empty()) << named.begin()->first << " is missing";
-    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
+    EXPECT_EQ(textures->getTextureMapCount(), 0u);
     EXPECT_GE(perFolder["skins"], 6u);
     EXPECT_GE(perFolder["tilesets"], 3u);
 }
@@ -316,23 +304,26 @@ TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWr
 }
 
 // The intro and the credits hold the screen for a while and play sounds; a campaign scene is long enough
-// to read and short enough not to bore. Every one ends by itself.
-TEST_F(CampaignsContent, EveryScenePlaysToItsEndOnTheShippedFontsPicturesAndSounds)
+// to read and short enough not to bore. Every one ends by itself. The campaigns unlock one another in a
+// chain from the one open at the start.
+TEST_F(CampaignsContent, EveryScenePlaysToItsEndAndTheCampaignsUnlockInTurn)
 {
     for (const auto& [path, context] :
          {std::pair{"scripts/intro.fhs", "menu"}, {"scripts/credits.fhs", "credits"}})
     {
-        int sampled = 0;
-        int shown = 0;
-        const std::uint32_t ms = play(path, context, &sampled, &shown);
+        const std::uint32_t ms = play(path, context);
         EXPECT_TRUE(ms > 10000 && ms < LongestSceneMs) << path << " runs " << ms << " ms";
-        EXPECT_GT(shown * 4, sampled * 3) << path << ": shown in " << shown << " of " << sampled;
+        EXPECT_GT(m_shown * 4, m_sampled * 3) << path << ": shown in " << m_shown << " of " << m_sampled;
+        EXPECT_GT(m_sounds, 0u) << path;
     }
     std::set<std::string> played;
+    std::map<std::string, std::pair<std::string, std::string>> byLock; // path and reward
     for (const std::string& path : filesIn("campaigns", ".cpj"))
     {
         Tarvo::CampaignFile campaign;
         campaign.load(path);
+        EXPECT_GE(campaign.getMapCount(), 4u) << path;
+        EXPECT_TRUE(byLock.emplace(campaign.getLockKey(), std::pair(path, campaign.getRewardKey())).second);
         std::vector<std::string> scripts{campaign.getIntroScript(), campaign.getEndScript()};
         for (std::size_t i = 0; i < campaign.getMapCount(); ++i)
         {
@@ -350,12 +341,20 @@ TEST_F(CampaignsContent, EveryScenePlaysToItsEndOnTheShippedFontsPicturesAndSoun
         }
     }
     EXPECT_GE(played.size(), 10u);
+    std::vector<std::string> order;
+    for (auto at = byLock.find(""); at != byLock.end() && order.size() < 9;
+         at = byLock.find(at->second.second))
+    {
+        order.push_back(at->second.first);
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"campaigns/first_feast.cpj", "campaigns/long_winter.cpj",
+                                               "campaigns/homecoming.cpj"}));
 }
 
-TEST_F(CampaignsContent, EveryCampaignPlaysToItsEndAndUnlocksTheNextOneInTurn)
+// The campaign open at the start, played to its end by the autopilot against blind computer players (skins
+// read from the shipped files), who never turn and so die at the first wall below them.
+TEST_F(CampaignsContent, FirstCampaignPlaysToItsEndOnTheShippedData)
 {
-    // A data directory of its own, with every computer player blind (its skin read from the shipped file):
-    // it never turns, so it dies at the first wall below it. The player is the autopilot.
     const TestSupport::TempDir dir;
     for (const char* data : {"graphics", "sounds", "maps", "campaigns", "scripts"})
     {
@@ -367,83 +366,58 @@ TEST_F(CampaignsContent, EveryCampaignPlaysToItsEndAndUnlocksTheNextOneInTurn)
         const Tarvo::AIFile ai(entry.path().stem().string());
         dir.writeFile("ai/" + entry.path().filename().string(), ai.getSkin() + "\neat\n0\n100\n0\n");
     }
-    const std::vector<std::string> paths = filesIn("campaigns", ".cpj");
-    Tarvo::GameSounds::registerAll(m_sound);
     const TestSupport::ScopedWorkingDirectory cwd(dir.path());
-    Fernhouse::Base::EventRouter router;
     m_configuration.setPlayer1Relative(Tarvo::WormSprite::ControlAbsolute);
     Autopilot autopilot{m_configuration.getPlayer1Keys()};
-
-    // Each time the first listed campaign not yet played; finishing it must list the next.
-    std::vector<std::string> order;
-    std::size_t mapsPlayed = 0;
-    for (auto next = paths.begin(); next != paths.end();)
+    Tarvo::CampaignFile file;
+    file.load("campaigns/first_feast.cpj");
+    Tarvo::HighscoreTable highscores;
+    Tarvo::Campaign campaign("campaigns/first_feast.cpj", &m_configuration, soundManager(), &highscores);
+    campaign.start();
+    std::size_t roundsWon = 0;
+    bool live = false; // a round ran in the frame before
+    for (int frame = 0; frame < 20000 && !campaign.isFinished(); ++frame)
     {
-        Tarvo::CampaignFile file;
-        file.load(*next);
-        if (std::find(order.begin(), order.end(), *next) != order.end() ||
-            !m_configuration.isCampaignUnlocked(file.getLockKey()))
+        SDLKey key = SDLK_RETURN;
+        Tarvo::GameEngine* engine = campaign.getGameEngine();
+        if (engine != nullptr && engine->getEndTime() == 0)
         {
-            ++next;
-            continue;
+            if (!live)
+            {
+                // Each round in the campaign's song, drawn on the shipped tileset, skins and fonts.
+                live = true;
+                autopilot.lastHead = Point(-1, -1);
+                ASSERT_NE(soundManager()->getCurrentMusic(), nullptr);
+                EXPECT_EQ(soundManager()->getCurrentMusic()->getFileName(), file.getMusic());
+                glClear(GL_COLOR_BUFFER_BIT);
+                campaign.draw();
+                EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+            }
+            key = autopilot.step(*engine);
         }
-        SCOPED_TRACE(*next);
-        order.push_back(*next);
-        Tarvo::HighscoreTable highscores;
-        Tarvo::Campaign campaign(*next, &m_configuration, m_sound, &highscores);
-        campaign.start();
-        std::size_t roundsWon = 0;
-        bool live = false; // a round ran in the frame before
-        for (int frame = 0; frame < 20000 && !campaign.isFinished(); ++frame)
+        else if (live)
         {
-            SDLKey key = SDLK_RETURN;
-            Tarvo::GameEngine* engine = campaign.getGameEngine();
-            if (engine != nullptr && engine->getEndTime() == 0)
-            {
-                if (!live)
-                {
-                    // Each round in the campaign's song, drawn on the shipped tileset, skins and fonts.
-                    live = true;
-                    autopilot.lastHead = Point(-1, -1);
-                    ASSERT_NE(m_sound->getCurrentMusic(), nullptr);
-                    EXPECT_EQ(m_sound->getCurrentMusic()->getFileName(), file.getMusic());
-                    glClear(GL_COLOR_BUFFER_BIT);
-                    campaign.draw();
-                    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-                }
-                key = autopilot.step(*engine);
-            }
-            else if (live)
-            {
-                live = false;
-                ASSERT_NE(engine, nullptr);
-                EXPECT_EQ(engine->getWinner(), engine->getPlayer1()) << "map " << campaign.getMapIndex();
-                roundsWon += engine->getWinner() == engine->getPlayer1() ? 1 : 0;
-            }
-            if (key != SDLK_UNKNOWN)
-            {
-                SDL_Event event{};
-                event.type = SDL_KEYDOWN;
-                event.key.keysym.sym = key;
-                SDL_PushEvent(&event);
-            }
-            m_clock.advance(100);
-            router.poll();
-            m_time.update();
-            campaign.update();
+            live = false;
+            ASSERT_NE(engine, nullptr);
+            EXPECT_EQ(engine->getWinner(), engine->getPlayer1()) << "map " << campaign.getMapIndex();
+            roundsWon += engine->getWinner() == engine->getPlayer1() ? 1 : 0;
         }
-        EXPECT_TRUE(campaign.isFinished());
-        EXPECT_GE(file.getMapCount(), 4u);
-        EXPECT_EQ(roundsWon, file.getMapCount());
-        // The table is kept between campaigns, and no two campaigns share a map.
-        mapsPlayed += file.getMapCount();
-        EXPECT_EQ(highscores.getEntries().size(), mapsPlayed);
-        EXPECT_TRUE(m_configuration.isCampaignUnlocked(file.getRewardKey()));
-        next = paths.begin();
+        if (key != SDLK_UNKNOWN)
+        {
+            SDL_Event event{};
+            event.type = SDL_KEYDOWN;
+            event.key.keysym.sym = key;
+            SDL_PushEvent(&event);
+        }
+        clock().advance(100);
+        router().poll();
+        Fernhouse::Base::GameTime::getInstance()->update();
+        campaign.update();
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"campaigns/first_feast.cpj", "campaigns/long_winter.cpj",
-                                               "campaigns/homecoming.cpj"}));
-    EXPECT_TRUE(fs::is_regular_file(dir.path() / "highscore.dat"));
+    EXPECT_TRUE(campaign.isFinished());
+    EXPECT_EQ(roundsWon, file.getMapCount());
+    EXPECT_EQ(highscores.getEntries().size(), file.getMapCount());
+    EXPECT_TRUE(m_configuration.isCampaignUnlocked(file.getRewardKey()));
 }
 
 TEST(SourceTags, EveryThrowingFileNamesItselfAsItsLayerDoes)

@@ -1,7 +1,10 @@
 #include "game/ai/AIControl.h"
 
+#include "engine/base/Exception.h"
 #include "engine/base/Random.h"
 
+#include "game/ai/AIFile.h"
+#include "game/ai/AIFileException.h"
 #include "game/play/Apple.h"
 #include "game/play/ApplePainter.h"
 #include "game/play/GameEngine.h"
@@ -10,6 +13,7 @@
 
 #include "tests/game/play/RoundFixture.h"
 #include "tests/support/PrintTo.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +21,15 @@
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <string>
 #include <vector>
 
 using Fernhouse::Base::Point;
 using Tarvo::AIControl;
+using Tarvo::AIFile;
 using Tarvo::Apple;
 using Tarvo::WormSprite;
+using TestSupport::ScopedWorkingDirectory;
 using Apples = std::vector<std::pair<std::int32_t, Point>>;
 
 namespace
@@ -120,28 +127,49 @@ protected:
     std::vector<std::unique_ptr<WormSprite>> m_worms;
 };
 
-} // namespace
-
-TEST_F(AIControlTest, ComputerWormsMoveAtTheFilesPercentOfTheBaseSpeedAndNeverAct)
+// What loading ai/t.ai with this text gives: its fields, or the exception's kind, source and message.
+std::string load(const std::string& text)
 {
-    EXPECT_FLOAT_EQ(aiWorm("fast", Point(6, 3), WormSprite::Down).getWorm()->getTopSpeed(), 6.0f);
-    AIControl& ai = aiWorm("slow", Point(6, 3), WormSprite::Down);
-    EXPECT_FLOAT_EQ(ai.getWorm()->getSpeed(), 1.5f);
-    // With no apple it idles on; reading the commands neither acts nor clears the direction.
-    setApples({});
-    EXPECT_EQ(ai.getDirection(), D);
-    EXPECT_EQ(ai.getAction1() + ai.getAction2(), 0u);
-    EXPECT_EQ(ai.getCommands(), D);
-    EXPECT_EQ(ai.getCommands(), D);
+    TestSupport::TempDir dir;
+    const ScopedWorkingDirectory cwd(dir.path());
+    std::filesystem::create_directory(dir.path() / "ai");
+    if (text != "no file")
+    {
+        dir.writeFile("ai/t.ai", text);
+    }
+    try
+    {
+        const AIFile file("t");
+        return "[" + file.getSkin() + "] " + std::to_string(file.getMission()) + " " +
+               std::to_string(file.getReach()) + " " + std::to_string(file.getSpeed()) + " " +
+               std::to_string(file.getSkill());
+    }
+    catch (const Tarvo::AIFileException& e)
+    {
+        return e.getFile() + ": " + e.getMessage();
+    }
+    catch (const Fernhouse::Base::FileNotFoundException& e)
+    {
+        return "not found " + e.getFile() + ": " + e.getMessage();
+    }
 }
 
-TEST_F(AIControlTest, SkillZeroNeverScansNeverTargetsAndRunsIntoTheWall)
+} // namespace
+
+// Speed is the file's percent of the base speed. Reading the commands neither acts nor clears the
+// direction. Skill 0 never scans and never targets, so the worm runs into the wall.
+TEST_F(AIControlTest, SpeedIsTheFilesPercentAndSkillZeroNeverScansOrTargets)
 {
+    EXPECT_FLOAT_EQ(aiWorm("fast", Point(6, 3), WormSprite::Down).getWorm()->getTopSpeed(), 6.0f);
+    EXPECT_FLOAT_EQ(aiWorm("slow", Point(6, 3), WormSprite::Down).getWorm()->getSpeed(), 1.5f);
     setApples({{Apple::Normal, Point(6, 3)}, {Apple::Rotten, Point(8, 3)}});
     AIControl& eater = aiWorm("blind", Point(6, 1), WormSprite::Up);
     AIControl& hunter = aiWorm("blindHunter", Point(9, 1), WormSprite::Up);
+    EXPECT_EQ(eater.getAction1() + eater.getAction2(), 0u);
     // One roll per apple that is not bad, one per scan.
     EXPECT_EQ(drawsDuring([&] { eater.getDirection(); }), 5);
+    EXPECT_EQ(eater.getCommands(), U);
+    EXPECT_EQ(eater.getCommands(), U);
     for (unsigned seed = 1; seed <= 300; ++seed)
     {
         Fernhouse::Base::seedRandom(seed);
@@ -230,4 +258,35 @@ TEST_F(AIControlTest, DirectionTargetAndStateInConcreteSituations)
     engine().getPlayer2()->setState(WormSprite::StateDead);
     EXPECT_EQ(drawsDuring([&] { ai->getDirection(); }), 4);
     EXPECT_EQ(targetOf(*ai), NoTarget);
+}
+
+TEST(AIFile, ReadsSkinLineWholeMissionAndThreeNumbersOnAnyLinesOrFailsNamingTheField)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"green\neat\n30\n100\n75\n", "[green] 0 30 100 75"},
+        {"red\nkill\n0\n200\n100", "[red] 1 0 200 100"},
+        {"  dark green \r\nsurvive\r\n30\r\n100\r\n75\r\n", "[  dark green ] 2 30 100 75"},
+        {"blue\nkill\n  7\t250 4294967295 trailing words\nmore\n", "[blue] 1 7 250 4294967295"},
+        {"no file", "not found AIFile: Couldn't load file: ai/t.ai"},
+        {"green\nEat\n1 2 3\n", "AIFile: Invalid mission."},
+        {"green\neat \n1 2 3\n", "AIFile: Invalid mission."},
+        {"green\n kill\n1 2 3\n", "AIFile: Invalid mission."},
+        {"green\n\n1 2 3\n", "AIFile: Invalid mission."},
+        {"eat\n1 2 3\n", "AIFile: Invalid mission."}, // without a skin line the mission is read as the skin
+        {"", "AIFile: Invalid mission."},
+        {"blue\neat\n", "AIFile: Missing reach in ai/t.ai."},
+        {"blue\neat\n30\n  \r\n", "AIFile: Missing speed in ai/t.ai."},
+        {"blue\neat\n30\n100\n", "AIFile: Missing skill in ai/t.ai."},
+        {"blue\neat\nfar\n100\n75\n", "AIFile: Invalid reach in ai/t.ai."},
+        {"blue\neat\n30\nfast\n75\n", "AIFile: Invalid speed in ai/t.ai."},
+        {"blue\neat\n30\n100\n7x5\n", "AIFile: Invalid skill in ai/t.ai."},
+        // Nothing wraps around.
+        {"blue\neat\n-5\n100\n75\n", "AIFile: Invalid reach in ai/t.ai."},
+        {"blue\neat\n30\n4294967296\n75\n", "AIFile: Invalid speed in ai/t.ai."},
+        {"blue\neat\n30\n100\n99999999999999999999999\n", "AIFile: Invalid skill in ai/t.ai."},
+    };
+    for (const auto& [text, result] : cases)
+    {
+        EXPECT_EQ(load(text), result) << text;
+    }
 }

@@ -46,14 +46,15 @@ std::string mapText(const std::vector<std::string>& rows)
     return text;
 }
 
+// Cells written over a row from x on.
 struct Change
 {
     std::size_t x, y;
-    char c;
+    std::string cells;
 };
 
-// 20 x 12 with these cells changed: the players' worms run 9 cells down in their first 3 seconds and just
-// stop short of the wall.
+// 20 x 12 with these changes: the players' worms run 9 cells down in their first 3 seconds and just stop
+// short of the wall.
 std::string fair(std::initializer_list<Change> changes = {}, std::size_t height = 12)
 {
     std::vector<std::string> rows(height, "#..................#");
@@ -62,7 +63,7 @@ std::string fair(std::initializer_list<Change> changes = {}, std::size_t height 
     rows[1][17] = '2';
     for (const Change& change : changes)
     {
-        rows[change.y][change.x] = change.c;
+        rows[change.y].replace(change.x, change.cells.size(), change.cells);
     }
     return mapText(rows);
 }
@@ -90,26 +91,18 @@ TEST(CheckTool, EachFaultIsReportedAtItsLineAndFailsTheRun)
         std::string file, text, problem;
     } cases[] = {
         {"maps/fair.map", fair(), ""},
-        {"maps/m.map", fair({{5, 0, '.'}}), "maps/m.map:19: the border is open at (5, 0)"},
-        {"maps/m.map", fair({{2, 6, '#'}}),
+        {"maps/m.map", fair({{5, 0, "."}}), "maps/m.map:19: the border is open at (5, 0)"},
+        {"maps/m.map", fair({{2, 6, "#"}}),
          "maps/m.map:25: the worm on start point 1 runs into a wall at (2, 6) in its first 3 seconds"},
-        {"maps/m.map", fair({{6, 1, '3'}}),
+        {"maps/m.map", fair({{6, 1, "3"}}),
          "maps/m.map:33: the computer worm on start point 3 starts 4 cells from the player on start point 1, "
          "closer than 9"},
-        {"maps/m.map", fair({{17, 10, '3'}}, 24),
+        {"maps/m.map", fair({{17, 10, "3"}}, 24),
          "maps/m.map:57: the worms on start points 2 and 3 meet at (17, 10) in their first 3 seconds"},
-        {"maps/m.map",
-         fair({{8, 5, '#'},
-               {9, 5, '#'},
-               {10, 5, '#'},
-               {8, 6, '#'},
-               {10, 6, '#'},
-               {8, 7, '#'},
-               {9, 7, '#'},
-               {10, 7, '#'}}),
+        {"maps/m.map", fair({{8, 5, "###"}, {8, 6, "#.#"}, {8, 7, "###"}}),
          "maps/m.map:25: 1 free cell cannot be reached from any start point, the first at (9, 6)"},
-        {"maps/m.map", fair({{17, 1, '.'}}), "maps/m.map:33: 1 start point; a round needs at least 2"},
-        {"maps/m.map", fair({{17, 1, '3'}}), "maps/m.map:33: start point 2 is missing before start point 3"},
+        {"maps/m.map", fair({{17, 1, "."}}), "maps/m.map:33: 1 start point; a round needs at least 2"},
+        {"maps/m.map", fair({{17, 1, "3"}}), "maps/m.map:33: start point 2 is missing before start point 3"},
         {"maps/m.map", "2\nTEST\n", "maps/m.map: Unsupported map file version."},
         {"campaigns/c.cpj", campaign("", "song.ogg", "scripts/none.fhs", "1\nblind\n"),
          "campaigns/c.cpj:10: no script scripts/none.fhs"},

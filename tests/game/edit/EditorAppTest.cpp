@@ -1,6 +1,7 @@
 #include "game/edit/EditorApp.h"
 
 #include "engine/base/EventRouter.h"
+#include "engine/base/Exception.h"
 #include "engine/base/Screen.h"
 
 #include "game/edit/MapEditor.h"
@@ -15,8 +16,11 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 
+using Fernhouse::Base::ArgumentException;
 using Tarvo::EditorApp;
 using Tarvo::MapEditor;
 using Tarvo::MapFile;
@@ -113,11 +117,42 @@ protected:
     std::unique_ptr<EditorApp> m_app;
 };
 
+constexpr unsigned Walls = MapEditor::WallLayer;
+
+MapEditor newMap()
+{
+    return MapEditor("Test", "graphics/tilesets/meadow.png", 10, 10);
+}
+
+// The layer's cells row by row: '.' for none, 'W' the wall, 'g' new ground, else a start number or '?'.
+std::string layerOf(const MapFile& map, unsigned layer)
+{
+    std::string cells;
+    for (std::int32_t i = 0; i < map.getWidth() * map.getHeight(); ++i)
+    {
+        const std::int32_t tile = map.getTile(layer, i % map.getWidth(), i / map.getWidth());
+        cells += tile == MapFile::EmptyCell         ? '.'
+                 : tile == Wall                     ? 'W'
+                 : tile == MapEditor::NewGroundTile ? 'g'
+                 : tile > 0 && tile < 10            ? static_cast<char>('0' + tile)
+                                                    : '?';
+    }
+    return cells;
+}
+
+std::string cellsOf(const MapFile& map)
+{
+    return std::to_string(map.getLayerCount()) + " " + std::to_string(map.getWidth()) + "x" +
+           std::to_string(map.getHeight()) + "|" + layerOf(map, 0) + "|" + layerOf(map, 1) + "|" +
+           layerOf(map, 2);
+}
+
 } // namespace
 
-TEST_F(EditorAppTest, PaletteTilePaintedOnTheMapShowsTheSameAndFadesOnAnotherLayer)
+TEST_F(EditorAppTest, PaintedTileShowsAsOnThePaletteAndABrokenRuleIsListedAndTintedRedUntilUndone)
 {
     start();
+    EXPECT_EQ(m_app->getCheckLines().front(), "Checks: all rules kept.");
     press({SDLK_1});
     click(SDL_BUTTON_LEFT, paletteAt(40));
     click(SDL_BUTTON_LEFT, cellAt(10, 10));
@@ -127,27 +162,19 @@ TEST_F(EditorAppTest, PaletteTilePaintedOnTheMapShowsTheSameAndFadesOnAnotherLay
     const auto palette = square(paletteAt(40));
     EXPECT_EQ(square(cellAt(10, 10)), palette);
     EXPECT_NE(square(cellAt(11, 10)), palette) << "the plain ground next to it differs";
-    press({SDLK_2});
-    drawFrame();
-    EXPECT_NE(square(cellAt(10, 10)), palette) << "the ground is faded while walls are edited";
-}
-
-TEST_F(EditorAppTest, BrokenRuleIsListedAndItsCellsTintedRedUntilUndone)
-{
-    start();
-    EXPECT_EQ(m_app->getCheckLines().front(), "Checks: all rules kept.");
-    drawFrame();
     const auto before = TestSupport::pixel(cellAt(0, 12)[0], cellAt(0, 12)[1]);
+
     press({SDLK_2});
     click(SDL_BUTTON_RIGHT, cellAt(0, 12));
     m_app->mouseMotion(0, 0, 0, 0);
     drawFrame();
+    EXPECT_NE(square(cellAt(10, 10)), palette) << "the ground is faded while walls are edited";
     ASSERT_GT(m_app->getCheckLines().size(), 1u);
     EXPECT_NE(m_app->getCheckLines()[1].find("(0, 12)"), std::string::npos) << m_app->getCheckLines()[1];
     const auto marked = TestSupport::pixel(cellAt(0, 12)[0], cellAt(0, 12)[1]);
     EXPECT_GT(marked[0] - marked[1], before[0] - before[1] + 40);
     press({SDLK_z}, true);
-    drawFrame();
+    m_app->runFrame();
     EXPECT_EQ(m_app->getCheckLines().front(), "Checks: all rules kept.");
 }
 
@@ -240,4 +267,114 @@ TEST_F(EditorAppTest, NewMapFormRefusesABadSizeArrowsAndMiddleDragScrollAWideMap
     EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
     EXPECT_EQ(MapFile(m_dir.file("new-map.map")).getWidth(), 64);
     EXPECT_FALSE(m_app->getEditor()->isDirty());
+}
+
+TEST(MapEditor, EachEditChangesItsCellsAndUndoesAndRedoesInOneStep)
+{
+    const std::pair<std::function<void(MapEditor&)>, std::string> cases[] = {
+        {[](MapEditor& e) { e.paint(Walls, 3, 0, Wall); }, "...W................"},
+        // A drag is one step, and may leave the map.
+        {[](MapEditor& e) {
+             e.beginStroke();
+             e.paint(Walls, 1, 0, Wall);
+             e.paint(Walls, 2, 0, Wall);
+             e.paint(Walls, 40, 0, Wall);
+             e.fillRect(Walls, 5, 0, 6, 0, Wall);
+             e.erase(Walls, 5, 0);
+             e.endStroke();
+         },
+         ".WW...W............."},
+        // Corners in any order, clipped.
+        {[](MapEditor& e) { e.fillRect(Walls, 11, 1, 8, 0, Wall); }, "........WW........WW"},
+    };
+    for (const auto& [edit, twoRows] : cases)
+    {
+        MapEditor editor = newMap();
+        const std::string before = cellsOf(editor.getMap());
+        edit(editor);
+        const std::string after = cellsOf(editor.getMap());
+        EXPECT_EQ(layerOf(editor.getMap(), Walls), twoRows + std::string(80, '.'));
+        ASSERT_TRUE(editor.undo());
+        EXPECT_EQ(cellsOf(editor.getMap()), before);
+        EXPECT_FALSE(editor.canUndo());
+        ASSERT_TRUE(editor.redo());
+        EXPECT_EQ(cellsOf(editor.getMap()), after);
+    }
+}
+
+// Start points are numbered without gaps; the saved state is tracked through undo and redo.
+TEST(MapEditor, StartPointsAreNumberedWithoutGapsAndUndoTracksTheSavedState)
+{
+    TestSupport::TempDir dir;
+    MapEditor editor = newMap();
+    EXPECT_TRUE(editor.isDirty()) << "a new map has never been saved";
+    for (std::int32_t x = 0; x < 4; ++x)
+    {
+        EXPECT_EQ(editor.placeStart(2 * x, 0), x + 1);
+    }
+    EXPECT_EQ(editor.placeStart(0, 0), 0) << "a cell holds one start point";
+    ASSERT_TRUE(editor.removeStart(2, 0));
+    EXPECT_FALSE(editor.removeStart(2, 0));
+    EXPECT_EQ(layerOf(editor.getMap(), MapEditor::StartLayer).substr(0, 10), "1...2.3...");
+    editor.save(dir.file("a.map"));
+    EXPECT_FALSE(editor.isDirty());
+    EXPECT_EQ(editor.placeStart(9, 0), 4);
+    editor.setTitle("Renamed");
+    editor.undo();
+    editor.undo();
+    EXPECT_FALSE(editor.isDirty());
+    EXPECT_EQ(editor.getMap().getName(), "Test");
+    EXPECT_EQ(layerOf(editor.getMap(), MapEditor::StartLayer).substr(0, 10), "1...2.3...");
+    editor.undo();
+    EXPECT_EQ(layerOf(editor.getMap(), MapEditor::StartLayer).substr(0, 10), "1.2.3.4...");
+    EXPECT_TRUE(editor.isDirty());
+    editor.redo();
+    EXPECT_FALSE(editor.isDirty());
+    editor.redo();
+    editor.redo();
+    EXPECT_EQ(editor.getMap().getName(), "Renamed");
+    EXPECT_TRUE(editor.isDirty());
+}
+
+// The map file's own round trip is proved on every shipped map (ShippedMaps).
+TEST(MapEditor, ReopenedMapIsUnchangedWithItsTilesetAndAOneLayerMapGainsTheOthers)
+{
+    TestSupport::TempDir dir;
+    MapEditor editor = newMap();
+    editor.setTileset("graphics/tilesets/ice.png");
+    editor.save(dir.file("a.map"));
+    MapEditor loaded(dir.file("a.map"));
+    EXPECT_EQ(loaded.getMap().getGraphicsFileName(), "graphics/tilesets/ice.png");
+    EXPECT_FALSE(loaded.isDirty());
+
+    std::string ground;
+    for (int i = 0; i < 64; ++i)
+    {
+        ground += "16 ";
+    }
+    dir.writeFile("one.map", "1\nOne\ngraphics/tilesets/meadow.png\n1 8 8\n\n" + ground);
+    MapEditor one(dir.file("one.map"));
+    EXPECT_FALSE(one.isDirty());
+    EXPECT_EQ(one.placeStart(3, 0), 1);
+    one.save(dir.file("one.map"));
+    EXPECT_EQ(cellsOf(MapFile(dir.file("one.map"))),
+              "3 8x8|" + std::string(64, 'g') + "|" + std::string(64, '.') + "|...1" + std::string(60, '.'));
+}
+
+TEST(MapEditor, BadInputIsRefusedAndNothingIsLost)
+{
+    EXPECT_THROW(MapEditor("T", "t.png", MapEditor::MinSize - 1, 10), ArgumentException);
+    EXPECT_THROW(MapEditor("T", "t.png", 10, MapEditor::MaxSize + 1), ArgumentException);
+    EXPECT_THROW(MapEditor("", "t.png", 10, 10), ArgumentException);
+    MapEditor editor = newMap();
+    EXPECT_THROW(editor.paint(MapEditor::StartLayer, 1, 1, 5), ArgumentException);
+    EXPECT_THROW(editor.setTitle(""), ArgumentException);
+    EXPECT_EQ(editor.getMap().getName(), "Test");
+    EXPECT_FALSE(editor.canUndo());
+    TestSupport::TempDir dir;
+    editor.save(dir.file("a.map"));
+    editor.paint(Walls, 1, 1, Wall);
+    EXPECT_THROW(editor.save(dir.file("no/such/dir/a.map")), Fernhouse::Base::IOException);
+    EXPECT_TRUE(editor.isDirty());
+    EXPECT_EQ(editor.getPath(), dir.file("a.map"));
 }

@@ -9,12 +9,15 @@
 #include "game/frontend/ScriptEnvironment.h"
 #include "game/play/ApplePainter.h"
 #include "game/play/GameEngine.h"
+#include "game/play/MapEntry.h"
 #include "game/play/ScoreBoard.h"
+#include "game/progress/CampaignFile.h"
 #include "game/progress/Configuration.h"
 #include "game/progress/HighscoreEntry.h"
 #include "game/progress/HighscoreTable.h"
 
 #include "tests/game/play/RoundFixture.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/Throws.h"
 
 #include <GL/gl.h>
@@ -24,15 +27,16 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <typeinfo>
 
+using Fernhouse::Base::Exception;
 using Tarvo::Campaign;
+using Tarvo::CampaignFile;
 
 namespace
 {
 
 namespace fs = std::filesystem;
-
-constexpr std::uint32_t FrameMs = 20;
 
 // A duel won when the blind computer worm hits its wall, with every scene, cake-only apples and a song.
 const std::string Duel =
@@ -40,9 +44,8 @@ const std::string Duel =
     "sounds/song2.ogg\n1\nscripts/campaign_long.fhs\nmaps/duel.map\nscripts/campaign_short.fhs\n"
     "1 0 0\n0 0 0 0 0 1\n1\nblind\n";
 
-// A campaign played as the front end plays it, updated once per frame after the events, on the round
-// fixture's services and flat tileset with the real skins and fonts, and maps, scenes and a computer player
-// of its own.
+// A campaign played as the front end plays it, on the round fixture's services, with maps, scenes and a
+// computer player of its own.
 class CampaignTest : public RoundSupport::RoundTest
 {
 protected:
@@ -59,14 +62,11 @@ protected:
         {
             fs::create_directory(dir().path() / folder);
         }
-        // It never looks around, so it keeps going down.
+        // It never looks around, so it keeps going down: into the wall right below start point 2.
         dir().writeFile("ai/blind.ai", "buffy\neat\n0\n100\n0\n");
-        // A wall right below start point 2; start point 1 right above a wall.
         writeMap("duel", {"#########", "#1.....2#", "#......##", "#.......#", "#.......#", "#########"});
         writeMap("trap", {"#####", "#.1.#", "#####"});
-        // A scene that shows a text and waits a second; one that waits a minute for a skip.
-        dir().writeFile("scripts/campaign_short.fhs",
-                        "# a short scene\nprintText(10, 20, \"HELLO\")\nsleep(1000)\n");
+        dir().writeFile("scripts/campaign_short.fhs", "printText(10, 20, \"HELLO\")\nsleep(1000)\n");
         dir().writeFile("scripts/campaign_long.fhs", "printText(10, 20, \"WAIT\")\nsleep(60000)\n");
     }
 
@@ -88,8 +88,8 @@ protected:
         return *m_campaign;
     }
 
-    // One pass of the frame loop with the campaign as the screen's content, drawn when asked.
-    void step(std::uint32_t ms = FrameMs, bool draw = false)
+    // One pass of the frame loop, drawn when asked.
+    void step(std::uint32_t ms = 20, bool draw = false)
     {
         clock().advance(ms);
         router().poll();
@@ -104,16 +104,14 @@ protected:
         }
     }
 
-    // Frames until the campaign leaves the state, at most 20 s; returns the game time taken.
-    std::uint32_t stepWhile(int state)
+    // Frames until the campaign leaves the state, at most 20 s.
+    void stepWhile(int state)
     {
-        std::uint32_t spent = 0;
-        for (; m_campaign->getState() == state && spent < 20000; spent += FrameMs)
+        for (int i = 0; m_campaign->getState() == state && i < 1000; ++i)
         {
             step();
         }
         EXPECT_NE(m_campaign->getState(), state) << "still in state " << state;
-        return spent;
     }
 
     // The duel's scenes skipped with Space.
@@ -143,13 +141,6 @@ protected:
         EXPECT_EQ(m_campaign->getGameEngine(), nullptr) << "the round was not left";
     }
 
-    // Shown as a child of the campaign, or hearing keys.
-    bool isChild(const Fernhouse::Base::Entity* part) const
-    {
-        const auto& children = m_campaign->getChildren();
-        return std::find(children.begin(), children.end(), part) != children.end();
-    }
-
     bool isHandler(const Fernhouse::Base::EventHandler* part)
     {
         const auto& handlers = router().getHandlers();
@@ -159,10 +150,10 @@ protected:
     std::string highscores() const
     {
         std::string text;
-        for (const Tarvo::HighscoreEntry* entry : m_highscores->getEntries())
+        for (const Tarvo::HighscoreEntry* e : m_highscores->getEntries())
         {
-            text += entry->getMap() + " " + std::to_string(entry->getScore()) + " " +
-                    std::to_string(entry->getLength()) + ";";
+            text += e->getMap() + " " + std::to_string(e->getScore()) + " " + std::to_string(e->getLength()) +
+                    ";";
         }
         return text;
     }
@@ -172,84 +163,113 @@ protected:
     std::unique_ptr<Campaign> m_campaign;
 };
 
+const std::string VersionFailed = "io: Failed to read campaign-version.";
+const std::string HeaderFailed = "io: Failed to read campaign header.";
+const std::string MapFailed = "io: error reading from file.";
+
+// Two maps: the first with weights and two computer players, the second without either.
+const std::string TwoMaps =
+    "1\n\ngarden_done\nThe Garden\nscripts/campaign_garden_intro.fhs\nscripts/campaign_garden_end.fhs\n"
+    "graphics/singleplayer_back.png\nsounds/song1.ogg\n2\n"
+    "scripts/campaign_garden_1.fhs\nmaps/meadow.map\n\n4 10 60000\n6 0 0 0 0 2\n2\nbuffy\nember\n"
+    "\nmaps/castle.map\nscripts/campaign_garden_2_won.fhs\n1 0 0\n\n0\n";
+
+std::string header(const std::string& count)
+{
+    return "1\n\nreward\nName\n\n\n\nsong.ogg\n" + count + "\n";
+}
+
+// One map block with the given settings, weights and computer player lines.
+std::string block(const std::string& settings, const std::string& weights = "",
+                  const std::string& ais = "0\n")
+{
+    return "\nmaps/a.map\n\n" + settings + "\n" + weights + "\n" + ais;
+}
+
+// The fields, "|" apart, each map's in brackets: intro, path, win script, type goal time, weights, players.
+std::string summary(const CampaignFile& c)
+{
+    std::string s = c.getLockKey() + "|" + c.getRewardKey() + "|" + c.getName() + "|" + c.getIntroScript() +
+                    "|" + c.getEndScript() + "|" + c.getBackground() + "|" + c.getMusic();
+    for (std::size_t m = 0; m < c.getMapCount(); ++m)
+    {
+        const Tarvo::MapEntry& map = c.getMap(m);
+        s += "[" + map.getIntroScript() + "|" + map.getMapPath() + "|" + map.getWinScript() + "|" +
+             std::to_string(map.getSettings().type) + " " + std::to_string(map.getSettings().goal) + " " +
+             std::to_string(map.getSettings().timeLimit) + "|";
+        for (std::size_t i = 0; map.hasAppleWeights() && i < map.getAppleWeights().size(); ++i)
+        {
+            s += std::to_string(map.getAppleWeights()[i]) + " ";
+        }
+        for (const std::string& name : map.getAINames())
+        {
+            s += "|" + name;
+        }
+        s += "]";
+    }
+    return s;
+}
+
+// The campaign's summary, or what loading it threw: "io: " for an IOException, "other: " for a plain
+// Exception, then the message. Every error must come from CampaignFile.
+std::string load(const TestSupport::TempDir& dir, const std::string& text, CampaignFile& campaign)
+{
+    dir.writeFile("c.cpj", text);
+    try
+    {
+        campaign.load(text == "no file" ? "campaigns/none.cpj" : dir.file("c.cpj"));
+        return summary(campaign);
+    }
+    catch (const Exception& e)
+    {
+        const std::string kind = typeid(e) == typeid(Fernhouse::Base::IOException) ? "io: "
+                                 : typeid(e) == typeid(Exception)                  ? "other: "
+                                                                                   : "?: ";
+        return (e.getFile() == "CampaignFile" ? kind : "from " + e.getFile() + ": ") + e.getMessage();
+    }
+}
+
 } // namespace
 
-TEST_F(CampaignTest, WinningPlaysEverySceneShowsTheScoresSubmitsTheHighscoreAndUnlocksTheRewardLast)
+// The map's scene waits a minute unless Space skips it; the round has the player first, the named
+// computer player, the map's weights and the campaign's song. The reward comes only after the scores and
+// the closing scene.
+TEST_F(CampaignTest, WonCampaignPlaysTheFilesRoundShowsTheScoresAndUnlocksTheRewardAfterItsEnding)
 {
-    Campaign& campaign = start(Duel);
-    // The opening scene is shown and hears keys for its second of game time.
-    const auto* opening = campaign.getScriptEnvironment();
-    ASSERT_NE(opening, nullptr);
-    EXPECT_TRUE(isChild(opening) && isHandler(opening));
-    step(FrameMs, true);
-    const std::uint32_t spent = stepWhile(Campaign::BetweenMaps);
-    EXPECT_TRUE(spent >= 1000 && spent < 1200) << spent;
-
-    // The map's scene waits a minute unless Space skips it, which takes effect at the next frame.
-    const auto* mapIntro = campaign.getScriptEnvironment();
-    for (int i = 0; i < 10; ++i)
-    {
-        step();
-    }
-    EXPECT_EQ(campaign.getState(), Campaign::MapIntro);
-    pressKey(SDLK_SPACE);
-    step();
-    EXPECT_EQ(campaign.getState(), Campaign::Round);
-    EXPECT_FALSE(isHandler(mapIntro));
-
-    // The round: the player first, the named computer player, the map's weights, the campaign's song.
-    const Tarvo::GameEngine* engine = campaign.getGameEngine();
-    ASSERT_NE(engine, nullptr);
-    EXPECT_TRUE(isChild(engine) && isHandler(engine));
+    enterDuelRound();
+    const Tarvo::GameEngine* engine = m_campaign->getGameEngine();
     ASSERT_EQ(engine->getWormCount(), 2u);
-    EXPECT_EQ(engine->getPlayer1(), engine->getWorms()[0]);
     EXPECT_EQ(engine->getWorms()[0]->getName() + " " + engine->getWorms()[1]->getName(), "Tarvo blind");
     EXPECT_EQ(engine->getApplePainter()->getWeights(), (Tarvo::ApplePainter::Weights{0, 0, 0, 0, 0, 1}));
     ASSERT_NE(soundManager()->getCurrentMusic(), nullptr);
     EXPECT_EQ(soundManager()->getCurrentMusic()->getFileName(), "sounds/song2.ogg");
-    step(FrameMs, true);
+    step(20, true);
     playRoundToItsEnd();
 
-    // Won: the round is gone with its results kept; after the win scene the board shows them until a key.
-    EXPECT_EQ(campaign.getState(), Campaign::WinScene);
-    EXPECT_FALSE(isHandler(engine));
-    EXPECT_TRUE(campaign.isNewHighscore());
-    const Tarvo::WormSprite::Results results = campaign.getResults();
-    EXPECT_GE(results.length, 2u);
+    const Tarvo::WormSprite::Results results = m_campaign->getResults();
     stepWhile(Campaign::WinScene);
-    Tarvo::ScoreBoard* board = campaign.getScoreBoard();
+    Tarvo::ScoreBoard* board = m_campaign->getScoreBoard();
     ASSERT_NE(board, nullptr);
-    EXPECT_TRUE(isChild(board) && isHandler(board));
-    EXPECT_EQ(board->getResults().score, results.score);
-    EXPECT_EQ(board->getResults().applesEaten, results.applesEaten);
-    EXPECT_TRUE(board->isNewHighscore());
-    EXPECT_EQ(board->getTilesetPath(), "tiles.png");
-    step(FrameMs, true);
-    for (int i = 0; i < 50; ++i)
-    {
-        step();
-    }
-    EXPECT_EQ(campaign.getState(), Campaign::ShowingScores);
+    EXPECT_TRUE(isHandler(board) && board->isNewHighscore());
+    EXPECT_EQ(board->getResults().length, results.length);
+    EXPECT_EQ(m_campaign->getChildren(), std::vector<Fernhouse::Base::Entity*>{board});
+    step(20, true);
     pressKey(SDLK_ESCAPE);
     step();
-    EXPECT_FALSE(isHandler(board));
-
-    // The last map was won: the closing scene, and only after it the reward; finished stays finished.
-    EXPECT_EQ(campaign.getState(), Campaign::Ending);
+    EXPECT_EQ(m_campaign->getState(), Campaign::Ending);
     EXPECT_FALSE(m_configuration.isCampaignUnlocked("duel_done"));
     stepWhile(Campaign::Ending);
     step();
-    EXPECT_TRUE(campaign.isFinished());
+    EXPECT_TRUE(m_campaign->isFinished() && m_campaign->getChildren().empty());
     EXPECT_TRUE(m_configuration.isCampaignUnlocked("duel_done"));
-    EXPECT_TRUE(campaign.getChildren().empty());
     EXPECT_EQ(highscores(), "maps/duel.map " + std::to_string(std::max(results.score, 0)) + " " +
                                 std::to_string(results.length) + ";");
 }
 
 TEST_F(CampaignTest, LosingARoundByCrashingOrEscapeEndsTheCampaignAtOnceSubmittedAndNothingUnlocked)
 {
-    // No scenes before the round: each empty one passes in the next frame. No song: the rounds' context
-    // keeps what it had. No weights: the default ones.
+    // Empty scenes pass in the next frame; without a song the rounds' context keeps what it had; without
+    // weights the default ones.
     Campaign& trap = start("1\n\ntrap_done\nTrap\n\nscripts/campaign_short.fhs\n\n\n2\n"
                            "\nmaps/trap.map\nscripts/campaign_short.fhs\n5 0 60000\n\n0\n"
                            "\nmaps/trap.map\n\n5 0 0\n\n0\n");
@@ -260,10 +280,8 @@ TEST_F(CampaignTest, LosingARoundByCrashingOrEscapeEndsTheCampaignAtOnceSubmitte
     EXPECT_EQ(trap.getGameEngine()->getApplePainter()->getWeights(), Tarvo::ApplePainter::DefaultWeights);
     EXPECT_EQ(soundManager()->getCurrentMusic(), nullptr);
     playRoundToItsEnd();
-    EXPECT_TRUE(trap.isFinished());
-    EXPECT_EQ(trap.getMapIndex(), 0u);
+    EXPECT_TRUE(trap.isFinished() && trap.getChildren().empty());
     EXPECT_EQ(trap.getScoreBoard(), nullptr);
-    EXPECT_TRUE(trap.getChildren().empty());
     EXPECT_EQ(highscores(), "maps/trap.map 0 2;");
 
     enterDuelRound();
@@ -278,10 +296,8 @@ TEST_F(CampaignTest, CampaignDeletedMidRoundOrFailingToLoadLeavesNoHandlerAndNoS
 {
     const std::size_t handlersBefore = router().getHandlers().size();
     enterDuelRound();
-    EXPECT_EQ(router().getHandlers().size(), handlersBefore + 2);
     m_campaign.reset();
     EXPECT_EQ(router().getHandlers().size(), handlersBefore);
-    EXPECT_EQ(soundManager()->getCurrentMusic(), nullptr);
     // The song leaves the rounds' context too, so later single maps play none.
     soundManager()->pushContext("game");
     EXPECT_EQ(soundManager()->getCurrentMusic(), nullptr);
@@ -298,4 +314,72 @@ TEST_F(CampaignTest, CampaignDeletedMidRoundOrFailingToLoadLeavesNoHandlerAndNoS
                  Fernhouse::Base::FileNotFoundException);
     m_campaign.reset();
     EXPECT_EQ(router().getHandlers().size(), handlersBefore);
+}
+
+TEST(CampaignFile, EachFileLoadsToItsFieldsOrFailsWithItsMessageKeepingWhatWasLoaded)
+{
+    const std::string one = header("1");
+    const std::pair<std::string, std::string> cases[] = {
+        {TwoMaps, "|garden_done|The Garden|scripts/campaign_garden_intro.fhs|scripts/campaign_garden_end.fhs|"
+                  "graphics/singleplayer_back.png|sounds/song1.ogg"
+                  "[scripts/campaign_garden_1.fhs|maps/meadow.map||4 10 60000|6 0 0 0 0 2 |buffy|ember]"
+                  "[|maps/castle.map|scripts/campaign_garden_2_won.fhs|1 0 0|]"},
+        // CR LF, blanks kept in strings, numbers with leading blanks and trailing words, the settings over
+        // three lines, and a last line without its line end.
+        {" 1 first version\r\n  lock key  \r\nreward\r\n Spaced  Name \r\n\r\n\r\n\r\nsong.ogg\r\n  1 map\r\n"
+         "intro.fhs \r\nmaps/a.map\r\n\r\n 5\r\n-3\r\n+2000 ms\r\n1 2 3 4 5 6 and more\r\n 1 player\r\nslow "
+         "buffy",
+         "  lock key  |reward| Spaced  Name ||||song.ogg[intro.fhs |maps/a.map||5 -3 2000|1 2 3 4 5 6 |slow "
+         "buffy]"},
+        // No maps at all is a valid file; playing it fails later.
+        {header("0"), "|reward|Name||||song.ogg"},
+        {one + block("1 0 0", "357913941 357913941 357913941 357913941 357913941 357913941"),
+         "|reward|Name||||song.ogg[|maps/a.map||1 0 0|357913941 357913941 357913941 357913941 357913941 "
+         "357913941 ]"},
+        {"no file", "io: Couldn't not load file: campaigns/none.cpj"},
+        {"2\n" + header("0").substr(2), "other: Invalid campaign version."},
+        {"0\n", "other: Invalid campaign version."},
+        {"", VersionFailed},
+        {"one\n", VersionFailed},
+        {"99999999999\n", VersionFailed},
+        // The type is checked before the rest of its line; the message names the map from 0 and the type.
+        {one + block("0 0 0"), "other: Map 0 has invalid gametype: 0"},
+        {one + block("6 0 0"), "other: Map 0 has invalid gametype: 6"},
+        {header("3") + block("1 0 0") + block("5 0 0") + block("-7 0 0"),
+         "other: Map 2 has invalid gametype: -7"},
+        {"1\n", HeaderFailed},
+        {header("many"), HeaderFailed},
+        {header("-1"), HeaderFailed},
+        {header("4294967297"), HeaderFailed},
+        // A huge count with one map in the file, and a block cut short.
+        {header("2000000000") + block("1 0 0"), MapFailed},
+        {one + "\nmaps/a.map\n", MapFailed},
+        {one + block("2 ten 0"), MapFailed},
+        {one + block("2 10"), MapFailed},
+        {one + block("5 0 -1000"), MapFailed},
+        {one + block("5 0 4000000000"), MapFailed},
+        // Weights: fewer than six, not numbers, negative, or so large that their sum would overflow.
+        {one + block("1 0 0", "1 2 3 4 5"), MapFailed},
+        {one + block("1 0 0", " "), MapFailed},
+        {one + block("1 0 0", "1 2 3 -4 5 6"), MapFailed},
+        {one + block("1 0 0", "0 0 0 0 0 357913942"), MapFailed},
+        // Computer players: a count that is not a number, negative, or larger than the names present.
+        {one + block("1 0 0", "", "two\nbuffy\nember\n"), MapFailed},
+        {one + block("1 0 0", "", "-2\n"), MapFailed},
+        {one + block("1 0 0", "", "2000000000\nbuffy\nember\n"), MapFailed},
+    };
+    TestSupport::TempDir dir;
+    for (const auto& [text, result] : cases)
+    {
+        CampaignFile campaign;
+        EXPECT_EQ(load(dir, text, campaign), result) << text;
+    }
+
+    // A failed load leaves the campaign loaded before untouched.
+    CampaignFile campaign;
+    const std::string loaded = load(dir, TwoMaps, campaign);
+    EXPECT_EQ(load(dir, header("2") + block("1 0 0") + block("9 0 0"), campaign),
+              "other: Map 1 has invalid gametype: 9");
+    EXPECT_EQ(load(dir, "no file", campaign).substr(0, 4), "io: ");
+    EXPECT_EQ(summary(campaign), loaded);
 }

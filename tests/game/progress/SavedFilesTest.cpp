@@ -139,13 +139,10 @@ protected:
             c.load("c.dat");
             return "loaded";
         }
-        catch (const Tarvo::ConfigurationException& e)
+        catch (const Fernhouse::Base::Exception& e)
         {
-            return "version " + e.getFile() + ": " + e.getMessage();
-        }
-        catch (const IOException& e)
-        {
-            return e.getFile() + ": " + e.getMessage();
+            const bool version = dynamic_cast<const Tarvo::ConfigurationException*>(&e) != nullptr;
+            return (version ? "version " : "") + e.getFile() + ": " + e.getMessage();
         }
     }
 
