@@ -15,8 +15,6 @@
 #include "game/progress/HighscoreTable.h"
 
 #include "tests/game/frontend/FrontFixture.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/PngWriter.h"
 
 #include <SDL/SDL_mixer.h>
 
@@ -24,7 +22,6 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <regex>
 
 using Fernhouse::Base::Entity;
 using FrontSupport::pushKey;
@@ -42,14 +39,6 @@ const Texts OnePlayer{"PLAY CAMPAIGN", "PLAY MAP", "HIGHSCORE", "BACK.."};
 const Texts TwoPlayer{"NEW GAME", "BACK.."};
 const Texts Settings{"AUDIO", "VIDEO", "CONTROLLER", "BACK.."};
 const Texts Controller{"PLAYER ONE", "PLAYER TWO", "BACK.."};
-
-// The records of an error log, one per separator line.
-std::size_t countRecords(const std::string& log)
-{
-    const std::regex separator("-{32}\n");
-    return static_cast<std::size_t>(
-        std::distance(std::sregex_iterator(log.begin(), log.end(), separator), {}));
-}
 
 // The game's data linked in, and a maps folder of its own: our map, then the shipped ones by name; neither a
 // folder nor a file of another extension is a map. Three campaigns of one round on our map and no scenes:
@@ -178,14 +167,12 @@ protected:
         const auto together = seated({"Tarvo", "Piggy"}, 300000);
         const auto mapList = [this] {
             const Texts& files = m_app->getMapFiles();
-            const auto shipped = std::distance(
-                std::filesystem::directory_iterator(std::string(TARVO_SOURCE_DIR) + "/maps"), {});
-            EXPECT_EQ(files.size(), static_cast<std::size_t>(shipped) + 1);
+            const auto shipped = static_cast<std::size_t>(std::distance(
+                std::filesystem::directory_iterator(std::string(TARVO_SOURCE_DIR) + "/maps"), {}));
             EXPECT_TRUE(std::is_sorted(files.begin(), files.end()));
-            EXPECT_EQ(files.front(), "maps/00-field.map");
-            EXPECT_EQ(menuTexts().size(), files.size() + 1);
-            EXPECT_EQ(menuTexts().front(), "Field=0");
-            EXPECT_EQ(menuTexts().back(), "BACK...");
+            EXPECT_EQ(std::tuple(files.size(), files.front(), menuTexts().size(), menuTexts().front(),
+                                 menuTexts().back()),
+                      std::tuple(shipped + 1, "maps/00-field.map", shipped + 2, "Field=0", "BACK..."));
         };
         // Locked ones are left out, the others keep their file's index as id.
         const auto campaignList = [this] {
@@ -479,7 +466,9 @@ TEST_F(TarvoAppTest, EveryFailureIsLoggedOnceAndTheGamePlaysOnOrEndsThroughTheEr
         m_app.reset();
         EXPECT_TRUE(std::filesystem::exists(dir / "config.dat"));
         const std::string log = m_dir.readFile("ErrorLog.txt");
-        EXPECT_EQ(countRecords(log), 1u) << log;
+        const std::string separator = std::string(32, '-') + "\n"; // one line between records
+        EXPECT_TRUE(log.find(separator) != std::string::npos && log.find(separator) == log.rfind(separator))
+            << log;
         EXPECT_NE(log.find(logged), std::string::npos) << log;
     }
 }
