@@ -17,7 +17,6 @@
 using Fernhouse::Base::Color;
 using Fernhouse::Base::Point;
 using Fernhouse::Script::ScriptEngine;
-using Fernhouse::Script::ScriptRuntimeException;
 using Tarvo::ScriptEnvironment;
 using TestSupport::pixel;
 using TestSupport::throwsWith;
@@ -55,13 +54,7 @@ protected:
         }
     }
 
-    void call(const std::string& name, const std::string& arguments)
-    {
-        Fernhouse::Script::ScriptStatement statement;
-        statement.functionName = name;
-        statement.argumentText = arguments;
-        m_env.execute(statement);
-    }
+    void call(const std::string& name, const std::string& arguments) { m_env.execute({0, name, arguments}); }
 
     Fernhouse::Base::Entity& object(std::size_t index) const { return *m_env.getChildren().at(index); }
 
@@ -179,7 +172,8 @@ TEST_F(ScriptEnvironmentTest, BadCallsFailWithTheirMessageAndLeaveEverythingAsIt
              {"printText", "(1, 2)", "printText: argument 3 is missing.", Arguments},
              {"move", "(0, 1, 2 ", "move: argument 3 is missing.", Arguments}})
     {
-        EXPECT_TRUE(throwsWith<ScriptRuntimeException>([&] { call(name, arguments); }, message, file))
+        EXPECT_TRUE(throwsWith<Fernhouse::Script::ScriptRuntimeException>([&] { call(name, arguments); },
+                                                                          message, file))
             << name;
     }
     EXPECT_TRUE(
@@ -215,10 +209,7 @@ TEST_F(ScriptEnvironmentTest, PlaySoundAddsTheFileToTheTopContextAndPlaysNothing
         ScriptEngine engine;
         ScriptEnvironment env(&engine, &sound);
         const std::string click = std::string(TARVO_SOURCE_DIR) + "/sounds/menuClick.wav";
-        Fernhouse::Script::ScriptStatement statement;
-        statement.functionName = "playSound";
-        statement.argumentText = "(\"" + click + "\")";
-        env.execute(statement);
+        env.execute({0, "playSound", "(\"" + click + "\")"});
         EXPECT_GE(Mix_Playing(-1), 1);
         ASSERT_EQ(sound.topContext()->getSounds().size(), 1u);
         EXPECT_EQ(sound.topContext()->getSounds()[0]->getName(), click);

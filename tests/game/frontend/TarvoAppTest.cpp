@@ -26,7 +26,6 @@
 using Fernhouse::Base::Entity;
 using FrontSupport::pushKey;
 using Tarvo::TarvoApp;
-using TestSupport::TempDir;
 
 namespace
 {
@@ -40,32 +39,8 @@ const Texts TwoPlayer{"NEW GAME", "BACK.."};
 const Texts Settings{"AUDIO", "VIDEO", "CONTROLLER", "BACK.."};
 const Texts Controller{"PLAYER ONE", "PLAYER TWO", "BACK.."};
 
-// The game's data linked in, and a maps folder of its own: our map, then the shipped ones by name; neither a
-// folder nor a file of another extension is a map. Three campaigns of one round on our map and no scenes:
-// the second is locked by a key nobody has, the third by the key the first gives.
-void linkGameData(const TempDir& dir)
-{
-    const std::string round = "\n\n\nsounds/song1.ogg\n1\n\nmaps/00-field.map\n\n1 0 0\n\n0\n";
-    std::filesystem::create_directory(dir.path() / "campaigns");
-    dir.writeFile("campaigns/1.cpj", "1\n\nkey-one\nOPEN\n" + round);
-    dir.writeFile("campaigns/2.cpj", "1\nsecret\n\nLOCKED\n" + round);
-    dir.writeFile("campaigns/3.cpj", "1\nkey-one\n\nSEQUEL\n" + round);
-    for (const char* data : {"graphics", "sounds", "scripts", "ai"})
-    {
-        std::filesystem::create_directory_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / data,
-                                                  dir.path() / data);
-    }
-    std::filesystem::create_directories(dir.path() / "maps/folder.map");
-    dir.writeFile("maps/notes.MAP", "1\n");
-    for (const auto& file :
-         std::filesystem::directory_iterator(std::filesystem::path(TARVO_SOURCE_DIR) / "maps"))
-    {
-        std::filesystem::create_symlink(file.path(), dir.path() / "maps" / file.path().filename());
-    }
-}
-
 // A 20 x 15 meadow with start points 1 to starts along its middle row.
-void writeMap(const TempDir& dir, int starts)
+void writeMap(const TestSupport::TempDir& dir, int starts)
 {
     std::filesystem::create_directories(dir.path() / "maps");
     Tarvo::MapFile map(3, 20, 15);
@@ -101,29 +76,31 @@ struct Step
 class TarvoAppTest : public ::testing::Test
 {
 protected:
+    // The game's data linked in, and a maps folder of its own: our map, then the shipped ones by name; neither
+    // a folder nor a file of another extension is a map. Three campaigns of one round on our map and no
+    // scenes: the second is locked by a key nobody has, the third by the key the first gives.
     void SetUp() override
     {
-        linkGameData(m_dir);
+        const std::string round = "\n\n\nsounds/song1.ogg\n1\n\nmaps/00-field.map\n\n1 0 0\n\n0\n";
+        std::filesystem::create_directory(m_dir.path() / "campaigns");
+        m_dir.writeFile("campaigns/1.cpj", "1\n\nkey-one\nOPEN\n" + round);
+        m_dir.writeFile("campaigns/2.cpj", "1\nsecret\n\nLOCKED\n" + round);
+        m_dir.writeFile("campaigns/3.cpj", "1\nkey-one\n\nSEQUEL\n" + round);
+        const std::filesystem::path source(TARVO_SOURCE_DIR);
+        for (const char* data : {"graphics", "sounds", "scripts", "ai"})
+        {
+            std::filesystem::create_directory_symlink(source / data, m_dir.path() / data);
+        }
+        std::filesystem::create_directories(m_dir.path() / "maps/folder.map");
+        m_dir.writeFile("maps/notes.MAP", "1\n");
+        for (const auto& file : std::filesystem::directory_iterator(source / "maps"))
+        {
+            std::filesystem::create_symlink(file.path(), m_dir.path() / "maps" / file.path().filename());
+        }
         writeMap(m_dir, 3);
         Tarvo::Configuration configuration;
         configuration.unlockCampaign("key-one");
         configuration.save(m_dir.file("config.dat"));
-    }
-
-    // Through both splashes and the intro, each skipped with a key, when the window opens.
-    void openMainMenu()
-    {
-        m_app = std::make_unique<TarvoApp>(0, nullptr);
-        if (m_app->getScreen() == nullptr)
-        {
-            return;
-        }
-        m_app->startRun();
-        for (const Keys& pressed : std::vector<Keys>{{}, {SDLK_ESCAPE}, {SDLK_ESCAPE}, {SDLK_ESCAPE}})
-        {
-            frame(pressed);
-        }
-        ASSERT_EQ(m_app->getState(), TarvoApp::MenuState);
     }
 
     // The keys reach the current widget in one frame, whose step then acts on them.
@@ -320,24 +297,21 @@ protected:
         if (overBoard)
         {
             // The board's inner rectangle, inclusive, as the background's generator drew it.
-            int board[4] = {};
-            std::ifstream(std::string(TARVO_SOURCE_DIR) + "/content/menu_board.txt") >> board[0] >>
-                board[1] >> board[2] >> board[3];
+            int left = 0, top = 0, right = 0, bottom = 0;
+            std::ifstream(std::string(TARVO_SOURCE_DIR) + "/content/menu_board.txt") >> left >> top >>
+                right >> bottom;
             m_app->redraw();
             const std::vector<std::uint8_t> drawn = TestSupport::readFrame();
             m_app->getScreen()->removeChild(m_app->getCurrentWidget());
             m_app->redraw();
             const std::vector<std::uint8_t> bare = TestSupport::readFrame();
             m_app->getScreen()->addChild(m_app->getCurrentWidget());
-            int changed = 0;
-            int outside = 0;
-            for (std::size_t i = 0; i < drawn.size(); i += 4)
+            int changed = 0, outside = 0;
+            for (int i = 0, x = 0, y = 0; i < 800 * 600; ++i, x = i % 800, y = i / 800)
             {
-                const auto x = static_cast<int>(i / 4 % 800);
-                const auto y = static_cast<int>(i / 4 / 800);
-                const bool differs = !std::equal(&drawn[i], &drawn[i] + 3, &bare[i]);
+                const bool differs = !std::equal(&drawn[i * 4u], &drawn[i * 4u] + 3, &bare[i * 4u]);
                 changed += differs ? 1 : 0;
-                outside += differs && (x < board[0] || y < board[1] || x > board[2] || y > board[3]) ? 1 : 0;
+                outside += differs && (x < left || y < top || x > right || y > bottom) ? 1 : 0;
             }
             EXPECT_GT(changed, 0);
             EXPECT_EQ(outside, 0);
@@ -356,7 +330,7 @@ protected:
         }
     }
 
-    TempDir m_dir;
+    TestSupport::TempDir m_dir;
     TestSupport::ScopedWorkingDirectory m_cwd{m_dir.path()};
     TestSupport::FakeClock m_clock{1000};
     std::unique_ptr<TarvoApp> m_app;
@@ -421,13 +395,19 @@ TEST_F(TarvoAppTest, EveryFailureIsLoggedOnceAndTheGamePlaysOnOrEndsThroughTheEr
         std::filesystem::remove_all(dir / "highscore.dat");
         std::filesystem::remove(dir / "ErrorLog.txt");
         arrange();
-        openMainMenu();
+        m_app = std::make_unique<TarvoApp>(0, nullptr);
         if (m_app->getScreen() == nullptr)
         {
             EXPECT_EQ(m_app->run(), 1);
         }
         else
         {
+            m_app->startRun();
+            for (const Keys& pressed : std::vector<Keys>{{}, {SDLK_ESCAPE}, {SDLK_ESCAPE}, {SDLK_ESCAPE}})
+            {
+                frame(pressed); // through both splashes and the intro
+            }
+            ASSERT_EQ(m_app->getState(), TarvoApp::MenuState);
             EXPECT_FALSE(m_app->getScreen()->isFullscreen());
             EXPECT_EQ(m_app->getConfiguration().getMusicVolume(), Tarvo::Configuration::DefaultVolume);
             EXPECT_EQ(m_app->getSoundManager()->isEnabled(), std::string(logged) != ": Mix_OpenAudio: ");
