@@ -63,7 +63,6 @@ protected:
         return frame;
     }
 
-    // Pixels of the colour in the frame from (x0, y0) to (x1, y1) inclusive, each channel within tolerance.
     static int count(const std::vector<std::uint8_t>& frame, int x0, int y0, int x1, int y1,
                      std::array<int, 3> rgb, int tolerance = 0)
     {
@@ -108,8 +107,6 @@ TEST_F(AlertBoxTest, ShowsTheMessageOverAVeilUntilAKeyThatNothingBehindSees)
     EXPECT_TRUE(m_app.getScreen()->getChildren().empty());
     EXPECT_EQ(router().getHandlers().size(), 1u);
     router().removeHandler(&witness);
-    m_app.getGameTime()->update();
-    EXPECT_EQ(m_app.getGameTime()->getTime(), 1000u);
     m_ticks.advance(250);
     m_app.getGameTime()->update();
     EXPECT_EQ(m_app.getGameTime()->getTime(), 1250u);

@@ -72,8 +72,7 @@ protected:
     App m_app;
 };
 
-// The shared window with blending on as the screen sets it, game time on fake ticks, and the texture and
-// font services on the game's fonts.
+// Blending on as the screen sets it, and game time on fake ticks.
 class WorldTest : public TestSupport::GLTest
 {
 protected:

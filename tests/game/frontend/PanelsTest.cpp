@@ -25,7 +25,6 @@ using Tarvo::VideoPanel;
 namespace
 {
 
-// A settings panel placed and registered as the front end does it, editing a configuration.
 class PanelTest : public FrontSupport::AppTest
 {
 protected:

@@ -19,6 +19,7 @@ using Fernhouse::Base::Point;
 using Fernhouse::Script::ScriptEngine;
 using Tarvo::ScriptEnvironment;
 using TestSupport::pixel;
+using TestSupport::rgbAt;
 using TestSupport::throwsWith;
 
 namespace
@@ -27,9 +28,8 @@ namespace
 constexpr Color White(255, 255, 255, 255);
 constexpr Color Red(255, 0, 0, 255);
 
-// The shared window with blending on, game time on fake ticks, a silent sound manager, and an environment
-// on its script engine. The fonts "fixed_small" (8 x 8) and "fixed_medium" (16 x 16) are solid white
-// sheets, so every character draws a full block; "pic.bmp" is 32 x 16, red on the left, white on the right.
+// The fonts "fixed_small" (8 x 8) and "fixed_medium" (16 x 16) are solid white sheets, so every character
+// draws a full block; "pic.bmp" is 32 x 16, red on the left, white on the right.
 class ScriptEnvironmentTest : public FrontSupport::WorldTest
 {
 protected:
@@ -42,7 +42,6 @@ protected:
         FrontSupport::saveHalves(m_dir.file("pic.bmp"), 32, 16, Red, White);
     }
 
-    // Frames as the game runs them: the clock, then the environment updated and drawn.
     void frame(std::uint32_t ms, int count = 1)
     {
         for (int i = 0; i < count; ++i)
@@ -125,19 +124,14 @@ TEST_F(ScriptEnvironmentTest, ObjectsDrawInTheirFontColourAndKeyScaleFromTheirCo
     call("showImage", "(200, 100, \"" + m_dir.file("pic.bmp") + "\")");
     call("scale", "(0, 2, 1000)");
     call("scale", "(2, 2, 1000)");
-    // x, y, red, and green and blue, before and after the scaling
-    const int unscaled[][4] = {{47, 47, 255, 255}, {48, 48, 0, 0},     {10, 100, 255, 0}, {25, 115, 255, 0},
-                               {26, 116, 0, 0},    {215, 115, 255, 0}, {216, 100, 0, 0}};
-    const int scaled[][4] = {{39, 39, 0, 0},     {40, 40, 255, 255}, {55, 55, 255, 255}, {56, 56, 0, 0},
-                             {231, 131, 255, 0}, {232, 100, 0, 0},   {231, 132, 0, 0}};
-    for (const auto* points : {unscaled, scaled})
-    {
-        frame(10, points == unscaled ? 1 : 105);
-        for (int i = 0; i < 7; ++i)
-        {
-            EXPECT_RGB(pixel(points[i][0], points[i][1]), points[i][2], points[i][3], points[i][3]) << i;
-        }
-    }
+    frame(10);
+    EXPECT_TRUE(rgbAt({47, 47}, 255, 255, 255));
+    EXPECT_TRUE(rgbAt({10, 100, 25, 115, 215, 115}, 255, 0, 0));
+    EXPECT_TRUE(rgbAt({48, 48, 26, 116, 216, 100}, 0, 0, 0));
+    frame(10, 105); // both scaled from their top-left corner
+    EXPECT_TRUE(rgbAt({40, 40, 55, 55}, 255, 255, 255));
+    EXPECT_TRUE(rgbAt({231, 131}, 255, 0, 0));
+    EXPECT_TRUE(rgbAt({39, 39, 56, 56, 232, 100, 231, 132}, 0, 0, 0));
     EXPECT_FLOAT_EQ(object(0).getScale(), 2.0f);
     EXPECT_EQ(m_fonts.getReferenceCount("fixed_small"), 1);
     call("remove", "(0)");
