@@ -2,7 +2,6 @@
 
 #include "engine/base/Exception.h"
 #include "engine/script/ScriptEngine.h"
-#include "engine/script/ScriptEngineException.h"
 #include "engine/script/ScriptRuntimeException.h"
 #include "engine/script/ScriptStatement.h"
 #include "engine/sound/Sound.h"
@@ -184,10 +183,6 @@ TEST_F(ScriptEnvironmentTest, BadCallsFailWithTheirMessageAndLeaveEverythingAsIt
     EXPECT_THROW(call("printText", "(1, 1, \"A\")"), Fernhouse::Base::FileNotFoundException);
     EXPECT_EQ(m_env.getChildren().size(), 2u);
     EXPECT_EQ(m_fonts.getReferenceCount("missing"), 0);
-    // One engine serves one environment.
-    EXPECT_TRUE(throwsWith<Fernhouse::Script::ScriptEngineException>(
-        [&] { ScriptEnvironment second(&m_engine, &m_sound); }, "Function already registered",
-        "src/ScriptEngine"));
 }
 
 // Without a sound device the script goes on silently; with one, the sound joins the top context and plays.
