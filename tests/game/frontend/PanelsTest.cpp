@@ -30,11 +30,9 @@ class PanelTest : public FrontSupport::AppTest
 protected:
     template <typename Panel, typename Argument> Panel& open(Argument argument)
     {
-        auto* panel = new Panel(&m_configuration, argument);
-        m_panel.reset(panel);
-        m_panel->setPosition(250, 365);
+        m_panel = std::make_unique<Panel>(&m_configuration, argument);
         router().addHandler(m_panel.get());
-        return *panel;
+        return static_cast<Panel&>(*m_panel);
     }
 
     void close()

@@ -269,11 +269,11 @@ protected:
         const bool splash = state < TarvoApp::IntroState;
         const bool overBoard =
             !scene && !splash && state != TarvoApp::GameState && state != TarvoApp::CampaignState;
-        EXPECT_EQ(m_app->getScriptEnvironment() != nullptr, scene);
-        EXPECT_EQ(m_app->getGameEngine() != nullptr, state == TarvoApp::GameState);
-        EXPECT_EQ(m_app->getCampaign() != nullptr, state == TarvoApp::CampaignState);
-        EXPECT_EQ(m_app->getMenuBackground() != nullptr, overBoard);
-        EXPECT_EQ(m_app->getCurrentWidget() != nullptr, splash || overBoard);
+        EXPECT_EQ(std::tuple(m_app->getScriptEnvironment() != nullptr, m_app->getGameEngine() != nullptr,
+                             m_app->getCampaign() != nullptr, m_app->getMenuBackground() != nullptr,
+                             m_app->getCurrentWidget() != nullptr),
+                  std::tuple(scene, state == TarvoApp::GameState, state == TarvoApp::CampaignState, overBoard,
+                             splash || overBoard));
         std::vector<Entity*> expected{m_app->getMenuBackground(), m_app->getCurrentWidget(),
                                       m_app->getScriptEnvironment(), m_app->getGameEngine(),
                                       m_app->getCampaign()};
