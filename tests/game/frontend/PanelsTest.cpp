@@ -162,8 +162,6 @@ TEST_F(PanelTest, SeventyFiveKeysCanBeAssignedEachWithANameThatFitsItsRowAndDraw
 {
     const auto keys = PlayerConfig::assignableKeys();
     EXPECT_EQ(keys.size(), 75u);
-    EXPECT_EQ(keys.at(SDLK_KP_MULTIPLY).name + keys.at(SDLK_LEFTBRACKET).name + keys.at(SDLK_BACKSLASH).name,
-              "KP_MULTIPLYLEFTBRACKET\\");
     for (const SDLKey refused : {SDLK_SPACE, SDLK_RETURN, SDLK_ESCAPE, SDLK_TAB, SDLK_F1, SDLK_KP_ENTER,
                                  SDLK_KP_EQUALS, SDLK_LSHIFT, SDLK_QUESTION, SDLK_AT})
     {
@@ -174,7 +172,6 @@ TEST_F(PanelTest, SeventyFiveKeysCanBeAssignedEachWithANameThatFitsItsRowAndDraw
     for (const auto& [key, name] : keys)
     {
         EXPECT_LE(name.name.size(), static_cast<std::size_t>(PlayerConfig::CaptionWidth)) << key;
-        EXPECT_FALSE(name.used);
         probe.setText(PlayerConfig::rowText("LEFT.", name.name));
         EXPECT_NO_THROW(probe.draw()) << name.name;
     }

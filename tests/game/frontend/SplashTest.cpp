@@ -46,18 +46,12 @@ protected:
 
 } // namespace
 
-// The picture is centred at (300, 280). The stencil marks the even stripes of four rows from there (and
-// stripe 10 just below), where the copy from the left shows; the copy from the right shows in the others.
+// The picture is centred at (300, 280); the copy from the left shows in its even stripes of four rows, the
+// copy from the right in the others.
 TEST_F(SplashTest, BarCopiesSlideInThroughAlternateStripesMeetHoldAndClearTheStencil)
 {
     const auto maker = picture(200, 40, Color(0, 0, 255, 255), Red); // blue on the left to find a copy's edge
     auto splash = std::make_unique<Tarvo::BarScrollSplash>(maker.get(), Screen);
-    EXPECT_RGB(pixel(100, 281), 0, 0, 0); // marked without a colour
-    for (const auto& [x, y, marked] :
-         {std::tuple{0, 279, 0}, {0, 280, 1}, {799, 283, 1}, {400, 284, 0}, {400, 323, 1}, {400, 324, 0}})
-    {
-        EXPECT_EQ(stencilAt(x, y), marked) << x << "," << y;
-    }
     show(*splash, 500); // half way: each copy has covered half of its 500 pixels
     EXPECT_TRUE(rgbAt({50, 280, 550, 284}, 0, 0, 255));
     EXPECT_TRUE(rgbAt({249, 283, 200, 288, 749, 319}, 255, 0, 0));
