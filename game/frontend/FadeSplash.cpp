@@ -6,6 +6,7 @@
 #include "engine/base/Repaint.h"
 #include "engine/graphics/Image.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace Tarvo
@@ -102,9 +103,10 @@ void FadeSplash::update()
     {
         setDone(true);
     }
-    else if (time <= m_phaseStart + m_fadeTime && m_secondImage != nullptr)
+    else if (m_secondImage != nullptr)
     {
-        const auto elapsed = static_cast<float>(time - m_phaseStart);
+        // A frame that skips past the end of the fade still lands on the full opacity.
+        const auto elapsed = static_cast<float>(std::min(time - m_phaseStart, m_fadeTime));
         setAlpha(*m_secondImage, elapsed / fadeTime * Opaque);
     }
 }

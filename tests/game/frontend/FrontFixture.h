@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/base/Application.h"
-#include "engine/base/Color.h"
 #include "engine/base/EventRouter.h"
 #include "engine/base/GameTime.h"
 #include "engine/graphics/FontManager.h"
@@ -9,15 +8,11 @@
 
 #include "tests/support/FakeClock.h"
 #include "tests/support/GLWindow.h"
+#include "tests/support/PngWriter.h"
 #include "tests/support/TempDir.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <string>
 
 namespace FrontSupport
 {
@@ -44,8 +39,8 @@ inline void saveHalves(const std::string& path, int width, int height, const Fer
     SDL_FreeSurface(surface);
 }
 
-// The running game's services (window, event router, fonts, textures, sound on SDL's dummy driver unless
-// the environment names another) in a working directory holding the game's pictures, with no event waiting.
+// The running game's services (sound on SDL's dummy driver unless the environment names another) in a
+// working directory holding the game's pictures, with no event waiting.
 class AppTest : public ::testing::Test
 {
 protected:
@@ -53,15 +48,13 @@ protected:
     {
         std::filesystem::create_directory_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / "graphics",
                                                   m_dir.path() / "graphics");
-        SDL_Event event;
-        while (SDL_PollEvent(&event) != 0)
+        for (SDL_Event event; SDL_PollEvent(&event) != 0;)
         {
         }
     }
 
-    class App final : public Fernhouse::Base::Application
+    struct App final : Fernhouse::Base::Application
     {
-    public:
         App()
         {
             setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -79,8 +72,7 @@ protected:
     App m_app;
 };
 
-// The shared window with blending on as the screen sets it, a working directory, game time on fake ticks,
-// and the texture and font services, on the game's fonts.
+// Blending on as the screen sets it, and game time on fake ticks.
 class WorldTest : public TestSupport::GLTest
 {
 protected:

