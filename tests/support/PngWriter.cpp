@@ -106,9 +106,4 @@ std::vector<std::uint8_t> readFrame()
     return frame;
 }
 
-void saveFrame(const std::string& path)
-{
-    writePng(path, WindowWidth, WindowHeight, readFrame());
-}
-
 } // namespace TestSupport
