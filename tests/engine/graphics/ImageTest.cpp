@@ -3,12 +3,9 @@
 #include "engine/base/Exception.h"
 
 #include "tests/engine/graphics/GraphicsFixture.h"
-#include "tests/support/PngWriter.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-
-#include <iterator>
 
 using namespace Fernhouse::Base;
 using namespace Fernhouse::Graphics;
@@ -116,41 +113,4 @@ TEST_F(ImageTest, LoadingAgainFreesTheFormerPictureAndAFailedLoadLeavesNone)
     expectShows({10, 10, -1, 0});
     EXPECT_THROW(Image(m_dir.file("absent.png"), Color()), FileNotFoundException);
     EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
-}
-
-TEST_F(ImageTest, PartsShowWhatTheClippedPictureShowsInAnyTiling)
-{
-    // 300 x 200 is cut into 64 x 256 tiles by default, or into two of 256 x 256 on request; the parts cross
-    // tile edges on every side.
-    const TestSupport::TestImage wide = coordinateImage(300, 200);
-    const std::string path = save(wide, "wide.png");
-    const Rect parts[] = {Rect(0, 0, 300, 30), Rect(0, 30, 70, 170), Rect(250, 30, 50, 150),
-                          Rect(90, 190, 130, 10)};
-    Image reference(path);
-    reference.setPosition(5, 7);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_SCISSOR_TEST);
-    for (const Rect& part : parts)
-    {
-        glScissor(5 + part.x, TestSupport::WindowHeight - (7 + part.y + static_cast<int>(part.h)),
-                  static_cast<GLsizei>(part.w), static_cast<GLsizei>(part.h));
-        reference.draw();
-    }
-    glDisable(GL_SCISSOR_TEST);
-    // Across the seams of the first tiles, and near the far corner.
-    for (const auto& [ix, iy] : {std::pair(63, 0), {64, 0}, {64, 199}, {299, 179}})
-    {
-        EXPECT_RGB(pixel(5 + ix, 7 + iy), wide.at(ix, iy).r, wide.at(ix, iy).g, wide.at(ix, iy).b) << ix;
-    }
-    const std::vector<std::uint8_t> clipped = TestSupport::readFrame();
-    Image large(path, Size(256, 256));
-    EXPECT_EQ(large.getSize(), Size(300, 200));
-    for (Image* image : {&reference, &large})
-    {
-        glClear(GL_COLOR_BUFFER_BIT);
-        image->setPosition(5, 7);
-        image->drawParts(parts, std::size(parts));
-        EXPECT_TRUE(TestSupport::readFrame() == clipped) << (image == &large ? "256 x 256 tiles" : "default");
-    }
-    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
 }
