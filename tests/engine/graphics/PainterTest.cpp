@@ -2,6 +2,10 @@
 
 #include "engine/base/Exception.h"
 #include "engine/graphics/Font.h"
+#include "engine/graphics/FontManager.h"
+#include "engine/graphics/Image.h"
+#include "engine/graphics/Label.h"
+#include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureMap.h"
 
 #include "tests/engine/graphics/GraphicsFixture.h"
@@ -10,14 +14,31 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 using namespace Fernhouse::Base;
 using namespace Fernhouse::Graphics;
+using Fernhouse::GUI::Label;
+using TestSupport::coordinateImage;
 using TestSupport::glyphColor;
+using TestSupport::pixel;
+using TestSupport::throwsWith;
+using FontManagerTest = TestSupport::GraphicsTest;
+using LabelTest = TestSupport::GraphicsTest;
+
+static_assert(!std::is_copy_constructible_v<Label> && !std::is_copy_assignable_v<Label>);
 
 namespace
 {
 
 constexpr Color Blue(0, 0, 255, 255);
+
+GLint stackDepth()
+{
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    return depth;
+}
 
 class PainterTest : public TestSupport::GraphicsTest
 {
@@ -53,14 +74,25 @@ protected:
         Painter().drawText(text, Point(x, y), m_font, horizontal, vertical);
     }
 
-    static GLint stackDepth()
+    Font* m_font = nullptr;
+};
+
+class ImageTest : public TestSupport::GraphicsTest
+{
+protected:
+    // Each (x, y, ix, iy): screen pixel (x, y) shows picture pixel (ix, iy), or the background for ix -1.
+    void expectShows(const std::vector<int>& shows) const
     {
-        GLint depth = 0;
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-        return depth;
+        for (std::size_t i = 0; i + 3 < shows.size(); i += 4)
+        {
+            const Color c = shows[i + 2] < 0 ? Background : m_picture.at(shows[i + 2], shows[i + 3]);
+            EXPECT_RGB(pixel(shows[i], shows[i + 1]), c.r, c.g, c.b)
+                << "at " << shows[i] << "," << shows[i + 1];
+        }
     }
 
-    Font* m_font = nullptr;
+    const TestSupport::TestImage m_picture = coordinateImage(100, 50);
+    const std::string m_path = save(m_picture, "picture.png");
 };
 
 } // namespace
@@ -168,4 +200,205 @@ TEST_F(PainterTest, CirclesAreDrawnAroundTheirCentre)
     }
     EXPECT_GE(lit, 1);
     EXPECT_TRUE(shows(Background, {500, 200, 530, 200}));
+}
+
+TEST_F(LabelTest, BackgroundBoxReachesTheMarginBeyondTheTextAndNeedsTextAndFont)
+{
+    constexpr Color Box(200, 40, 40, 255);
+    Label label("sheet");
+    Label fontless;
+    for (Label* each : {&label, &fontless})
+    {
+        each->setMargin(Size(4, 2));
+        each->setBackgroundColor(Box);
+        each->setDrawBackground(true);
+        each->setPosition(100, 100);
+        each->draw();
+    }
+    EXPECT_TRUE(shows(Background, {96, 98, 100, 100}));
+    fontless.setText("HELLO");
+    fontless.draw();
+    EXPECT_TRUE(shows(Background, {96, 98, 100, 100}));
+    label.setText("SCORE");
+    label.draw();
+    // The box spans (-4, -2) to (84, 18) around the position, the text (0, 0) to (80, 16).
+    EXPECT_TRUE(shows(Box, {96, 98, 183, 117, 99, 100, 180, 100}));
+    EXPECT_TRUE(shows(Background, {95, 98, 96, 97, 184, 117, 183, 118}));
+    EXPECT_TRUE(shows(glyphColor(19), {100, 100})); // S
+    EXPECT_TRUE(shows(glyphColor(5), {179, 115}));  // E
+    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
+}
+
+TEST_F(LabelTest, TextTakesTheEntityColourAndTransformAndAnInvalidCharacterThrowsOnlyWhenDrawn)
+{
+    Label label("sheet");
+    constexpr Color Magenta(255, 0, 255, 255);
+    label.setText("score");
+    label.setColor(Magenta);
+    label.setPosition(10, 10);
+    label.setScale(2.0f);
+    label.draw();
+    EXPECT_TRUE(shows(glyphColor(19, Magenta), {10, 10, 41, 41}));
+    EXPECT_TRUE(shows(glyphColor(3, Magenta), {42, 41}));
+    EXPECT_TRUE(shows(Background, {170, 10}));
+
+    fillBackground();
+    EXPECT_NO_THROW(label.setText("A%"));
+    glColor4ub(10, 20, 30, 40);
+    const GLint depth = stackDepth();
+    EXPECT_THROW(label.draw(), GenericFontException);
+    EXPECT_TRUE(shows(glyphColor(1, Magenta), {10, 10}));
+    EXPECT_TRUE(shows(Background, {42, 10}));
+    // The matrix and the colour are as they were before the draw.
+    EXPECT_EQ(std::pair(stackDepth(), Painter::getColor()), std::pair(depth, Color(10, 20, 30, 40)));
+}
+
+TEST_F(LabelTest, LabelsShareTheirFontReleaseItBeforeLoadingAnotherAndTheLastOneFreesIt)
+{
+    save(TestSupport::glyphSheet(8, 8), "other.png");
+    auto first = std::make_unique<Label>("sheet");
+    Label second("sheet");
+    EXPECT_EQ(std::pair(first->getFont(), m_fonts.getReferenceCount("sheet")),
+              std::pair(second.getFont(), 2));
+    const GLuint name = second.getFont()->getTexture()->getGlName();
+    first.reset();
+    EXPECT_EQ(m_fonts.getReferenceCount("sheet"), 1);
+    second.setText("AB");
+    second.draw();
+    EXPECT_TRUE(shows(glyphColor(2), {16, 0}));
+
+    Label keeper("other");
+    second.setFont("other");
+    second.setFont("other");
+    EXPECT_EQ(
+        std::tuple(second.getFont(), second.getFont()->getGlyphSize(), m_fonts.getReferenceCount("other")),
+        std::tuple(keeper.getFont(), Size(8, 8), 2));
+    EXPECT_EQ(
+        std::tuple(m_fonts.getReferenceCount("sheet"), m_factory.getTextureMapCount(), glIsTexture(name)),
+        std::tuple(0, std::size_t{1}, GLboolean{GL_FALSE}));
+    // A font that fails to load leaves the label with none, the old one already released.
+    EXPECT_THROW(second.setFont("absent"), FileNotFoundException);
+    EXPECT_EQ(std::pair(second.getFont(), m_fonts.getReferenceCount("other")),
+              std::pair(static_cast<Font*>(nullptr), 1));
+    fillBackground();
+    second.draw();
+    EXPECT_TRUE(shows(Background, {0, 0}));
+}
+
+TEST_F(FontManagerTest, GlyphsAreAnEighthOfTheImageInEachDirectionAndBlackIsTransparent)
+{
+    save(TestSupport::TestImage(100, 100, White), "odd.png");
+    save(TestSupport::glyphSheet(16, 12), "flat.png");
+    EXPECT_EQ(m_fonts.loadFont("odd")->getGlyphSize(), Size(12, 12));
+    EXPECT_EQ(
+        std::pair(m_fonts.loadFont("flat")->getTextSize("SCORE"), m_fonts.loadFont("flat")->getTextSize("")),
+        std::pair(Size(80, 12), Size(0, 12)));
+    // The left half of "A" is black.
+    save(TestSupport::glyphSheet(16, 16).fill(16, 0, 8, 16, Color(0, 0, 0, 255)), "holes.png", false);
+    Painter().drawText("A", Point(10, 10), m_fonts.loadFont("holes"), Painter::AlignLeft, Painter::AlignTop);
+    EXPECT_TRUE(shows(Background, {10, 10, 17, 25}));
+    EXPECT_TRUE(shows(TestSupport::glyphColor(1), {18, 10}));
+}
+
+TEST_F(FontManagerTest, SheetsNeedingSeveralTilesOrUnreadableAreRejectedAndNothingStaysLoaded)
+{
+    save(TestSupport::TestImage(600, 600, White), "huge.png");
+    for (int attempt = 0; attempt < 2; ++attempt)
+    {
+        EXPECT_TRUE(throwsWith<FontLoadFailedException>([this] { m_fonts.loadFont("huge"); },
+                                                        "Invalid font graphics size.", "src/FontManager"));
+    }
+    const std::string whole = m_dir.readFile("sheet.png");
+    m_dir.writeFile("junk.png", "GIF89a but not really");
+    m_dir.writeFile("truncated.png", whole.substr(0, whole.size() / 2));
+    m_dir.writeFile("empty.png", "");
+    for (const std::string name : {"absent", "junk", "truncated", "empty", "huge"})
+    {
+        const std::string path = m_dir.file(name + ".png");
+        EXPECT_TRUE(name == "huge" ||
+                    throwsWith<FileNotFoundException>([&] { m_fonts.loadFont(name); },
+                                                      "Could not load file: " + path, "src/TextureFactory"));
+        EXPECT_EQ(m_fonts.getReferenceCount(name), 0);
+    }
+    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
+}
+
+TEST_F(ImageTest, PositionIsTheTopLeftCornerRotationTurnsAboutTheCentreAndScaleGrowsFromTheCorner)
+{
+    const std::pair<std::pair<float, float>, std::vector<int>> cases[] = {
+        // The far corner (137, 83) is that of the 128 x 64 texture: its padding is invisible.
+        {{0.0f, 1.0f}, {10, 20, 0,   0,  109, 69, 99, 49, 9,  20, -1,  0,  10, 19,
+                        -1, 0,  110, 20, -1,  0,  10, 70, -1, 0,  137, 83, -1, 0}},
+        // A quarter turn clockwise about (60, 45): image pixel (ix, iy) lands at (84 - iy, ix - 5).
+        {{90.0f, 1.0f},
+         {84, 5, 10, 0, 35, 94, 99, 49, 84, 94, 99, 0, 85, 50, -1, 0, 34, 50, -1, 0, 60, 95, -1, 0}},
+        {{0.0f, 2.0f}, {11, 21, 0, 0, 12, 20, 1, 0, 209, 119, 99, 49, 210, 119, -1, 0, 209, 120, -1, 0}},
+    };
+    for (const auto& [transform, shows] : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "rotation " << transform.first << " scale " << transform.second);
+        fillBackground();
+        Image image(m_path);
+        EXPECT_EQ(image.getSize(), Size(100, 50));
+        image.setPosition(10, 20);
+        image.setRotation(transform.first);
+        image.setScale(transform.second);
+        image.draw();
+        expectShows(shows);
+        EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
+    }
+}
+
+TEST_F(ImageTest, EntityColourTintsAndFadesThePictureAndChildrenDrawInItsFrameButAreNeverUpdated)
+{
+    Image image(m_path);
+    image.setColor(Color(128, 255, 255, 255));
+    image.draw();
+    EXPECT_RGB(pixel(99, 49), 50, 49, 0); // 99 * 128 / 255, rounded
+    fillBackground();
+    image.setColor(Color(255, 255, 255, 0));
+    image.draw();
+    expectShows({99, 49, -1, 0});
+    image.setColor(Color(255, 255, 255, 128));
+    image.draw();
+    // Half of (99, 49, 0) over half of the background, and GL's colour white again.
+    EXPECT_RGB_NEAR(pixel(99, 49), 94, 69, 45, 1);
+    std::array<float, 4> colour{};
+    glGetFloatv(GL_CURRENT_COLOR, colour.data());
+    EXPECT_EQ(colour, (std::array<float, 4>{1.0f, 1.0f, 1.0f, 1.0f}));
+
+    // Turned a quarter about (150, 125), the top-left corner moves to (175, 75) and the child turns with it.
+    TestSupport::Square child(4, Color(0, 0, 255, 255));
+    image.addChild(&child);
+    image.setColor(White);
+    image.setPosition(100, 100);
+    image.setRotation(90.0f);
+    fillBackground();
+    image.draw();
+    EXPECT_TRUE(shows(child.getColor(), {174, 75, 171, 78}));
+    expectShows({175, 75, -1, 0, 170, 75, 0, 4});
+    image.update();
+    EXPECT_EQ(std::pair(child.m_draws, child.m_updates), std::pair(1, 0));
+}
+
+TEST_F(ImageTest, LoadingAgainFreesTheFormerPictureAndAFailedLoadLeavesNone)
+{
+    Image image;
+    EXPECT_FALSE(image.isOpaque());
+    image.load(m_path);
+    // 100 x 50 in a 128 x 64 texture: the transparent padding does not count against being opaque.
+    EXPECT_TRUE(image.isOpaque());
+    TestSupport::TestImage holed = m_picture;
+    holed.at(99, 49) = Color(1, 2, 3, 254);
+    image.load(save(holed, "holed.png"), Color(255, 0, 255, 255));
+    EXPECT_FALSE(image.isOpaque());
+    image.load(save(coordinateImage(300, 200), "other.png"));
+    EXPECT_EQ(std::pair(image.getSize(), m_factory.getTextureMapCount()),
+              std::pair(Size(300, 200), std::size_t{1}));
+    EXPECT_THROW(image.load(m_dir.file("absent.png")), FileNotFoundException);
+    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
+    image.draw();
+    expectShows({10, 10, -1, 0});
+    EXPECT_THROW(Image(m_dir.file("absent.png"), Color()), FileNotFoundException);
+    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
 }
