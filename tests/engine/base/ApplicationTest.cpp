@@ -52,10 +52,6 @@ TEST(Application, OwnsItsServicesForItsLifetimeAndEachFrameStepsUpdatesAndDrawsU
     TestSupport::FakeClock clock(1000);
     {
         TestApp app;
-        EXPECT_EQ(std::tuple(Application::getInstance(), EventRouter::getInstance(), GameTime::getInstance(),
-                             TextureFactory::getInstance(), FontManager::getInstance(), app.getScreen()),
-                  std::tuple(&app, app.getEventRouter(), app.getGameTime(), app.getTextureFactory(),
-                             app.getFontManager(), nullptr));
         app.open();
         // A child added by the step is updated and drawn in the same frame, on the game time of the frame.
         Square child(4, Color(0, 255, 0, 255));
