@@ -19,6 +19,7 @@ public:
 
     FakeClock(const FakeClock&) = delete;
     FakeClock& operator=(const FakeClock&) = delete;
+
     ~FakeClock() { Fernhouse::Base::GameTime::setTickSource(nullptr); }
 
     void set(std::uint32_t ticks) { s_now = ticks; }

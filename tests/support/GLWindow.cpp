@@ -23,8 +23,9 @@ std::array<int, 4> pixel(int x, int y)
     {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << "got (" << got[0] << "," << got[1] << "," << got[2] << ") expected ("
-                                         << r << "," << g << "," << b << ") +-" << tolerance;
+    return ::testing::AssertionFailure()
+           << "got (" << got[0] << "," << got[1] << "," << got[2] << ") expected (" << r << "," << g << ","
+           << b << ") +-" << tolerance;
 }
 
 ::testing::AssertionResult rgbAt(std::initializer_list<int> points, int r, int g, int b)

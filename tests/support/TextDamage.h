@@ -9,7 +9,8 @@ namespace TestSupport
 
 // The text with one to four random damages: cut off, a byte changed, one of the pieces inserted, or up
 // to eight bytes erased. The generator is the caller's, so that a fixed seed repeats a failure.
-inline std::string damageText(std::string text, std::mt19937& generator, const std::vector<std::string>& pieces)
+inline std::string damageText(std::string text, std::mt19937& generator,
+                              const std::vector<std::string>& pieces)
 {
     for (int i = 0, damages = 1 + static_cast<int>(generator() % 4); i < damages && !text.empty(); ++i)
     {

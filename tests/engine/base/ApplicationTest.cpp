@@ -29,7 +29,6 @@ namespace
 
 static_assert(!std::is_copy_constructible_v<Application> && !std::is_copy_assignable_v<Application>);
 
-// An application whose per-frame step is whatever the test sets.
 class TestApp final : public Application
 {
 public:

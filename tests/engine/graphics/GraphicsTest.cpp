@@ -1,10 +1,9 @@
-#include "engine/graphics/Painter.h"
-
 #include "engine/base/Exception.h"
 #include "engine/graphics/Font.h"
 #include "engine/graphics/FontManager.h"
 #include "engine/graphics/Image.h"
 #include "engine/graphics/Label.h"
+#include "engine/graphics/Painter.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/graphics/TextureMap.h"
@@ -61,7 +60,6 @@ int tileMismatches(const TextureMap& map, const TestImage& image)
     return mismatches;
 }
 
-// Draws the whole texture 1:1 at (x, y), blended over what is there.
 void drawWhole(const Texture* texture, int x, int y)
 {
     Painter::drawTexture(Rect(x, y, texture->getWidth(), texture->getHeight()), texture,
