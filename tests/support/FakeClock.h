@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/base/GameTime.h"
+
 #include <cstdint>
 
 namespace TestSupport
@@ -9,10 +11,16 @@ namespace TestSupport
 class FakeClock final
 {
 public:
-    explicit FakeClock(std::uint32_t start = 0);
+    explicit FakeClock(std::uint32_t start = 0)
+    {
+        s_now = start;
+        Fernhouse::Base::GameTime::setTickSource(&FakeClock::ticks);
+    }
+
     FakeClock(const FakeClock&) = delete;
     FakeClock& operator=(const FakeClock&) = delete;
-    ~FakeClock();
+
+    ~FakeClock() { Fernhouse::Base::GameTime::setTickSource(nullptr); }
 
     void set(std::uint32_t ticks) { s_now = ticks; }
 

@@ -9,25 +9,6 @@
 namespace TestSupport
 {
 
-std::string ensureGLWindow()
-{
-    if (SDL_GetVideoSurface() != nullptr)
-    {
-        return std::string();
-    }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
-    {
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
-        if (SDL_SetVideoMode(WindowWidth, WindowHeight, 32, SDL_HWSURFACE | SDL_OPENGL | SDL_ANYFORMAT) !=
-            nullptr)
-        {
-            return std::string();
-        }
-    }
-    return std::string("SDL: ") + SDL_GetError();
-}
-
 std::array<int, 4> pixel(int x, int y)
 {
     unsigned char p[4] = {0, 0, 0, 0};
@@ -60,8 +41,16 @@ std::array<int, 4> pixel(int x, int y)
 
 void GLTest::SetUp()
 {
-    const std::string error = ensureGLWindow();
-    ASSERT_TRUE(error.empty()) << error;
+    // A test that shut SDL down leaves the window closed.
+    if (SDL_GetVideoSurface() == nullptr)
+    {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
+        ASSERT_NE(SDL_SetVideoMode(WindowWidth, WindowHeight, 32, SDL_HWSURFACE | SDL_OPENGL | SDL_ANYFORMAT),
+                  nullptr)
+            << SDL_GetError();
+    }
     while (glGetError() != GL_NO_ERROR)
     {
     }
@@ -93,11 +82,6 @@ void GLTest::SetUp()
 void GLTest::TearDown()
 {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-void GLTest::fillRect(int x, int y, int w, int h)
-{
-    glRecti(x, y, x + w, y + h);
 }
 
 } // namespace TestSupport

@@ -12,10 +12,6 @@ namespace TestSupport
 constexpr int WindowWidth = 800;
 constexpr int WindowHeight = 600;
 
-// Opens the binary's shared 800 x 600 OpenGL window if it is not open (a test that shut SDL down
-// leaves it closed). Returns an empty string on success, else SDL's error.
-std::string ensureGLWindow();
-
 // The colour of the current frame at (x, y), top-left origin, read before the buffer swap.
 std::array<int, 4> pixel(int x, int y);
 
@@ -24,16 +20,13 @@ std::array<int, 4> pixel(int x, int y);
 // Whether every (x, y) pair of points shows exactly (r, g, b); names the pixels that do not.
 ::testing::AssertionResult rgbAt(std::initializer_list<int> points, int r, int g, int b);
 
-// Every test that draws derives from this: the shared window, and GL state reset to the screen's set-up
+// Every test that draws derives from this: the binary's shared window, opened on first use, and GL state reset to the screen's set-up
 // (pixel projection with the origin at the top left, blending off, black clear colour).
 class GLTest : public ::testing::Test
 {
 protected:
     void SetUp() override;
     void TearDown() override;
-
-    // Fills the rectangle with the current colour, in the current matrix.
-    static void fillRect(int x, int y, int w, int h);
 };
 
 } // namespace TestSupport

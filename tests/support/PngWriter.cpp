@@ -55,8 +55,7 @@ void writePng(const std::string& path, int width, int height, const std::vector<
     }
     // A zlib stream of one stored (uncompressed) deflate block per row, each row behind filter type 0.
     Bytes zlib{0x78, 0x01};
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
+    std::uint32_t a = 1, b = 0; // Adler-32
     for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y)
     {
         const auto length = static_cast<std::uint16_t>(row + 1);
@@ -104,11 +103,6 @@ std::vector<std::uint8_t> readFrame()
                          frame.begin() + static_cast<std::ptrdiff_t>(bottom * Row));
     }
     return frame;
-}
-
-void saveFrame(const std::string& path)
-{
-    writePng(path, WindowWidth, WindowHeight, readFrame());
 }
 
 } // namespace TestSupport

@@ -16,7 +16,4 @@ void writePng(const std::string& path, int width, int height, const std::vector<
 // The current RGBA frame of the shared window, read before the swap, rows from the top.
 std::vector<std::uint8_t> readFrame();
 
-// readFrame written as a PNG, so that a person can look at what a test saw.
-void saveFrame(const std::string& path);
-
 } // namespace TestSupport

@@ -41,9 +41,8 @@ public:
     }
 
 private:
-    std::pair<const char*, std::optional<std::string>> m_saved[3] = {{"SDL_AUDIODRIVER", std::nullopt},
-                                                                     {"SDL_DISKAUDIOFILE", std::nullopt},
-                                                                     {"SDL_VIDEODRIVER", std::nullopt}};
+    std::pair<const char*, std::optional<std::string>> m_saved[3] = {
+        {"SDL_AUDIODRIVER", {}}, {"SDL_DISKAUDIOFILE", {}}, {"SDL_VIDEODRIVER", {}}};
 };
 
 } // namespace

@@ -97,7 +97,7 @@ std::string GraphicsTest::save(const TestImage& image, const std::string& name, 
 void GraphicsTest::fillBackground()
 {
     glColor4ub(Background.r, Background.g, Background.b, Background.a);
-    fillRect(0, 0, WindowWidth, WindowHeight);
+    glRecti(0, 0, WindowWidth, WindowHeight);
     glColor4ub(255, 255, 255, 255);
 }
 

@@ -79,7 +79,6 @@ public:
 protected:
     void SetUp() override;
 
-    // Writes the image into the temporary directory and returns its path.
     std::string save(const TestImage& image, const std::string& name, bool withAlpha = true) const;
 
     static void fillBackground();

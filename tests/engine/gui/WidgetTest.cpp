@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 using namespace Fernhouse::Base;
@@ -36,8 +35,7 @@ protected:
                                            visible, alignment);
         for (int i = 0; i < items; ++i)
         {
-            made->addItem(i + 1, std::string(static_cast<std::size_t>(i % 2 + 1), static_cast<char>('A' + i)),
-                          0);
+            made->addItem(i + 1, std::string(i % 2 + 1u, static_cast<char>('A' + i)), 0);
         }
         return made;
     }
@@ -137,8 +135,6 @@ TEST_F(WidgetTest, SlideBarKeepsItsValueInRangeAndDrawsItsEndsTrackAndKnob)
     TestSupport::TestImage sheet(64, 64, Knob);
     sheet.fill(32, 0, 32, 32, Track).fill(0, 32, 32, 32, LeftEnd).fill(32, 32, 32, 32, RightEnd);
     SlideBar bar(m_factory.createTextureMap(save(sheet, "s.png"), nullptr)->getTexture(0, 0));
-    // A bar lives inside a panel and is never waited for.
-    EXPECT_TRUE(bar.isDone());
     bar.setValue(95);
     EXPECT_TRUE(bar.keyDown(SDLK_RIGHT, false, false, false));
     const int high = bar.getValue();
@@ -150,12 +146,10 @@ TEST_F(WidgetTest, SlideBarKeepsItsValueInRangeAndDrawsItsEndsTrackAndKnob)
     bar.setValue(80);
     bar.setMaximum(50);
     EXPECT_EQ(bar.getValue(), 50);
-    const std::function<void()> outOfRange[] = {[&] { bar.setMinimum(60); }, [&] { bar.setMaximum(-1); },
-                                                [&] { bar.setValue(51); }};
-    for (const auto& call : outOfRange)
-    {
-        EXPECT_TRUE(throwsWith<OutOfBoundException>(call, "value is out of bound.", "src/SlideBar"));
-    }
+    const std::string Bound = "value is out of bound.";
+    EXPECT_TRUE(throwsWith<OutOfBoundException>([&] { bar.setMinimum(60); }, Bound, "src/SlideBar"));
+    EXPECT_TRUE(throwsWith<OutOfBoundException>([&] { bar.setMaximum(-1); }, Bound, "src/SlideBar"));
+    EXPECT_TRUE(throwsWith<OutOfBoundException>([&] { bar.setValue(51); }, Bound, "src/SlideBar"));
     EXPECT_EQ(std::tuple(bar.getMinimum(), bar.getMaximum(), bar.getValue()), std::tuple(0, 50, 50));
     bar.setValue(10);
     bar.setMinimum(30);
@@ -196,8 +190,6 @@ TEST_F(WidgetTest, SlideBarKeepsItsValueInRangeAndDrawsItsEndsTrackAndKnob)
 TEST_F(WidgetTest, BoolSelectWordsSitSideBySideAndLeftOrRightSwapsTheirColoursAtTheNextUpdate)
 {
     BoolSelect select("sheet", &Green, &Orange, "ON", "OFF", "/");
-    // A selector lives inside a panel and is never waited for.
-    EXPECT_TRUE(select.isDone());
     EXPECT_EQ(std::pair(select.getWidth(), select.getHeight()), std::pair(96, 16));
     select.setPosition(100, 50);
     select.setScale(2.0f);
@@ -209,10 +201,9 @@ TEST_F(WidgetTest, BoolSelectWordsSitSideBySideAndLeftOrRightSwapsTheirColoursAt
     EXPECT_TRUE(shows(glyphColor(15, Green), {196, 50}));
     EXPECT_TRUE(shows(glyphColor(6, Green), {291, 81}));
     EXPECT_TRUE(shows(Background, {292, 50}));
-    for (const SDLKey key : {SDLK_LEFT, SDLK_RIGHT, SDLK_RIGHT})
-    {
-        EXPECT_TRUE(select.keyDown(key, false, false, false));
-    }
+    EXPECT_TRUE(select.keyDown(SDLK_LEFT, false, false, false) &&
+                select.keyDown(SDLK_RIGHT, false, false, false) &&
+                select.keyDown(SDLK_RIGHT, false, false, false));
     EXPECT_FALSE(select.keyDown(SDLK_LEFT, false, false, true) ||
                  select.keyDown(SDLK_UP, false, false, false));
     EXPECT_FALSE(select.getValue());

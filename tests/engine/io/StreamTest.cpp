@@ -106,25 +106,14 @@ TEST_F(StreamTest, StreamsOpenTruncateSeekAndReadOnlyTheWayTheyWereOpened)
     EXPECT_EQ(m_dir.readFile("old.bin"), "");
 
     FileStream readOnly(m_dir.file("ten.bin"), FileStream::ModeRead);
-    FileStream writeOnly(m_dir.file("w.bin"), FileStream::ModeWrite);
     FileStream closed(m_dir.file("ten.bin"), FileStream::ModeRead);
     closed.close();
     EXPECT_FALSE(closed.isOpen());
     // /dev/full accepts the open but no write ever reaches it.
     BinaryWriter full(new FileStream("/dev/full", FileStream::ModeWrite));
+    EXPECT_TRUE(throwsWith<ArgumentException>([&] { BinaryWriter w(&readOnly); },
+                                              "Stream is not opened for writing.", "src/BinaryWriter"));
     using Call = std::tuple<std::function<void()>, std::string, std::string>;
-    const Call wrongArguments[] = {
-        {[] { BinaryReader r(static_cast<Stream*>(nullptr)); }, "Stream cannot be null.", "src/BinaryReader"},
-        {[&] { BinaryReader r(&writeOnly); }, "Stream is not opened for reading.", "src/BinaryReader"},
-        {[] { BinaryWriter w(static_cast<Stream*>(nullptr)); }, "Stream cannot be null.", "src/BinaryWriter"},
-        {[&] { BinaryWriter w(&readOnly); }, "Stream is not opened for writing.", "src/BinaryWriter"},
-        {[&] { FileStream s(m_dir.file("a"), 0); }, "Invalid file open mode.", "src/FileStream"},
-        {[&] { readOnly.read(nullptr, 1); }, "Buffer cannot be null.", "src/FileStream"},
-        {[&] { writeOnly.write(nullptr, 1); }, "Buffer cannot be null.", "src/FileStream"}};
-    for (const auto& [call, message, tag] : wrongArguments)
-    {
-        EXPECT_TRUE(throwsWith<ArgumentException>(call, message, tag)) << message;
-    }
     const Call failures[] = {
         {[&] { BinaryReader r(m_dir.file("missing.bin")); }, "Failed to open file.", "src/FileStream"},
         {[&] { readOnly.write(buffer, 1); }, "FileStream cannot write.", "src/FileStream"},

@@ -220,10 +220,7 @@ TEST(ScriptArgumentList, ConvertsTokensLikeAtoiWithoutOverflowUnquotesStringsAnd
     {
         EXPECT_EQ(ScriptArgumentList::toString(token), text) << token;
     }
-    ScriptStatement statement;
-    statement.functionName = "printText";
-    statement.argumentText = "(10, 20)";
-    const ScriptArgumentList arguments(statement);
+    const ScriptArgumentList arguments(ScriptStatement{0, "printText", "(10, 20)"});
     EXPECT_EQ(arguments.getInt(1), 20);
     EXPECT_TRUE(throwsWith<ScriptRuntimeException>(
         [&] { arguments.getString(2); }, "printText: argument 3 is missing.", "src/ScriptArgumentList"));

@@ -1,0 +1,192 @@
+// Small base services without a window: the random sequence, text layout, game time, frame pacing, the
+// error log.
+#include "engine/base/ErrorLog.h"
+#include "engine/base/Exception.h"
+#include "engine/base/FramePacer.h"
+#include "engine/base/GameTime.h"
+#include "engine/base/Layout.h"
+#include "engine/base/Random.h"
+
+#include "tests/support/FakeClock.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <limits>
+#include <regex>
+
+using namespace Fernhouse::Base;
+
+TEST(Random, SeedOneGivesTheClassicSequenceASeedReplaysAndValuesSpanZeroTo32767)
+{
+    // POSIX has a random() of its own; a braced list calls from left to right.
+    const auto random = &Fernhouse::Base::random;
+    seedRandom(1);
+    const std::vector<int> first{random(), random(), random(), random()};
+    seedRandom(1);
+    EXPECT_EQ(first, (std::vector<int>{41, 18467, 6334, 26500}));
+    EXPECT_EQ(random(), 41);
+    seedRandom(12345);
+    int lowest = RandomMax;
+    int highest = 0;
+    for (int i = 0; i < 200000; ++i)
+    {
+        const int r = random();
+        lowest = std::min(lowest, r);
+        highest = std::max(highest, r);
+    }
+    EXPECT_EQ(std::pair(lowest, highest), std::pair(0, 32767));
+}
+
+TEST(Layout, WrappedBreaksAtBlanksInsideLongWordsIndentsAndEndsInDotsPastTheLastLine)
+{
+    // Text, width in characters, most lines, indent, lines.
+    constexpr std::size_t All = std::numeric_limits<std::size_t>::max();
+    const std::tuple<std::string, std::size_t, std::size_t, std::string, std::vector<std::string>> cases[] = {
+        {"aaa bbb ccc", 7, All, "", {"aaa bbb", "ccc"}},
+        {"abcdefghij", 4, All, "", {"abcd", "efgh", "ij"}},
+        {"aaa    bbb", 5, All, "", {"aaa  ", "bbb"}},
+        {"- one two three four", 10, All, " ", {"- one two", " three", " four"}},
+        {"one two three four", 8, 2, "", {"one two", "three..."}},
+        {"one two three four", 7, 2, "", {"one two", "thre..."}},
+        {"", 7, All, "", {}}};
+    for (const auto& [text, width, maxLines, indent, lines] : cases)
+    {
+        const auto fits = [width = width](const std::string& line) { return line.size() <= width; };
+        EXPECT_EQ(Layout::wrapped(text, fits, maxLines, indent), lines) << text << " in " << width;
+    }
+}
+
+TEST(GameTime, CountsOnlyStartedSpansAcrossTheCounterWrappingAndResetStopsAtZero)
+{
+    TestSupport::FakeClock clock(0xFFFFFF00u);
+    GameTime time;
+    const auto after = [&](std::uint32_t milliseconds) {
+        clock.advance(milliseconds);
+        time.update();
+        return time.getTime();
+    };
+    EXPECT_EQ(after(100), 0u);
+    EXPECT_TRUE(time.isStopped());
+    time.start();
+    EXPECT_EQ(after(256 + 50), 306u); // across the counter wrapping
+    time.start();                     // starting twice does not move the base
+    EXPECT_EQ(after(100), 406u);
+    time.stop();
+    EXPECT_EQ(after(4000), 406u);
+    EXPECT_EQ(GameTime::getTicks(), clock.now());
+    time.start();
+    EXPECT_EQ(after(10), 416u);
+    time.reset();
+    EXPECT_TRUE(time.isStopped());
+    EXPECT_EQ(after(700), 0u);
+}
+
+namespace
+{
+
+// Microseconds; sleeping moves it on.
+std::uint64_t g_now = 0;
+int g_sleeps = 0;
+
+} // namespace
+
+TEST(FramePacer, SleepsToTheDisplayRateUnlessSwapsWaitForVerticalSync)
+{
+    constexpr std::uint64_t Period = FramePacer::PeriodUs;
+    // The swap interval the driver reports, a frame's own cost with its swap in microseconds, whether the
+    // frames are drawn and swapped, how many of the 20 frames after the first sleep.
+    const std::tuple<const char*, int, std::uint64_t, bool, int> cases[] = {
+        {"no vertical sync, cheap frames", 0, 2000, true, 20},
+        {"no vertical sync, frames not drawn", 0, 100, false, 20},
+        // A driver that claims vertical sync but swaps at once is found out by its second swap.
+        {"vertical sync claimed, swaps at once", 1, 2000, true, 20},
+        // Swaps that wait for the display are the pace themselves.
+        {"vertical sync working", 1, Period, true, 0},
+        {"vertical sync, frames not drawn", 1, 100, false, 20},
+        // Frames slower than the display are never slowed further.
+        {"no vertical sync, slow frames", 0, 25000, true, 0}};
+    for (const auto& [name, swapInterval, workUs, swapped, sleepingFrames] : cases)
+    {
+        SCOPED_TRACE(name);
+        g_now = 1000000;
+        FramePacer pacer([] { return g_now; },
+                         [](std::uint32_t milliseconds) {
+                             ++g_sleeps;
+                             g_now += std::uint64_t{milliseconds} * 1000;
+                         });
+        pacer.setSwapInterval(swapInterval);
+        g_now += workUs;
+        pacer.endFrame(swapped);
+        g_sleeps = 0;
+        const std::uint64_t start = g_now;
+        for (int i = 0; i < 20; ++i)
+        {
+            g_now += workUs;
+            pacer.endFrame(swapped);
+        }
+        EXPECT_EQ(g_sleeps, sleepingFrames);
+        // Never more than a period behind or ahead on average.
+        const std::uint64_t period = std::max(Period, workUs);
+        EXPECT_GE(g_now - start, 20 * period - 1000);
+        EXPECT_LE(g_now - start, 20 * period + Period);
+    }
+}
+
+namespace
+{
+
+constexpr const char* SourceTag = "src/ErrorLogTest";
+
+// A ctime line (weekday, month, day, hh:mm:ss, year), then the rest of a record.
+std::string dated(const std::string& rest)
+{
+    return R"([A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9]\d \d{2}:\d{2}:\d{2} \d{4}\n)" + rest;
+}
+
+} // namespace
+
+TEST(ErrorLog, EachErrorAppendsADatedRecordAndAThrownOneNamesItsSourceAndLine)
+{
+    TestSupport::TempDir dir;
+    TestSupport::ScopedWorkingDirectory cwd(dir.path());
+    dir.writeFile("ErrorLog.txt", "earlier content\n");
+    ErrorLog::write("first problem");
+    const int line = __LINE__ + 3;
+    try
+    {
+        FH_THROW(IOException, "Failed to open file.");
+    }
+    catch (const Exception& e)
+    {
+        ErrorLog::write(e);
+    }
+    const std::string record =
+        "-{32}\nException in src/ErrorLogTest:" + std::to_string(line) + ": Failed to open file\\.\n\n";
+    EXPECT_TRUE(
+        std::regex_match(dir.readFile("ErrorLog.txt"),
+                         std::regex("earlier content\n" + dated("-{32}\nfirst problem\n\n") + dated(record))))
+        << dir.readFile("ErrorLog.txt");
+}
+
+TEST(ErrorLog, RecordThatCannotBeOpenedOrWrittenGoesToStandardError)
+{
+    // A directory in the log's place cannot be opened for appending, even by root; /dev/full opens, but
+    // every write fails as on a full disk.
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[] { std::filesystem::create_directory("ErrorLog.txt"); }, "Failed to create log file."},
+        {[] { std::filesystem::create_symlink("/dev/full", "ErrorLog.txt"); }, "Failed to write log file."}};
+    for (const auto& [block, line] : cases)
+    {
+        TestSupport::TempDir dir;
+        TestSupport::ScopedWorkingDirectory cwd(dir.path());
+        block();
+        ::testing::internal::CaptureStderr();
+        ErrorLog::write("disk is read-only");
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(std::regex_match(err, std::regex(dated(line + "\n-{32}\ndisk is read-only\n\n")))) << err;
+    }
+}
