@@ -36,7 +36,6 @@ constexpr int KeyRepeatInterval = 40;
 constexpr int ExitNormal = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
-constexpr const char* FontDirectory = "graphics/fonts/";
 constexpr const char* TextFont = "fixed_small";
 constexpr const char* Usage = "Usage: tarvo-edit [FILE.map]";
 constexpr std::int32_t SideX = EditorApp::PaletteX;
@@ -118,7 +117,7 @@ void EditorApp::startRun()
     getEventRouter()->addHandler(this);
     m_registered = true;
     getGameTime()->start();
-    getFontManager()->setFontDirectory(FontDirectory);
+    getFontManager()->setFontDirectory(GameWindow::FontDirectory);
     GameSounds::registerAll(getSoundManager());
 
     m_tilesets = listTilesets();

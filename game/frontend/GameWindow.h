@@ -15,6 +15,9 @@ namespace Tarvo
 class GameWindow final
 {
 public:
+    // Where both look for their fonts.
+    static constexpr const char* FontDirectory = "graphics/fonts/";
+
     GameWindow() = delete;
 
     // Through Application::init, with its errors: ScreenCreateFailedException without a window, the

@@ -62,7 +62,6 @@ constexpr int HighscoreY = 160;
 
 static_assert(SDLK_ESCAPE == 27 && SDLK_RETURN == 13);
 
-constexpr const char* FontDirectory = "graphics/fonts/";
 constexpr const char* MenuFontName = "comic_medium";
 constexpr const char* MenuBackgroundFile = "graphics/menu_back.png";
 constexpr const char* MakerSplashFile = "graphics/fernhouse_splash.png";
@@ -173,7 +172,7 @@ void TarvoApp::startRun()
     }
     getGameTime()->start();
 
-    getFontManager()->setFontDirectory(FontDirectory);
+    getFontManager()->setFontDirectory(GameWindow::FontDirectory);
     m_menuFont = getFontManager()->loadFont(MenuFontName);
     m_highscores = new HighscoreTable();
 
