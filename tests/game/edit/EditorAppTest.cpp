@@ -363,8 +363,14 @@ TEST(MapEditor, ReopenedMapIsUnchangedWithItsTilesetAndAOneLayerMapGainsTheOther
 
 TEST(MapEditor, BadInputIsRefusedAndNothingIsLost)
 {
-    EXPECT_THROW(MapEditor("T", "t.png", MapEditor::MinSize - 1, 10), ArgumentException);
-    EXPECT_THROW(MapEditor("T", "t.png", 10, MapEditor::MaxSize + 1), ArgumentException);
+    constexpr std::int32_t Min = MapEditor::MinSize;
+    constexpr std::int32_t Max = MapEditor::MaxSize;
+    for (const auto& [w, h] : {std::pair(Min - 1, 10), {10, Min - 1}, {Max + 1, 10}, {10, Max + 1}})
+    {
+        EXPECT_THROW(MapEditor("T", "t.png", w, h), ArgumentException) << w << " x " << h;
+    }
+    EXPECT_NO_THROW(MapEditor("T", "t.png", Min, Max));
+    EXPECT_NO_THROW(MapEditor("T", "t.png", Max, Min));
     EXPECT_THROW(MapEditor("", "t.png", 10, 10), ArgumentException);
     MapEditor editor = newMap();
     EXPECT_THROW(editor.paint(MapEditor::StartLayer, 1, 1, 5), ArgumentException);
