@@ -1,5 +1,6 @@
 #include "game/play/GameEngine.h"
 
+#include "engine/graphics/Font.h"
 #include "engine/graphics/Label.h"
 #include "engine/io/KeyboardControl.h"
 
@@ -159,6 +160,40 @@ TEST_F(GameEngineRound, PauseHoldsTheClockWormsApplesAndTheStartDelayAndEscapeAl
         EXPECT_TRUE(engine().isFinished());
         EXPECT_FALSE(Fernhouse::Base::GameTime::getInstance()->isStopped());
         play(Solo, 1);
+    }
+}
+
+TEST_F(GameEngineRound, HudValuesEndOnTheirAnchorsAndResultsCentreOnTheirViews)
+{
+    const auto rightTop = [](const Label* label) {
+        const auto width = static_cast<std::int32_t>(label->getFont()->getTextSize(label->getText()).w);
+        return Point(label->getX() + width, label->getY());
+    };
+    const auto centre = [](const Label* label) {
+        const Fernhouse::Base::Size size = label->getFont()->getTextSize(label->getText());
+        return Point(label->getX() + static_cast<std::int32_t>(size.w / 2),
+                     label->getY() + static_cast<std::int32_t>(size.h / 2));
+    };
+    for (const int humans : {1, 2})
+    {
+        SCOPED_TRACE(humans);
+        play(humans == 1 ? Solo : Duo, humans, GAME_LENGTH, 3, 65000);
+        frame(FrameMs);
+        pressKey(SDLK_PAUSE);
+        frame(FrameMs);
+        const GameEngine& e = engine();
+        std::vector<Point> shown{rightTop(e.getPointsValue1()), rightTop(e.getGoalValue1()),
+                                 rightTop(e.getTimeValue()), centre(e.getResult1())};
+        if (humans == 2)
+        {
+            shown.insert(shown.end(), {rightTop(e.getPointsValue2()), rightTop(e.getGoalValue2()),
+                                       centre(e.getResult2())});
+        }
+        const std::vector<Point> anchors =
+            humans == 1 ? std::vector<Point>{{288, 35}, {464, 35}, {637, 35}, {400, 330}}
+                        : std::vector<Point>{{618, 35}, {772, 35}, {463, 35}, {595, 330},
+                                             {154, 35}, {308, 35}, {205, 330}};
+        EXPECT_EQ(shown, anchors);
     }
 }
 
