@@ -83,6 +83,16 @@ bool wholePixel(float edge, std::int32_t& pixel)
     return true;
 }
 
+// Mesa keeps a framebuffer object's rows bottom up and the window's top down: only into the window is the
+// copy of a texture a copy of memory. Into another framebuffer object (sdl12-compat's scaling one) it is
+// drawn like the quad, and would only flush the drawing so far.
+bool drawingToTheWindow()
+{
+    GLint drawing = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
+    return drawing == 0;
+}
+
 bool drawsOnlyOpaqueTexels()
 {
     constexpr std::array<GLenum, 5> Tests = {GL_BLEND, GL_ALPHA_TEST, GL_STENCIL_TEST, GL_DEPTH_TEST,
@@ -171,7 +181,8 @@ bool FramebufferCopy::copy(const Texture& texture, const Base::Rect& src, float 
            src.y + static_cast<std::int64_t>(src.h) <= texture.getHeight() && "texels outside the texture");
     std::int32_t left = 0;
     std::int32_t top = 0; // GL row above the quad's top row
-    if (!loadEntryPoints() || !drawsOnlyOpaqueTexels() || !pixelCorner(x, y, left, top))
+    if (!loadEntryPoints() || !drawingToTheWindow() || !drawsOnlyOpaqueTexels() ||
+        !pixelCorner(x, y, left, top))
     {
         return false;
     }

@@ -27,8 +27,9 @@ public:
     // corner is (x, y) in the current modelview's units, clipped by the scissor box as the quad would be.
     // Returns false, having drawn nothing, where the copy might give other pixels than the quad: a
     // transform other than a move onto the pixel grid under the screen's pixel projection, blending, the
-    // alpha, stencil or depth test, a colour mask; or where the driver has no framebuffer blit. The caller
-    // then draws the quad. The texture's texels must be opaque and drawn untinted.
+    // alpha, stencil or depth test, a colour mask; where the driver has no framebuffer blit; or where the
+    // drawing goes to a framebuffer object rather than the window. The caller then draws the quad. The
+    // texture's texels must be opaque and drawn untinted.
     bool copy(const Texture& texture, const Base::Rect& src, float x, float y);
 
     // After the GL context was replaced: the framebuffer object went with the old one.

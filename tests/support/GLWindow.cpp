@@ -15,6 +15,9 @@ std::string ensureGLWindow()
     {
         return std::string();
     }
+    // Like the game's window in Application::init: drawn into directly, without sdl12-compat's scaling
+    // framebuffer object.
+    setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     {
         return std::string("SDL_InitSubSystem: ") + SDL_GetError();
