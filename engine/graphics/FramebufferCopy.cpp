@@ -52,7 +52,7 @@ bool driverHasBlit()
     return extensions != nullptr && std::strstr(extensions, BlitExtension) != nullptr;
 }
 
-bool near(GLfloat value, GLfloat expected)
+bool nearlyEqual(GLfloat value, GLfloat expected)
 {
     return std::abs(value - expected) <= MatrixTolerance * std::max(1.0f, std::abs(expected));
 }
@@ -62,7 +62,7 @@ bool matches(const std::array<GLfloat, MatrixSize>& matrix, const std::array<GLf
 {
     for (std::size_t i = 0; i < MatrixSize; ++i)
     {
-        if ((!moveFree || (i != MoveX && i != MoveY)) && !near(matrix[i], expected[i]))
+        if ((!moveFree || (i != MoveX && i != MoveY)) && !nearlyEqual(matrix[i], expected[i]))
         {
             return false;
         }
