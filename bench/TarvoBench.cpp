@@ -64,6 +64,10 @@ constexpr int BlockFrames = 150;
 constexpr double MicrosecondsPerSecond = 1e6;
 constexpr double MicrosecondsPerMillisecond = 1e3;
 constexpr int BreakdownFrames = 300;
+// Frames of the counted part, after as many that compile the driver's shaders.
+constexpr int CountedFrames = 100;
+// Game time per counted frame: 60 frames a second.
+constexpr std::uint32_t CountedFrameMs = 16;
 // Frames of the map sizes' comparison per block.
 constexpr int MapBlockFrames = 60;
 constexpr std::int32_t MapSides[] = {32, 128, 256};
@@ -160,7 +164,8 @@ public:
         Logic,
         Frames,
         Maps,
-        Game
+        Game,
+        Counted
     };
 
     BenchApp(const std::string& mapPath, Parts parts) : m_mapPath(mapPath), m_parts(parts)
@@ -201,6 +206,10 @@ public:
         {
             measureWholeGame();
         }
+        if (m_parts == Parts::Counted)
+        {
+            countFrames();
+        }
         return 0;
     }
 
@@ -227,6 +236,73 @@ private:
     {
         print((what + ", wall").c_str(), summarize(times.wall), "ms", MicrosecondsPerMillisecond);
         print((what + ", CPU").c_str(), summarize(times.cpu), "ms", MicrosecondsPerMillisecond);
+    }
+
+    // (f) For an instruction counter: the same frames of the two-player round in every run, the clock
+    // stepped by hand, and as many empty frames, each stretch in a function of its own whose inclusive
+    // count is the figure.
+    void countFrames()
+    {
+        setFramePacing(false);
+        setDrawOnlyChanges(false);
+        m_clock.useManualTime();
+        BenchWorld world(m_mapPath, getSoundManager(), m_clock, 2, Personalities);
+        show(world, true);
+        for (int i = 0; i < CountedFrames; ++i)
+        {
+            m_clock.advance(CountedFrameMs);
+            frame();
+        }
+        show(world, false);
+        countedEmptyFrames();
+        show(world, true);
+        countedRoundFrames(world);
+        const std::uint64_t picture = pictureHash();
+        show(world, false);
+        std::printf("(f) %d empty frames, then %d frames of the two-player round; worms alive at the end: "
+                    "%zu of %zu; hash of the last frame's pixels %016llx\n",
+                    CountedFrames, CountedFrames, world.countLiving(), world.engine().getWorms().size(),
+                    static_cast<unsigned long long>(picture));
+    }
+
+    // FNV-1a over the pixels of the screen drawn once more: the same frames must give the same picture
+    // whatever the drawing does faster.
+    std::uint64_t pictureHash()
+    {
+        constexpr std::uint64_t Offset = 14695981039346656037ull;
+        constexpr std::uint64_t Prime = 1099511628211ull;
+        constexpr std::size_t BytesPerPixel = 4;
+        getScreen()->clear();
+        getScreen()->draw();
+        std::vector<unsigned char> pixels(std::size_t{ScreenWidth} * ScreenHeight * BytesPerPixel);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, static_cast<GLsizei>(ScreenWidth), static_cast<GLsizei>(ScreenHeight), GL_RGBA,
+                     GL_UNSIGNED_BYTE, pixels.data());
+        std::uint64_t hash = Offset;
+        for (const unsigned char byte : pixels)
+        {
+            hash = (hash ^ byte) * Prime;
+        }
+        return hash;
+    }
+
+    __attribute__((noinline)) void countedEmptyFrames()
+    {
+        for (int i = 0; i < CountedFrames; ++i)
+        {
+            m_clock.advance(CountedFrameMs);
+            frame();
+        }
+    }
+
+    __attribute__((noinline)) void countedRoundFrames(BenchWorld& world)
+    {
+        for (int i = 0; i < CountedFrames; ++i)
+        {
+            world.steerHumans();
+            m_clock.advance(CountedFrameMs);
+            frame();
+        }
     }
 
     // (d) One player's view onto open maps of several sizes, every frame drawn with time standing still,
@@ -543,7 +619,7 @@ void operator delete(void* memory, std::size_t /*size*/) noexcept
     std::free(memory);
 }
 
-// tarvo_bench [logic|frames|maps|game] [data directory]: every part by default, the game's data from the source tree.
+// tarvo_bench [logic|frames|maps|game|counted] [data directory]: every part by default, the game's data from the source tree.
 int main(int argc, char** argv)
 {
     using Parts = TarvoBench::BenchApp::Parts;
@@ -567,6 +643,11 @@ int main(int argc, char** argv)
     else if (next < argc && std::string(argv[next]) == "game")
     {
         parts = Parts::Game;
+        ++next;
+    }
+    else if (next < argc && std::string(argv[next]) == "counted")
+    {
+        parts = Parts::Counted;
         ++next;
     }
     const std::filesystem::path data =

@@ -15,6 +15,7 @@
 
 #include <cassert>
 #include <cstdio>
+#include <cstdlib>
 
 namespace Fernhouse::Base
 {
@@ -26,6 +27,12 @@ static_assert((SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) == 0x1000
 
 // The front end points the font manager at its font directory once it runs.
 constexpr const char* FontExtension = ".png";
+// sdl12-compat draws an SDL 1.2 OpenGL window into a framebuffer object of its own and copies that to the
+// window at every swap, so that a fullscreen picture can be scaled to the display. A window of the game's
+// own size needs no scaling, and on a software rasteriser the copy costs well over a millisecond a frame.
+// Read when SDL starts its video; a player's own setting stands. Switched to fullscreen later, the game
+// then asks for a display mode of its size, as SDL 1.2 did.
+constexpr const char* CompatScalingHint = "SDL12COMPAT_OPENGL_SCALING";
 
 } // namespace
 
@@ -62,6 +69,10 @@ void Application::init(const std::string& caption, std::uint32_t width, std::uin
                        std::uint32_t bitsPerPixel, bool fullscreen, int audioFrequency,
                        std::uint16_t audioFormat, int audioChannels, int audioChunkSize)
 {
+    if (!fullscreen)
+    {
+        setenv(CompatScalingHint, "0", 0);
+    }
     // Video first and audio on its own: a broken audio driver must cost the sound, never the window.
     SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE);
     SDL_InitSubSystem(SDL_INIT_AUDIO);

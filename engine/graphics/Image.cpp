@@ -1,6 +1,7 @@
 #include "engine/graphics/Image.h"
 
 #include "engine/base/Repaint.h"
+#include "engine/graphics/Painter.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/graphics/TextureMap.h"
@@ -117,6 +118,7 @@ void Image::drawTiles(const Base::Rect* parts, std::size_t count, float halfW, f
             const std::int32_t tileTop = static_cast<std::int32_t>(row) * tileH;
             const std::int32_t tileRight = std::min(tileLeft + tileW, static_cast<std::int32_t>(image.w));
             const std::int32_t tileBottom = std::min(tileTop + tileH, static_cast<std::int32_t>(image.h));
+            const Texture* texture = m_textureMap->getTexture(column, row);
             bool bound = false;
             for (std::size_t i = 0; i < count; ++i)
             {
@@ -129,9 +131,17 @@ void Image::drawTiles(const Base::Rect* parts, std::size_t count, float halfW, f
                 {
                     continue;
                 }
+                const Base::Rect texels(left - tileLeft, top - tileTop,
+                                        static_cast<std::uint32_t>(right - left),
+                                        static_cast<std::uint32_t>(bottom - top));
+                if (Painter::copyTexels(*texture, texels, static_cast<float>(left) - halfW,
+                                        static_cast<float>(top) - halfH))
+                {
+                    continue;
+                }
                 if (!bound)
                 {
-                    glBindTexture(GL_TEXTURE_2D, m_textureMap->getTexture(column, row)->getGlName());
+                    glBindTexture(GL_TEXTURE_2D, texture->getGlName());
                     bound = true;
                 }
                 const auto s0 = static_cast<float>(left - tileLeft) / static_cast<float>(tileW);

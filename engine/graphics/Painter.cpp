@@ -3,7 +3,9 @@
 #include "engine/base/Exception.h"
 #include "engine/base/Size.h"
 #include "engine/graphics/Font.h"
+#include "engine/graphics/FramebufferCopy.h"
 #include "engine/graphics/Texture.h"
+#include "engine/graphics/TextureFactory.h"
 
 #include <GL/gl.h>
 
@@ -58,6 +60,8 @@ void emitCircle(GLenum mode, const Base::Point& centre, std::uint32_t radius, st
 
 } // namespace
 
+Painter::TexelMode Painter::s_texelMode = Painter::TexelMode::Blended;
+
 Painter::Painter() = default;
 
 Painter::~Painter() = default;
@@ -88,6 +92,7 @@ Base::Color Painter::getColor()
 
 void Painter::setTexelMode(TexelMode mode)
 {
+    s_texelMode = mode;
     if (mode == TexelMode::Blended)
     {
         glEnable(GL_BLEND);
@@ -102,6 +107,13 @@ void Painter::setTexelMode(TexelMode mode)
         glAlphaFunc(GL_GREATER, 0.0f);
     }
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+}
+
+bool Painter::copyTexels(const Texture& texture, const Base::Rect& src, float x, float y)
+{
+    TextureFactory* factory = TextureFactory::getInstance();
+    return s_texelMode == TexelMode::Copied && factory != nullptr &&
+           factory->getFramebufferCopy().copy(texture, src, x, y);
 }
 
 void Painter::restoreColor()
@@ -130,6 +142,11 @@ void Painter::unbindTexture()
 void Painter::drawTexturedRect(const Base::Rect& dst, const Base::Rect& src)
 {
     assert(m_boundTexture != nullptr && "drawTexturedRect without a bound texture");
+    if (dst.w == src.w && dst.h == src.h &&
+        copyTexels(*m_boundTexture, src, static_cast<float>(dst.x), static_cast<float>(dst.y)))
+    {
+        return;
+    }
     const auto width = static_cast<float>(m_boundTexture->getWidth());
     const auto height = static_cast<float>(m_boundTexture->getHeight());
     const float left = static_cast<float>(src.x) / width;

@@ -54,11 +54,17 @@ public:
     };
     static void setTexelMode(TexelMode mode);
 
+    // In the Copied mode, copies the texels src of texture (in texels) unscaled to the quad whose top-left
+    // corner is (x, y) in the current modelview's units, where a framebuffer copy gives the textured quad's
+    // pixels (see FramebufferCopy); false, drawing nothing, in any other mode or case, and then the caller
+    // draws the quad.
+    static bool copyTexels(const Texture& texture, const Base::Rect& src, float x, float y);
+
     // texture must not be null; it stays bound until unbindTexture.
     void bindTexture(const Texture* texture);
     void unbindTexture();
 
-    // dst in pixels; src in texels of the bound texture.
+    // dst in pixels; src in texels of the bound texture. Copied when the texel mode and the size allow.
     void drawTexturedRect(const Base::Rect& dst, const Base::Rect& src);
     // In the current colour.
     void fillRect(const Base::Rect& rect);
@@ -80,6 +86,8 @@ public:
     static void drawTexture(const Base::Rect& dst, const Texture* texture, const Base::Rect& src);
 
 private:
+    static TexelMode s_texelMode;
+
     // A value rather than a heap object: painters are made for every draw call of every frame.
     std::optional<Base::Color> m_savedColor;
     const Texture* m_boundTexture = nullptr; // not owned

@@ -10,8 +10,11 @@
 #include <SDL/SDL_image.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstddef>
 #include <memory>
+#include <utility>
 
 namespace Fernhouse::Graphics
 {
@@ -34,8 +37,11 @@ constexpr Uint32 GreenMask = 0x0000FF00;
 constexpr Uint32 BlueMask = 0x00FF0000;
 constexpr Uint32 AlphaMask = 0xFF000000;
 constexpr int BitsPerPixel = 32;
-// The GL 1.0 spelling of "four components", which the drivers store as RGBA8.
-constexpr GLint InternalFormat = 4;
+// Unsized, so that the driver may keep the texels in the order they are handed over in.
+constexpr GLint InternalFormat = GL_RGBA;
+constexpr std::ptrdiff_t BytesPerPixel = BitsPerPixel / CHAR_BIT;
+constexpr std::size_t RedByte = 0;
+constexpr std::size_t BlueByte = 2;
 
 struct SurfaceDeleter
 {
@@ -61,6 +67,20 @@ void copyAlphaOnBlit(SDL_Surface* surface)
     if (SDL_SetAlpha(surface, 0, SDL_ALPHA_OPAQUE) != 0)
     {
         FH_THROW(Base::TextureCreationFailedException, AlphaModeFailed);
+    }
+}
+
+// Between R, G, B, A and B, G, R, A in place, both ways.
+void swapRedAndBlue(SDL_Surface* surface)
+{
+    auto* row = static_cast<std::uint8_t*>(surface->pixels);
+    for (int y = 0; y < surface->h; ++y, row += surface->pitch)
+    {
+        std::uint8_t* const end = row + BytesPerPixel * surface->w;
+        for (std::uint8_t* texel = row; texel != end; texel += BytesPerPixel)
+        {
+            std::swap(texel[RedByte], texel[BlueByte]);
+        }
     }
 }
 
@@ -147,6 +167,7 @@ void TextureFactory::freeTextureMap(TextureMap* map)
 
 void TextureFactory::reloadAll()
 {
+    m_framebufferCopy.forgetContext();
     // The old names are dead or about to be replaced; free them before the new uploads take memory.
     for (const auto& [map, fileName] : m_fileNames)
     {
@@ -231,8 +252,12 @@ Texture* TextureFactory::createTexture(SDL_Surface* surface) const
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, InternalFormat, surface->w, surface->h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+    // Handed over as B, G, R, A, the order of the screen's pixels: a driver that keeps them so can copy a
+    // picture to the screen without converting it (FramebufferCopy). The surface is left as it came.
+    swapRedAndBlue(surface);
+    glTexImage2D(GL_TEXTURE_2D, 0, InternalFormat, surface->w, surface->h, 0, GL_BGRA, GL_UNSIGNED_BYTE,
                  surface->pixels);
+    swapRedAndBlue(surface);
     // Pixel art and tiles must stay sharp at any scale.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);

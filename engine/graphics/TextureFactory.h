@@ -3,6 +3,7 @@
 #include "engine/base/Color.h"
 #include "engine/base/Singleton.h"
 #include "engine/base/Size.h"
+#include "engine/graphics/FramebufferCopy.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -47,6 +48,9 @@ public:
 
     std::size_t getTextureMapCount() const { return m_fileNames.size() + m_sources.size(); }
 
+    // Copies of texture rectangles to the screen, kept here to be forgotten with the GL context.
+    FramebufferCopy& getFramebufferCopy() { return m_framebufferCopy; }
+
     // The steps of loading, public so that each can be used on its own.
 
     // The tile side in pixels that wastes the least texture space on an image side of length pixels.
@@ -79,6 +83,7 @@ private:
     std::map<TextureMap*, std::string> m_fileNames;        // keys owned
     std::map<TextureMap*, Base::Color> m_colorKeys;        // maps made with a colour key
     std::map<TextureMap*, const TextureSource*> m_sources; // keys owned; the sources are not
+    FramebufferCopy m_framebufferCopy;
 };
 
 } // namespace Fernhouse::Graphics

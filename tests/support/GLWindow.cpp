@@ -44,6 +44,8 @@ void GLTest::SetUp()
     // A test that shut SDL down leaves the window closed.
     if (SDL_GetVideoSurface() == nullptr)
     {
+        // Like the game's window: drawn into directly, without sdl12-compat's scaling framebuffer object.
+        setenv("SDL12COMPAT_OPENGL_SCALING", "0", 0);
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 1);
