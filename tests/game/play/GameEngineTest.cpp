@@ -194,6 +194,8 @@ TEST_F(GameEngineRound, HudValuesEndOnTheirAnchorsAndResultsCentreOnTheirViews)
                         : std::vector<Point>{{618, 35}, {772, 35}, {463, 35}, {595, 330},
                                              {154, 35}, {308, 35}, {205, 330}};
         EXPECT_EQ(shown, anchors);
+        // The clock stands still in the start delay: the whole limit is left.
+        EXPECT_EQ(text(e.getTimeValue()), "1:05");
     }
 }
 
