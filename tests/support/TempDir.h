@@ -42,6 +42,13 @@ public:
         std::ofstream(file(name), std::ios::binary | std::ios::trunc) << bytes;
     }
 
+    // Writes the file and returns its path.
+    std::string written(const std::string& name, const std::string& bytes) const
+    {
+        writeFile(name, bytes);
+        return file(name);
+    }
+
     std::string readFile(const std::string& name) const
     {
         std::ifstream in(file(name), std::ios::binary);

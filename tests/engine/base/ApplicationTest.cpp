@@ -1,7 +1,6 @@
 #include "engine/base/Application.h"
 
 #include "engine/base/EventRouter.h"
-#include "engine/base/Exception.h"
 #include "engine/base/GameTime.h"
 #include "engine/base/Screen.h"
 #include "engine/graphics/Image.h"
@@ -15,7 +14,6 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 
 using namespace Fernhouse::Base;
@@ -102,9 +100,7 @@ TEST(Application, UnopenableWindowLeavesNoScreenAndMissingAudioASilentManager)
     TestApp app;
     EXPECT_TRUE(TestSupport::throwsWith<ScreenCreateFailedException>(
         [&] { app.open(); }, "Failed to set the requested video mode.", "src/Screen"));
-    EXPECT_EQ(
-        std::pair(app.getScreen(), app.getSoundManager()),
-        std::pair(static_cast<Screen*>(nullptr), static_cast<Fernhouse::Sound::SoundManager*>(nullptr)));
+    EXPECT_EQ(std::pair(app.getScreen() == nullptr, app.getSoundManager() == nullptr), std::pair(true, true));
 }
 
 TEST(Screen, SwitchesFullscreenBothWaysKeepingTheTexturesAndThePixelProjection)
@@ -135,50 +131,37 @@ TEST(Screen, SwitchesFullscreenBothWaysKeepingTheTexturesAndThePixelProjection)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(EntityTest, TransformsChainAndEveryListingOfAChildIsVisitedWhileItOutlivesItsParent)
-{
-    Entity moved;
-    moved.scale(2.0f).scale(3.0f).rotate(300.0f).rotate(120.0f).move(3, -4).move(1, 1);
-    EXPECT_EQ(std::tuple(moved.getScale(), moved.getRotation(), moved.getPosition()),
-              std::tuple(6.0f, 420.0f, Point(4, -3)));
-    Square child(1, Color());
-    Square other(1, Color());
-    {
-        Entity parent;
-        parent.addChild(&child);
-        parent.addChild(&other);
-        parent.addChild(&child);
-        parent.update();
-        parent.draw();
-        EXPECT_EQ(std::tuple(child.m_updates, child.m_draws, other.m_updates), std::tuple(2, 2, 1));
-        parent.removeChild(&child);
-        parent.removeChild(&child);
-        EXPECT_EQ(parent.getChildren(), std::vector<Entity*>{&other});
-    }
-    child.update();
-    EXPECT_EQ(child.m_updates, 3);
-}
-
-TEST_F(EntityTest, ChildrenDrawInOrderInTheirParentsTranslatedScaledRotatedFrame)
+TEST_F(EntityTest, ChildrenDrawInOrderInTheirParentsChainedTransformAndEachListingIsVisitedWhileItOutlivesIt)
 {
     // A plain entity applies no transform of its own; later children draw on top.
-    Entity plain;
-    plain.setPosition(100, 100);
-    Square first(10, Color(255, 0, 0, 255));
-    Square second(10, Color(0, 255, 0, 255));
+    Square first(10, Color(255, 0, 0, 255)), second(10, Color(0, 255, 0, 255));
     second.setPosition(5, 5);
-    plain.addChild(&first);
-    plain.addChild(&second);
-    plain.draw();
-    EXPECT_TRUE(rgbAt({2, 2}, 255, 0, 0));
-    EXPECT_TRUE(rgbAt({7, 7}, 0, 255, 0));
-    EXPECT_TRUE(rgbAt({15, 15, 110, 110}, 0, 0, 0));
+    {
+        Entity plain;
+        plain.setPosition(100, 100);
+        for (Entity* child : {&first, &second, &second})
+        {
+            plain.addChild(child);
+        }
+        plain.update();
+        plain.draw();
+        EXPECT_TRUE(rgbAt({2, 2}, 255, 0, 0));
+        EXPECT_TRUE(rgbAt({7, 7}, 0, 255, 0));
+        EXPECT_TRUE(rgbAt({15, 15, 110, 110}, 0, 0, 0));
+        EXPECT_EQ(std::tuple(first.m_updates, first.m_draws, second.m_updates, second.m_draws),
+                  std::tuple(1, 1, 2, 2));
+        plain.removeChild(&second);
+        plain.removeChild(&second);
+        EXPECT_EQ(plain.getChildren(), std::vector<Entity*>{&first});
+    }
+    second.update();
+    EXPECT_EQ(second.m_updates, 3);
 
-    // At (200, 100), scale 2, turned 90 degrees clockwise: local (x, y) lands on (200 - 2y, 100 + 2x). The
-    // parent covers x 180..199, y 100..119; the child x 190..199, y 140..149.
+    // Moves add up to (200, 100), scales multiply to 2 and turns add up to 90 degrees clockwise: local
+    // (x, y) lands on (200 - 2y, 100 + 2x). The parent covers x 180..199, y 100..119; the child x 190..199,
+    // y 140..149.
     Square parent(10, Color(0, 0, 255, 255));
-    parent.setPosition(200, 100);
-    parent.scale(2.0f).rotate(90.0f);
+    parent.move(203, 96).move(-3, 4).scale(4.0f).scale(0.5f).rotate(300.0f).rotate(150.0f);
     Square child(5, Color(0, 255, 0, 255));
     child.setPosition(20, 0);
     parent.addChild(&child);

@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string>
-#include <vector>
 
 using namespace Fernhouse::Base;
 using Fernhouse::IO::Control;
@@ -17,9 +15,13 @@ using Fernhouse::IO::KeyboardControl;
 using Fernhouse::IO::KeySet;
 using Log = std::vector<std::string>;
 using Bits = std::vector<std::uint32_t>;
+using Handlers = std::vector<EventHandler*>;
 
 namespace
 {
+
+constexpr std::uint32_t Left = Control::LeftBit, Right = Control::RightBit, Up = Control::UpBit,
+                        Down = Control::DownBit;
 
 // Writes what it receives into the log as "name:event", runs its hook on a key press, consumes when told to.
 struct Recorder final : EventHandler
@@ -59,8 +61,7 @@ struct Recorder final : EventHandler
 void pushKey(Uint8 type, SDLKey key, int mod = KMOD_NONE)
 {
     SDL_Event event{};
-    event.type = type;
-    event.key.type = type;
+    event.type = event.key.type = type;
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = key;
     event.key.keysym.mod = static_cast<SDLMod>(mod);
@@ -73,127 +74,100 @@ KeySet arrows(bool buffered, SDLKey action1 = SDLK_UNKNOWN, SDLKey action2 = SDL
     return KeySet{buffered, SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, action1, action2};
 }
 
-// Whether the control consumed every one of the key presses.
-bool press(KeyboardControl& control, std::initializer_list<SDLKey> keys)
+// Presses the keys, each of which the control must consume, then reads the direction that many times.
+Bits readsAfter(KeyboardControl& control, const std::vector<SDLKey>& keys, std::size_t reads)
 {
-    bool consumed = true;
     for (const SDLKey key : keys)
     {
-        consumed = control.keyDown(key, false, false, false) && consumed;
+        EXPECT_TRUE(control.keyDown(key, false, false, false)) << key;
     }
-    return consumed;
+    Bits read;
+    while (read.size() < reads)
+    {
+        read.push_back(control.getDirection());
+    }
+    return read;
 }
 
 class EventRouterTest : public TestSupport::GLTest
 {
 protected:
+    void add(std::initializer_list<EventHandler*> handlers)
+    {
+        for (EventHandler* handler : handlers)
+        {
+            m_router.addHandler(handler);
+        }
+    }
+
     EventRouter m_router;
     Log m_log;
 };
 
 } // namespace
 
-TEST_F(EventRouterTest, NewestHandlerIsAskedFirstUntilOneConsumesAndEachListingIsAsked)
+TEST_F(EventRouterTest,
+       NewestHandlerIsAskedFirstUntilOneConsumesAndHandlersChangedMidWalkCountFromTheNextEvent)
 {
-    Recorder a("A", m_log);
-    Recorder b("B", m_log);
-    Recorder stranger("S", m_log);
-    Recorder consuming("C", m_log, true);
-    m_router.addHandler(&a);
-    m_router.addHandler(&a);
-    m_router.addHandler(&b);
-    m_router.removeHandler(&stranger);
-    pushKey(SDL_KEYDOWN, SDLK_a);
-    EXPECT_TRUE(m_router.poll());
-    m_router.addHandler(&consuming);
-    pushKey(SDL_KEYUP, SDLK_UP);
-    EXPECT_TRUE(m_router.poll());
-    m_router.removeHandler(&consuming);
-    m_router.removeHandler(&a);
-    pushKey(SDL_KEYUP, SDLK_UP);
-    EXPECT_TRUE(m_router.poll());
-    EXPECT_EQ(m_log, (Log{"B:down97", "A:down97", "A:down97", "C:up273", "B:up273"}));
-    EXPECT_EQ(m_router.getHandlers(), std::vector<EventHandler*>{&b});
-}
-
-TEST_F(EventRouterTest, QuitEndsThePollLeavingLaterEventsQueuedEvenWithoutHandlers)
-{
-    pushKey(SDL_KEYDOWN, SDLK_ESCAPE);
-    EXPECT_TRUE(m_router.poll());
-    m_router.pushQuit();
-    EXPECT_FALSE(m_router.poll());
-    Recorder a("A", m_log);
-    m_router.addHandler(&a);
-    pushKey(SDL_KEYDOWN, SDLK_LEFT);
-    m_router.pushQuit();
-    pushKey(SDL_KEYDOWN, SDLK_RIGHT);
-    EXPECT_FALSE(m_router.poll());
-    EXPECT_EQ(m_log, (Log{"A:down276", "A:quit"}));
-    EXPECT_TRUE(m_router.poll());
-    EXPECT_EQ(m_log, (Log{"A:down276", "A:quit", "A:down275"}));
-}
-
-TEST_F(EventRouterTest, HandlersChangedMidWalkAreAskedOnlyFromTheNextEventOn)
-{
-    // On its first key the swapping handler leaves, brings in its replacement and drops a handler not yet
-    // asked, as the settings panels swap their selectors.
-    Recorder older("A", m_log);
-    Recorder dropped("D", m_log);
-    Recorder replacement("R", m_log);
-    Recorder swapping("S", m_log);
+    // On its first key the swapping handler leaves, brings in its consuming replacement and drops a handler
+    // not yet asked, as the settings panels swap their selectors.
+    Recorder older("A", m_log), dropped("D", m_log), replacement("R", m_log, true), swapping("S", m_log),
+        stranger("X", m_log);
     swapping.hook = [&] {
         m_router.removeHandler(&swapping);
         m_router.addHandler(&replacement);
         m_router.removeHandler(&dropped);
     };
-    m_router.addHandler(&older);
-    m_router.addHandler(&dropped);
-    m_router.addHandler(&older); // asked twice, once on either side of the dropped one
-    m_router.addHandler(&swapping);
+    add({&older, &dropped, &older, &swapping}); // older is asked on either side of the dropped one
+    m_router.removeHandler(&stranger);
     pushKey(SDL_KEYDOWN, SDLK_a);
-    pushKey(SDL_KEYDOWN, SDLK_b);
+    pushKey(SDL_KEYUP, SDLK_b);
     EXPECT_TRUE(m_router.poll());
-    EXPECT_EQ(m_log, (Log{"S:down97", "A:down97", "A:down97", "R:down98", "A:down98", "A:down98"}));
-    EXPECT_EQ(m_router.getHandlers(), (std::vector<EventHandler*>{&replacement, &older, &older}));
+    EXPECT_EQ(m_log, (Log{"S:down97", "A:down97", "A:down97", "R:up98"}));
+    EXPECT_EQ(m_router.getHandlers(), (Handlers{&replacement, &older, &older}));
+    m_router.removeHandler(&older);
+    EXPECT_EQ(m_router.getHandlers(), Handlers{&replacement});
 }
 
-TEST_F(EventRouterTest, KeyModifiersBecomeFlagsAndUserEventsCarryTheirCodeAndData)
+TEST_F(EventRouterTest, EventsCarryModifierFlagsCodesAndDataUntilAQuitThatLeavesLaterEventsQueued)
 {
     EXPECT_EQ(EventRouter::getInstance(), &m_router);
+    pushKey(SDL_KEYDOWN, SDLK_ESCAPE);
+    EXPECT_TRUE(m_router.poll());
+    m_router.pushQuit();
+    EXPECT_FALSE(m_router.poll()); // even without handlers
     Recorder a("A", m_log);
-    m_router.addHandler(&a);
+    add({&a});
     pushKey(SDL_KEYDOWN, SDLK_RETURN, KMOD_RALT);
     pushKey(SDL_KEYDOWN, SDLK_x, KMOD_LCTRL | KMOD_RSHIFT);
     pushKey(SDL_KEYDOWN, SDLK_y, KMOD_NUM);
     pushKey(SDL_KEYDOWN, SDLK_z, KMOD_LALT | KMOD_RCTRL | KMOD_LSHIFT);
     int payload[2] = {};
     m_router.pushUserEvent(-7, &payload[0], &payload[1]);
-    EXPECT_TRUE(m_router.poll());
-    EXPECT_EQ(m_log, (Log{"A:down13a", "A:down120cs", "A:down121", "A:down122csa", "A:user-7"}));
+    m_router.pushQuit();
+    pushKey(SDL_KEYDOWN, SDLK_RIGHT);
+    EXPECT_FALSE(m_router.poll());
+    EXPECT_EQ(m_log, (Log{"A:down13a", "A:down120cs", "A:down121", "A:down122csa", "A:user-7", "A:quit"}));
     EXPECT_EQ(a.data, (std::pair<void*, void*>(&payload[0], &payload[1])));
+    EXPECT_TRUE(m_router.poll());
+    EXPECT_EQ(m_log.back(), "A:down275");
 }
 
-// The reads in each braced list run from left to right.
 TEST(KeyboardControl, UnbufferedPressesMergeUntilReadAndBufferedOnesQueueTwoDroppingTheOldest)
 {
-    KeyboardControl merged(arrows(false));
-    EXPECT_TRUE(press(merged, {SDLK_RIGHT, SDLK_DOWN}));
-    EXPECT_EQ((Bits{merged.getDirection(), merged.getDirection()}),
-              (Bits{Control::RightBit | Control::DownBit, 0}));
-    EXPECT_TRUE(press(merged, {SDLK_LEFT, SDLK_UP, SDLK_LEFT}));
-    EXPECT_EQ(merged.getDirection(), Control::LeftBit | Control::UpBit);
-
-    KeyboardControl queued(arrows(true));
-    EXPECT_TRUE(press(queued, {SDLK_UP, SDLK_LEFT, SDLK_DOWN}));
-    EXPECT_EQ(
-        (Bits{queued.getDirection(), queued.getDirection(), queued.getDirection(), queued.getDirection()}),
-        (Bits{Control::LeftBit, Control::DownBit, 0, 0}));
-    // The order holds after empty reads too.
-    EXPECT_TRUE(press(queued, {SDLK_UP, SDLK_LEFT}));
-    EXPECT_EQ(queued.getDirection(), Control::UpBit);
-    EXPECT_TRUE(press(queued, {SDLK_RIGHT}));
-    EXPECT_EQ((Bits{queued.getDirection(), queued.getDirection(), queued.getDirection()}),
-              (Bits{Control::LeftBit, Control::RightBit, 0}));
+    KeyboardControl merged(arrows(false)), queued(arrows(true));
+    // Steps on one control after another: the keys pressed, then the directions read.
+    const std::tuple<KeyboardControl*, std::vector<SDLKey>, Bits> steps[] = {
+        {&merged, {SDLK_RIGHT, SDLK_DOWN}, {Right | Down, 0}},
+        {&merged, {SDLK_LEFT, SDLK_UP, SDLK_LEFT}, {Left | Up}},
+        {&queued, {SDLK_UP, SDLK_LEFT, SDLK_DOWN}, {Left, Down, 0, 0}},
+        // The order holds after empty reads too.
+        {&queued, {SDLK_UP, SDLK_LEFT}, {Up}},
+        {&queued, {SDLK_RIGHT}, {Left, Right, 0}}};
+    for (const auto& [control, keys, directions] : steps)
+    {
+        EXPECT_EQ(readsAfter(*control, keys, directions.size()), directions);
+    }
 }
 
 TEST(KeyboardControl, ActionKeysSetTheirBitsAndUnsetKeysMatchNothing)
@@ -204,44 +178,38 @@ TEST(KeyboardControl, ActionKeysSetTheirBitsAndUnsetKeysMatchNothing)
     EXPECT_FALSE(control.keyDown(SDLK_UNKNOWN, false, false, false) ||
                  control.keyDown(SDLK_a, false, false, false));
     EXPECT_EQ(control.getCommands(), 0u);
-    EXPECT_TRUE(press(control, {SDLK_UP}));
-    EXPECT_EQ(control.getCommands(), Control::UpBit);
+    readsAfter(control, {SDLK_UP}, 0);
+    EXPECT_EQ(control.getCommands(), Up);
     EXPECT_TRUE(control.keyDown(SDLK_SPACE, true, true, true)); // modifiers are ignored
-    EXPECT_TRUE(press(control, {SDLK_RIGHT}));
+    readsAfter(control, {SDLK_RIGHT}, 0);
     EXPECT_EQ(
         (Bits{control.getAction2(), control.getAction1(), control.getAction1(), control.getDirection()}),
-        (Bits{0, Control::Action1Bit, 0, Control::RightBit}));
+        (Bits{0, Control::Action1Bit, 0, Right}));
     // Buffered directions wait in the queue, not in the command word.
     KeyboardControl buffered(arrows(true, SDLK_UNKNOWN, SDLK_RETURN));
-    EXPECT_TRUE(press(buffered, {SDLK_RETURN, SDLK_DOWN}));
-    EXPECT_EQ((Bits{buffered.getCommands(), buffered.getDirection()}),
-              (Bits{Control::Action2Bit, Control::DownBit}));
+    readsAfter(buffered, {SDLK_RETURN, SDLK_DOWN}, 0);
+    EXPECT_EQ((Bits{buffered.getCommands(), buffered.getDirection()}), (Bits{Control::Action2Bit, Down}));
 }
 
 TEST(KeyboardControl, RegistersOnceInFrontOfTheRouterAndPassesForeignKeysToOlderHandlers)
 {
-    struct Counter final : EventHandler
-    {
-        bool keyDown(SDLKey, bool, bool, bool) override { return ++m_presses < 0; }
-
-        int m_presses = 0;
-    } older;
-
+    Log log;
+    Recorder older("O", log);
     EventRouter router;
     router.addHandler(&older);
     {
         KeyboardControl control(arrows(false));
         control.setRegistered(true);
         control.setRegistered(true);
-        EXPECT_EQ(router.getHandlers(), (std::vector<EventHandler*>{&control, &older}));
+        EXPECT_EQ(router.getHandlers(), (Handlers{&control, &older}));
         EXPECT_TRUE(router.keyDown(SDLK_LEFT, false, false, false));
         EXPECT_FALSE(router.keyDown(SDLK_q, false, false, false));
-        EXPECT_EQ(std::pair(older.m_presses, control.getDirection()), std::pair(1, Control::LeftBit));
+        EXPECT_EQ(std::pair(log, control.getDirection()), std::pair(Log{"O:down113"}, Left));
         control.setRegistered(false);
         control.setRegistered(false);
         EXPECT_EQ(router.getHandlers().size(), 1u);
         control.setRegistered(true);
     }
     // The destructor left the router.
-    EXPECT_EQ(router.getHandlers(), std::vector<EventHandler*>{&older});
+    EXPECT_EQ(router.getHandlers(), Handlers{&older});
 }

@@ -12,13 +12,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace Fernhouse::Script;
 using Fernhouse::Base::Exception;
 using Fernhouse::Base::FileNotFoundException;
-using Fernhouse::Script::ScriptArgumentList;
-using Fernhouse::Script::ScriptEngine;
-using Fernhouse::Script::ScriptEngineException;
-using Fernhouse::Script::ScriptRuntimeException;
-using Fernhouse::Script::ScriptStatement;
 using TestSupport::throwsWith;
 using Names = std::vector<std::string>;
 
@@ -27,10 +23,13 @@ namespace
 
 const std::string Tag = "src/ScriptEngine";
 
-// Remembers every statement as "line:name:arguments"; throws for "fail" while told to.
-class Recorder final : public Fernhouse::Script::ScriptStatementExecutor
+// Serves the functions it is registered for by remembering each statement as "line:name:arguments", and
+// throws for "fail" while told to. The game clock is started on a fake tick source.
+class ScriptEngineTest : public ::testing::Test, public ScriptStatementExecutor
 {
-public:
+protected:
+    ScriptEngineTest() { m_time.start(); }
+
     void execute(const ScriptStatement& statement) override
     {
         if (statement.functionName == "fail" && m_failing)
@@ -39,22 +38,6 @@ public:
         }
         m_executed.push_back(std::to_string(statement.lineNumber) + ":" + statement.functionName + ":" +
                              statement.argumentText);
-    }
-
-    Names m_executed;
-    bool m_failing = false;
-};
-
-// A started game clock on a fake tick source, and a directory for script files.
-class ScriptEngineTest : public ::testing::Test
-{
-protected:
-    ScriptEngineTest() { m_time.start(); }
-
-    std::string write(const std::string& name, const std::string& text) const
-    {
-        m_dir.writeFile(name, text);
-        return m_dir.file(name);
     }
 
     void advance(std::uint32_t milliseconds)
@@ -66,8 +49,9 @@ protected:
     TestSupport::TempDir m_dir;
     TestSupport::FakeClock m_clock{1000};
     Fernhouse::Base::GameTime m_time;
-    Recorder m_recorder;
     ScriptEngine m_engine;
+    Names m_executed;
+    bool m_failing = false;
 };
 
 } // namespace
@@ -76,43 +60,38 @@ TEST_F(ScriptEngineTest, StatementsSplitIntoNameAndArgumentTextWithTheirLineNumb
 {
     for (const std::string name : {"foo", "printText", "", "foo\r"})
     {
-        m_engine.registerFunction(name, &m_recorder);
+        m_engine.registerFunction(name, this);
     }
     // A comment mark counts only in the first column; only a CR before an LF belongs to the line end.
-    m_engine.load(write("a.fhs", "# intro\nfoo\r\n\nfoo (1)\nprintText(\"HELLO\",10,20)\n  #foo\nfoo\r"));
+    m_engine.load(
+        m_dir.written("a.fhs", "# intro\nfoo\r\n\nfoo (1)\nprintText(\"HELLO\",10,20)\n  #foo\nfoo\r"));
     m_engine.runToEnd();
-    EXPECT_EQ(m_recorder.m_executed,
+    EXPECT_EQ(m_executed,
               (Names{"2:foo:", "4:foo: (1)", "5:printText:(\"HELLO\",10,20)", "6::  #foo", "7:foo\r:"}));
     ScriptEngine comments;
-    comments.load(write("empty.fhs", "# only a comment\n\n\r\n#printText(1, 2, \"x\")\n"));
+    comments.load(m_dir.written("empty.fhs", "# only a comment\n\n\r\n#printText(1, 2, \"x\")\n"));
     EXPECT_FALSE(comments.run());
 }
 
 TEST_F(ScriptEngineTest, RunsOneStatementPerCallAndSleepHoldsTheRestBackForItsGameTime)
 {
-    m_engine.registerFunction("a", &m_recorder);
-    m_engine.load(write("sleep.fhs", "a\nsleep(1000)\na\nsleep (500)\n"));
-    EXPECT_TRUE(m_engine.run());
-    EXPECT_TRUE(m_engine.run());
-    advance(999);
-    EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.m_executed, Names{"1:a:"});
-    // A stopped clock stops the sleep with it.
-    m_time.stop();
-    advance(5000);
-    EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.m_executed, Names{"1:a:"});
-    m_time.start();
-    advance(1);
-    EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.m_executed, (Names{"1:a:", "3:a:"}));
-    // A script that ends with a sleep is not finished until the sleep has passed.
-    EXPECT_TRUE(m_engine.run());
-    advance(499);
-    EXPECT_TRUE(m_engine.run());
-    advance(1);
-    EXPECT_FALSE(m_engine.run());
-    EXPECT_FALSE(m_engine.run());
+    m_engine.registerFunction("a", this);
+    m_engine.load(m_dir.written("sleep.fhs", "a\nsleep(1000)\na\nsleep (500)\n"));
+    // Per call: the clock runs, milliseconds passed before it, the script goes on, statements executed. A
+    // stopped clock stops the sleep with it; a script that ends with a sleep goes on until the sleep passed.
+    const std::tuple<bool, std::uint32_t, bool, std::size_t> calls[] = {
+        {true, 0, true, 1},     {true, 0, true, 1},  {true, 999, true, 1},
+        {false, 5000, true, 1}, {true, 1, true, 2},  {true, 0, true, 2},
+        {true, 499, true, 2},   {true, 1, false, 2}, {true, 0, false, 2}};
+    for (const auto& [running, milliseconds, goesOn, executed] : calls)
+    {
+        running ? m_time.start() : m_time.stop();
+        advance(milliseconds);
+        EXPECT_EQ((std::pair<bool, std::size_t>{m_engine.run(), m_executed.size()}),
+                  std::pair(goesOn, executed))
+            << m_time.getTime();
+    }
+    EXPECT_EQ(m_executed, (Names{"1:a:", "3:a:"}));
 }
 
 TEST_F(ScriptEngineTest, LoadFailsOnAMissingFileOrAnUnregisteredNameKeepingTheStatementsBefore)
@@ -123,38 +102,41 @@ TEST_F(ScriptEngineTest, LoadFailsOnAMissingFileOrAnUnregisteredNameKeepingTheSt
                                                       "Couldn't open scriptfile: " + path, Tag));
     }
     EXPECT_FALSE(m_engine.run());
-    m_engine.registerFunction("ok", &m_recorder);
-    const std::string path = write("a.fhs", "ok(1)\n\n\n# comment\n\nok(2)\nname(3)\nok(4)\n");
+    m_engine.registerFunction("ok", this);
+    const std::string path = m_dir.written("a.fhs", "ok(1)\n\n\n# comment\n\nok(2)\nname(3)\nok(4)\n");
     EXPECT_TRUE(throwsWith<ScriptEngineException>([&] { m_engine.load(path); },
                                                   path + ":7: Function 'name' is not defined", Tag));
     m_engine.runToEnd();
-    EXPECT_EQ(m_recorder.m_executed, (Names{"1:ok:(1)", "6:ok:(2)"}));
+    EXPECT_EQ(m_executed, (Names{"1:ok:(1)", "6:ok:(2)"}));
 }
 
 TEST_F(ScriptEngineTest, ANameTakesOneExecutorWhoseErrorsPassThroughWithoutSkippingTheStatement)
 {
-    EXPECT_TRUE(throwsWith<ScriptEngineException>([&] { m_engine.registerFunction("sleep", &m_recorder); },
-                                                  "Function already registered", Tag));
     m_engine.registerFunction("ok", nullptr);
-    m_engine.registerFunction("ok", &m_recorder);
-    EXPECT_TRUE(throwsWith<ScriptEngineException>([&] { m_engine.registerFunction("ok", &m_recorder); },
-                                                  "Function already registered", Tag));
-    m_engine.registerFunction("fail", &m_recorder);
+    for (const char* name : {"ok", "fail"})
+    {
+        m_engine.registerFunction(name, this);
+    }
+    for (const char* name : {"sleep", "ok"})
+    {
+        EXPECT_TRUE(throwsWith<ScriptEngineException>([&] { m_engine.registerFunction(name, this); },
+                                                      "Function already registered", Tag));
+    }
     m_engine.registerFunction("pending", nullptr);
-    m_engine.load(write("p.fhs", "ok\nfail\npending(1)\n"));
+    m_engine.load(m_dir.written("p.fhs", "ok\nfail\npending(1)\n"));
     EXPECT_TRUE(m_engine.run());
-    m_recorder.m_failing = true;
+    m_failing = true;
     EXPECT_THROW(m_engine.run(), ScriptRuntimeException);
-    m_recorder.m_failing = false;
+    m_failing = false;
     EXPECT_TRUE(m_engine.run());
-    EXPECT_EQ(m_recorder.m_executed, (Names{"1:ok:", "2:fail:"}));
+    EXPECT_EQ(m_executed, (Names{"1:ok:", "2:fail:"}));
     EXPECT_TRUE(throwsWith<Exception>([&] { m_engine.run(); },
                                       "function pending on line 3 could not be found.", Tag));
 }
 
 TEST_F(ScriptEngineTest, BadSleepsThrowNegativeOnesDoNotWaitAndASleepPastTheClockLimitEndsThere)
 {
-    m_engine.load(write("s.fhs", "sleep\n"));
+    m_engine.load(m_dir.written("s.fhs", "sleep\n"));
     EXPECT_TRUE(throwsWith<ScriptRuntimeException>([&] { m_engine.run(); }, "sleep: argument 1 is missing.",
                                                    "src/ScriptArgumentList"));
     // Also on a clock younger than the sleep, where the sum would wrap into a wait of weeks.
@@ -162,23 +144,20 @@ TEST_F(ScriptEngineTest, BadSleepsThrowNegativeOnesDoNotWaitAndASleepPastTheCloc
     {
         advance(age);
         ScriptEngine negative;
-        negative.load(write("n.fhs", "sleep(-5)\n"));
+        negative.load(m_dir.written("n.fhs", "sleep(-5)\n"));
         EXPECT_FALSE(negative.run());
     }
     // Wrapping would put the end before now and skip the sleep.
     advance(4294967000u - 10);
     ScriptEngine late;
-    late.load(write("late.fhs", "sleep(1000)\n"));
-    EXPECT_TRUE(late.run());
-    advance(294);
-    EXPECT_TRUE(late.run());
-    advance(1);
-    EXPECT_FALSE(late.run());
+    late.load(m_dir.written("late.fhs", "sleep(1000)\n"));
+    EXPECT_EQ((std::vector<bool>{late.run(), (advance(294), late.run()), (advance(1), late.run())}),
+              (std::vector<bool>{true, true, false}));
 }
 
-TEST(ScriptArgumentList, SplitsAtSeparatorsOutsideQuotesAndTrimsSpaces)
+TEST(ScriptArgumentList, SplitsAtSeparatorsOutsideQuotesAndConvertsTokensLikeAtoiWithoutOverflow)
 {
-    const std::pair<std::string, Names> cases[] = {
+    const std::pair<std::string, Names> tokens[] = {
         {"(\"A, B\", 7 ,x)", {"\"A, B\"", "7", "x"}},
         {"(  \"x\" ,\t\n 2  )", {"\"x\"", "2"}},
         {" (500)", {"500"}},
@@ -189,16 +168,11 @@ TEST(ScriptArgumentList, SplitsAtSeparatorsOutsideQuotesAndTrimsSpaces)
         {"", {}},
         {" no separators", {}},
         // An unterminated quote swallows every later separator.
-        {"(1, \"open, 2, 3)", {"1"}},
-    };
-    for (const auto& [text, tokens] : cases)
+        {"(1, \"open, 2, 3)", {"1"}}};
+    for (const auto& [text, split] : tokens)
     {
-        EXPECT_EQ(ScriptArgumentList::tokenize(text), tokens) << text;
+        EXPECT_EQ(ScriptArgumentList::tokenize(text), split) << text;
     }
-}
-
-TEST(ScriptArgumentList, ConvertsTokensLikeAtoiWithoutOverflowUnquotesStringsAndNamesAMissingArgument)
-{
     const std::pair<std::string, int> numbers[] = {{"7", 7},
                                                    {"+40", 40},
                                                    {"x", 0},
