@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 #include <SDL/SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace TestSupport
@@ -18,8 +19,7 @@ std::array<int, 4> pixel(int x, int y)
 
 ::testing::AssertionResult rgbIs(const std::array<int, 4>& got, int r, int g, int b, int tolerance)
 {
-    if (std::abs(got[0] - r) <= tolerance && std::abs(got[1] - g) <= tolerance &&
-        std::abs(got[2] - b) <= tolerance)
+    if (std::max({std::abs(got[0] - r), std::abs(got[1] - g), std::abs(got[2] - b)}) <= tolerance)
     {
         return ::testing::AssertionSuccess();
     }
@@ -53,12 +53,10 @@ void GLTest::SetUp()
                   nullptr)
             << SDL_GetError();
     }
-    while (glGetError() != GL_NO_ERROR)
-    {
-    }
-    // A fresh X11 window queues focus and motion events; tests that push their own must not see them.
+    // Stale GL errors go, and so do the focus and motion events a fresh X11 window queues: tests that push
+    // their own must not see them.
     SDL_Event event;
-    while (SDL_PollEvent(&event) != 0)
+    while (glGetError() != GL_NO_ERROR || SDL_PollEvent(&event) != 0)
     {
     }
     glViewport(0, 0, WindowWidth, WindowHeight);

@@ -18,10 +18,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 void putBigEndian(Bytes& out, std::uint32_t value)
 {
-    for (int shift = 24; shift >= 0; shift -= 8)
-    {
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-    }
+    out.insert(out.end(), {std::uint8_t(value >> 24), std::uint8_t(value >> 16), std::uint8_t(value >> 8),
+                           std::uint8_t(value)});
 }
 
 void putChunk(Bytes& png, const std::string& type, const Bytes& data)

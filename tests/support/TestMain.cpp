@@ -10,13 +10,6 @@
 namespace
 {
 
-// Closes SDL, and with it the shared GL window a test may have opened, after the last test.
-class WindowEnvironment final : public ::testing::Environment
-{
-public:
-    void TearDown() override { SDL_Quit(); }
-};
-
 // SDL reads its drivers from these when a subsystem starts. A test that points them elsewhere (a disk
 // file in its own temporary directory, a missing device) must not leave them so for the tests after it
 // in the same process.
@@ -54,7 +47,9 @@ int main(int argc, char** argv)
     // Frames run on the fake clock, never waiting for real time.
     Fernhouse::Base::Application::setFramePacing(false);
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new WindowEnvironment);                   // gtest owns it
     ::testing::UnitTest::GetInstance()->listeners().Append(new EnvironmentGuard); // gtest owns it
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // Closes SDL, and with it the shared GL window a test may have opened.
+    SDL_Quit();
+    return result;
 }

@@ -7,6 +7,7 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Fernhouse::Base;
@@ -28,21 +29,21 @@ struct Recorder final : EventHandler
 {
     Recorder(const char* n, Log& l, bool c = false) : name(n), log(l), consume(c) {}
 
-    bool keyDown(SDLKey key, bool ctrl, bool shift, bool alt) override
+    bool keyDown(SDLKey key, bool c, bool s, bool a) override
     {
         hook();
-        return note(":down" + std::to_string(key) + (ctrl ? "c" : "") + (shift ? "s" : "") +
-                    (alt ? "a" : ""));
+        return note(":down" + std::to_string(key) + (c ? "c" : "") + (s ? "s" : "") + (a ? "a" : ""));
     }
 
     bool keyUp(SDLKey key, bool, bool, bool) override { return note(":up" + std::to_string(key)); }
 
     bool quit() override { return note(":quit"); }
 
+    // Names the two numbers the data point to.
     bool userEvent(std::int32_t code, void* data1, void* data2) override
     {
-        data = {data1, data2};
-        return note(":user" + std::to_string(code));
+        return note(":user" + std::to_string(code) + "=" + std::to_string(*static_cast<int*>(data1)) + "," +
+                    std::to_string(*static_cast<int*>(data2)));
     }
 
     bool note(const std::string& what)
@@ -55,7 +56,6 @@ struct Recorder final : EventHandler
     Log& log;
     bool consume;
     std::function<void()> hook = [] {};
-    std::pair<void*, void*> data;
 };
 
 void pushKey(Uint8 type, SDLKey key, int mod = KMOD_NONE)
@@ -81,25 +81,14 @@ Bits readsAfter(KeyboardControl& control, const std::vector<SDLKey>& keys, std::
     {
         EXPECT_TRUE(control.keyDown(key, false, false, false)) << key;
     }
-    Bits read;
-    while (read.size() < reads)
-    {
-        read.push_back(control.getDirection());
-    }
+    Bits read(reads);
+    std::generate(read.begin(), read.end(), [&] { return control.getDirection(); });
     return read;
 }
 
 class EventRouterTest : public TestSupport::GLTest
 {
 protected:
-    void add(std::initializer_list<EventHandler*> handlers)
-    {
-        for (EventHandler* handler : handlers)
-        {
-            m_router.addHandler(handler);
-        }
-    }
-
     EventRouter m_router;
     Log m_log;
 };
@@ -118,7 +107,11 @@ TEST_F(EventRouterTest,
         m_router.addHandler(&replacement);
         m_router.removeHandler(&dropped);
     };
-    add({&older, &dropped, &older, &swapping}); // older is asked on either side of the dropped one
+    // Older is asked on either side of the dropped one.
+    for (Recorder* handler : {&older, &dropped, &older, &swapping})
+    {
+        m_router.addHandler(handler);
+    }
     m_router.removeHandler(&stranger);
     pushKey(SDL_KEYDOWN, SDLK_a);
     pushKey(SDL_KEYUP, SDLK_b);
@@ -137,18 +130,18 @@ TEST_F(EventRouterTest, EventsCarryModifierFlagsCodesAndDataUntilAQuitThatLeaves
     m_router.pushQuit();
     EXPECT_FALSE(m_router.poll()); // even without handlers
     Recorder a("A", m_log);
-    add({&a});
+    m_router.addHandler(&a);
     pushKey(SDL_KEYDOWN, SDLK_RETURN, KMOD_RALT);
     pushKey(SDL_KEYDOWN, SDLK_x, KMOD_LCTRL | KMOD_RSHIFT);
     pushKey(SDL_KEYDOWN, SDLK_y, KMOD_NUM);
     pushKey(SDL_KEYDOWN, SDLK_z, KMOD_LALT | KMOD_RCTRL | KMOD_LSHIFT);
-    int payload[2] = {};
+    int payload[2] = {3, 4};
     m_router.pushUserEvent(-7, &payload[0], &payload[1]);
     m_router.pushQuit();
     pushKey(SDL_KEYDOWN, SDLK_RIGHT);
     EXPECT_FALSE(m_router.poll());
-    EXPECT_EQ(m_log, (Log{"A:down13a", "A:down120cs", "A:down121", "A:down122csa", "A:user-7", "A:quit"}));
-    EXPECT_EQ(a.data, (std::pair<void*, void*>(&payload[0], &payload[1])));
+    EXPECT_EQ(m_log,
+              (Log{"A:down13a", "A:down120cs", "A:down121", "A:down122csa", "A:user-7=3,4", "A:quit"}));
     EXPECT_TRUE(m_router.poll());
     EXPECT_EQ(m_log.back(), "A:down275");
 }
