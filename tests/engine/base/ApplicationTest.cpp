@@ -50,30 +50,27 @@ TEST(Application, OwnsItsServicesForItsLifetimeAndEachFrameStepsUpdatesAndDrawsU
     {
         TestApp app;
         app.open();
-        // A child added by the step is updated and drawn in the same frame, on the game time of the frame.
+        // A child added by the step is updated and drawn in the same frame, on the game time of the frame, and
+        // a GL error of the frame is printed.
         Square child(4, Color(0, 255, 0, 255));
         int steps = 0;
         app.m_step = [&] {
             app.getScreen()->addChild(&child);
+            glEnable(GL_TEXTURE_ENV);
             ++steps;
         };
         app.getGameTime()->start();
         clock.advance(40);
-        EXPECT_TRUE(app.runFrame());
-        EXPECT_EQ(std::tuple(child.m_updates, child.m_draws, app.getGameTime()->getTime()),
-                  std::tuple(1, 1, 40u));
-        app.getScreen()->removeChild(&child);
-        // A GL error of the frame is printed; a quit ends the loop before the step.
-        app.m_step = [&] {
-            ++steps;
-            glEnable(GL_TEXTURE_ENV);
-        };
         ::testing::internal::CaptureStdout();
         EXPECT_TRUE(app.runFrame());
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "invalid enumerant\n");
+        EXPECT_EQ(std::tuple(child.m_updates, child.m_draws, app.getGameTime()->getTime(),
+                             ::testing::internal::GetCapturedStdout()),
+                  std::tuple(1, 1, 40u, "invalid enumerant\n"));
+        app.getScreen()->removeChild(&child);
+        // A quit ends the loop before the step.
         app.getEventRouter()->pushQuit();
         EXPECT_FALSE(app.runFrame());
-        EXPECT_EQ(steps, 2);
+        EXPECT_EQ(steps, 1);
     }
     EXPECT_EQ(std::tuple(Application::getInstance(), EventRouter::getInstance(), GameTime::getInstance(),
                          TextureFactory::getInstance(), FontManager::getInstance()),
