@@ -18,9 +18,8 @@
 
 using namespace Fernhouse::Base;
 using namespace Fernhouse::Graphics;
-using TestSupport::rgbAt;
-using TestSupport::Square;
-using EntityTest = TestSupport::GLTest;
+using namespace TestSupport;
+using EntityTest = GLTest;
 
 namespace
 {
@@ -46,7 +45,7 @@ protected:
 
 TEST(Application, OwnsItsServicesForItsLifetimeAndEachFrameStepsUpdatesAndDrawsUntilAQuit)
 {
-    TestSupport::FakeClock clock(1000);
+    FakeClock clock(1000);
     {
         TestApp app;
         app.open();
@@ -86,7 +85,7 @@ TEST(Application, UnopenableWindowLeavesNoScreenAndMissingAudioASilentManager)
     {
         TestApp app;
         const std::string threw =
-            TestSupport::throwsWith<SoundException>([&] { app.open(); }, "", "src/SoundManager").message();
+            throwsWith<SoundException>([&] { app.open(); }, "", "src/SoundManager").message();
         EXPECT_EQ(threw.rfind("threw \"Mix_OpenAudio: ", 0), 0u) << threw;
         ASSERT_NE(app.getSoundManager(), nullptr);
         EXPECT_EQ(std::pair(app.getScreen() != nullptr, app.getSoundManager()->isEnabled()),
@@ -95,17 +94,17 @@ TEST(Application, UnopenableWindowLeavesNoScreenAndMissingAudioASilentManager)
     // The dummy video driver has no OpenGL, so no GL mode can be set.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     TestApp app;
-    EXPECT_TRUE(TestSupport::throwsWith<ScreenCreateFailedException>(
+    EXPECT_TRUE(throwsWith<ScreenCreateFailedException>(
         [&] { app.open(); }, "Failed to set the requested video mode.", "src/Screen"));
     EXPECT_EQ(std::pair(app.getScreen() == nullptr, app.getSoundManager() == nullptr), std::pair(true, true));
 }
 
 TEST(Screen, SwitchesFullscreenBothWaysKeepingTheTexturesAndThePixelProjection)
 {
-    TestSupport::TempDir dir;
+    TempDir dir;
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", dir.file("out.raw").c_str(), 1);
-    TestSupport::TestImage(16, 16, Color(200, 40, 10, 255)).savePng(dir.file("red.png"));
+    TestImage(16, 16, Color(200, 40, 10, 255)).savePng(dir.file("red.png"));
     TestApp app;
     app.open();
     EXPECT_TRUE(app.getSoundManager()->isEnabled());

@@ -1,5 +1,3 @@
-// Small base services without a window: the random sequence, text layout, game time, frame pacing, the
-// error log.
 #include "engine/base/ErrorLog.h"
 #include "engine/base/Exception.h"
 #include "engine/base/FramePacer.h"

@@ -11,9 +11,7 @@
 #include <functional>
 
 using namespace Fernhouse::Base;
-using Fernhouse::IO::Control;
-using Fernhouse::IO::KeyboardControl;
-using Fernhouse::IO::KeySet;
+using namespace Fernhouse::IO;
 using Log = std::vector<std::string>;
 using Bits = std::vector<std::uint32_t>;
 using Handlers = std::vector<EventHandler*>;

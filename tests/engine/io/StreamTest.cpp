@@ -10,8 +10,7 @@
 #include <functional>
 
 using namespace Fernhouse::IO;
-using Fernhouse::Base::ArgumentException;
-using Fernhouse::Base::IOException;
+using namespace Fernhouse::Base;
 using TestSupport::throwsWith;
 
 namespace

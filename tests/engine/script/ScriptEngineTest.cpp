@@ -13,8 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace Fernhouse::Script;
-using Fernhouse::Base::Exception;
-using Fernhouse::Base::FileNotFoundException;
+using namespace Fernhouse::Base;
 using TestSupport::throwsWith;
 using Names = std::vector<std::string>;
 
