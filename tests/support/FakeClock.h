@@ -14,11 +14,8 @@ public:
     explicit FakeClock(std::uint32_t start = 0)
     {
         s_now = start;
-        Fernhouse::Base::GameTime::setTickSource(&FakeClock::ticks);
+        Fernhouse::Base::GameTime::setTickSource(&ticks);
     }
-
-    FakeClock(const FakeClock&) = delete;
-    FakeClock& operator=(const FakeClock&) = delete;
 
     ~FakeClock() { Fernhouse::Base::GameTime::setTickSource(nullptr); }
 

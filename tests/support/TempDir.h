@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -14,9 +14,9 @@ namespace TestSupport
 class TempDir final
 {
 public:
-    TempDir()
+    TempDir() : m_path((std::filesystem::temp_directory_path() / "tarvo-test-XXXXXX").string())
     {
-        std::string name = (std::filesystem::temp_directory_path() / "tarvo-test-XXXXXX").string();
+        std::string name = m_path.string();
         if (mkdtemp(name.data()) == nullptr)
         {
             throw std::runtime_error("mkdtemp failed");
@@ -24,39 +24,31 @@ public:
         m_path = name;
     }
 
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
+    ~TempDir() { std::filesystem::remove_all(m_path, m_ignored); }
 
     const std::filesystem::path& path() const { return m_path; }
 
     std::string file(const std::string& name) const { return (m_path / name).string(); }
 
-    void writeFile(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(file(name), std::ios::binary | std::ios::trunc) << bytes;
-    }
+    void writeFile(const std::string& name, const std::string& bytes) const { written(name, bytes); }
 
     // Writes the file and returns its path.
     std::string written(const std::string& name, const std::string& bytes) const
     {
-        writeFile(name, bytes);
+        std::ofstream(file(name), std::ios::binary | std::ios::trunc) << bytes;
         return file(name);
     }
 
     std::string readFile(const std::string& name) const
     {
-        std::ifstream in(file(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        std::ostringstream bytes;
+        bytes << std::ifstream(file(name), std::ios::binary).rdbuf();
+        return bytes.str();
     }
 
 private:
     std::filesystem::path m_path;
+    std::error_code m_ignored;
 };
 
 // Makes a directory the working directory for its lifetime; the game reads and writes relative to it.
@@ -69,17 +61,11 @@ public:
         std::filesystem::current_path(directory);
     }
 
-    ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
-    ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
-
-    ~ScopedWorkingDirectory()
-    {
-        std::error_code ignored;
-        std::filesystem::current_path(m_previous, ignored);
-    }
+    ~ScopedWorkingDirectory() { std::filesystem::current_path(m_previous, m_ignored); }
 
 private:
     std::filesystem::path m_previous;
+    std::error_code m_ignored;
 };
 
 } // namespace TestSupport

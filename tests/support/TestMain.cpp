@@ -15,13 +15,12 @@ namespace
 // in the same process.
 class EnvironmentGuard final : public ::testing::EmptyTestEventListener
 {
-public:
     void OnTestStart(const ::testing::TestInfo&) override
     {
         for (auto& [name, value] : m_saved)
         {
-            const char* now = std::getenv(name);
-            value = now != nullptr ? std::optional<std::string>(now) : std::nullopt;
+            value =
+                std::getenv(name) != nullptr ? std::optional<std::string>(std::getenv(name)) : std::nullopt;
         }
     }
 
@@ -33,7 +32,6 @@ public:
         }
     }
 
-private:
     std::pair<const char*, std::optional<std::string>> m_saved[3] = {
         {"SDL_AUDIODRIVER", {}}, {"SDL_DISKAUDIOFILE", {}}, {"SDL_VIDEODRIVER", {}}};
 };
