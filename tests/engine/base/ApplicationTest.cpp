@@ -24,8 +24,6 @@ using EntityTest = GLTest;
 namespace
 {
 
-static_assert(!std::is_copy_constructible_v<Application> && !std::is_copy_assignable_v<Application>);
-
 class TestApp final : public Application
 {
 public:
@@ -43,7 +41,8 @@ protected:
 
 } // namespace
 
-TEST(Application, OwnsItsServicesForItsLifetimeAndEachFrameStepsUpdatesAndDrawsUntilAQuit)
+TEST(Application,
+     OwnsItsServicesForItsLifetimeStepsUpdatesAndDrawsEachFrameUntilAQuitAndSwitchesFullscreen)
 {
     FakeClock clock(1000);
     {
@@ -70,6 +69,27 @@ TEST(Application, OwnsItsServicesForItsLifetimeAndEachFrameStepsUpdatesAndDrawsU
         app.getEventRouter()->pushQuit();
         EXPECT_FALSE(app.runFrame());
         EXPECT_EQ(steps, 1);
+
+        // Switching the screen keeps the textures and the pixel projection; setting the value it has does
+        // nothing.
+        TempDir dir;
+        TestImage(16, 16, Color(200, 40, 10, 255)).savePng(dir.file("red.png"));
+        Image image(dir.file("red.png"));
+        image.setPosition(20, 30);
+        Screen* screen = app.getScreen();
+        for (const bool fullscreen : {false, true, false})
+        {
+            screen->setFullscreen(fullscreen);
+            EXPECT_EQ(std::pair(screen->isFullscreen(), (SDL_GetVideoSurface()->flags & SDL_FULLSCREEN) != 0),
+                      std::pair(fullscreen, fullscreen));
+        }
+        EXPECT_EQ(app.getTextureFactory()->getTextureMapCount(), 1u);
+        screen->setBackgroundColor(Color(255, 128, 1, 255));
+        screen->clear();
+        image.draw();
+        EXPECT_TRUE(rgbAt({20, 30, 35, 45}, 200, 40, 10));
+        EXPECT_TRUE(rgbAt({36, 46, 19, 30, 20, 29, 0, 0, 799, 599}, 255, 128, 1));
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
     EXPECT_EQ(std::tuple(Application::getInstance(), EventRouter::getInstance(), GameTime::getInstance(),
                          TextureFactory::getInstance(), FontManager::getInstance()),
@@ -97,34 +117,6 @@ TEST(Application, UnopenableWindowLeavesNoScreenAndMissingAudioASilentManager)
     EXPECT_TRUE(throwsWith<ScreenCreateFailedException>(
         [&] { app.open(); }, "Failed to set the requested video mode.", "src/Screen"));
     EXPECT_EQ(std::pair(app.getScreen() == nullptr, app.getSoundManager() == nullptr), std::pair(true, true));
-}
-
-TEST(Screen, SwitchesFullscreenBothWaysKeepingTheTexturesAndThePixelProjection)
-{
-    TempDir dir;
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", dir.file("out.raw").c_str(), 1);
-    TestImage(16, 16, Color(200, 40, 10, 255)).savePng(dir.file("red.png"));
-    TestApp app;
-    app.open();
-    EXPECT_TRUE(app.getSoundManager()->isEnabled());
-    Screen* screen = app.getScreen();
-    Image image(dir.file("red.png"));
-    image.setPosition(20, 30);
-    // Setting the value it has does nothing.
-    for (const bool fullscreen : {false, true, false})
-    {
-        screen->setFullscreen(fullscreen);
-        EXPECT_EQ(std::pair(screen->isFullscreen(), (SDL_GetVideoSurface()->flags & SDL_FULLSCREEN) != 0),
-                  std::pair(fullscreen, fullscreen));
-    }
-    EXPECT_EQ(app.getTextureFactory()->getTextureMapCount(), 1u);
-    screen->setBackgroundColor(Color(255, 128, 1, 255));
-    screen->clear();
-    image.draw();
-    EXPECT_TRUE(rgbAt({20, 30, 35, 45}, 200, 40, 10));
-    EXPECT_TRUE(rgbAt({36, 46, 19, 30, 20, 29, 0, 0, 799, 599}, 255, 128, 1));
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(EntityTest, ChildrenDrawInOrderInTheirParentsChainedTransformAndEachListingIsVisitedWhileItOutlivesIt)

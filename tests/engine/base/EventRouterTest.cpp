@@ -7,7 +7,6 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 
 using namespace Fernhouse::Base;
@@ -38,17 +37,13 @@ struct Recorder final : EventHandler
     bool quit() override { return note(":quit"); }
 
     // Names the two numbers the data point to.
-    bool userEvent(std::int32_t code, void* data1, void* data2) override
+    bool userEvent(std::int32_t code, void* one, void* two) override
     {
-        return note(":user" + std::to_string(code) + "=" + std::to_string(*static_cast<int*>(data1)) + "," +
-                    std::to_string(*static_cast<int*>(data2)));
+        return note(":user" + std::to_string(code) + "=" + std::to_string(*static_cast<int*>(one)) + "," +
+                    std::to_string(*static_cast<int*>(two)));
     }
 
-    bool note(const std::string& what)
-    {
-        log.push_back(name + what);
-        return consume;
-    }
+    bool note(const std::string& what) { return log.push_back(name + what), consume; }
 
     std::string name;
     Log& log;
@@ -80,71 +75,71 @@ Bits readsAfter(KeyboardControl& control, const std::vector<SDLKey>& keys, std::
         EXPECT_TRUE(control.keyDown(key, false, false, false)) << key;
     }
     Bits read(reads);
-    std::generate(read.begin(), read.end(), [&] { return control.getDirection(); });
+    for (std::uint32_t& direction : read)
+    {
+        direction = control.getDirection();
+    }
     return read;
 }
 
-class EventRouterTest : public TestSupport::GLTest
-{
-protected:
-    EventRouter m_router;
-    Log m_log;
-};
+using EventRouterTest = TestSupport::GLTest;
 
 } // namespace
 
 TEST_F(EventRouterTest,
        NewestHandlerIsAskedFirstUntilOneConsumesAndHandlersChangedMidWalkCountFromTheNextEvent)
 {
+    EventRouter router;
+    Log log;
     // On its first key the swapping handler leaves, brings in its consuming replacement and drops a handler
     // not yet asked, as the settings panels swap their selectors.
-    Recorder older("A", m_log), dropped("D", m_log), replacement("R", m_log, true), swapping("S", m_log),
-        stranger("X", m_log);
+    Recorder older("A", log), dropped("D", log), replacement("R", log, true), swapping("S", log),
+        stranger("X", log);
     swapping.hook = [&] {
-        m_router.removeHandler(&swapping);
-        m_router.addHandler(&replacement);
-        m_router.removeHandler(&dropped);
+        router.removeHandler(&swapping);
+        router.addHandler(&replacement);
+        router.removeHandler(&dropped);
     };
     // Older is asked on either side of the dropped one.
     for (Recorder* handler : {&older, &dropped, &older, &swapping})
     {
-        m_router.addHandler(handler);
+        router.addHandler(handler);
     }
-    m_router.removeHandler(&stranger);
+    router.removeHandler(&stranger);
     pushKey(SDL_KEYDOWN, SDLK_a);
     pushKey(SDL_KEYUP, SDLK_b);
-    EXPECT_TRUE(m_router.poll());
-    EXPECT_EQ(m_log, (Log{"S:down97", "A:down97", "A:down97", "R:up98"}));
-    EXPECT_EQ(m_router.getHandlers(), (Handlers{&replacement, &older, &older}));
-    m_router.removeHandler(&older);
-    EXPECT_EQ(m_router.getHandlers(), Handlers{&replacement});
+    EXPECT_TRUE(router.poll());
+    EXPECT_EQ(log, (Log{"S:down97", "A:down97", "A:down97", "R:up98"}));
+    EXPECT_EQ(router.getHandlers(), (Handlers{&replacement, &older, &older}));
+    router.removeHandler(&older);
+    EXPECT_EQ(router.getHandlers(), Handlers{&replacement});
 }
 
 TEST_F(EventRouterTest, EventsCarryModifierFlagsCodesAndDataUntilAQuitThatLeavesLaterEventsQueued)
 {
-    EXPECT_EQ(EventRouter::getInstance(), &m_router);
+    EventRouter router;
     pushKey(SDL_KEYDOWN, SDLK_ESCAPE);
-    EXPECT_TRUE(m_router.poll());
-    m_router.pushQuit();
-    EXPECT_FALSE(m_router.poll()); // even without handlers
-    Recorder a("A", m_log);
-    m_router.addHandler(&a);
+    EXPECT_TRUE(router.poll());
+    router.pushQuit();
+    EXPECT_FALSE(router.poll()); // even without handlers
+    Log log;
+    Recorder a("A", log);
+    router.addHandler(&a);
     pushKey(SDL_KEYDOWN, SDLK_RETURN, KMOD_RALT);
     pushKey(SDL_KEYDOWN, SDLK_x, KMOD_LCTRL | KMOD_RSHIFT);
     pushKey(SDL_KEYDOWN, SDLK_y, KMOD_NUM);
     pushKey(SDL_KEYDOWN, SDLK_z, KMOD_LALT | KMOD_RCTRL | KMOD_LSHIFT);
     int payload[2] = {3, 4};
-    m_router.pushUserEvent(-7, &payload[0], &payload[1]);
-    m_router.pushQuit();
+    router.pushUserEvent(-7, &payload[0], &payload[1]);
+    router.pushQuit();
     pushKey(SDL_KEYDOWN, SDLK_RIGHT);
-    EXPECT_FALSE(m_router.poll());
-    EXPECT_EQ(m_log,
-              (Log{"A:down13a", "A:down120cs", "A:down121", "A:down122csa", "A:user-7=3,4", "A:quit"}));
-    EXPECT_TRUE(m_router.poll());
-    EXPECT_EQ(m_log.back(), "A:down275");
+    EXPECT_FALSE(router.poll());
+    EXPECT_EQ(log, (Log{"A:down13a", "A:down120cs", "A:down121", "A:down122csa", "A:user-7=3,4", "A:quit"}));
+    EXPECT_TRUE(router.poll());
+    EXPECT_EQ(log.back(), "A:down275");
 }
 
-TEST(KeyboardControl, UnbufferedPressesMergeUntilReadAndBufferedOnesQueueTwoDroppingTheOldest)
+TEST(KeyboardControl, PressesMergeUntilReadOrQueueTwoDroppingTheOldestAndActionKeysSetTheirBits)
 {
     KeyboardControl merged(arrows(false)), queued(arrows(true));
     // Steps on one control after another: the keys pressed, then the directions read.
@@ -159,19 +154,14 @@ TEST(KeyboardControl, UnbufferedPressesMergeUntilReadAndBufferedOnesQueueTwoDrop
     {
         EXPECT_EQ(readsAfter(*control, keys, directions.size()), directions);
     }
-}
-
-TEST(KeyboardControl, ActionKeysSetTheirBitsAndUnsetKeysMatchNothing)
-{
     // Up listed twice: the direction, its first match, wins. Action keys of 0 must not catch the presses
-    // SDL reports as SDLK_UNKNOWN.
+    // SDL reports as SDLK_UNKNOWN; modifiers are ignored.
     KeyboardControl control(arrows(false, SDLK_SPACE, SDLK_UP));
     EXPECT_FALSE(control.keyDown(SDLK_UNKNOWN, false, false, false) ||
                  control.keyDown(SDLK_a, false, false, false));
-    EXPECT_EQ(control.getCommands(), 0u);
     readsAfter(control, {SDLK_UP}, 0);
     EXPECT_EQ(control.getCommands(), Up);
-    EXPECT_TRUE(control.keyDown(SDLK_SPACE, true, true, true)); // modifiers are ignored
+    EXPECT_TRUE(control.keyDown(SDLK_SPACE, true, true, true));
     readsAfter(control, {SDLK_RIGHT}, 0);
     EXPECT_EQ(
         (Bits{control.getAction2(), control.getAction1(), control.getAction1(), control.getDirection()}),

@@ -42,9 +42,6 @@ TEST_F(StreamTest, WriterLaysFieldsOutLittleEndianAndTheReaderReadsThemBack)
         writer.writeInt32(-123456789);
         writer.writeString("");
         writer.write("xy", 2);
-        writer.writeInt16(-32768);
-        writer.writeInt32(-2147483647 - 1);
-        writer.writeUInt32(4294967295u);
         writer.writeString(longText);
     }
     EXPECT_EQ(m_dir.readFile("out.bin").substr(0, 26),
@@ -53,14 +50,10 @@ TEST_F(StreamTest, WriterLaysFieldsOutLittleEndianAndTheReaderReadsThemBack)
     BinaryReader in(m_dir.file("out.bin"));
     // A braced list reads from left to right. The long string takes more than one chunk of the reader.
     const std::tuple<std::uint32_t, std::string, std::int8_t, std::int16_t, std::uint16_t, std::int32_t,
-                     std::string>
-        first{in.readUInt32(), in.readString(), in.readInt8(),  in.readInt16(),
-              in.readUInt16(), in.readInt32(),  in.readString()};
-    EXPECT_EQ(first, std::tuple(1u, "abc", -2, -2, 0xBEEF, -123456789, ""));
-    in.getStream()->setPosition(26);
-    const std::tuple<std::int16_t, std::int32_t, std::uint32_t, std::string> extremes{
-        in.readInt16(), in.readInt32(), in.readUInt32(), in.readString()};
-    EXPECT_EQ(extremes, std::tuple(-32768, -2147483647 - 1, 4294967295u, longText));
+                     std::string, std::int16_t, std::string>
+        read{in.readUInt32(), in.readString(), in.readInt8(),  in.readInt16(), in.readUInt16(),
+             in.readInt32(),  in.readString(), in.readInt16(), in.readString()};
+    EXPECT_EQ(read, std::tuple(1u, "abc", -2, -2, 0xBEEF, -123456789, "", 'x' | 'y' << 8, longText));
 }
 
 TEST_F(StreamTest, StringsStopAtAZeroByteAndShortOrDamagedInputThrowsWithoutExhaustingMemory)
