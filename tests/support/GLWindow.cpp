@@ -19,13 +19,12 @@ std::array<int, 4> pixel(int x, int y)
 
 ::testing::AssertionResult rgbIs(const std::array<int, 4>& got, int r, int g, int b, int tolerance)
 {
-    if (std::max({std::abs(got[0] - r), std::abs(got[1] - g), std::abs(got[2] - b)}) <= tolerance)
-    {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure()
-           << "got (" << got[0] << "," << got[1] << "," << got[2] << ") expected (" << r << "," << g << ","
-           << b << ") +-" << tolerance;
+    const bool near =
+        std::max({std::abs(got[0] - r), std::abs(got[1] - g), std::abs(got[2] - b)}) <= tolerance;
+    return near ? ::testing::AssertionSuccess()
+                : ::testing::AssertionFailure()
+                      << "got (" << got[0] << "," << got[1] << "," << got[2] << ") expected (" << r << ","
+                      << g << "," << b << ") +-" << tolerance;
 }
 
 ::testing::AssertionResult rgbAt(std::initializer_list<int> points, int r, int g, int b)

@@ -4,9 +4,8 @@
 
 #include <GL/gl.h>
 
-#include <png.h>
-
 #include <algorithm>
+#include <png.h>
 #include <stdexcept>
 
 namespace TestSupport

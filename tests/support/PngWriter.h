@@ -7,9 +7,8 @@
 namespace TestSupport
 {
 
-// Writes 8-bit pixels of four channels (RGBA) or three (RGB, the kind colour keys are made for), rows from
-// the top, as an uncompressed PNG that IMG_Load and image viewers read. Throws std::runtime_error when the
-// file cannot be written or the sizes disagree.
+// Writes 8-bit RGBA pixels, or RGB ones (the kind colour keys are made for), rows from the top, as a PNG.
+// Throws std::runtime_error when the file cannot be written or the sizes disagree.
 void writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& pixels,
               int channels = 4);
 

@@ -14,14 +14,10 @@ namespace TestSupport
 class TempDir final
 {
 public:
-    TempDir() : m_path((std::filesystem::temp_directory_path() / "tarvo-test-XXXXXX").string())
+    TempDir() : m_path(std::filesystem::temp_directory_path() / "tarvo-test-XXXXXX")
     {
         std::string name = m_path.string();
-        if (mkdtemp(name.data()) == nullptr)
-        {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        m_path = name;
+        m_path = mkdtemp(name.data()) != nullptr ? name : throw std::runtime_error("mkdtemp failed");
     }
 
     ~TempDir() { std::filesystem::remove_all(m_path, m_ignored); }

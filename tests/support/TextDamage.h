@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,20 +16,11 @@ inline std::string damageText(std::string text, std::mt19937& generator,
     for (int i = 0, damages = 1 + static_cast<int>(generator() % 4); i < damages && !text.empty(); ++i)
     {
         const std::size_t at = generator() % text.size();
-        switch (generator() % 4)
-        {
-            case 0:
-                text.resize(at);
-                break;
-            case 1:
-                text[at] = static_cast<char>(generator() % 256);
-                break;
-            case 2:
-                text.insert(at, pieces[generator() % pieces.size()]);
-                break;
-            default:
-                text.erase(at, 1 + generator() % 8);
-        }
+        const std::function<void()> kinds[] = {[&] { text.resize(at); },
+                                               [&] { text[at] = static_cast<char>(generator() % 256); },
+                                               [&] { text.insert(at, pieces[generator() % pieces.size()]); },
+                                               [&] { text.erase(at, 1 + generator() % 8); }};
+        kinds[generator() % 4]();
     }
     return text;
 }

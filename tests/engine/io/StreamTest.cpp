@@ -12,14 +12,10 @@
 using namespace Fernhouse::IO;
 using namespace Fernhouse::Base;
 using TestSupport::throwsWith;
+using namespace std::string_literals;
 
 namespace
 {
-
-std::string bytes(std::initializer_list<int> values)
-{
-    return std::string(values.begin(), values.end());
-}
 
 class StreamTest : public ::testing::Test
 {
@@ -45,8 +41,7 @@ TEST_F(StreamTest, WriterLaysFieldsOutLittleEndianAndTheReaderReadsThemBack)
         writer.writeString(longText);
     }
     EXPECT_EQ(m_dir.readFile("out.bin").substr(0, 26),
-              bytes({0x01, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 'a',  'b',  'c',  0xFE, 0xFE,
-                     0xFF, 0xEF, 0xBE, 0xEB, 0x32, 0xA4, 0xF8, 0x00, 0x00, 0x00, 0x00, 'x',  'y'}));
+              "\x01\0\0\0\x03\0\0\0abc\xFE\xFE\xFF\xEF\xBE\xEB\x32\xA4\xF8\0\0\0\0xy"s);
     BinaryReader in(m_dir.file("out.bin"));
     // A braced list reads from left to right. The long string takes more than one chunk of the reader.
     const std::tuple<std::uint32_t, std::string, std::int8_t, std::int16_t, std::uint16_t, std::int32_t,
@@ -58,15 +53,11 @@ TEST_F(StreamTest, WriterLaysFieldsOutLittleEndianAndTheReaderReadsThemBack)
 
 TEST_F(StreamTest, StringsStopAtAZeroByteAndShortOrDamagedInputThrowsWithoutExhaustingMemory)
 {
-    BinaryReader zero(m_dir.written("zero.bin", bytes({5, 0, 0, 0, 'a', 'b', 0, 'c', 'd', 7, 0})));
-    EXPECT_EQ(zero.readString(), "ab");
-    EXPECT_EQ(zero.readInt16(), 7);
-    BinaryReader shortRead(m_dir.written("short.bin", bytes({1, 2, 3})));
-    EXPECT_TRUE(throwsWith<IOException>([&] { shortRead.readUInt32(); }, "Failed to read from Stream.",
-                                        "src/BinaryReader"));
-    EXPECT_EQ(shortRead.getStream()->getPosition(), 3);
-    for (const std::string& damaged : {bytes({0xFF, 0xFF, 0xFF, 0xFF, 'a', 'b', 'c'}),
-                                       bytes({0x00, 0x00, 0x02, 0x00}) + std::string(100000, 'z')})
+    BinaryReader zero(m_dir.written("zero.bin", "\x05\0\0\0ab\0cd\x07\0"s));
+    EXPECT_EQ((std::pair<std::string, int>{zero.readString(), zero.readInt16()}), std::pair("ab"s, 7));
+    // Too short for the length, and lengths past the end of the file.
+    for (const std::string& damaged :
+         {"\x01\x02\x03"s, "\xFF\xFF\xFF\xFF---"s, "\0\0\x02\0"s + std::string(100000, 'z')})
     {
         BinaryReader in(m_dir.written("damaged.bin", damaged));
         EXPECT_TRUE(throwsWith<IOException>([&] { in.readString(); }, "Failed to read from Stream.",
@@ -77,7 +68,6 @@ TEST_F(StreamTest, StringsStopAtAZeroByteAndShortOrDamagedInputThrowsWithoutExha
 TEST_F(StreamTest, StreamsOpenTruncateSeekAndReadOnlyTheWayTheyWereOpened)
 {
     FileStream ten(m_dir.written("ten.bin", "0123456789"), FileStream::ModeRead);
-    EXPECT_EQ(std::pair(ten.canRead(), ten.canWrite()), std::pair(true, false));
     ten.setPosition(4);
     char buffer[8] = {};
     // A read that cannot be filled counts as none; a braced list runs from left to right.
@@ -93,7 +83,6 @@ TEST_F(StreamTest, StreamsOpenTruncateSeekAndReadOnlyTheWayTheyWereOpened)
     FileStream readOnly(m_dir.file("ten.bin"), FileStream::ModeRead);
     FileStream closed(m_dir.file("ten.bin"), FileStream::ModeRead);
     closed.close();
-    EXPECT_FALSE(closed.isOpen());
     // /dev/full accepts the open but no write ever reaches it.
     BinaryWriter full(new FileStream("/dev/full", FileStream::ModeWrite));
     EXPECT_TRUE(throwsWith<ArgumentException>([&] { BinaryWriter w(&readOnly); },
@@ -105,8 +94,6 @@ TEST_F(StreamTest, StreamsOpenTruncateSeekAndReadOnlyTheWayTheyWereOpened)
         {[&] { readOnly.setPosition(-5); }, "Failed to set file position.", "src/FileStream"},
         {[&] { closed.read(buffer, 1); }, "FileStream cannot read.", "src/FileStream"},
         {[&] { closed.getPosition(); }, "File is not opened.", "src/FileStream"},
-        {[&] { closed.setPosition(0); }, "File is not opened.", "src/FileStream"},
-        {[&] { closed.getLength(); }, "File is not opened.", "src/FileStream"},
         {[&] { full.writeString(std::string(100000, 'x')); }, "Failed to write buffer.", "src/BinaryWriter"}};
     for (const auto& [call, message, tag] : failures)
     {
