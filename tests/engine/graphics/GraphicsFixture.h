@@ -5,11 +5,16 @@
 #include "engine/graphics/TextureFactory.h"
 
 #include "tests/support/GLWindow.h"
+#include "tests/support/PngWriter.h"
 #include "tests/support/PrintTo.h"
 #include "tests/support/TempDir.h"
 
+#include <GL/gl.h>
+
+#include <cmath>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace TestSupport
@@ -31,9 +36,26 @@ struct TestImage
 
     Color at(int x, int y) const { return pixels.at(static_cast<std::size_t>(y * width + x)); }
 
-    TestImage& fill(int x, int y, int w, int h, const Color& color);
+    TestImage& fill(int x, int y, int w, int h, const Color& color)
+    {
+        for (int i = 0; i < w * h; ++i)
+        {
+            at(x + i % w, y + i / w) = color;
+        }
+        return *this;
+    }
+
     // withAlpha false writes 24-bit RGB, the kind colour keys are made for.
-    void savePng(const std::string& path, bool withAlpha = true) const;
+    void savePng(const std::string& path, bool withAlpha = true) const
+    {
+        std::vector<std::uint8_t> bytes;
+        for (const Color& c : pixels)
+        {
+            bytes.insert(bytes.end(), {c.r, c.g, c.b, c.a});
+            bytes.resize(bytes.size() - (withAlpha ? 0 : 1));
+        }
+        writePng(path, width, height, bytes, withAlpha ? 4 : 3);
+    }
 
     int width;
     int height;
@@ -42,14 +64,41 @@ struct TestImage
 
 // Every pixel distinct: red x mod 256, green y mod 256, blue x / 256 * 16 + y / 256, so that a texel read
 // back names the image pixel it came from.
-TestImage coordinateImage(int width, int height);
-
-// A font sheet of 8 x 8 cells, each filled with glyphColor of its index.
-TestImage glyphSheet(int glyphWidth, int glyphHeight);
+inline TestImage coordinateImage(int width, int height)
+{
+    TestImage image(width, height, Color());
+    for (int i = 0; i < width * height; ++i)
+    {
+        const int x = i % width, y = i / width;
+        image.pixels[static_cast<std::size_t>(i)] =
+            Color(static_cast<std::uint8_t>(x % 256), static_cast<std::uint8_t>(y % 256),
+                  static_cast<std::uint8_t>(x / 256 * 16 + y / 256), 255);
+    }
+    return image;
+}
 
 // A distinct opaque colour per glyph cell, never black (a font's transparent colour), through the tint as
 // GL_MODULATE draws it.
-Color glyphColor(int index, const Color& tint = Color(255, 255, 255, 255));
+inline Color glyphColor(int index, const Color& tint = Color(255, 255, 255, 255))
+{
+    const auto tinted = [](int value, int by) {
+        return static_cast<std::uint8_t>(std::lround(value * by / 255.0));
+    };
+    return Color(tinted(20 + index * 3, tint.r), tinted(250 - index * 3, tint.g),
+                 tinted(index % 2 == 0 ? 60 : 180, tint.b), 255);
+}
+
+// A font sheet of 8 x 8 cells, each filled with glyphColor of its index.
+inline TestImage glyphSheet(int glyphWidth, int glyphHeight)
+{
+    TestImage sheet(glyphWidth * 8, glyphHeight * 8, Color());
+    for (int index = 0; index < 64; ++index)
+    {
+        sheet.fill(index % 8 * glyphWidth, index / 8 * glyphHeight, glyphWidth, glyphHeight,
+                   glyphColor(index));
+    }
+    return sheet;
+}
 
 // A square of the given side and colour at its own transform with its children in its frame; counts visits.
 class Square final : public Fernhouse::Base::Entity
@@ -57,8 +106,22 @@ class Square final : public Fernhouse::Base::Entity
 public:
     Square(int side, const Color& color) : m_side(side) { setColor(color); }
 
-    void update() override;
-    void draw() override;
+    void update() override
+    {
+        ++m_updates;
+        Entity::update();
+    }
+
+    void draw() override
+    {
+        ++m_draws;
+        glPushMatrix();
+        applyTransform();
+        glColor4ub(getColor().r, getColor().g, getColor().b, getColor().a);
+        glRecti(0, 0, m_side, m_side);
+        Entity::draw();
+        glPopMatrix();
+    }
 
     int m_updates = 0;
     int m_draws = 0;
@@ -77,16 +140,43 @@ public:
     static constexpr Color White{255, 255, 255, 255};
 
 protected:
-    void SetUp() override;
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        glEnable(GL_BLEND);
+        save(glyphSheet(16, 16), "sheet.png");
+        fillBackground();
+    }
 
-    std::string save(const TestImage& image, const std::string& name, bool withAlpha = true) const;
+    std::string save(const TestImage& image, const std::string& name, bool withAlpha = true) const
+    {
+        image.savePng(m_dir.file(name), withAlpha);
+        return m_dir.file(name);
+    }
 
-    static void fillBackground();
+    static void fillBackground()
+    {
+        glColor4ub(Background.r, Background.g, Background.b, Background.a);
+        glRecti(0, 0, WindowWidth, WindowHeight);
+        glColor4ub(255, 255, 255, 255);
+    }
 
     // Whether every (x, y) pair of points shows the colour.
     static ::testing::AssertionResult shows(const Color& c, std::initializer_list<int> points)
     {
         return rgbAt(points, c.r, c.g, c.b);
+    }
+
+    // The same for several colours, each with its points.
+    static ::testing::AssertionResult shows(
+        std::initializer_list<std::pair<Color, std::initializer_list<int>>> all)
+    {
+        ::testing::AssertionResult result = ::testing::AssertionSuccess();
+        for (const auto& [c, points] : all)
+        {
+            result = result ? rgbAt(points, c.r, c.g, c.b) : result;
+        }
+        return result;
     }
 
     TempDir m_dir;
