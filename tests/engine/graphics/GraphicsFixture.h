@@ -12,9 +12,6 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <initializer_list>
-#include <string>
-#include <utility>
 #include <vector>
 
 namespace TestSupport
@@ -25,16 +22,9 @@ using Fernhouse::Base::Color;
 // A picture built pixel by pixel and written as a PNG, so that the tests need no image files.
 struct TestImage
 {
-    TestImage(int w, int h, const Color& fill)
-        : width(w),
-          height(h),
-          pixels(static_cast<std::size_t>(w * h), fill)
-    {
-    }
+    TestImage(int w, int h, const Color& c) : width(w), height(h), pixels(w * h, c) {}
 
-    Color& at(int x, int y) { return pixels.at(static_cast<std::size_t>(y * width + x)); }
-
-    Color at(int x, int y) const { return pixels.at(static_cast<std::size_t>(y * width + x)); }
+    Color& at(int x, int y) { return pixels.at(y * width + x); }
 
     TestImage& fill(int x, int y, int w, int h, const Color& color)
     {
@@ -57,8 +47,7 @@ struct TestImage
         writePng(path, width, height, bytes, withAlpha ? 4 : 3);
     }
 
-    int width;
-    int height;
+    int width, height;
     std::vector<Color> pixels;
 };
 
@@ -130,9 +119,8 @@ private:
     int m_side;
 };
 
-// The shared window with the graphics services the application would own, in its order, blending on as
-// the screen sets it, the frame filled with the background, and a temporary directory holding the 16 x 16
-// font "sheet".
+// The graphics services in the application's order, blending on as the screen sets it, the background
+// drawn, and the 16 x 16 font "sheet" in a temporary directory.
 class GraphicsTest : public GLTest
 {
 public:
@@ -161,13 +149,7 @@ protected:
         glColor4ub(255, 255, 255, 255);
     }
 
-    // Whether every (x, y) pair of points shows the colour.
-    static ::testing::AssertionResult shows(const Color& c, std::initializer_list<int> points)
-    {
-        return rgbAt(points, c.r, c.g, c.b);
-    }
-
-    // The same for several colours, each with its points.
+    // Whether every (x, y) pair of points shows its colour.
     static ::testing::AssertionResult shows(
         std::initializer_list<std::pair<Color, std::initializer_list<int>>> all)
     {

@@ -1,3 +1,4 @@
+#include "engine/graphics/TextureMap.h"
 #include "engine/gui/BoolSelect.h"
 #include "engine/gui/Menu.h"
 #include "engine/gui/SlideBar.h"
@@ -90,7 +91,7 @@ TEST_F(WidgetTest, MenuDrawsTheRowsShownInABoxCentredOnItsPosition)
 {
     constexpr Color Navy(20, 30, 90, 255), Bar(200, 200, 40, 255);
     menu(0, true, 5, &Navy, &Bar)->draw();
-    EXPECT_TRUE(shows(Background, {200, 100}));
+    EXPECT_TRUE(shows({{Background, {200, 100}}}));
     const auto shown = menu(3, true, 2, &Navy, &Bar);
     shown->draw();
     // Box 42 x 57 (items 32 x 16) from (179, 72); the selected row's bar is 42 x 26. Text centred on x 200,

@@ -12,7 +12,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <memory>
 
 using namespace Fernhouse::Sound;
 using namespace std::string_literals;
@@ -23,7 +22,6 @@ using TestSupport::throwsWith;
 namespace
 {
 
-constexpr int Loud = 12000;
 const std::string Tag = "src/SoundManager";
 const std::string EmptyStack = "Context stack is empty.";
 // A 150 ms tone, then silence until the track loops after 3 s.
@@ -52,20 +50,14 @@ protected:
         m_manager = std::make_unique<SoundManager>(44100, AUDIO_S16LSB, channels, 2048);
     }
 
-    // Writes a mono 16-bit 44.1 kHz WAV of a 440 Hz tone of the given peak; returns its path.
-    std::string tone(const std::string& name, int amplitude, std::uint32_t milliseconds = 150) const
+    // Writes a mono 16-bit 44.1 kHz WAV of silence; returns its path.
+    std::string wav(const std::string& name, std::uint32_t milliseconds = 150) const
     {
         const std::uint32_t sizes[] = {36 + 88 * milliseconds, 88 * milliseconds};
-        std::string wav = "RIFF" + std::string(reinterpret_cast<const char*>(&sizes[0]), 4) +
-                          "WAVEfmt \x10\0\0\0\1\0\1\0\x44\xAC\0\0\x88\x58\1\0\2\0\x10\0data"s +
-                          std::string(reinterpret_cast<const char*>(&sizes[1]), 4);
-        for (std::uint32_t i = 0; i < 44 * milliseconds; ++i)
-        {
-            const auto sample = static_cast<std::int16_t>(
-                std::lround(amplitude * std::sin(i * 0.0626893772))); // 2 pi 440 / 44100
-            wav += std::string(reinterpret_cast<const char*>(&sample), 2);
-        }
-        m_dir.writeFile(name, wav);
+        m_dir.writeFile(name, "RIFF" + std::string(reinterpret_cast<const char*>(&sizes[0]), 4) +
+                                  "WAVEfmt \x10\0\0\0\1\0\1\0\x44\xAC\0\0\x88\x58\1\0\2\0\x10\0data"s +
+                                  std::string(reinterpret_cast<const char*>(&sizes[1]), 4) +
+                                  std::string(sizes[1], '\0'));
         return m_dir.file(name);
     }
 
@@ -124,7 +116,7 @@ TEST_F(SoundManagerTest, UnopenableDeviceThrowsAndTheSilentFallbackDoesNothing)
     EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 0) << "a silent manager opened the mixer";
 }
 
-TEST_F(SoundManagerTest, VolumesInPercentMapOntoTheMixerScaleAndAbove100AreRefused)
+TEST_F(SoundManagerTest, VolumesInPercentMapOntoTheMixerAndMusicStartsOverOnlyWhenTheTopTrackChanges)
 {
     open();
     const std::pair<int, int> defaults(Mix_Volume(-1, -1), Mix_VolumeMusic(-1));
@@ -140,17 +132,11 @@ TEST_F(SoundManagerTest, VolumesInPercentMapOntoTheMixerScaleAndAbove100AreRefus
     EXPECT_EQ(std::tuple(defaults, set, m_manager->getSoundVolume(), m_manager->getMusicVolume(),
                          Mix_VolumeMusic(-1)),
               std::tuple(std::pair(128, 64), std::pair(47, 0), 37u, 100u, 128));
-}
-
-TEST_F(SoundManagerTest, MusicStartsOverOnlyWhenTheTopContextsTrackChanges)
-{
-    open();
     m_manager->addMusic("menu", "song1", Track, false);
     m_manager->addMusic("credits", "song1", "ignored.ogg", false);
-    m_manager->addSound("game", "move", tone("move.wav", Loud), true);
+    m_manager->addSound("game", "move", wav("move.wav"), true);
     // Another track that happens to use the same file is a different track.
     m_manager->addMusic("campaign", "song1 again", Track, false);
-    m_manager->setMusicVolume(100);
     // Each step waits until the tone at the start of the track has passed; an empty name pops.
     const auto step = [this](const std::string& push) {
         push.empty() ? m_manager->popContext() : m_manager->pushContext(push);
@@ -184,11 +170,11 @@ TEST_F(SoundManagerTest, MusicStartsOverOnlyWhenTheTopContextsTrackChanges)
 TEST_F(SoundManagerTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListing)
 {
     open();
-    m_manager->addSound("menu", "click", tone("click.wav", Loud), true);
-    m_manager->addSound("menu", "shared", tone("shared.wav", Loud), true);
+    m_manager->addSound("menu", "click", wav("click.wav"), true);
+    m_manager->addSound("menu", "shared", wav("shared.wav"), true);
     // A name registered again keeps its first file.
     m_manager->addSound("game", "shared", "ignored.wav", true);
-    m_manager->addSound("game", "eat", tone("eat.wav", Loud), true);
+    m_manager->addSound("game", "eat", wav("eat.wav"), true);
     m_manager->addSound("game", "eat", "ignored.wav", true);
     m_manager->pushContext("menu");
     const std::vector<Sound*> menu = m_manager->topContext()->getSounds();
@@ -217,7 +203,7 @@ TEST_F(SoundManagerTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListin
     m_manager->addMusic("credits", "song2", Track, false);
     m_manager->pushContext("credits");
     Music* song2 = m_manager->getCurrentMusic();
-    m_manager->addSound("credits", "boom", tone("boom.wav", Loud), true);
+    m_manager->addSound("credits", "boom", wav("boom.wav"), true);
     m_manager->addSound("credits", "boom", "ignored.wav", true);
     Sound* boom = m_manager->topContext()->getSounds().front();
     m_manager->playSound("boom");
@@ -246,7 +232,7 @@ TEST_F(SoundManagerTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListin
 TEST_F(SoundManagerTest, BadFilesThrowLeaveNothingLoadedOrRegisteredAndLoadOnceWhole)
 {
     open(1);
-    tone("whole.wav", Loud, 1000);
+    wav("whole.wav", 1000);
     std::filesystem::copy_file(Track, m_dir.file("whole.ogg"));
     const std::string wav = m_dir.readFile("whole.wav"), ogg = m_dir.readFile("whole.ogg");
     // File, damage (none: missing), whether it is music.
