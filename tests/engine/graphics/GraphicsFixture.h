@@ -19,7 +19,6 @@ namespace TestSupport
 
 using Fernhouse::Base::Color;
 
-// A picture built pixel by pixel and written as a PNG, so that the tests need no image files.
 struct TestImage
 {
     TestImage(int w, int h, const Color& c) : width(w), height(h), pixels(w * h, c) {}
@@ -35,7 +34,6 @@ struct TestImage
         return *this;
     }
 
-    // withAlpha false writes 24-bit RGB, the kind colour keys are made for.
     void savePng(const std::string& path, bool withAlpha = true) const
     {
         std::vector<std::uint8_t> bytes;
@@ -51,8 +49,7 @@ struct TestImage
     std::vector<Color> pixels;
 };
 
-// Every pixel distinct: red x mod 256, green y mod 256, blue x / 256 * 16 + y / 256, so that a texel read
-// back names the image pixel it came from.
+// Every pixel distinct, so that a texel read back names the image pixel it came from.
 inline TestImage coordinateImage(int width, int height)
 {
     TestImage image(width, height, Color());
@@ -66,8 +63,7 @@ inline TestImage coordinateImage(int width, int height)
     return image;
 }
 
-// A distinct opaque colour per glyph cell, never black (a font's transparent colour), through the tint as
-// GL_MODULATE draws it.
+// A distinct colour per glyph cell, never black (a font's transparent colour), tinted as GL_MODULATE does.
 inline Color glyphColor(int index, const Color& tint = Color(255, 255, 255, 255))
 {
     const auto tinted = [](int value, int by) {
@@ -77,7 +73,6 @@ inline Color glyphColor(int index, const Color& tint = Color(255, 255, 255, 255)
                  tinted(index % 2 == 0 ? 60 : 180, tint.b), 255);
 }
 
-// A font sheet of 8 x 8 cells, each filled with glyphColor of its index.
 inline TestImage glyphSheet(int glyphWidth, int glyphHeight)
 {
     TestImage sheet(glyphWidth * 8, glyphHeight * 8, Color());
@@ -90,9 +85,8 @@ inline TestImage glyphSheet(int glyphWidth, int glyphHeight)
 }
 
 // A square of the given side and colour at its own transform with its children in its frame; counts visits.
-class Square final : public Fernhouse::Base::Entity
+struct Square final : Fernhouse::Base::Entity
 {
-public:
     Square(int side, const Color& color) : m_side(side) { setColor(color); }
 
     void update() override
@@ -112,22 +106,16 @@ public:
         glPopMatrix();
     }
 
-    int m_updates = 0;
-    int m_draws = 0;
-
-private:
-    int m_side;
+    int m_side, m_updates = 0, m_draws = 0;
 };
 
-// The graphics services in the application's order, blending on as the screen sets it, the background
-// drawn, and the 16 x 16 font "sheet" in a temporary directory.
+// The graphics services, blending on as the screen sets it, and the 16 x 16 font "sheet" in a temporary dir.
 class GraphicsTest : public GLTest
 {
-public:
+protected:
     static constexpr Color Background{90, 90, 90, 255};
     static constexpr Color White{255, 255, 255, 255};
 
-protected:
     void SetUp() override
     {
         GLTest::SetUp();

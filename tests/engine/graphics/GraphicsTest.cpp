@@ -71,8 +71,7 @@ GLint stackDepth()
 class PainterTest : public GraphicsTest
 {
 protected:
-    // The 16 x 16 cells shown one after another from (x, y), each filling its whole quad, and nothing
-    // drawn just before or after them.
+    // The 16 x 16 cells shown one after another from (x, y), and nothing just before or after them.
     static void expectText(int x, int y, const std::vector<int>& cells)
     {
         for (std::size_t i = 0; i < cells.size(); ++i)
@@ -84,7 +83,6 @@ protected:
             {{Background, {x - 1, y, x, y - 1, x + static_cast<int>(cells.size()) * 16, y, x, y + 16}}}));
     }
 
-    // The colour reaches the rectangle's edges and the background is just beyond them.
     static void expectCovers(int x, int y, int w, int h, const Color& c)
     {
         EXPECT_TRUE(shows({{c, {x, y, x + w - 1, y + h - 1}},
@@ -163,8 +161,7 @@ TEST_F(PainterTest, FillsClipsAndCirclesCoverExactlyTheirShapeAndPutColourAndMat
     painter.fillCircle(Point(200, 400), 50, 0);
     painter.restoreColor();
     EXPECT_EQ(Painter::getColor(), Color(10, 20, 30, 40));
-    // (231, 231) is 44 pixels from the centre, (240, 240) 57; no segments, no circle. The outline passes
-    // x = 550 on the centre row; its inside stays empty.
+    // (231, 231) is 44 pixels from the centre, (240, 240) 57; no segments, no circle; the outline is hollow.
     EXPECT_TRUE(shows({{Blue, {0, 0, 200, 200, 246, 200, 200, 154, 231, 231}},
                        {Background, {253, 200, 240, 240, 200, 400, 500, 200, 530, 200}}}));
     const auto lit = [](int x) { return pixel(x, 200)[2] == 255; };
@@ -183,7 +180,6 @@ TEST_F(PainterTest, TexturesMapSourceTexelsOntoTheDestinationCopiedOrCutOutAsBle
     painter.unbindTexture();
     expectText(300, 300, {8, 9});
 
-    // Opaque on the left half, fully transparent on the right.
     constexpr Color Opaque(200, 30, 90, 255);
     const std::string halves = save(TestImage(64, 64, Opaque).fill(32, 0, 32, 64, Color()), "h.png");
     const Texture* texture = m_factory.createTextureMap(halves, nullptr)->getTexture(0, 0);
@@ -270,7 +266,6 @@ TEST_F(GraphicsTest, FontGlyphsAreAnEighthOfTheSheetBlackIsClearAndBadSheetsLeav
 {
     save(TestImage(100, 100, White), "odd.png");
     save(glyphSheet(16, 12), "flat.png");
-    // The left half of "A" is black.
     save(glyphSheet(16, 16).fill(16, 0, 8, 16, Color(0, 0, 0, 255)), "holes.png", false);
     Painter().drawText("A", Point(10, 10), m_fonts.loadFont("holes"), Painter::AlignLeft, Painter::AlignTop);
     EXPECT_EQ(std::tuple(m_fonts.loadFont("odd")->getGlyphSize(),
@@ -377,19 +372,19 @@ TEST_F(ImageTest, LoadingAgainFreesTheFormerPictureAndAFailedLoadLeavesNone)
 
 TEST_F(GraphicsTest, ImagesAreCutIntoTilesOfTheBestOrTheAskedSizePaddedAndKeyedWithTransparentBlack)
 {
-    // Image, grid and tile sizes, the tile size asked for (0: the best, a power of two from 64 to 512 wasting
-    // least, the larger on a tie: 64 and 128 both waste 28 on 100, all waste 24 on 1000; an allowed side is
-    // kept only when the other one is allowed too), and whether the RGB file is keyed on its magenta corner.
+    // Image, grid and tile sizes, the tile size asked for (0: the power of two from 64 to 512 wasting least,
+    // the larger on a tie, each side kept only when the other is allowed too), and whether the file is keyed
+    // on its magenta corner (1 as RGB, 2 as RGBA).
     const std::uint32_t cases[][9] = {{512, 256, 1, 1, 512, 256, 0, 0, 0}, {100, 50, 1, 1, 128, 64, 0, 0, 0},
                                       {300, 200, 5, 1, 64, 256, 0, 0, 0},  {1000, 10, 2, 1, 512, 64, 0, 0, 0},
                                       {300, 64, 5, 1, 64, 64, 0, 0, 0},    {64, 300, 1, 5, 64, 64, 0, 0, 0},
                                       {100, 50, 2, 1, 64, 64, 64, 64, 0},  {70, 40, 1, 1, 128, 64, 0, 0, 1},
-                                      {130, 40, 3, 1, 64, 64, 0, 0, 1}};
+                                      {130, 40, 3, 1, 64, 64, 0, 0, 1},    {64, 64, 1, 1, 64, 64, 0, 0, 2}};
     for (const auto& c : cases)
     {
         TestImage image =
             coordinateImage(static_cast<int>(c[0]), static_cast<int>(c[1])).fill(0, 0, 8, 8, Magenta);
-        const std::string path = save(image, "image.png", c[8] == 0);
+        const std::string path = save(image, "image.png", c[8] != 1);
         const Color* key = c[8] == 0 ? nullptr : &Magenta;
         TextureMap* map = c[6] == 0 ? m_factory.createTextureMap(path, key)
                                     : m_factory.createTextureMap(path, Size(c[6], c[7]), key);
@@ -410,35 +405,31 @@ TEST_F(GraphicsTest, ImagesAreCutIntoTilesOfTheBestOrTheAskedSizePaddedAndKeyedW
 TEST_F(GraphicsTest, AlphaIsCopiedAndOnlyTexturesOfAllOrNothingAlphaAreCutOut)
 {
     // Partial alpha reaches the texture unchanged instead of being blended into the scratch surface; it cannot
-    // be cut out (drawn without blending), and neither can an alpha of 1 in the last texel.
-    TestImage translucent = coordinateImage(64, 20);
-    translucent.fill(0, 0, 32, 20, Color(200, 100, 50, 128));
-    TextureMap* map = m_factory.createTextureMap(save(translucent, "alpha.png"), nullptr);
+    // be cut out (drawn without blending), and neither can an alpha of 1 in the last texel; a key's can.
+    TestImage translucent = coordinateImage(64, 20).fill(0, 0, 32, 20, Color(200, 100, 50, 128));
     TestImage lastTexel = coordinateImage(64, 64);
     lastTexel.at(63, 63) = Color(1, 2, 3, 1);
-    const std::string keyed = save(coordinateImage(64, 64).fill(0, 0, 8, 8, Magenta), "keyed64.png");
-    const Texture* keyedTexture = m_factory.createTextureMap(keyed, &Magenta)->getTexture(0, 0);
-    const auto cutOut = [this](auto path) {
-        return m_factory.createTextureMap(path, nullptr)->getTexture(0, 0)->isCutOut();
+    TextureMap* map = m_factory.createTextureMap(save(translucent, "alpha.png"), nullptr);
+    const auto cutOut = [this](const std::string& path, const Color* key = nullptr) {
+        return m_factory.createTextureMap(path, key)->getTexture(0, 0)->isCutOut();
     };
-    EXPECT_EQ(std::tuple(tileMismatches(*map, translucent), map->getTexture(0, 0)->isCutOut(),
-                         cutOut(save(lastTexel, "last.png")), keyedTexture->isCutOut(),
-                         cutOut(save(coordinateImage(64, 64), "opaque.png"))),
-              std::tuple(0, false, false, true, true));
-    Painter::drawTexture(Rect(100, 100, 64, 64), keyedTexture, Rect(0, 0, 64, 64));
-    EXPECT_TRUE(shows({{Background, {107, 107}}, {Color(8, 7, 0, 255), {108, 107}}}));
+    EXPECT_EQ(
+        std::tuple(tileMismatches(*map, translucent), map->getTexture(0, 0)->isCutOut(),
+                   cutOut(save(lastTexel, "last.png")),
+                   cutOut(save(coordinateImage(64, 64).fill(0, 0, 8, 8, Magenta), "keyed.png"), &Magenta),
+                   cutOut(save(coordinateImage(64, 64), "opaque.png"))),
+        std::tuple(0, false, false, true, true));
 }
 
 TEST_F(GraphicsTest, ReloadAfterTheContextWasReplacedRemakesFilesThenSourcesInTheSameObjects)
 {
     TestImage keyedImage = coordinateImage(100, 50);
-    const TestImage square = coordinateImage(256, 256);
+    TestImage square = coordinateImage(256, 256);
     TextureMap* keyed =
         m_factory.createTextureMap(save(keyedImage.fill(0, 0, 10, 10, Magenta), "k.png", false), &Magenta);
     TextureMap* file = m_factory.createTextureMap(save(square, "file.png"), nullptr);
     MirrorSource source(file->getTexture(0, 0));
     EXPECT_THROW(m_factory.createTextureMap(&source, Size(100, 128)), TextureCreationFailedException);
-    EXPECT_EQ(source.m_renders, 0);
     TextureMap* mirror = m_factory.createTextureMap(&source, Size(128, 64));
     EXPECT_EQ(std::pair(mirror->getGridSize(), tileMismatches(*mirror, square)), std::pair(Size(2, 4), 0));
     Texture* keyedTexture = keyed->getTexture(0, 0);
@@ -471,7 +462,6 @@ TEST_F(GraphicsTest, ReloadAfterTheContextWasReplacedRemakesFilesThenSourcesInTh
         std::tuple(std::size_t{2}, GLboolean{GL_FALSE}, GLboolean{GL_TRUE}));
 }
 
-// The sanitizer build also checks that a replaced texture is deleted once and a kept one not at all.
 TEST(TextureMap, TilesOutsideTheGridThrowAndAReplacedTextureIsDeleted)
 {
     TextureMap map(Size(64, 64), Size(3, 2), Size(150, 100));

@@ -20,8 +20,7 @@ constexpr Color Green(83, 148, 28, 255), Orange(255, 90, 0, 255);
 class WidgetTest : public GraphicsTest
 {
 protected:
-    // Items "A", "BB", "C", "DD", ... with ids 1, 2, ..., in green, the selected one in orange unless the
-    // text is right aligned; placed at (200, 100).
+    // Items "A", "BB", "C", ... with ids 1, 2, ..., green, the selected one orange unless right aligned.
     std::unique_ptr<Menu> menu(int items, bool wrap, int visible, const Color* box = nullptr,
                                const Color* bar = nullptr, int alignment = Menu::AlignCenter)
     {
@@ -67,8 +66,7 @@ TEST_F(WidgetTest, MenuUpAndDownWrapOrStopAtTheEndsAndConfirmKeysAndShortcutsCho
 
     stopping->addItem(10000, "BACK..", SDLK_ESCAPE);
     press(*stopping, SDLK_UP, 1, 1, 1);
-    // Shift+Return and Alt+Return are left to the application; unbound keys pass on, and SDL's code for
-    // unnamed keys must not pick the items that have no shortcut.
+    // Modified keys are left to the application; unbound and unnamed keys pass on.
     EXPECT_FALSE(stopping->keyDown(SDLK_RETURN, false, true, false) ||
                  stopping->keyDown(SDLK_RETURN, false, false, true) ||
                  stopping->keyDown(SDLK_ESCAPE, true, false, false) ||
@@ -94,8 +92,7 @@ TEST_F(WidgetTest, MenuDrawsTheRowsShownInABoxCentredOnItsPosition)
     EXPECT_TRUE(shows({{Background, {200, 100}}}));
     const auto shown = menu(3, true, 2, &Navy, &Bar);
     shown->draw();
-    // Box 42 x 57 (items 32 x 16) from (179, 72); the selected row's bar is 42 x 26. Text centred on x 200,
-    // 5 pixels below each row's top, rows 31 pixels apart; the third row is hidden.
+    // Box 42 x 57 from (179, 72), bar 42 x 26; text centred on x 200, 5 below each row's top, rows 31 apart.
     EXPECT_TRUE(shows({{Bar, {179, 72, 220, 97, 191, 77}},
                        {Navy, {179, 98, 220, 128, 183, 108}},
                        {Background, {178, 72, 179, 129, 192, 139}},
@@ -106,8 +103,7 @@ TEST_F(WidgetTest, MenuDrawsTheRowsShownInABoxCentredOnItsPosition)
     shown->draw();
     EXPECT_TRUE(
         shows({{glyphColor(2, Green), {184, 77}}, {Bar, {179, 103}}, {glyphColor(3, Orange), {192, 108}}}));
-    // Right aligned, the text ends five pixels inside the box (42 x 26 from (179, 87), neither drawn), and
-    // without a selected colour the selected row is in the normal one.
+    // Right aligned, text ends 5 pixels inside the (undrawn) box; without a selected colour, the normal one.
     fillBackground();
     menu(2, true, 1, nullptr, nullptr, Menu::AlignRight)->draw();
     EXPECT_TRUE(shows({{glyphColor(1, Green), {200, 92, 215, 107}}, {Background, {216, 92, 179, 87}}}));

@@ -27,8 +27,7 @@ const std::string EmptyStack = "Context stack is empty.";
 // A 150 ms tone, then silence until the track loops after 3 s.
 const std::string Track = TARVO_TEST_DATA_DIR "/sound/burst.ogg";
 
-// SDL's audio on the disk driver, as the application starts it, writing what the mixer mixes into
-// out.raw (S16LE stereo, 44.1 kHz) in real time, so sounds are kept short.
+// Audio on the disk driver, writing out.raw (S16LE stereo, 44.1 kHz) in real time: sounds are kept short.
 class SoundManagerTest : public ::testing::Test
 {
 protected:
@@ -61,8 +60,7 @@ protected:
         return m_dir.file(name);
     }
 
-    // Closes the mixer, so that the output is complete, and gives the peak of each stretch of it louder
-    // than 1000; a stretch ends where the output stays quieter for 50 ms.
+    // Closes the mixer and gives the peak of each stretch louder than 1000, ended by 50 ms quieter.
     std::vector<int> closeAndListPeaks()
     {
         m_manager.reset();
@@ -194,8 +192,7 @@ TEST_F(SoundManagerTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListin
     EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->popContext(); }, EmptyStack, Tag));
     EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->playSound("click"); }, EmptyStack, Tag));
 
-    // A script plays a file twice while its context is on top: each play registers it again, and the
-    // pop releases both.
+    // A script registering a file twice while its context is on top: the pop releases both.
     m_manager->addMusic("credits", "song2", Track, false);
     m_manager->pushContext("credits");
     Music* song2 = m_manager->getCurrentMusic();
@@ -271,8 +268,7 @@ TEST_F(SoundManagerTest, BadFilesThrowLeaveNothingLoadedOrRegisteredAndLoadOnceW
     EXPECT_TRUE(throwsWith<ArgumentException>([] { SoundContext("menu").addSound(nullptr); }, "Sound is null",
                                               "src/SoundContext"));
 
-    // With its one channel busy the mixer refuses a sound, but the manager drops the effect: the game plays
-    // effects without catching, and a full mixer must not end it.
+    // With its one channel busy the mixer refuses a sound; the manager drops the effect, never ending the game.
     m_manager->playSound("move");
     ASSERT_EQ(Mix_Playing(-1), 1);
     Sound* move = m_manager->topContext()->getSounds().front();
