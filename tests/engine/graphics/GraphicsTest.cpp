@@ -115,7 +115,7 @@ protected:
 
 } // namespace
 
-TEST_F(PainterTest, TextGlyphsLandInTheirCellsAlignedByHalfOrAllOfTheBoxUpToAnInvalidCharacter)
+TEST_F(PainterTest, TextAndTexturesShowTheirSourceTexelsAlignedAsAskedCopiedOrCutOutAsBlendingWould)
 {
     drawText("Hi 5!", 100, 100);
     expectText(100, 100, {8, 9, 0, 32, 39});
@@ -136,6 +136,34 @@ TEST_F(PainterTest, TextGlyphsLandInTheirCellsAlignedByHalfOrAllOfTheBoxUpToAnIn
                                                      "src/Painter"));
         expectText(100, 100, {1, 2});
     }
+
+    // Cell 9 of the sheet magnified twice, then two cells side by side from one source rectangle at 1:1.
+    const Texture* sheet = m_fonts.loadFont("sheet")->getTexture();
+    Painter::drawTexture(Rect(200, 200, 32, 32), sheet, Rect(16, 16, 16, 16));
+    expectCovers(200, 200, 32, 32, glyphColor(9));
+    Painter painter;
+    painter.bindTexture(sheet);
+    painter.drawTexturedRect(Rect(300, 300, 32, 16), Rect(0, 16, 32, 16));
+    painter.unbindTexture();
+    expectText(300, 300, {8, 9});
+
+    constexpr Color Opaque(200, 30, 90, 255);
+    const std::string halves = save(TestImage(64, 64, Opaque).fill(32, 0, 32, 64, Color()), "h.png");
+    const Texture* texture = m_factory.createTextureMap(halves, nullptr)->getTexture(0, 0);
+    for (const auto& [mode, right] : {std::pair(Painter::TexelMode::Blended, Background),
+                                      {Painter::TexelMode::CutOut, Background},
+                                      {Painter::TexelMode::Copied, Color()}})
+    {
+        fillBackground();
+        Painter::setTexelMode(mode);
+        Painter::drawTexture(Rect(100, 100, 64, 64), texture, Rect(0, 0, 64, 64));
+        Painter::setTexelMode(Painter::TexelMode::Blended);
+        EXPECT_TRUE(shows({{Opaque, {110, 110}}, {right, {150, 110}}}));
+    }
+    GLint env = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+    EXPECT_EQ(std::tuple(glIsEnabled(GL_BLEND), glIsEnabled(GL_ALPHA_TEST), glIsEnabled(GL_TEXTURE_2D), env),
+              std::tuple(GL_TRUE, GL_FALSE, GL_FALSE, GL_MODULATE));
 }
 
 TEST_F(PainterTest, FillsClipsAndCirclesCoverExactlyTheirShapeAndPutColourAndMatrixBack)
@@ -166,37 +194,6 @@ TEST_F(PainterTest, FillsClipsAndCirclesCoverExactlyTheirShapeAndPutColourAndMat
                        {Background, {253, 200, 240, 240, 200, 400, 500, 200, 530, 200}}}));
     const auto lit = [](int x) { return pixel(x, 200)[2] == 255; };
     EXPECT_TRUE(lit(547) || lit(548) || lit(549) || lit(550) || lit(551) || lit(552));
-}
-
-TEST_F(PainterTest, TexturesMapSourceTexelsOntoTheDestinationCopiedOrCutOutAsBlendingWouldShow)
-{
-    // Cell 9 of the sheet magnified twice, then two cells side by side from one source rectangle at 1:1.
-    const Texture* sheet = m_fonts.loadFont("sheet")->getTexture();
-    Painter::drawTexture(Rect(200, 200, 32, 32), sheet, Rect(16, 16, 16, 16));
-    expectCovers(200, 200, 32, 32, glyphColor(9));
-    Painter painter;
-    painter.bindTexture(sheet);
-    painter.drawTexturedRect(Rect(300, 300, 32, 16), Rect(0, 16, 32, 16));
-    painter.unbindTexture();
-    expectText(300, 300, {8, 9});
-
-    constexpr Color Opaque(200, 30, 90, 255);
-    const std::string halves = save(TestImage(64, 64, Opaque).fill(32, 0, 32, 64, Color()), "h.png");
-    const Texture* texture = m_factory.createTextureMap(halves, nullptr)->getTexture(0, 0);
-    for (const auto& [mode, right] : {std::pair(Painter::TexelMode::Blended, Background),
-                                      {Painter::TexelMode::CutOut, Background},
-                                      {Painter::TexelMode::Copied, Color()}})
-    {
-        fillBackground();
-        Painter::setTexelMode(mode);
-        Painter::drawTexture(Rect(100, 100, 64, 64), texture, Rect(0, 0, 64, 64));
-        Painter::setTexelMode(Painter::TexelMode::Blended);
-        EXPECT_TRUE(shows({{Opaque, {110, 110}}, {right, {150, 110}}}));
-    }
-    GLint env = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
-    EXPECT_EQ(std::tuple(glIsEnabled(GL_BLEND), glIsEnabled(GL_ALPHA_TEST), glIsEnabled(GL_TEXTURE_2D), env),
-              std::tuple(GL_TRUE, GL_FALSE, GL_FALSE, GL_MODULATE));
 }
 
 TEST_F(GraphicsTest, LabelsShareAFontAndDrawTheirTextInTheirColourAndTransformOnABoxToTheMargin)
@@ -318,7 +315,7 @@ TEST_F(ImageTest, PositionIsTheTopLeftCornerRotationTurnsAboutTheCentreAndScaleG
     }
 }
 
-TEST_F(ImageTest, EntityColourTintsAndFadesThePictureAndChildrenDrawInItsFrameButAreNeverUpdated)
+TEST_F(ImageTest, ColourTintsAndFadesChildrenDrawInItsFrameUnupdatedAndLoadingAgainFreesTheFormerPicture)
 {
     Image image(m_path);
     image.setColor(Color(128, 255, 255, 255));
@@ -346,15 +343,9 @@ TEST_F(ImageTest, EntityColourTintsAndFadesThePictureAndChildrenDrawInItsFrameBu
     EXPECT_TRUE(shows({{Blue, {174, 75, 171, 78}}}));
     expectShows({175, 75, -1, 0, 170, 75, 0, 4});
     EXPECT_EQ(std::pair(child.m_draws, child.m_updates), std::pair(1, 0));
-}
 
-TEST_F(ImageTest, LoadingAgainFreesTheFormerPictureAndAFailedLoadLeavesNone)
-{
-    Image image;
-    EXPECT_FALSE(image.isOpaque());
-    image.load(m_path);
     // 100 x 50 in a 128 x 64 texture: the transparent padding does not count against being opaque.
-    EXPECT_TRUE(image.isOpaque());
+    EXPECT_EQ(std::pair(Image().isOpaque(), image.isOpaque()), std::pair(false, true));
     TestImage holed = m_picture;
     holed.at(99, 49) = Color(1, 2, 3, 254);
     image.load(save(holed, "holed.png"), Magenta);
@@ -363,14 +354,14 @@ TEST_F(ImageTest, LoadingAgainFreesTheFormerPictureAndAFailedLoadLeavesNone)
     EXPECT_EQ(std::pair(image.getSize(), m_factory.getTextureMapCount()),
               std::pair(Size(300, 200), std::size_t{1}));
     EXPECT_THROW(image.load(m_dir.file("absent.png")), FileNotFoundException);
-    EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
+    fillBackground();
     image.draw();
-    expectShows({10, 10, -1, 0});
+    expectShows({250, 200, -1, 0});
     EXPECT_THROW(Image(m_dir.file("absent.png"), Color()), FileNotFoundException);
     EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
 }
 
-TEST_F(GraphicsTest, ImagesAreCutIntoTilesOfTheBestOrTheAskedSizePaddedAndKeyedWithTransparentBlack)
+TEST_F(GraphicsTest, FilesAreCutIntoTilesPaddedAndKeyedWithClearBlackAlphaCopiedAndCutOutIfAllOrNothing)
 {
     // Image, grid and tile sizes, the tile size asked for (0: the power of two from 64 to 512 wasting least,
     // the larger on a tie, each side kept only when the other is allowed too), and whether the file is keyed
@@ -400,10 +391,7 @@ TEST_F(GraphicsTest, ImagesAreCutIntoTilesOfTheBestOrTheAskedSizePaddedAndKeyedW
             "Tile size not allowed.", "src/TextureFactory"));
     }
     EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
-}
 
-TEST_F(GraphicsTest, AlphaIsCopiedAndOnlyTexturesOfAllOrNothingAlphaAreCutOut)
-{
     // Partial alpha reaches the texture unchanged instead of being blended into the scratch surface; it cannot
     // be cut out (drawn without blending), and neither can an alpha of 1 in the last texel; a key's can.
     TestImage translucent = coordinateImage(64, 20).fill(0, 0, 32, 20, Color(200, 100, 50, 128));
