@@ -49,7 +49,7 @@ void press(Menu& menu, SDLKey key, int times, int selected, int firstVisible)
 
 } // namespace
 
-TEST_F(WidgetTest, MenuUpAndDownWrapOrStopAtTheEndsAndConfirmKeysAndShortcutsChoose)
+TEST_F(WidgetTest, MenuMovesWrappingOrNotChoosesByKeyAndDrawsTheRowsShownInABoxAboutItsPosition)
 {
     auto wrapping = menu(7, true, 5);
     press(*wrapping, SDLK_UP, 1, 6, 2);
@@ -83,10 +83,7 @@ TEST_F(WidgetTest, MenuUpAndDownWrapOrStopAtTheEndsAndConfirmKeysAndShortcutsCho
     }
     EXPECT_TRUE(stopping->keyDown(SDLK_ESCAPE, false, false, false));
     EXPECT_EQ(std::pair(stopping->getSelectedId(), stopping->isDone()), std::pair(10000, true));
-}
 
-TEST_F(WidgetTest, MenuDrawsTheRowsShownInABoxCentredOnItsPosition)
-{
     constexpr Color Navy(20, 30, 90, 255), Bar(200, 200, 40, 255);
     menu(0, true, 5, &Navy, &Bar)->draw();
     EXPECT_TRUE(shows({{Background, {200, 100}}}));
