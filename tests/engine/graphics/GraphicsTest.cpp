@@ -148,7 +148,9 @@ TEST_F(PainterTest, TextAndTexturesShowTheirSourceTexelsAlignedAsAskedCopiedOrCu
     expectText(300, 300, {8, 9});
 
     constexpr Color Opaque(200, 30, 90, 255);
-    const std::string halves = save(TestImage(64, 64, Opaque).fill(32, 0, 32, 64, Color()), "h.png");
+    // A tall texture, so that its texture coordinates must tell width from height.
+    const std::string halves =
+        save(TestImage(64, 128, Opaque).fill(32, 0, 32, 128, Color()).fill(0, 0, 32, 8, Blue), "h.png");
     const Texture* texture = m_factory.createTextureMap(halves, nullptr)->getTexture(0, 0);
     for (const auto& [mode, right] : {std::pair(Painter::TexelMode::Blended, Background),
                                       {Painter::TexelMode::CutOut, Background},
@@ -156,9 +158,9 @@ TEST_F(PainterTest, TextAndTexturesShowTheirSourceTexelsAlignedAsAskedCopiedOrCu
     {
         fillBackground();
         Painter::setTexelMode(mode);
-        Painter::drawTexture(Rect(100, 100, 64, 64), texture, Rect(0, 0, 64, 64));
+        Painter::drawTexture(Rect(100, 100, 64, 128), texture, Rect(0, 0, 64, 128));
         Painter::setTexelMode(Painter::TexelMode::Blended);
-        EXPECT_TRUE(shows({{Opaque, {110, 110}}, {right, {150, 110}}}));
+        EXPECT_TRUE(shows({{Opaque, {110, 110}}, {Blue, {110, 106}}, {right, {150, 110}}}));
     }
     GLint env = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
