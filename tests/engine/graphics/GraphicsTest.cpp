@@ -198,7 +198,7 @@ TEST_F(PainterTest, FillsClipsAndCirclesCoverExactlyTheirShapeAndPutColourAndMat
     EXPECT_TRUE(lit(547) || lit(548) || lit(549) || lit(550) || lit(551) || lit(552));
 }
 
-TEST_F(GraphicsTest, LabelsShareAFontAndDrawTheirTextInTheirColourAndTransformOnABoxToTheMargin)
+TEST_F(GraphicsTest, FontsLoadOnceForAllLabelsWhichDrawTheirTextInTheirColourAndTransformOnABox)
 {
     constexpr Color Box(200, 40, 40, 255);
     auto first = std::make_unique<Label>("sheet");
@@ -259,10 +259,8 @@ TEST_F(GraphicsTest, LabelsShareAFontAndDrawTheirTextInTheirColourAndTransformOn
     fillBackground();
     label.draw();
     EXPECT_TRUE(shows({{Background, {10, 10}}}));
-}
 
-TEST_F(GraphicsTest, FontGlyphsAreAnEighthOfTheSheetBlackIsClearAndBadSheetsLeaveNothingLoaded)
-{
+    // Glyphs are an eighth of the sheet each way, black is clear, and bad sheets leave nothing loaded.
     save(TestImage(100, 100, White), "odd.png");
     save(glyphSheet(16, 12), "flat.png");
     save(glyphSheet(16, 16).fill(16, 0, 8, 16, Color(0, 0, 0, 255)), "holes.png", false);
@@ -279,18 +277,17 @@ TEST_F(GraphicsTest, FontGlyphsAreAnEighthOfTheSheetBlackIsClearAndBadSheetsLeav
     m_dir.writeFile("truncated.png", whole.substr(0, whole.size() / 2));
     m_dir.writeFile("empty.png", "");
     // The huge sheet twice: a rejected sheet must not stay behind as loaded.
-    for (const std::string name : {"huge", "huge", "absent", "junk", "truncated", "empty"})
+    for (const std::string font : {"huge", "huge", "absent", "junk", "truncated", "empty"})
     {
+        const auto load = [&] { m_fonts.loadFont(font); };
         EXPECT_TRUE(
-            name == "huge"
-                ? throwsWith<FontLoadFailedException>([&] { m_fonts.loadFont(name); },
-                                                      "Invalid font graphics size.", "src/FontManager")
-                : throwsWith<FileNotFoundException>([&] { m_fonts.loadFont(name); },
-                                                    "Could not load file: " + m_dir.file(name + ".png"),
+            font == "huge"
+                ? throwsWith<FontLoadFailedException>(load, "Invalid font graphics size.", "src/FontManager")
+                : throwsWith<FileNotFoundException>(load, "Could not load file: " + m_dir.file(font + ".png"),
                                                     "src/TextureFactory"));
-        EXPECT_EQ(m_fonts.getReferenceCount(name), 0);
+        EXPECT_EQ(m_fonts.getReferenceCount(font), 0);
     }
-    EXPECT_EQ(m_factory.getTextureMapCount(), 3u);
+    EXPECT_EQ(m_factory.getTextureMapCount(), 4u);
 }
 
 TEST_F(ImageTest, PositionIsTheTopLeftCornerRotationTurnsAboutTheCentreAndScaleGrowsFromTheCorner)
