@@ -287,7 +287,7 @@ TEST_F(GraphicsTest, FontsLoadOnceForAllLabelsWhichDrawTheirTextInTheirColourAnd
     EXPECT_EQ(m_factory.getTextureMapCount(), 4u);
 }
 
-TEST_F(ImageTest, PositionIsTheTopLeftCornerRotationTurnsAboutTheCentreAndScaleGrowsFromTheCorner)
+TEST_F(ImageTest, TurnsAboutTheCentreGrowsFromTheCornerTakesTheColourDrawsChildrenAndLoadsAgainCleanly)
 {
     const std::pair<std::pair<float, float>, std::vector<int>> cases[] = {
         // The far corner (137, 83) is that of the 128 x 64 texture: its padding is invisible.
@@ -309,10 +309,8 @@ TEST_F(ImageTest, PositionIsTheTopLeftCornerRotationTurnsAboutTheCentreAndScaleG
         image.draw();
         expectShows(shows);
     }
-}
 
-TEST_F(ImageTest, ColourTintsAndFadesChildrenDrawInItsFrameUnupdatedAndLoadingAgainFreesTheFormerPicture)
-{
+    fillBackground();
     Image image(m_path);
     image.setColor(Color(128, 255, 255, 255));
     image.draw();

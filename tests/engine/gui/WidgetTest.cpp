@@ -110,8 +110,7 @@ TEST_F(WidgetTest, SlideBarKeepsItsValueInRangeAndDrawsItsEndsTrackAndKnob)
 {
     constexpr Color Knob(240, 40, 40, 255), Track(40, 200, 40, 255), LeftEnd(40, 40, 230, 255),
         RightEnd(220, 220, 30, 255);
-    EXPECT_TRUE(
-        throwsWith<ArgumentException>([] { SlideBar bar(nullptr); }, "texture is 0.", "src/SlideBar"));
+    EXPECT_TRUE(throwsWith<ArgumentException>([] { SlideBar(nullptr); }, "texture is 0.", "src/SlideBar"));
     TestImage sheet(64, 64, Knob);
     sheet.fill(32, 0, 32, 32, Track).fill(0, 32, 32, 32, LeftEnd).fill(32, 32, 32, 32, RightEnd);
     SlideBar bar(m_factory.createTextureMap(save(sheet, "s.png"), nullptr)->getTexture(0, 0));
