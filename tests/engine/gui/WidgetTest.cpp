@@ -121,7 +121,7 @@ TEST_F(WidgetTest, SlideBarKeepsItsValueInRangeAndDrawsItsEndsTrackAndKnob)
     EXPECT_TRUE(bar.keyDown(SDLK_LEFT, false, false, false));
     EXPECT_FALSE(bar.keyDown(SDLK_RIGHT, false, true, false) ||
                  bar.keyDown(SDLK_RETURN, false, false, false));
-    EXPECT_EQ(std::pair(high, bar.getValue()), std::pair(100, 0));
+    const int zero = bar.getValue();
     bar.setValue(80);
     bar.setMaximum(50);
     const int clampedDown = bar.getValue();
@@ -130,8 +130,6 @@ TEST_F(WidgetTest, SlideBarKeepsItsValueInRangeAndDrawsItsEndsTrackAndKnob)
     {
         EXPECT_TRUE(throwsWith<OutOfBoundException>(refused, "value is out of bound.", "src/SlideBar"));
     }
-    EXPECT_EQ(std::tuple(clampedDown, bar.getMinimum(), bar.getMaximum(), bar.getValue()),
-              std::tuple(50, 0, 50, 50));
     bar.setValue(10);
     bar.setMinimum(30);
     const int clampedUp = bar.getValue();
@@ -140,7 +138,9 @@ TEST_F(WidgetTest, SlideBarKeepsItsValueInRangeAndDrawsItsEndsTrackAndKnob)
     bar.increase();
     const int low = bar.getValue();
     bar.decrease();
-    EXPECT_EQ(std::tuple(clampedUp, low, bar.getValue()), std::tuple(30, 30, 50));
+    EXPECT_EQ(std::tuple(high, zero, clampedDown, clampedUp, low, bar.getValue(), bar.getMinimum(),
+                         bar.getMaximum()),
+              std::tuple(100, 0, 50, 30, 30, 50, 30, 50));
 
     // The knob's left edge: 0.5 + (40 - 30) x (200 - 32) / (50 - 30) = 84.5 from the bar's.
     bar.setPosition(100, 200);
