@@ -95,24 +95,6 @@ protected:
     }
 };
 
-class ImageTest : public GraphicsTest
-{
-protected:
-    // Each (x, y, ix, iy): screen pixel (x, y) shows picture pixel (ix, iy), or the background for ix -1.
-    void expectShows(const std::vector<int>& shows)
-    {
-        for (std::size_t i = 0; i + 3 < shows.size(); i += 4)
-        {
-            const Color c = shows[i + 2] < 0 ? Background : m_picture.at(shows[i + 2], shows[i + 3]);
-            EXPECT_RGB(pixel(shows[i], shows[i + 1]), c.r, c.g, c.b)
-                << "at " << shows[i] << "," << shows[i + 1];
-        }
-    }
-
-    TestImage m_picture = coordinateImage(100, 50);
-    const std::string m_path = save(m_picture, "picture.png");
-};
-
 } // namespace
 
 TEST_F(PainterTest, TextAndTexturesShowTheirSourceTexelsAlignedAsAskedCopiedOrCutOutAsBlendingWould)
@@ -287,8 +269,19 @@ TEST_F(GraphicsTest, FontsLoadOnceForAllLabelsWhichDrawTheirTextInTheirColourAnd
     EXPECT_EQ(m_factory.getTextureMapCount(), 4u);
 }
 
-TEST_F(ImageTest, TurnsAboutTheCentreGrowsFromTheCornerTakesTheColourDrawsChildrenAndLoadsAgainCleanly)
+TEST_F(GraphicsTest, ImagesTurnAboutTheCentreGrowFromTheCornerTakeTheColourDrawChildrenAndReloadCleanly)
 {
+    TestImage picture = coordinateImage(100, 50);
+    const std::string path = save(picture, "picture.png");
+    // Each (x, y, ix, iy): screen pixel (x, y) shows picture pixel (ix, iy), or the background for ix -1.
+    const auto expectShows = [&](const std::vector<int>& points) {
+        for (std::size_t i = 0; i + 3 < points.size(); i += 4)
+        {
+            const Color c = points[i + 2] < 0 ? Background : picture.at(points[i + 2], points[i + 3]);
+            EXPECT_RGB(pixel(points[i], points[i + 1]), c.r, c.g, c.b)
+                << "at " << points[i] << "," << points[i + 1];
+        }
+    };
     const std::pair<std::pair<float, float>, std::vector<int>> cases[] = {
         // The far corner (137, 83) is that of the 128 x 64 texture: its padding is invisible.
         {{0.0f, 1.0f}, {10, 20, 0,   0,  109, 69, 99, 49, 9,  20, -1,  0,  10, 19,
@@ -302,7 +295,7 @@ TEST_F(ImageTest, TurnsAboutTheCentreGrowsFromTheCornerTakesTheColourDrawsChildr
     {
         SCOPED_TRACE(testing::Message() << "rotation " << transform.first << " scale " << transform.second);
         fillBackground();
-        Image image(m_path);
+        Image image(path);
         image.setPosition(10, 20);
         image.setRotation(transform.first);
         image.setScale(transform.second);
@@ -311,7 +304,7 @@ TEST_F(ImageTest, TurnsAboutTheCentreGrowsFromTheCornerTakesTheColourDrawsChildr
     }
 
     fillBackground();
-    Image image(m_path);
+    Image image(path);
     image.setColor(Color(128, 255, 255, 255));
     image.draw();
     EXPECT_RGB(pixel(99, 49), 50, 49, 0); // 99 * 128 / 255, rounded
@@ -340,7 +333,7 @@ TEST_F(ImageTest, TurnsAboutTheCentreGrowsFromTheCornerTakesTheColourDrawsChildr
 
     // 100 x 50 in a 128 x 64 texture: the transparent padding does not count against being opaque.
     EXPECT_EQ(std::pair(Image().isOpaque(), image.isOpaque()), std::pair(false, true));
-    TestImage holed = m_picture;
+    TestImage holed = picture;
     holed.at(99, 49) = Color(1, 2, 3, 254);
     image.load(save(holed, "holed.png"), Magenta);
     EXPECT_FALSE(image.isOpaque());
