@@ -235,8 +235,7 @@ TEST_F(GraphicsTest, FontsLoadOnceForAllLabelsWhichDrawTheirTextInTheirColourAnd
               std::tuple(keeper.getFont(), 2, 0, std::size_t{1}, GLboolean{GL_FALSE}));
     // A font that fails to load leaves the label with none, the old one already released.
     EXPECT_THROW(label.setFont("absent"), FileNotFoundException);
-    EXPECT_EQ(std::pair(label.getFont(), m_fonts.getReferenceCount("other")),
-              std::pair(static_cast<Font*>(nullptr), 1));
+    EXPECT_EQ(std::tuple(label.getFont(), m_fonts.getReferenceCount("other")), std::tuple(nullptr, 1));
 
     // Glyphs are an eighth of the sheet each way, black is clear, and bad sheets leave nothing loaded.
     fillBackground();

@@ -123,8 +123,7 @@ TEST_F(SoundManagerTest, VolumesInPercentMapOntoTheMixerAndMusicStartsOverOnlyWh
     step("");
     // A context without music silences the track; popping back to the menu starts it over.
     step("game");
-    EXPECT_EQ(std::pair(m_manager->getCurrentMusic(), Mix_PlayingMusic()),
-              std::pair(static_cast<Music*>(nullptr), 0));
+    EXPECT_EQ(std::tuple(m_manager->getCurrentMusic(), Mix_PlayingMusic()), std::tuple(nullptr, 0));
     m_manager->setMusicVolume(25);
     step("");
     EXPECT_EQ(m_manager->getCurrentMusic(), song);
@@ -160,12 +159,11 @@ TEST_F(SoundManagerTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListin
                                            "The sound is invalid for this context.", Tag));
     m_manager->playSound("eat");
     m_manager->popContext();
-    EXPECT_EQ(std::tuple(eat->isLoaded(), menu[1]->isLoaded(), menu[0]->isLoaded()),
-              std::tuple(false, true, true));
+    const std::tuple gamePopped(eat->isLoaded(), menu[1]->isLoaded(), menu[0]->isLoaded());
     m_manager->popContext();
-    EXPECT_EQ(
-        std::tuple(menu[0]->getRefCount(), menu[1]->getRefCount(), eat->getRefCount(), menu[1]->isLoaded()),
-        std::tuple(0, 0, 0, false));
+    EXPECT_EQ(std::tuple(gamePopped, menu[0]->getRefCount(), menu[1]->getRefCount(), eat->getRefCount(),
+                         menu[1]->isLoaded()),
+              std::tuple(std::tuple(false, true, true), 0, 0, 0, false));
     EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->popContext(); }, EmptyStack, Tag));
     EXPECT_TRUE(throwsWith<SoundException>([&] { m_manager->playSound("click"); }, EmptyStack, Tag));
 
@@ -195,8 +193,7 @@ TEST_F(SoundManagerTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListin
     m_manager->popContext();
     EXPECT_EQ(std::pair(song3->getRefCount(), Mix_PlayingMusic()), std::pair(0, 0));
     m_manager->pushContext("credits");
-    EXPECT_EQ(std::pair(m_manager->getCurrentMusic(), song3->getRefCount()),
-              std::pair(static_cast<Music*>(nullptr), 0));
+    EXPECT_EQ(std::tuple(m_manager->getCurrentMusic(), song3->getRefCount()), std::tuple(nullptr, 0));
 }
 
 TEST_F(SoundManagerTest, BadDeviceOrFilesThrowLeavingASilentFallbackOrNothingLoadedAndLoadOnceWhole)
