@@ -232,7 +232,7 @@ TEST_F(GraphicsTest, FontsLoadOnceForAllLabelsWhichDrawTheirTextInTheirColourAnd
     EXPECT_EQ(std::tuple(label.getFont(), m_fonts.getReferenceCount("other"),
                          m_fonts.getReferenceCount("sheet"), m_factory.getTextureMapCount(),
                          glIsTexture(name)),
-              std::tuple(keeper.getFont(), 2, 0, std::size_t{1}, GLboolean{GL_FALSE}));
+              std::tuple(keeper.getFont(), 2, 0, 1u, GL_FALSE));
     // A font that fails to load leaves the label with none, the old one already released.
     EXPECT_THROW(label.setFont("absent"), FileNotFoundException);
     EXPECT_EQ(std::tuple(label.getFont(), m_fonts.getReferenceCount("other")), std::tuple(nullptr, 1));
@@ -337,8 +337,7 @@ TEST_F(GraphicsTest, ImagesTurnAboutTheCentreGrowFromTheCornerTakeTheColourDrawC
     image.load(save(holed, "holed.png"), Magenta);
     EXPECT_FALSE(image.isOpaque());
     image.load(save(coordinateImage(300, 200), "other.png"));
-    EXPECT_EQ(std::pair(image.getSize(), m_factory.getTextureMapCount()),
-              std::pair(Size(300, 200), std::size_t{1}));
+    EXPECT_EQ(std::tuple(image.getSize(), m_factory.getTextureMapCount()), std::tuple(Size(300, 200), 1u));
     EXPECT_THROW(image.load(m_dir.file("absent.png")), FileNotFoundException);
     fillBackground();
     image.draw();
@@ -420,7 +419,7 @@ TEST_F(GraphicsTest, ReloadRemakesFilesThenSourcesInTheSameMapsAndFreeingOrTiles
     EXPECT_EQ(std::tuple(m_factory.getTextureMapCount(), source.m_renders, keyed->getTexture(0, 0),
                          mirror->getTexture(1, 3), tileMismatches(*mirror, square),
                          tileMismatches(*keyed, keyedImage.fill(0, 0, 10, 10, Color()))),
-              std::tuple(std::size_t{3}, 2, keyedTexture, lastTile, 0, 0));
+              std::tuple(3u, 2, keyedTexture, lastTile, 0, 0));
 
     // Freeing deletes the textures; a map the factory does not hold, or one already freed, is ignored.
     const GLuint name = lastTile->getGlName();
@@ -431,7 +430,7 @@ TEST_F(GraphicsTest, ReloadRemakesFilesThenSourcesInTheSameMapsAndFreeingOrTiles
     m_factory.freeTextureMap(mirror);
     EXPECT_EQ(
         std::tuple(m_factory.getTextureMapCount(), glIsTexture(name), glIsTexture(keyedTexture->getGlName())),
-        std::tuple(std::size_t{2}, GLboolean{GL_FALSE}, GLboolean{GL_TRUE}));
+        std::tuple(2u, GL_FALSE, GL_TRUE));
 
     // Tiles outside the grid throw; the sanitizer build checks that a replaced texture is deleted once.
     auto* last = new Texture(64, 64, 900007);

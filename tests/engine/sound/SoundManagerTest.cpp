@@ -150,7 +150,7 @@ TEST_F(SoundManagerTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListin
     const std::vector<Sound*> menu = m_manager->topContext()->getSounds();
     m_manager->pushContext("game");
     const std::vector<Sound*> game = m_manager->topContext()->getSounds();
-    ASSERT_EQ(std::pair(menu.size(), game.size()), std::pair(std::size_t{2}, std::size_t{3}));
+    ASSERT_EQ(std::tuple(menu.size(), game.size()), std::tuple(2u, 3u));
     Sound* eat = game[1];
     EXPECT_EQ(
         std::tuple(game[0], game[2], menu[0]->getRefCount(), menu[1]->getRefCount(), eat->getRefCount()),
