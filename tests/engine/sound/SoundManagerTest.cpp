@@ -66,18 +66,15 @@ protected:
         m_manager.reset();
         const std::string bytes = m_dir.readFile("out.raw");
         std::vector<int> peaks;
-        for (std::size_t i = 0, lastLoud = 0; i + 1 < bytes.size(); i += 2)
+        for (std::size_t i = 0, quiet = 4410; i + 1 < bytes.size(); i += 2, ++quiet)
         {
             std::int16_t sample = 0;
             std::memcpy(&sample, &bytes[i], 2);
             if (std::abs(sample) > 1000)
             {
-                if (peaks.empty() || i - lastLoud >= 4 * 4410)
-                {
-                    peaks.push_back(0);
-                }
+                peaks.insert(peaks.end(), quiet >= 4410 ? 1 : 0, 0);
                 peaks.back() = std::max(peaks.back(), std::abs(sample));
-                lastLoud = i;
+                quiet = 0;
             }
         }
         return peaks;
