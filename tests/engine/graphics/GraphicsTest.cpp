@@ -394,10 +394,9 @@ TEST_F(GraphicsTest, FilesAreCutIntoTilesPaddedAndKeyedWithClearBlackAlphaCopied
 
 TEST_F(GraphicsTest, ReloadRemakesFilesThenSourcesInTheSameMapsAndFreeingOrTilesOutsideTheGridAreSafe)
 {
-    TestImage keyedImage = coordinateImage(100, 50);
-    TestImage square = coordinateImage(256, 256);
-    TextureMap* keyed =
-        m_factory.createTextureMap(save(keyedImage.fill(0, 0, 10, 10, Magenta), "k.png", false), &Magenta);
+    TestImage keyedImage = coordinateImage(100, 50).fill(0, 0, 10, 10, Magenta),
+              square = coordinateImage(256, 256);
+    TextureMap* keyed = m_factory.createTextureMap(save(keyedImage, "k.png", false), &Magenta);
     TextureMap* file = m_factory.createTextureMap(save(square, "file.png"), nullptr);
     MirrorSource source(file->getTexture(0, 0));
     EXPECT_THROW(m_factory.createTextureMap(&source, Size(100, 128)), TextureCreationFailedException);
