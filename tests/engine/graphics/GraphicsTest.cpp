@@ -68,12 +68,12 @@ GLint stackDepth()
     return depth;
 }
 
-class PainterTest : public GraphicsTest
+} // namespace
+
+TEST_F(GraphicsTest, PainterShowsTextTexturesFillsAndCirclesExactlyAndPutsColourMatrixAndStateBack)
 {
-protected:
     // The 16 x 16 cells shown one after another from (x, y), and nothing just before or after them.
-    static void expectText(int x, int y, const std::vector<int>& cells)
-    {
+    const auto expectText = [](int x, int y, const std::vector<int>& cells) {
         for (std::size_t i = 0; i < cells.size(); ++i)
         {
             const int left = x + static_cast<int>(i) * 16;
@@ -81,24 +81,15 @@ protected:
         }
         EXPECT_TRUE(shows(
             {{Background, {x - 1, y, x, y - 1, x + static_cast<int>(cells.size()) * 16, y, x, y + 16}}}));
-    }
-
-    static void expectCovers(int x, int y, int w, int h, const Color& c)
-    {
+    };
+    const auto expectCovers = [](int x, int y, int w, int h, const Color& c) {
         EXPECT_TRUE(shows({{c, {x, y, x + w - 1, y + h - 1}},
                            {Background, {x - 1, y, x, y - 1, x + w, y + h - 1, x + w - 1, y + h}}}));
-    }
-
-    void drawText(const std::string& text, int x, int y, int horizontal = 0, int vertical = 0)
-    {
+    };
+    const auto drawText = [this](const std::string& text, int x, int y, int horizontal = 0,
+                                 int vertical = 0) {
         Painter().drawText(text, Point(x, y), m_fonts.loadFont("sheet"), horizontal, vertical);
-    }
-};
-
-} // namespace
-
-TEST_F(PainterTest, TextAndTexturesShowTheirSourceTexelsAlignedAsAskedCopiedOrCutOutAsBlendingWould)
-{
+    };
     drawText("Hi 5!", 100, 100);
     expectText(100, 100, {8, 9, 0, 32, 39});
     drawText("az09.,!?-+_#:;$()/\\='<>&", 16, 300);
@@ -148,17 +139,14 @@ TEST_F(PainterTest, TextAndTexturesShowTheirSourceTexelsAlignedAsAskedCopiedOrCu
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
     EXPECT_EQ(std::tuple(glIsEnabled(GL_BLEND), glIsEnabled(GL_ALPHA_TEST), glIsEnabled(GL_TEXTURE_2D), env),
               std::tuple(GL_TRUE, GL_FALSE, GL_FALSE, GL_MODULATE));
-}
 
-TEST_F(PainterTest, FillsClipsAndCirclesCoverExactlyTheirShapeAndPutColourAndMatrixBack)
-{
+    fillBackground();
     const GLint depth = stackDepth();
     Painter::fillRect(Rect(50, 60, 30, 20), Blue);
     expectCovers(50, 60, 30, 20, Blue);
     EXPECT_EQ(std::pair(stackDepth(), Painter::getColor()), std::pair(depth, White));
 
     glColor4ub(10, 20, 30, 40);
-    Painter painter;
     painter.restoreColor(); // nothing saved: no change
     // A second setColor first restores, so the colour saved is still the original one.
     painter.setColor(Color(200, 0, 0, 255));
