@@ -17,24 +17,7 @@ namespace
 
 constexpr Color Green(83, 148, 28, 255), Orange(255, 90, 0, 255);
 
-class WidgetTest : public GraphicsTest
-{
-protected:
-    // Items "A", "BB", "C", ... with ids 1, 2, ..., green, the selected one orange unless right aligned.
-    std::unique_ptr<Menu> menu(int items, bool wrap, int visible, const Color* box = nullptr,
-                               const Color* bar = nullptr, int alignment = Menu::AlignCenter)
-    {
-        const Color* selected = alignment == Menu::AlignRight ? nullptr : &Orange;
-        auto made = std::make_unique<Menu>(m_fonts.loadFont("sheet"), &Green, selected, box, bar, wrap,
-                                           visible, alignment);
-        for (int i = 0; i < items; ++i)
-        {
-            made->addItem(i + 1, std::string(i % 2 + 1u, static_cast<char>('A' + i)), 0);
-        }
-        made->setPosition(200, 100);
-        return made;
-    }
-};
+using WidgetTest = GraphicsTest;
 
 // Presses the key `times` times; then the selected row and the first row shown are as given, nothing chosen.
 void press(Menu& menu, SDLKey key, int times, int selected, int firstVisible)
@@ -51,6 +34,19 @@ void press(Menu& menu, SDLKey key, int times, int selected, int firstVisible)
 
 TEST_F(WidgetTest, MenuMovesWrappingOrNotChoosesByKeyAndDrawsTheRowsShownInABoxAboutItsPosition)
 {
+    // Items "A", "BB", "C", ... with ids 1, 2, ..., green, the selected one orange unless right aligned.
+    const auto menu = [this](int items, bool wrap, int visible, const Color* box = nullptr,
+                             const Color* bar = nullptr, int alignment = Menu::AlignCenter) {
+        const Color* selected = alignment == Menu::AlignRight ? nullptr : &Orange;
+        auto made = std::make_unique<Menu>(m_fonts.loadFont("sheet"), &Green, selected, box, bar, wrap,
+                                           visible, alignment);
+        for (int i = 0; i < items; ++i)
+        {
+            made->addItem(i + 1, std::string(i % 2 + 1u, static_cast<char>('A' + i)), 0);
+        }
+        made->setPosition(200, 100);
+        return made;
+    };
     auto wrapping = menu(7, true, 5);
     press(*wrapping, SDLK_UP, 1, 6, 2);
     press(*wrapping, SDLK_DOWN, 1, 0, 0);
