@@ -336,9 +336,8 @@ TEST_F(GraphicsTest, ImagesTurnAboutTheCentreGrowFromTheCornerTakeTheColourDrawC
 
 TEST_F(GraphicsTest, FilesAreCutIntoTilesPaddedAndKeyedWithClearBlackAlphaCopiedAndCutOutIfAllOrNothing)
 {
-    // Image, grid and tile sizes, the tile size asked for (0: the power of two from 64 to 512 wasting least,
-    // the larger on a tie, each side kept only when the other is allowed too), and whether the file is keyed
-    // on its magenta corner (1 as RGB, 2 as RGBA).
+    // Image, grid and tile sizes, the tile asked for (0: the least wasteful power of two from 64 to 512, the
+    // larger on a tie; a side only if the other is allowed) and the magenta key (1: RGB file, 2: RGBA file).
     const std::uint32_t cases[][9] = {{512, 256, 1, 1, 512, 256, 0, 0, 0}, {100, 50, 1, 1, 128, 64, 0, 0, 0},
                                       {300, 200, 5, 1, 64, 256, 0, 0, 0},  {1000, 10, 2, 1, 512, 64, 0, 0, 0},
                                       {300, 64, 5, 1, 64, 64, 0, 0, 0},    {64, 300, 1, 5, 64, 64, 0, 0, 0},
@@ -365,8 +364,7 @@ TEST_F(GraphicsTest, FilesAreCutIntoTilesPaddedAndKeyedWithClearBlackAlphaCopied
     }
     EXPECT_EQ(m_factory.getTextureMapCount(), 0u);
 
-    // Partial alpha reaches the texture unchanged instead of being blended into the scratch surface; it cannot
-    // be cut out (drawn without blending), and neither can an alpha of 1 in the last texel; a key's can.
+    // Partial alpha is copied unblended and cannot be cut out, nor can an alpha of 1 in the last texel; a key can.
     TestImage translucent = coordinateImage(64, 20).fill(0, 0, 32, 20, Color(200, 100, 50, 128));
     TestImage opaque = coordinateImage(64, 64), lastTexel = opaque, keyed = opaque;
     lastTexel.at(63, 63) = Color(1, 2, 3, 1);

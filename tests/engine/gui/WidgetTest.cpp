@@ -55,7 +55,6 @@ TEST_F(WidgetTest, MenuMovesWrappingOrNotChoosesByKeyAndDrawsTheRowsShownInABoxA
     auto stopping = menu(3, false, 2);
     press(*stopping, SDLK_UP, 1, 0, 0);
     press(*stopping, SDLK_DOWN, 3, 2, 1);
-    // An empty menu has nothing to move to, even when it wraps.
     auto empty = menu(0, true, 5);
     press(*empty, SDLK_DOWN, 1, -1, -1);
     press(*empty, SDLK_UP, 1, -1, -1);
