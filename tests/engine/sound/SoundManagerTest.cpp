@@ -86,7 +86,7 @@ protected:
 
 } // namespace
 
-TEST_F(SoundManagerTest, VolumesInPercentMapOntoTheMixerAndMusicStartsOverOnlyWhenTheTopTrackChanges)
+TEST_F(SoundManagerTest, VolumesMapOntoTheMixerMusicStartsOverOnTrackChangesAndFilesLoadWhileListed)
 {
     open();
     const std::pair<int, int> defaults(Mix_Volume(-1, -1), Mix_VolumeMusic(-1));
@@ -132,10 +132,8 @@ TEST_F(SoundManagerTest, VolumesInPercentMapOntoTheMixerAndMusicStartsOverOnlyWh
     EXPECT_TRUE(peaks[0] > 15000 && std::abs(peaks[1] - peaks[0] / 4.0) <= peaks[0] * 0.03 &&
                 std::abs(peaks[2] - peaks[0]) <= peaks[0] * 0.03)
         << peaks[0] << " " << peaks[1] << " " << peaks[2];
-}
 
-TEST_F(SoundManagerTest, FilesAreLoadedWhileAPushedContextListsThemOncePerListing)
-{
+    // Files are loaded while a pushed context lists them, once per listing.
     open();
     m_manager->addSound("menu", "click", wav("click.wav"), true);
     m_manager->addSound("menu", "shared", wav("shared.wav"), true);
