@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 using namespace Fernhouse::Sound;
 using namespace std::string_literals;
