@@ -53,12 +53,11 @@ struct TestImage
 inline TestImage coordinateImage(int width, int height)
 {
     TestImage image(width, height, Color());
+    const auto byte = [](int value) { return static_cast<std::uint8_t>(value); };
     for (int i = 0; i < width * height; ++i)
     {
         const int x = i % width, y = i / width;
-        image.pixels[static_cast<std::size_t>(i)] =
-            Color(static_cast<std::uint8_t>(x % 256), static_cast<std::uint8_t>(y % 256),
-                  static_cast<std::uint8_t>(x / 256 * 16 + y / 256), 255);
+        image.at(x, y) = Color(byte(x % 256), byte(y % 256), byte(x / 256 * 16 + y / 256), 255);
     }
     return image;
 }

@@ -290,19 +290,18 @@ TEST_F(GraphicsTest, ImagesTurnAboutTheCentreGrowFromTheCornerTakeTheColourDrawC
         expectShows(shows);
     }
 
-    fillBackground();
+    // Picture pixel (99, 49, 0) tinted: 99 * 128 / 255 rounded; faded out; half over half the background.
     Image image(path);
-    image.setColor(Color(128, 255, 255, 255));
-    image.draw();
-    EXPECT_RGB(pixel(99, 49), 50, 49, 0); // 99 * 128 / 255, rounded
-    fillBackground();
-    image.setColor(Color(255, 255, 255, 0));
-    image.draw();
-    expectShows({99, 49, -1, 0});
-    image.setColor(Color(255, 255, 255, 128));
-    image.draw();
-    // Half of (99, 49, 0) over half of the background, and GL's colour white again.
-    EXPECT_RGB_NEAR(pixel(99, 49), 94, 69, 45, 1);
+    for (const auto& [tint, want, tolerance] :
+         {std::tuple(Color(128, 255, 255, 255), Color(50, 49, 0, 255), 0),
+          {Color(255, 255, 255, 0), Background, 0},
+          {Color(255, 255, 255, 128), Color(94, 69, 45, 255), 1}})
+    {
+        fillBackground();
+        image.setColor(tint);
+        image.draw();
+        EXPECT_TRUE(rgbIs(pixel(99, 49), want.r, want.g, want.b, tolerance));
+    }
     EXPECT_EQ(Painter::getColor(), White);
 
     // Turned a quarter about (150, 125), the top-left corner moves to (175, 75) and the child turns with it.
