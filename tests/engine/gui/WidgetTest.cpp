@@ -19,15 +19,18 @@ constexpr Color Green(83, 148, 28, 255), Orange(255, 90, 0, 255);
 
 using WidgetTest = GraphicsTest;
 
-// Presses the key `times` times; then the selected row and the first row shown are as given, nothing chosen.
-void press(Menu& menu, SDLKey key, int times, int selected, int firstVisible)
+// Each step presses a key `times` times; then the selected and first shown rows are as given, nothing chosen.
+void press(Menu& menu, std::initializer_list<std::tuple<SDLKey, int, int, int>> steps)
 {
-    for (int i = 0; i < times; ++i)
+    for (const auto& [key, times, selected, firstVisible] : steps)
     {
-        EXPECT_TRUE(menu.keyDown(key, false, false, false));
+        for (int i = 0; i < times; ++i)
+        {
+            EXPECT_TRUE(menu.keyDown(key, false, false, false));
+        }
+        EXPECT_EQ(std::tuple(menu.getSelected(), menu.getFirstVisible(), menu.isDone()),
+                  std::tuple(selected, firstVisible, false));
     }
-    EXPECT_EQ(std::tuple(menu.getSelected(), menu.getFirstVisible(), menu.isDone()),
-              std::tuple(selected, firstVisible, false));
 }
 
 } // namespace
@@ -47,20 +50,14 @@ TEST_F(WidgetTest, MenuMovesWrappingOrNotChoosesByKeyAndDrawsTheRowsShownInABoxA
         made->setPosition(200, 100);
         return made;
     };
-    auto wrapping = menu(7, true, 5);
-    press(*wrapping, SDLK_UP, 1, 6, 2);
-    press(*wrapping, SDLK_DOWN, 1, 0, 0);
-    press(*wrapping, SDLK_DOWN, 5, 5, 1);
-    press(*wrapping, SDLK_UP, 5, 0, 0);
+    press(*menu(7, true, 5),
+          {{SDLK_UP, 1, 6, 2}, {SDLK_DOWN, 1, 0, 0}, {SDLK_DOWN, 5, 5, 1}, {SDLK_UP, 5, 0, 0}});
     auto stopping = menu(3, false, 2);
-    press(*stopping, SDLK_UP, 1, 0, 0);
-    press(*stopping, SDLK_DOWN, 3, 2, 1);
-    auto empty = menu(0, true, 5);
-    press(*empty, SDLK_DOWN, 1, -1, -1);
-    press(*empty, SDLK_UP, 1, -1, -1);
+    press(*stopping, {{SDLK_UP, 1, 0, 0}, {SDLK_DOWN, 3, 2, 1}});
+    press(*menu(0, true, 5), {{SDLK_DOWN, 1, -1, -1}, {SDLK_UP, 1, -1, -1}});
 
     stopping->addItem(10000, "BACK..", SDLK_ESCAPE);
-    press(*stopping, SDLK_UP, 1, 1, 1);
+    press(*stopping, {{SDLK_UP, 1, 1, 1}});
     // Modified keys are left to the application; unbound and unnamed keys pass on.
     EXPECT_FALSE(stopping->keyDown(SDLK_RETURN, false, true, false) ||
                  stopping->keyDown(SDLK_RETURN, false, false, true) ||
@@ -73,8 +70,7 @@ TEST_F(WidgetTest, MenuMovesWrappingOrNotChoosesByKeyAndDrawsTheRowsShownInABoxA
         EXPECT_TRUE(stopping->keyDown(key, false, false, false) && stopping->isDone() &&
                     stopping->getSelectedId() == 2)
             << key;
-        press(*stopping, SDLK_DOWN, 1, 2, 1);
-        press(*stopping, SDLK_UP, 1, 1, 1);
+        press(*stopping, {{SDLK_DOWN, 1, 2, 1}, {SDLK_UP, 1, 1, 1}});
     }
     EXPECT_TRUE(stopping->keyDown(SDLK_ESCAPE, false, false, false));
     EXPECT_EQ(std::pair(stopping->getSelectedId(), stopping->isDone()), std::pair(10000, true));
