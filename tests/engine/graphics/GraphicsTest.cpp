@@ -320,7 +320,6 @@ TEST_F(GraphicsTest, FilesAreCutIntoTilesPaddedAndKeyedWithClearBlackAlphaCopied
     // larger on a tie; a side only if the other is allowed) and the magenta key (1: RGB file, 2: RGBA file).
     const std::uint32_t cases[][9] = {{512, 256, 1, 1, 512, 256, 0, 0, 0}, {100, 50, 1, 1, 128, 64, 0, 0, 0},
                                       {300, 200, 5, 1, 64, 256, 0, 0, 0},  {1000, 10, 2, 1, 512, 64, 0, 0, 0},
-                                      {300, 64, 5, 1, 64, 64, 0, 0, 0},    {64, 300, 1, 5, 64, 64, 0, 0, 0},
                                       {100, 50, 2, 1, 64, 64, 64, 64, 0},  {70, 40, 1, 1, 128, 64, 0, 0, 1},
                                       {130, 40, 3, 1, 64, 64, 0, 0, 1},    {64, 64, 1, 1, 64, 64, 0, 0, 2}};
     for (const auto& c : cases)
@@ -366,7 +365,6 @@ TEST_F(GraphicsTest, ReloadRemakesFilesThenSourcesInTheSameMapsAndFreeingOrTiles
     TextureMap* file = m_factory.createTextureMap(save(square, "file.png"), nullptr);
     MirrorSource source(file->getTexture(0, 0));
     TextureMap* mirror = m_factory.createTextureMap(&source, Size(128, 64));
-    EXPECT_EQ(std::pair(mirror->getGridSize(), tileMismatches(*mirror, square)), std::pair(Size(2, 4), 0));
     Texture* keyedTexture = keyed->getTexture(0, 0);
     Texture* lastTile = mirror->getTexture(1, 3);
     const GLuint oldName = keyedTexture->getGlName();
@@ -381,9 +379,9 @@ TEST_F(GraphicsTest, ReloadRemakesFilesThenSourcesInTheSameMapsAndFreeingOrTiles
     EXPECT_EQ(glIsTexture(oldName), GL_FALSE) << "the old context survived; this test proves less";
     m_factory.reloadAll();
     EXPECT_EQ(std::tuple(m_factory.getTextureMapCount(), source.m_renders, keyed->getTexture(0, 0),
-                         mirror->getTexture(1, 3), tileMismatches(*mirror, square),
+                         mirror->getTexture(1, 3), mirror->getGridSize(), tileMismatches(*mirror, square),
                          tileMismatches(*keyed, keyedImage.fill(0, 0, 10, 10, Color()))),
-              std::tuple(3u, 2, keyedTexture, lastTile, 0, 0));
+              std::tuple(3u, 2, keyedTexture, lastTile, Size(2, 4), 0, 0));
 
     // Freeing deletes the textures; a map the factory does not hold, or one already freed, is ignored.
     const GLuint name = lastTile->getGlName();
