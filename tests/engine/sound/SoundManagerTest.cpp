@@ -223,7 +223,6 @@ TEST_F(SoundManagerTest, BadDeviceOrFilesThrowLeavingASilentFallbackOrNothingLoa
         EXPECT_TRUE(music ? track.isLoaded() : sound.isLoaded());
     }
     const std::string gone = m_dir.file("gone.wav");
-    // The messages are those of the files above.
     EXPECT_THROW(m_manager->addMusic("menu", "song1", gone, true), SoundException);
     EXPECT_THROW(m_manager->addSound("game", "eat", gone, true), SoundException);
     m_manager->addSound("game", "move", m_dir.file("whole.wav"), true);
