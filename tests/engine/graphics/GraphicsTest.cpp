@@ -84,27 +84,24 @@ TEST_F(GraphicsTest, PainterShowsTextTexturesFillsAndCirclesExactlyAndPutsColour
         EXPECT_TRUE(shows({{c, {x, y, x + w - 1, y + h - 1}},
                            {Background, {x - 1, y, x, y - 1, x + w, y + h - 1, x + w - 1, y + h}}}));
     };
-    const auto drawText = [this](const std::string& text, int x, int y, int horizontal = 0,
-                                 int vertical = 0) {
-        Painter().drawText(text, Point(x, y), m_fonts.loadFont("sheet"), horizontal, vertical);
-    };
-    drawText("Az 09.&", 100, 100);
+    const Font* sheet = m_fonts.loadFont("sheet");
+    Painter().drawText("Az 09.&", Point(100, 100), sheet, Painter::AlignLeft, Painter::AlignTop);
     expectText(100, 100, {1, 26, 0, 27, 36, 37, 56});
     // "ABC" is 48 x 16: centred moves it 24 (8) back, right (bottom) 48 (16).
     for (int alignment = 0; alignment < 9; ++alignment)
     {
         fillBackground();
-        drawText("ABC", 400, 300, alignment % 3, alignment / 3);
+        Painter().drawText("ABC", Point(400, 300), sheet, alignment % 3, alignment / 3);
         expectText(400 - 24 * (alignment % 3), 300 - 8 * (alignment / 3), {1, 2, 3});
     }
     fillBackground();
-    EXPECT_TRUE(throwsWith<GenericFontException>([&] { drawText("AB%C", 100, 100); }, "Invalid character.",
-                                                 "src/Painter"));
+    EXPECT_TRUE(
+        throwsWith<GenericFontException>([&] { Painter().drawText("AB%C", Point(100, 100), sheet, 0, 0); },
+                                         "Invalid character.", "src/Painter"));
     expectText(100, 100, {1, 2});
 
     // Cell 9 of the sheet magnified twice.
-    Painter::drawTexture(Rect(200, 200, 32, 32), m_fonts.loadFont("sheet")->getTexture(),
-                         Rect(16, 16, 16, 16));
+    Painter::drawTexture(Rect(200, 200, 32, 32), sheet->getTexture(), Rect(16, 16, 16, 16));
     expectCovers(200, 200, 32, 32, glyphColor(9));
 
     constexpr Color Opaque(200, 30, 90, 255);
