@@ -85,21 +85,17 @@ TEST_F(SoundManagerTest, VolumesMapOntoTheMixerMusicStartsOverOnTrackChangesAndF
     m_manager->addSound("game", "move", wav("move.wav"), true);
     // Another track that happens to use the same file is a different track.
     m_manager->addMusic("campaign", "song1 again", Track, false);
-    // Each step waits until the tone at the start of the track has passed; an empty name pops.
-    const auto step = [this](const std::string& push) {
+    // The same track goes on under credits; a context without music silences it, so popping back to the
+    // menu (at a quarter of the volume) starts it over. Each step sets the volume, pushes a context or pops
+    // (an empty name) and waits until the tone at the start of the track has passed.
+    const std::pair<std::string, std::uint32_t> steps[] = {
+        {"menu", 100}, {"credits", 100}, {"", 100}, {"game", 100}, {"", 25}, {"campaign", 100}};
+    for (const auto& [push, volume] : steps)
+    {
+        m_manager->setMusicVolume(volume);
         push.empty() ? m_manager->popContext() : m_manager->pushContext(push);
         SDL_Delay(350);
-    };
-    // The same track goes on under credits; a context without music silences it, so popping back to the
-    // menu starts it over.
-    for (const std::string push : {"menu", "credits", "", "game"})
-    {
-        step(push);
     }
-    m_manager->setMusicVolume(25);
-    step("");
-    m_manager->setMusicVolume(100);
-    step("campaign");
     // One burst per start: the menu, the menu again at a quarter of the volume, the other track. A burst is
     // a stretch louder than 1000 ended by 50 ms quieter.
     m_manager.reset();
