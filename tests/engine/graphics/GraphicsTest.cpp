@@ -288,9 +288,7 @@ TEST_F(GraphicsTest, ImagesTurnAboutTheCentreGrowFromTheCornerTakeTheColourDrawC
 
     // 100 x 50 in a 128 x 64 texture: the transparent padding does not count against being opaque.
     EXPECT_EQ(std::pair(Image().isOpaque(), image.isOpaque()), std::pair(false, true));
-    TestImage holed = picture;
-    holed.at(99, 49) = Color(1, 2, 3, 254);
-    image.load(save(holed, "holed.png"), Magenta);
+    image.load(save(TestImage(picture).fill(99, 49, 1, 1, Color(1, 2, 3, 254)), "holed.png"), Magenta);
     EXPECT_FALSE(image.isOpaque());
     image.load(save(coordinateImage(300, 200), "other.png"));
     EXPECT_EQ(std::tuple(image.getSize(), m_factory.getTextureMapCount()), std::tuple(Size(300, 200), 1u));
@@ -332,15 +330,14 @@ TEST_F(GraphicsTest, FilesAreCutIntoTilesPaddedAndKeyedWithClearBlackAlphaCopied
 
     // Partial alpha is copied unblended and cannot be cut out, nor can an alpha of 1 in the last texel; a key can.
     TestImage translucent = coordinateImage(64, 20).fill(0, 0, 32, 20, Color(200, 100, 50, 128));
-    TestImage opaque = coordinateImage(64, 64), lastTexel = opaque, keyed = opaque;
-    lastTexel.at(63, 63) = Color(1, 2, 3, 1);
     TextureMap* map = m_factory.createTextureMap(save(translucent, "alpha.png"), nullptr);
     const auto cutOut = [this](const TestImage& image, const Color* key = nullptr) {
         return m_factory.createTextureMap(save(image, "cut.png"), key)->getTexture(0, 0)->isCutOut();
     };
     EXPECT_EQ(std::tuple(tileMismatches(*map, translucent), map->getTexture(0, 0)->isCutOut(),
-                         cutOut(lastTexel), cutOut(keyed.fill(0, 0, 8, 8, Magenta), &Magenta),
-                         cutOut(opaque)),
+                         cutOut(coordinateImage(64, 64).fill(63, 63, 1, 1, Color(1, 2, 3, 1))),
+                         cutOut(coordinateImage(64, 64).fill(0, 0, 8, 8, Magenta), &Magenta),
+                         cutOut(coordinateImage(64, 64))),
               std::tuple(0, false, false, true, true));
 }
 

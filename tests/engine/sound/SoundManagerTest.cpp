@@ -82,7 +82,6 @@ TEST_F(SoundManagerTest, VolumesMapOntoTheMixerMusicStartsOverOnTrackChangesAndF
     EXPECT_EQ(std::pair(set, Mix_VolumeMusic(-1)), std::pair(std::pair(47, 0), 128));
     m_manager->addMusic("menu", "song1", Track, false);
     m_manager->addMusic("credits", "song1", "ignored.ogg", false);
-    m_manager->addSound("game", "move", wav("move.wav"), true);
     // Another track that happens to use the same file is a different track.
     m_manager->addMusic("campaign", "song1 again", Track, false);
     // The same track goes on under credits; a context without music silences it, so popping back to the
