@@ -65,9 +65,7 @@ inline TestImage coordinateImage(int width, int height)
 // A distinct colour per glyph cell, never black (a font's transparent colour), tinted as GL_MODULATE does.
 inline Color glyphColor(int index, const Color& tint = Color(255, 255, 255, 255))
 {
-    const auto tinted = [](int value, int by) {
-        return static_cast<std::uint8_t>(std::lround(value * by / 255.0));
-    };
+    const auto tinted = [](int v, int by) { return static_cast<std::uint8_t>(std::lround(v * by / 255.0)); };
     return Color(tinted(20 + index * 3, tint.r), tinted(250 - index * 3, tint.g),
                  tinted(index % 2 == 0 ? 60 : 180, tint.b), 255);
 }
