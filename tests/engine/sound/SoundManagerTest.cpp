@@ -218,7 +218,6 @@ TEST_F(SoundManagerTest, BadDeviceOrFilesThrowLeavingASilentFallbackOrNothingLoa
 
     // With its one channel busy the mixer refuses a sound; the manager drops the effect, never ending the game.
     m_manager->playSound("move");
-    ASSERT_EQ(Mix_Playing(-1), 1);
     Sound* move = m_manager->topContext()->getSounds().front();
     EXPECT_THROW(move->play(0, Sound::FirstFreeChannel), SoundException);
     EXPECT_NO_THROW(m_manager->playSound("move"));
