@@ -84,14 +84,16 @@ TEST_F(SoundManagerTest, VolumesMapOntoTheMixerMusicStartsOverOnTrackChangesAndF
     m_manager->addMusic("campaign", "song1 again", Track, false);
     // The same track goes on under credits; a context without music silences it, so popping back to the
     // menu (at a quarter of the volume) starts it over. Each step sets the volume, pushes a context or pops
-    // (an empty name) and waits until the tone at the start of the track has passed.
-    const std::pair<std::string, std::uint32_t> steps[] = {
-        {"menu", 100}, {"credits", 100}, {"", 100}, {"game", 100}, {"", 25}, {"campaign", 100}};
-    for (const auto& [push, volume] : steps)
+    // (an empty name), waits until the tone at the start of the track has passed and checks music plays.
+    const std::tuple<std::string, std::uint32_t, int> steps[] = {{"menu", 100, 1}, {"credits", 100, 1},
+                                                                 {"", 100, 1},     {"game", 100, 0},
+                                                                 {"", 25, 1},      {"campaign", 100, 1}};
+    for (const auto& [push, volume, playing] : steps)
     {
         m_manager->setMusicVolume(volume);
         push.empty() ? m_manager->popContext() : m_manager->pushContext(push);
         SDL_Delay(350);
+        EXPECT_EQ(Mix_PlayingMusic(), playing) << push;
     }
     // One burst per start: the menu, the menu again at a quarter of the volume, the other track. A burst is
     // a stretch louder than 1000 ended by 50 ms quieter.
