@@ -82,9 +82,8 @@ TEST_F(SoundManagerTest, VolumesMapOntoTheMixerMusicStartsOverOnTrackChangesAndF
     m_manager->addMusic("credits", "song1", "ignored.ogg", false);
     // Another track that happens to use the same file is a different track.
     m_manager->addMusic("campaign", "song1 again", Track, false);
-    // The same track goes on under credits; a context without music silences it, so popping back to the
-    // menu (at a quarter of the volume) starts it over. Each step sets the volume, pushes a context or pops
-    // (an empty name), waits until the tone at the start of the track has passed and checks music plays.
+    // Rows: a push (an empty name pops) at a music volume, then, past the tone, whether music plays. The same
+    // track goes on under credits; a context without music silences it, so popping back starts it over.
     const std::tuple<std::string, std::uint32_t, int> steps[] = {{"menu", 100, 1}, {"credits", 100, 1},
                                                                  {"", 100, 1},     {"game", 100, 0},
                                                                  {"", 25, 1},      {"campaign", 100, 1}};
