@@ -5,11 +5,13 @@
 #include "engine/graphics/TextureFactory.h"
 
 #include "tests/support/GLWindow.h"
+#include "tests/support/PngWriter.h"
 #include "tests/support/PrintTo.h"
 #include "tests/support/TempDir.h"
 
-#include <initializer_list>
-#include <string>
+#include <GL/gl.h>
+
+#include <cmath>
 #include <vector>
 
 namespace TestSupport
@@ -17,76 +19,131 @@ namespace TestSupport
 
 using Fernhouse::Base::Color;
 
-// A picture built pixel by pixel and written as a PNG, so that the tests need no image files.
 struct TestImage
 {
-    TestImage(int w, int h, const Color& fill)
-        : width(w),
-          height(h),
-          pixels(static_cast<std::size_t>(w * h), fill)
+    TestImage(int w, int h, const Color& c) : width(w), height(h), pixels(w * h, c) {}
+
+    Color& at(int x, int y) { return pixels.at(y * width + x); }
+
+    TestImage& fill(int x, int y, int w, int h, const Color& color)
     {
+        for (int i = 0; i < w * h; ++i)
+        {
+            at(x + i % w, y + i / w) = color;
+        }
+        return *this;
     }
 
-    Color& at(int x, int y) { return pixels.at(static_cast<std::size_t>(y * width + x)); }
+    void savePng(const std::string& path, bool withAlpha = true) const
+    {
+        std::vector<std::uint8_t> bytes;
+        for (const Color& c : pixels)
+        {
+            bytes.insert(bytes.end(), {c.r, c.g, c.b, c.a});
+            bytes.resize(bytes.size() - (withAlpha ? 0 : 1));
+        }
+        writePng(path, width, height, bytes, withAlpha ? 4 : 3);
+    }
 
-    Color at(int x, int y) const { return pixels.at(static_cast<std::size_t>(y * width + x)); }
-
-    TestImage& fill(int x, int y, int w, int h, const Color& color);
-    // withAlpha false writes 24-bit RGB, the kind colour keys are made for.
-    void savePng(const std::string& path, bool withAlpha = true) const;
-
-    int width;
-    int height;
+    int width, height;
     std::vector<Color> pixels;
 };
 
-// Every pixel distinct: red x mod 256, green y mod 256, blue x / 256 * 16 + y / 256, so that a texel read
-// back names the image pixel it came from.
-TestImage coordinateImage(int width, int height);
+// Every pixel distinct, so that a texel read back names the image pixel it came from.
+inline TestImage coordinateImage(int width, int height)
+{
+    TestImage image(width, height, Color());
+    const auto byte = [](int value) { return static_cast<std::uint8_t>(value); };
+    for (int i = 0; i < width * height; ++i)
+    {
+        const int x = i % width, y = i / width;
+        image.at(x, y) = Color(byte(x % 256), byte(y % 256), byte(x / 256 * 16 + y / 256), 255);
+    }
+    return image;
+}
 
-// A font sheet of 8 x 8 cells, each filled with glyphColor of its index.
-TestImage glyphSheet(int glyphWidth, int glyphHeight);
+// A distinct colour per glyph cell, never black (a font's transparent colour), tinted as GL_MODULATE does.
+inline Color glyphColor(int index, const Color& tint = Color(255, 255, 255, 255))
+{
+    const auto tinted = [](int v, int by) { return static_cast<std::uint8_t>(std::lround(v * by / 255.0)); };
+    return Color(tinted(20 + index * 3, tint.r), tinted(250 - index * 3, tint.g),
+                 tinted(index % 2 == 0 ? 60 : 180, tint.b), 255);
+}
 
-// A distinct opaque colour per glyph cell, never black (a font's transparent colour), through the tint as
-// GL_MODULATE draws it.
-Color glyphColor(int index, const Color& tint = Color(255, 255, 255, 255));
+inline TestImage glyphSheet(int glyphWidth, int glyphHeight)
+{
+    TestImage sheet(glyphWidth * 8, glyphHeight * 8, Color());
+    for (int index = 0; index < 64; ++index)
+    {
+        sheet.fill(index % 8 * glyphWidth, index / 8 * glyphHeight, glyphWidth, glyphHeight,
+                   glyphColor(index));
+    }
+    return sheet;
+}
 
 // A square of the given side and colour at its own transform with its children in its frame; counts visits.
-class Square final : public Fernhouse::Base::Entity
+struct Square final : Fernhouse::Base::Entity
 {
-public:
     Square(int side, const Color& color) : m_side(side) { setColor(color); }
 
-    void update() override;
-    void draw() override;
+    void update() override
+    {
+        ++m_updates;
+        Entity::update();
+    }
 
-    int m_updates = 0;
-    int m_draws = 0;
+    void draw() override
+    {
+        ++m_draws;
+        glPushMatrix();
+        applyTransform();
+        glColor4ub(getColor().r, getColor().g, getColor().b, getColor().a);
+        glRecti(0, 0, m_side, m_side);
+        Entity::draw();
+        glPopMatrix();
+    }
 
-private:
-    int m_side;
+    int m_side, m_updates = 0, m_draws = 0;
 };
 
-// The shared window with the graphics services the application would own, in its order, blending on as
-// the screen sets it, the frame filled with the background, and a temporary directory holding the 16 x 16
-// font "sheet".
+// The graphics services, blending on as the screen sets it, and the 16 x 16 font "sheet" in a temporary dir.
 class GraphicsTest : public GLTest
 {
-public:
+protected:
     static constexpr Color Background{90, 90, 90, 255};
     static constexpr Color White{255, 255, 255, 255};
 
-protected:
-    void SetUp() override;
-
-    std::string save(const TestImage& image, const std::string& name, bool withAlpha = true) const;
-
-    static void fillBackground();
-
-    // Whether every (x, y) pair of points shows the colour.
-    static ::testing::AssertionResult shows(const Color& c, std::initializer_list<int> points)
+    void SetUp() override
     {
-        return rgbAt(points, c.r, c.g, c.b);
+        GLTest::SetUp();
+        glEnable(GL_BLEND);
+        save(glyphSheet(16, 16), "sheet.png");
+        fillBackground();
+    }
+
+    std::string save(const TestImage& image, const std::string& name, bool withAlpha = true) const
+    {
+        image.savePng(m_dir.file(name), withAlpha);
+        return m_dir.file(name);
+    }
+
+    static void fillBackground()
+    {
+        glColor4ub(Background.r, Background.g, Background.b, Background.a);
+        glRecti(0, 0, WindowWidth, WindowHeight);
+        glColor4ub(255, 255, 255, 255);
+    }
+
+    // Whether every (x, y) pair of points shows its colour.
+    static ::testing::AssertionResult shows(
+        std::initializer_list<std::pair<Color, std::initializer_list<int>>> all)
+    {
+        ::testing::AssertionResult result = ::testing::AssertionSuccess();
+        for (const auto& [c, points] : all)
+        {
+            result = result ? rgbAt(points, c.r, c.g, c.b) : result;
+        }
+        return result;
     }
 
     TempDir m_dir;
