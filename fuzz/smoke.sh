@@ -24,19 +24,37 @@ export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 [ -w /dev/shm ] && export TMPDIR=/dev/shm
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for target in map_file_fuzz campaign_file_fuzz aifile_fuzz script_fuzz configuration_fuzz highscore_table_fuzz; do
-    corpus="$work/$target"
+# One target per core at a time; each writes its findings under its own name.
+jobs=$(nproc)
+fuzz() {
+    local target=$1 corpus="$work/$1" d
     mkdir -p "$corpus"
     for d in ${seeds[$target]} "fuzz/regressions/$target"; do
         [ -d "$root/$d" ] && find "$root/$d" -maxdepth 1 -type f ! -name '*.sh' -exec cp {} "$corpus/" \;
     done
     echo "== $target: $(ls "$corpus" | wc -l) seeds, ${secs}s"
-    (cd "$work" && "$root/$build/fuzz/$target" -max_total_time="$secs" -rss_limit_mb=1024 -timeout=10 \
-        -print_final_stats=1 "$corpus" 2>"$work/$target.log") || {
+    if ! (cd "$work" && "$root/$build/fuzz/$target" -max_total_time="$secs" -rss_limit_mb=1024 -timeout=10 \
+        -artifact_prefix="$work/$target-" -print_final_stats=1 "$corpus" 2>"$work/$target.log"); then
         tail -50 "$work/$target.log" >&2
         echo "$target found a fault; the input is in $work (kept)" >&2
-        trap - EXIT
-        exit 1
-    }
-    grep -E "^stat::(number_of_executed_units|peak_rss_mb)|cov: " "$work/$target.log" | tail -3
+        return 1
+    fi
+    echo "== $target: $(grep -E "^stat::number_of_executed_units" "$work/$target.log" | tr -s ' ' | cut -d' ' -f2) inputs"
+}
+failed=0
+running=0
+for target in map_file_fuzz campaign_file_fuzz aifile_fuzz script_fuzz configuration_fuzz highscore_table_fuzz; do
+    if [ "$running" -ge "$jobs" ]; then
+        wait -n || failed=1
+        running=$((running - 1))
+    fi
+    fuzz "$target" &
+    running=$((running + 1))
 done
+for _ in $(seq "$running"); do
+    wait -n || failed=1
+done
+if [ "$failed" -ne 0 ]; then
+    trap - EXIT
+    exit 1
+fi

@@ -15,7 +15,7 @@ build=(
 test=(
     libgtest-dev
     xvfb xauth xdotool x11-apps imagemagick
-    clang-format
+    clang-format ccache
     clang libclang-rt-14-dev
     desktop-file-utils appstream-util
 )
