@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs, from Debian 12 packages, whatever the machine lacks of the named sets:
 #   build    compilers and libraries, enough to build and play the game
-#   test     the test suite's tools: GoogleTest, headless X, formatting, the checks of the installed files
+#   test     the test suite's tools: GoogleTest and libpng, headless X, formatting, a compiler cache, the
+#            checks of the installed files
 #   content  the content generators in content/ (Python 3 with Pillow and numpy, sox, oggenc)
 # Usage: tools/install-deps.sh [build] [test] [content]   (default: build test)
 # Safe to run again: it asks apt only for packages that are not installed yet.
@@ -13,7 +14,7 @@ build=(
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
 )
 test=(
-    libgtest-dev
+    libgtest-dev libpng-dev
     xvfb xauth xdotool x11-apps imagemagick
     clang-format ccache
     clang libclang-rt-14-dev
