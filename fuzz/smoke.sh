@@ -1,8 +1,8 @@
 #!/bin/bash
 # Runs every fuzz target of a fuzz build for a while (seconds, default 20) on a copy of its seeds: the
 # shipped files, fuzz/corpus and the inputs that once crashed it (fuzz/regressions). Fails on any finding,
-# which libFuzzer writes to the working folder as crash-*, leak-*, timeout-* or oom-*. Needs DISPLAY for
-# the script target. Usage: fuzz/smoke.sh BUILD_DIR [SECONDS]
+# which libFuzzer writes into a temporary folder that is then kept, as TARGET-crash-* (-leak-*, -timeout-*,
+# -oom-*). Needs DISPLAY for the script target. Usage: fuzz/smoke.sh BUILD_DIR [SECONDS]
 set -euo pipefail
 build=$1
 secs=${2:-20}
@@ -17,14 +17,15 @@ declare -A seeds=(
     [configuration_fuzz]="fuzz/corpus/config"
     [highscore_table_fuzz]="fuzz/corpus/highscore"
 )
-# The leak check of each input and at exit scans thread-local storage, where SDL keeps its own state; one
-# fuzzer at a time never trips the tracer the way parallel tests did.
+# The leak check of each input and at exit scans thread-local storage, where SDL keeps its own state; the
+# script target, the only one that starts SDL and the GL driver's threads, runs alone, so that it never
+# trips the tracer the way parallel tests did.
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 # Saves sync to disk; on a RAM folder that costs nothing and the fuzzers run many times faster.
 [ -w /dev/shm ] && export TMPDIR=/dev/shm
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# One target per core at a time; each writes its findings under its own name.
+# The readers of plain files run one per core at a time; each writes its findings under its own name.
 jobs=$(nproc)
 fuzz() {
     local target=$1 corpus="$work/$1" d
@@ -43,8 +44,13 @@ fuzz() {
 }
 failed=0
 running=0
-for target in map_file_fuzz campaign_file_fuzz aifile_fuzz script_fuzz configuration_fuzz highscore_table_fuzz; do
-    if [ "$running" -ge "$jobs" ]; then
+for target in map_file_fuzz campaign_file_fuzz aifile_fuzz configuration_fuzz highscore_table_fuzz script_fuzz; do
+    if [ "$target" = script_fuzz ]; then
+        for _ in $(seq "$running"); do
+            wait -n || failed=1
+        done
+        running=0
+    elif [ "$running" -ge "$jobs" ]; then
         wait -n || failed=1
         running=$((running - 1))
     fi
