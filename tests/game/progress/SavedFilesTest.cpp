@@ -1,5 +1,3 @@
-#include "engine/base/Exception.h"
-
 #include "game/progress/Configuration.h"
 #include "game/progress/ConfigurationException.h"
 #include "game/progress/HighscoreEntry.h"
@@ -12,17 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <filesystem>
-#include <functional>
-#include <initializer_list>
+#include <regex>
 #include <stdexcept>
-#include <string>
 #include <sys/resource.h>
+#include <tuple>
 
+using namespace Tarvo;
 using Fernhouse::Base::IOException;
 using Fernhouse::IO::KeySet;
-using Tarvo::Configuration;
-using Tarvo::HighscoreTable;
 using TestSupport::throwsWith;
 using namespace std::string_literals;
 
@@ -32,42 +27,42 @@ namespace
 namespace fs = std::filesystem;
 
 // A saved file's little-endian fields, built independently of the code under test.
-struct Bytes
+std::string u8(std::uint32_t v)
 {
-    Bytes& u8(std::uint32_t v) { return s.push_back(static_cast<char>(v & 0xFFu)), *this; }
+    return std::string(1, static_cast<char>(v & 0xFFu));
+}
 
-    Bytes& u16(std::uint32_t v) { return u8(v).u8(v >> 8); }
+std::string u16(std::uint32_t v)
+{
+    return u8(v) + u8(v >> 8);
+}
 
-    Bytes& u32(std::initializer_list<std::uint32_t> values)
-    {
-        for (const std::uint32_t v : values)
-        {
-            u16(v & 0xFFFFu).u16(v >> 16);
-        }
-        return *this;
-    }
+template <typename... V> std::string u32(V... v)
+{
+    return ((u16(std::uint32_t(v) & 0xFFFFu) + u16(std::uint32_t(v) >> 16)) + ... + std::string());
+}
 
-    Bytes& text(const std::string& v) { return u32({static_cast<std::uint32_t>(v.size())}), s += v, *this; }
+std::string text(const std::string& v)
+{
+    return u32(v.size()) + v;
+}
 
-    Bytes& entry(const std::string& map, std::uint32_t score, std::uint32_t length)
-    {
-        return text(map).u32({score, length});
-    }
+std::string entry(const std::string& map, std::uint32_t score, std::uint32_t length)
+{
+    return text(map) + u32(score, length);
+}
 
-    // A key record: the flag byte, three padding bytes, then left, right, up, down and the two actions.
-    Bytes& keys(std::uint32_t buffered, std::initializer_list<std::uint32_t> codes)
-    {
-        return u8(buffered).u8(0).u8(0).u8(0).u32(codes);
-    }
-
-    std::string s;
-};
+// A key record: the flag byte, three padding bytes, then left, right, up, down and the two actions.
+template <typename... V> std::string keys(std::uint32_t buffered, V... codes)
+{
+    return u8(buffered) + u8(0) + u16(0) + u32(codes...);
+}
 
 // A configuration file up to its unlocked list, with the default keys and flags.
-Bytes settings(std::uint32_t version = 1, std::uint32_t music = 50, std::uint32_t sound = 50)
+std::string settings(std::uint32_t version = 1, std::uint32_t music = 50, std::uint32_t sound = 50)
 {
-    Bytes b = Bytes().u32({version, music, sound}).u8(0);
-    return b.keys(1, {276, 275, 273, 274, 0, 0}).keys(1, {'a', 'd', 'w', 's', 0, 0}).u32({0, 0});
+    return u32(version, music, sound) + u8(0) + keys(1, 276, 275, 273, 274, 0, 0) +
+           keys(1, 'a', 'd', 'w', 's', 0, 0) + u32(0, 0);
 }
 
 // "music sound fullscreen | player 1 keys | player 2 keys | relative flags | unlocked keys", each key set
@@ -98,7 +93,7 @@ std::string summary(const Configuration& c)
 std::string summary(const HighscoreTable& table)
 {
     std::string s;
-    for (const Tarvo::HighscoreEntry* e : table.getEntries())
+    for (const HighscoreEntry* e : table.getEntries())
     {
         s += e->getMap() + " " + std::to_string(e->getScore()) + " " + std::to_string(e->getLength()) + ";";
     }
@@ -130,19 +125,22 @@ protected:
 
     void write(const std::string& name, const std::string& bytes) const { m_dir.writeFile(name, bytes); }
 
-    // What loading the file does to a configuration that had "old" unlocked: "loaded", or the error.
-    std::string load(Configuration& c) const
+    // What loading c.dat, or no file for "missing", does to a configuration that had "old" unlocked:
+    // "loaded" or the error, then the settings.
+    std::string load(const std::string& bytes) const
     {
+        bytes == "missing" ? void(fs::remove("c.dat")) : write("c.dat", bytes);
+        Configuration c;
         c.unlockCampaign("old");
         try
         {
             c.load("c.dat");
-            return "loaded";
+            return "loaded = " + summary(c);
         }
         catch (const Fernhouse::Base::Exception& e)
         {
-            const bool version = dynamic_cast<const Tarvo::ConfigurationException*>(&e) != nullptr;
-            return (version ? "version " : "") + e.getFile() + ": " + e.getMessage();
+            const bool version = dynamic_cast<const ConfigurationException*>(&e) != nullptr;
+            return (version ? "version " : "") + e.getFile() + ": " + e.getMessage() + " = " + summary(c);
         }
     }
 
@@ -163,12 +161,6 @@ TEST_F(SavedFiles, ConfigurationSavesEveryFieldAtItsOffsetAndLoadsItBack)
     edited.setPlayer1Relative(1);
     edited.unlockCampaign("b");
     edited.unlockCampaign("a");
-    Bytes editedBytes = Bytes().u32({1, 7, 100}).u8(1).keys(0, {'j', 'l', 'i', 'k', ' ', 13});
-    editedBytes.keys(1, {SDLK_KP4, SDLK_KP6, SDLK_KP8, SDLK_KP2, 0, SDLK_KP0})
-        .u32({1, 0})
-        .u16(2)
-        .text("a")
-        .text("b");
     // The empty key locks nothing; the set is case-sensitive and sorted by bytes, whatever the sign of char.
     Configuration unlocked;
     for (const char* key : {"", "forest", "\xE9t\xE9", "Forest", "forest"})
@@ -178,29 +170,26 @@ TEST_F(SavedFiles, ConfigurationSavesEveryFieldAtItsOffsetAndLoadsItBack)
     EXPECT_TRUE(unlocked.isCampaignUnlocked("") && unlocked.isCampaignUnlocked("Forest"));
     EXPECT_FALSE(unlocked.isCampaignUnlocked("FOREST") || unlocked.isCampaignUnlocked("fores"));
 
-    const struct
-    {
-        Configuration configuration;
-        std::string bytes, summary;
-    } cases[] = {
-        {Configuration(), settings().u16(0).s, Defaults},
-        {edited, editedBytes.s, "7 100 1 | 0 106 108 105 107 32 13 | 1 260 262 264 258 0 256 | 1 0 | a b"},
-        {unlocked, settings().u16(3).text("Forest").text("forest").text("\xE9t\xE9").s,
+    const std::tuple<Configuration, std::string, std::string> cases[] = {
+        {Configuration(), settings() + u16(0), Defaults},
+        {edited,
+         u32(1, 7, 100) + u8(1) + keys(0, 'j', 'l', 'i', 'k', ' ', 13) +
+             keys(1, SDLK_KP4, SDLK_KP6, SDLK_KP8, SDLK_KP2, 0, SDLK_KP0) + u32(1, 0) + u16(2) + text("a") +
+             text("b"),
+         "7 100 1 | 0 106 108 105 107 32 13 | 1 260 262 264 258 0 256 | 1 0 | a b"},
+        {unlocked, settings() + u16(3) + text("Forest") + text("forest") + text("\xE9t\xE9"),
          Defaults + " Forest forest \xE9t\xE9"},
     };
-
-    for (const auto& c : cases)
+    for (const auto& [configuration, bytes, fields] : cases)
     {
         // Saving over a longer file leaves nothing of it behind.
         write("c.dat", std::string(500, 'x'));
-        c.configuration.save("c.dat");
-        EXPECT_EQ(read("c.dat"), c.bytes) << c.summary;
-        EXPECT_EQ(summary(c.configuration), c.summary);
+        configuration.save("c.dat");
         Configuration back;
         back.load("c.dat");
-        EXPECT_EQ(summary(back), c.summary);
+        EXPECT_EQ(read("c.dat") + " = " + summary(back), bytes + " = " + fields);
     }
-    EXPECT_EQ(settings().u16(0).s.size(), 79u);
+    EXPECT_EQ((settings() + u16(0)).size(), 79u);
     // Start-up resets every setting after a bad file, but keeps what was unlocked.
     edited.setDefaults();
     EXPECT_EQ(summary(edited), Defaults + " a b");
@@ -208,66 +197,51 @@ TEST_F(SavedFiles, ConfigurationSavesEveryFieldAtItsOffsetAndLoadsItBack)
 
 TEST_F(SavedFiles, ConfigurationLoadMergesTheUnlockedKeysAndABadFileChangesOnlyWhatCameBeforeItsFault)
 {
-    Bytes fullBytes = Bytes().u32({1, 20, 30}).u8(1).keys(0, {'j', 'l', 'i', 'k', 0, 0});
-    const std::string full =
-        fullBytes.keys(0, {'f', 'h', 't', 'g', 0, 0}).u32({1, 1}).u16(2).text("a").text("b").s;
+    const std::string full = u32(1, 20, 30) + u8(1) + keys(0, 'j', 'l', 'i', 'k', 0, 0) +
+                             keys(0, 'f', 'h', 't', 'g', 0, 0) + u32(1, 1) + u16(2) + text("a") + text("b");
     // Codes no SDL 1.2 key has read as no key; flags other than 0 read as 1, so every reader agrees.
-    Bytes junk =
-        Bytes().u32({1, 50, 50}).u8(0x80).keys(0x7F, {0xFFFFFFFF, SDLK_LAST, SDLK_LAST - 1, 'q', 0x10000, 0});
-    junk.keys(0, {'a', 'd', 'w', 's', 0, 0}).u32({7, 0x80000000}).u16(0);
-    const std::string readFailed = "src/BinaryReader: Failed to read from Stream.";
-    const std::string unsupported = "version Configuration: The configuration file version is not supported.";
+    const std::string junk = u32(1, 50, 50) + u8(0x80) +
+                             keys(0x7F, 0xFFFFFFFF, SDLK_LAST, SDLK_LAST - 1, 'q', 0x10000, 0) +
+                             keys(0, 'a', 'd', 'w', 's', 0, 0) + u32(7, 0x80000000) + u16(0);
+    const std::string readFailed = "src/BinaryReader: Failed to read from Stream. = ";
+    const std::string unsupported =
+        "version Configuration: The configuration file version is not supported. = " + Defaults + " old";
 
-    const struct
-    {
-        std::string bytes, result, summary;
-    } cases[] = {
-        {full, "loaded", "20 30 1 | 0 106 108 105 107 0 0 | 0 102 104 116 103 0 0 | 1 1 | a b old"},
-        {settings(1, 101, 0).u16(0).s, "loaded",
-         "100 0 0 | 1 276 275 273 274 0 0 | 1 97 100 119 115 0 0 | 0 0 | old"},
-        {settings().u16(4).text("b").text("a").text("").text("a").s, "loaded", Defaults + " a b old"},
-        {junk.s, "loaded",
-         "50 50 1 | 1 0 0 " + std::to_string(SDLK_LAST - 1) + " 113 0 0 | 0 97 100 119 115 0 0 | 1 1 | old"},
+    const std::pair<std::string, std::string> cases[] = {
+        {full, "loaded = 20 30 1 | 0 106 108 105 107 0 0 | 0 102 104 116 103 0 0 | 1 1 | a b old"},
+        {settings(1, 101, 0) + u16(0),
+         "loaded = 100 0 0 | 1 276 275 273 274 0 0 | 1 97 100 119 115 0 0 | 0 0 | old"},
+        {settings() + u16(4) + text("b") + text("a") + text("") + text("a"),
+         "loaded = " + Defaults + " a b old"},
+        {junk, "loaded = 50 50 1 | 1 0 0 " + std::to_string(SDLK_LAST - 1) +
+                   " 113 0 0 | 0 97 100 119 115 0 0 | 1 1 | old"},
         // Player 2's record starts at byte 41 and is read whole before any of it is kept.
-        {full.substr(0, 51), readFailed,
-         "20 30 1 | 0 106 108 105 107 0 0 | 1 97 100 119 115 0 0 | 0 0 | old"},
-        {full.substr(0, full.size() - 1), readFailed,
-         "20 30 1 | 0 106 108 105 107 0 0 | 0 102 104 116 103 0 0 | 1 1 | a old"},
+        {full.substr(0, 51),
+         readFailed + "20 30 1 | 0 106 108 105 107 0 0 | 1 97 100 119 115 0 0 | 0 0 | old"},
+        {full.substr(0, full.size() - 1),
+         readFailed + "20 30 1 | 0 106 108 105 107 0 0 | 0 102 104 116 103 0 0 | 1 1 | a old"},
         // A count of 65535, and a key of four gigabytes.
-        {settings().u16(0xFFFF).text("a").s, readFailed, Defaults + " a old"},
-        {settings().u16(1).u32({0xFFFFFFFF}).u8('z').s, readFailed, Defaults + " old"},
-        {settings(2, 90, 90).u16(1).text("x").s, unsupported, Defaults + " old"},
-        {settings(0, 90, 90).u16(1).text("x").s, unsupported, Defaults + " old"},
-        {settings(0xFFFFFFFF, 90, 90).u16(1).text("x").s, unsupported, Defaults + " old"},
+        {settings() + u16(0xFFFF) + text("a"), readFailed + Defaults + " a old"},
+        {settings() + u16(1) + u32(0xFFFFFFFF) + u8('z'), readFailed + Defaults + " old"},
+        {settings(2, 90, 90) + u16(1) + text("x"), unsupported},
+        {settings(0, 90, 90) + u16(1) + text("x"), unsupported},
+        {settings(0xFFFFFFFF, 90, 90) + u16(1) + text("x"), unsupported},
+        {"missing", "src/FileStream: Failed to open file. = " + Defaults + " old"},
     };
-
-    for (const auto& c : cases)
+    for (const auto& [bytes, result] : cases)
     {
-        write("c.dat", c.bytes);
-        Configuration loaded;
-        EXPECT_EQ(load(loaded), c.result) << c.summary;
-        EXPECT_EQ(summary(loaded), c.summary);
+        EXPECT_EQ(load(bytes), result);
     }
     for (std::size_t length = 0; length < full.size(); ++length)
     {
-        write("c.dat", full.substr(0, length));
-        Configuration loaded;
-        EXPECT_EQ(load(loaded), readFailed) << "cut at " << length;
+        EXPECT_EQ(load(full.substr(0, length)).substr(0, readFailed.size()), readFailed)
+            << "cut at " << length;
     }
-    fs::remove("c.dat");
-    Configuration missing;
-    EXPECT_EQ(load(missing), "src/FileStream: Failed to open file.");
-    EXPECT_EQ(summary(missing), Defaults + " old");
 }
 
 TEST_F(SavedFiles, HighscoresRaiseScoreAndLengthApartPerExactMapNameAndAreWrittenWhenTheTableEnds)
 {
-    const struct
-    {
-        const char* map;
-        std::int32_t score, length;
-        std::uint32_t result;
-    } submissions[] = {
+    const std::tuple<const char*, std::int32_t, std::int32_t, std::uint32_t> submissions[] = {
         {"m", 100, 10, 3},
         {"m", 90, 12, HighscoreTable::NewLength},
         {"m", 100, 12, 0},
@@ -280,34 +254,30 @@ TEST_F(SavedFiles, HighscoresRaiseScoreAndLengthApartPerExactMapNameAndAreWritte
         {"", 1, 1, 3},
         {"m", 200, 20, 3},
     };
-
     {
         HighscoreTable table;
-        EXPECT_TRUE(table.getEntries().empty());
-        for (const auto& s : submissions)
+        for (const auto& [map, score, length, result] : submissions)
         {
-            EXPECT_EQ(table.submit(s.map, s.score, s.length), s.result)
-                << s.map << " " << s.score << " " << s.length;
+            EXPECT_EQ(table.submit(map, score, length), result) << map << " " << score << " " << length;
         }
         EXPECT_EQ(summary(table), "m 200 20;n 0 1;M 1 1; 1 1;");
     }
     EXPECT_EQ(read(HighscoreTable::FileName),
-              Bytes().u32({4}).entry("m", 200, 20).entry("n", 0, 1).entry("M", 1, 1).entry("", 1, 1).s);
-    HighscoreTable reread;
-    EXPECT_EQ(summary(reread), "m 200 20;n 0 1;M 1 1; 1 1;");
+              u32(4) + entry("m", 200, 20) + entry("n", 0, 1) + entry("M", 1, 1) + entry("", 1, 1));
+    EXPECT_EQ(summary(HighscoreTable()), "m 200 20;n 0 1;M 1 1; 1 1;");
 }
 
 TEST_F(SavedFiles, HighscoreLoadReplacesTheEntriesAndABadFileLeavesTheTableEmptyAndTheFileAsItWas)
 {
-    const std::string full = Bytes().u32({2}).entry("one.map", 10, 5).entry("two.map", 20, 6).s;
+    const std::string full = u32(2) + entry("one.map", 10, 5) + entry("two.map", 20, 6);
     // A name ends at its first NUL; entries then named alike merge into the best of each.
-    Bytes nulBytes = Bytes().u32({4}).entry("a.map\0x"s, 10, 1).entry("b.map", 3, 3);
-    const std::string nul = nulBytes.entry("a.map", 5, 7).entry("\0a.map"s, 2, 2).s;
+    const std::string nul = u32(4) + entry("a.map\0x"s, 10, 1) + entry("b.map", 3, 3) + entry("a.map", 5, 7) +
+                            entry("\0a.map"s, 2, 2);
     const std::pair<std::string, std::string> cases[] = {
         {full, "one.map 10 5;two.map 20 6;"},
-        {Bytes().u32({2}).entry("one.map", 10, 5).s, ""},
-        {Bytes().u32({0xFFFFFFFF}).entry("one.map", 10, 5).s, ""},
-        {Bytes().u32({1, 0xFFFFFFF0, 1, 2}).s, ""},
+        {u32(2) + entry("one.map", 10, 5), ""},
+        {u32(0xFFFFFFFF) + entry("one.map", 10, 5), ""},
+        {u32(1, 0xFFFFFFF0, 1, 2), ""},
         {"", ""},
         {nul, "a.map 10 7;b.map 3 3; 2 2;"},
     };
@@ -317,8 +287,7 @@ TEST_F(SavedFiles, HighscoreLoadReplacesTheEntriesAndABadFileLeavesTheTableEmpty
         table.submit("old.map", 1, 1);
         write(HighscoreTable::FileName, bytes);
         table.load();
-        EXPECT_EQ(summary(table), entries);
-        EXPECT_EQ(read(HighscoreTable::FileName), bytes);
+        EXPECT_EQ(summary(table) + " = " + read(HighscoreTable::FileName), entries + " = " + bytes);
     }
     for (std::size_t cut = 0; cut < full.size(); ++cut)
     {
@@ -385,9 +354,9 @@ TEST_F(SavedFiles, FailedSaveLeavesTheOldFileWholeAndNoTemporaryFileBehind)
 TEST_F(SavedFiles, UnreadableFileIsKeptBesideWhenReplacedAndTheLogSaysSo)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"config.dat", Bytes().u32({2, 50, 50}).u8(0).s}, // a newer version
-        {"config.dat", Bytes().u32({1, 50, 50}).u8(0).u32({1}).s},
-        {HighscoreTable::FileName, Bytes().u32({3}).entry("one.map", 10, 5).entry("two.map", 20, 6).s},
+        {"config.dat", u32(2, 50, 50) + u8(0)}, // a newer version
+        {"config.dat", u32(1, 50, 50) + u8(0) + u32(1)},
+        {HighscoreTable::FileName, u32(3) + entry("one.map", 10, 5) + entry("two.map", 20, 6)},
     };
     std::int32_t value = 1;
     for (const auto& [path, damaged] : cases)
@@ -395,25 +364,21 @@ TEST_F(SavedFiles, UnreadableFileIsKeptBesideWhenReplacedAndTheLogSaysSo)
         const auto& save = (path == Savers[0].first ? Savers[0] : Savers[1]).second;
         write(path, damaged);
         save(value++);
-        EXPECT_EQ(read(path + Tarvo::SafeFileWriter::KeptSuffix), damaged) << path;
+        EXPECT_EQ(read(path + SafeFileWriter::KeptSuffix), damaged) << path;
         // The file in the way now loads: the copy stays as it is.
         save(value++);
-        EXPECT_EQ(read(path + Tarvo::SafeFileWriter::KeptSuffix), damaged) << path;
+        EXPECT_EQ(read(path + SafeFileWriter::KeptSuffix), damaged) << path;
     }
     const std::string log = read("ErrorLog.txt");
-    std::size_t records = 0;
-    for (std::size_t at = log.find(" was replaced; it is kept as "); at != std::string::npos;
-         at = log.find(" was replaced", at + 1))
-    {
-        ++records;
-    }
-    EXPECT_EQ(records, 3u) << log;
+    const std::regex record(" was replaced; it is kept as ");
+    EXPECT_EQ(std::distance(std::sregex_iterator(log.begin(), log.end(), record), std::sregex_iterator()), 3)
+        << log;
     // A missing file leaves nothing to keep.
     for (const auto& [path, save] : Savers)
     {
-        fs::remove(path + Tarvo::SafeFileWriter::KeptSuffix);
+        fs::remove(path + SafeFileWriter::KeptSuffix);
         fs::remove(path);
         save(value++);
-        EXPECT_FALSE(fs::exists(path + Tarvo::SafeFileWriter::KeptSuffix));
+        EXPECT_FALSE(fs::exists(path + SafeFileWriter::KeptSuffix));
     }
 }
