@@ -1,14 +1,8 @@
 #include "game/progress/Campaign.h"
 
-#include "engine/base/EventRouter.h"
 #include "engine/base/Exception.h"
-#include "engine/base/GameTime.h"
 #include "engine/sound/Music.h"
-#include "engine/sound/SoundManager.h"
 
-#include "game/frontend/ScriptEnvironment.h"
-#include "game/play/ApplePainter.h"
-#include "game/play/GameEngine.h"
 #include "game/play/MapEntry.h"
 #include "game/play/ScoreBoard.h"
 #include "game/progress/CampaignFile.h"
@@ -17,19 +11,14 @@
 #include "game/progress/HighscoreTable.h"
 
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/Throws.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <typeinfo>
 
-using Fernhouse::Base::Exception;
+using namespace Fernhouse::Base;
 using Tarvo::Campaign;
 using Tarvo::CampaignFile;
 
@@ -58,10 +47,9 @@ protected:
             fs::create_symlink(fs::path(TARVO_SOURCE_DIR) / "graphics" / picture,
                                dir().path() / "graphics" / picture);
         }
-        for (const char* folder : {"ai", "scripts", "campaigns"})
-        {
-            fs::create_directory(dir().path() / folder);
-        }
+        fs::create_directory(dir().path() / "ai");
+        fs::create_directory(dir().path() / "scripts");
+        fs::create_directory(dir().path() / "campaigns");
         // It never looks around, so it keeps going down: into the wall right below start point 2.
         dir().writeFile("ai/blind.ai", "buffy\neat\n0\n100\n0\n");
         writeMap("duel", {"#########", "#1.....2#", "#......##", "#.......#", "#.......#", "#########"});
@@ -93,7 +81,7 @@ protected:
     {
         clock().advance(ms);
         router().poll();
-        Fernhouse::Base::GameTime::getInstance()->update();
+        GameTime::getInstance()->update();
         m_campaign->update();
         if (draw)
         {
@@ -141,10 +129,9 @@ protected:
         EXPECT_EQ(m_campaign->getGameEngine(), nullptr) << "the round was not left";
     }
 
-    bool isHandler(const Fernhouse::Base::EventHandler* part)
+    std::string song()
     {
-        const auto& handlers = router().getHandlers();
-        return std::find(handlers.begin(), handlers.end(), part) != handlers.end();
+        return soundManager()->getCurrentMusic() ? soundManager()->getCurrentMusic()->getFileName() : "";
     }
 
     std::string highscores() const
@@ -162,10 +149,6 @@ protected:
     std::unique_ptr<Tarvo::HighscoreTable> m_highscores;
     std::unique_ptr<Campaign> m_campaign;
 };
-
-const std::string VersionFailed = "io: Failed to read campaign-version.";
-const std::string HeaderFailed = "io: Failed to read campaign header.";
-const std::string MapFailed = "io: error reading from file.";
 
 // Two maps: the first with weights and two computer players, the second without either.
 const std::string TwoMaps =
@@ -222,9 +205,9 @@ std::string load(const TestSupport::TempDir& dir, const std::string& text, Campa
     }
     catch (const Exception& e)
     {
-        const std::string kind = typeid(e) == typeid(Fernhouse::Base::IOException) ? "io: "
-                                 : typeid(e) == typeid(Exception)                  ? "other: "
-                                                                                   : "?: ";
+        const std::string kind = typeid(e) == typeid(IOException) ? "io: "
+                                 : typeid(e) == typeid(Exception) ? "other: "
+                                                                  : "?: ";
         return (e.getFile() == "CampaignFile" ? kind : "from " + e.getFile() + ": ") + e.getMessage();
     }
 }
@@ -241,8 +224,7 @@ TEST_F(CampaignTest, WonCampaignPlaysTheFilesRoundShowsTheScoresAndUnlocksTheRew
     ASSERT_EQ(engine->getWormCount(), 2u);
     EXPECT_EQ(engine->getWorms()[0]->getName() + " " + engine->getWorms()[1]->getName(), "Tarvo blind");
     EXPECT_EQ(engine->getApplePainter()->getWeights(), (Tarvo::ApplePainter::Weights{0, 0, 0, 0, 0, 1}));
-    ASSERT_NE(soundManager()->getCurrentMusic(), nullptr);
-    EXPECT_EQ(soundManager()->getCurrentMusic()->getFileName(), "sounds/song2.ogg");
+    EXPECT_EQ(song(), "sounds/song2.ogg");
     step(20, true);
     playRoundToItsEnd();
 
@@ -250,9 +232,10 @@ TEST_F(CampaignTest, WonCampaignPlaysTheFilesRoundShowsTheScoresAndUnlocksTheRew
     stepWhile(Campaign::WinScene);
     Tarvo::ScoreBoard* board = m_campaign->getScoreBoard();
     ASSERT_NE(board, nullptr);
-    EXPECT_TRUE(isHandler(board) && board->isNewHighscore());
+    const auto& handlers = router().getHandlers();
+    EXPECT_TRUE(std::count(handlers.begin(), handlers.end(), board) == 1 && board->isNewHighscore());
     EXPECT_EQ(board->getResults().length, results.length);
-    EXPECT_EQ(m_campaign->getChildren(), std::vector<Fernhouse::Base::Entity*>{board});
+    EXPECT_EQ(m_campaign->getChildren(), std::vector<Entity*>{board});
     step(20, true);
     pressKey(SDLK_ESCAPE);
     step();
@@ -278,18 +261,16 @@ TEST_F(CampaignTest, LosingARoundByCrashingOrEscapeEndsTheCampaignAtOnceSubmitte
     step();
     ASSERT_EQ(trap.getState(), Campaign::Round);
     EXPECT_EQ(trap.getGameEngine()->getApplePainter()->getWeights(), Tarvo::ApplePainter::DefaultWeights);
-    EXPECT_EQ(soundManager()->getCurrentMusic(), nullptr);
+    EXPECT_EQ(song(), "");
     playRoundToItsEnd();
-    EXPECT_TRUE(trap.isFinished() && trap.getChildren().empty());
-    EXPECT_EQ(trap.getScoreBoard(), nullptr);
+    EXPECT_TRUE(trap.isFinished() && trap.getChildren().empty() && trap.getScoreBoard() == nullptr);
     EXPECT_EQ(highscores(), "maps/trap.map 0 2;");
 
     enterDuelRound();
     pressKey(SDLK_ESCAPE);
     step();
-    EXPECT_TRUE(m_campaign->isFinished());
+    EXPECT_TRUE(m_campaign->isFinished() && m_configuration.getUnlockedCampaigns().empty());
     EXPECT_EQ(highscores(), "maps/duel.map 0 1;");
-    EXPECT_TRUE(m_configuration.getUnlockedCampaigns().empty());
 }
 
 TEST_F(CampaignTest, CampaignDeletedMidRoundOrFailingToLoadLeavesNoHandlerAndNoSongBehind)
@@ -300,86 +281,76 @@ TEST_F(CampaignTest, CampaignDeletedMidRoundOrFailingToLoadLeavesNoHandlerAndNoS
     EXPECT_EQ(router().getHandlers().size(), handlersBefore);
     // The song leaves the rounds' context too, so later single maps play none.
     soundManager()->pushContext("game");
-    EXPECT_EQ(soundManager()->getCurrentMusic(), nullptr);
+    EXPECT_EQ(song(), "");
     soundManager()->popContext();
 
     // A missing file fails in the constructor, no maps at the first update, a missing scene at start.
     Tarvo::HighscoreTable table;
-    EXPECT_THROW(Campaign("campaigns/none.cpj", &m_configuration, soundManager(), &table),
-                 Fernhouse::Base::IOException);
+    EXPECT_THROW(Campaign("campaigns/none.cpj", &m_configuration, soundManager(), &table), IOException);
     start("1\n\n\nEmpty\n\n\n\n\n0\n");
-    EXPECT_TRUE(TestSupport::throwsWith<Fernhouse::Base::ArgumentException>(
-        [&] { step(); }, "invalid campaign index", "Campaign"));
+    EXPECT_TRUE(
+        TestSupport::throwsWith<ArgumentException>([&] { step(); }, "invalid campaign index", "Campaign"));
     EXPECT_THROW(start("1\n\n\nLost\nscripts/campaign_none.fhs\n\n\n\n1\n\nmaps/trap.map\n\n5 0 0\n\n0\n"),
-                 Fernhouse::Base::FileNotFoundException);
+                 FileNotFoundException);
     m_campaign.reset();
     EXPECT_EQ(router().getHandlers().size(), handlersBefore);
 }
 
+// Each result with the files that load to it.
 TEST(CampaignFile, EachFileLoadsToItsFieldsOrFailsWithItsMessageKeepingWhatWasLoaded)
 {
     const std::string one = header("1");
-    const std::pair<std::string, std::string> cases[] = {
-        {TwoMaps, "|garden_done|The Garden|scripts/campaign_garden_intro.fhs|scripts/campaign_garden_end.fhs|"
-                  "graphics/singleplayer_back.png|sounds/song1.ogg"
-                  "[scripts/campaign_garden_1.fhs|maps/meadow.map||4 10 60000|6 0 0 0 0 2 |buffy|ember]"
-                  "[|maps/castle.map|scripts/campaign_garden_2_won.fhs|1 0 0|]"},
+    const std::string most = "357913941 357913941 357913941 357913941 357913941 357913941";
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"|garden_done|The Garden|scripts/campaign_garden_intro.fhs|scripts/campaign_garden_end.fhs|"
+         "graphics/singleplayer_back.png|sounds/song1.ogg"
+         "[scripts/campaign_garden_1.fhs|maps/meadow.map||4 10 60000|6 0 0 0 0 2 |buffy|ember]"
+         "[|maps/castle.map|scripts/campaign_garden_2_won.fhs|1 0 0|]",
+         {TwoMaps}},
         // CR LF, blanks kept in strings, numbers with leading blanks and trailing words, the settings over
         // three lines, and a last line without its line end.
-        {" 1 first version\r\n  lock key  \r\nreward\r\n Spaced  Name \r\n\r\n\r\n\r\nsong.ogg\r\n  1 map\r\n"
-         "intro.fhs \r\nmaps/a.map\r\n\r\n 5\r\n-3\r\n+2000 ms\r\n1 2 3 4 5 6 and more\r\n 1 player\r\nslow "
-         "buffy",
-         "  lock key  |reward| Spaced  Name ||||song.ogg[intro.fhs |maps/a.map||5 -3 2000|1 2 3 4 5 6 |slow "
-         "buffy]"},
+        {"  lock key  |reward| Spaced  Name ||||song.ogg[intro.fhs |maps/a.map||5 -3 2000|1 2 3 4 5 6 |"
+         "slow buffy]",
+         {" 1 first version\r\n  lock key  \r\nreward\r\n Spaced  Name \r\n\r\n\r\n\r\nsong.ogg\r\n"
+          "  1 map\r\nintro.fhs \r\nmaps/a.map\r\n\r\n 5\r\n-3\r\n+2000 ms\r\n1 2 3 4 5 6 and more\r\n"
+          " 1 player\r\nslow buffy"}},
         // No maps at all is a valid file; playing it fails later.
-        {header("0"), "|reward|Name||||song.ogg"},
-        {one + block("1 0 0", "357913941 357913941 357913941 357913941 357913941 357913941"),
-         "|reward|Name||||song.ogg[|maps/a.map||1 0 0|357913941 357913941 357913941 357913941 357913941 "
-         "357913941 ]"},
-        {"no file", "io: Couldn't not load file: campaigns/none.cpj"},
-        {"2\n" + header("0").substr(2), "other: Invalid campaign version."},
-        {"0\n", "other: Invalid campaign version."},
-        {"", VersionFailed},
-        {"one\n", VersionFailed},
-        {"99999999999\n", VersionFailed},
+        {"|reward|Name||||song.ogg", {header("0")}},
+        {"|reward|Name||||song.ogg[|maps/a.map||1 0 0|" + most + " ]", {one + block("1 0 0", most)}},
+        {"io: Couldn't not load file: campaigns/none.cpj", {"no file"}},
+        {"other: Invalid campaign version.", {"2\n" + header("0").substr(2), "0\n"}},
+        {"io: Failed to read campaign-version.", {"", "one\n", "99999999999\n"}},
         // The type is checked before the rest of its line; the message names the map from 0 and the type.
-        {one + block("0 0 0"), "other: Map 0 has invalid gametype: 0"},
-        {one + block("6 0 0"), "other: Map 0 has invalid gametype: 6"},
-        {header("3") + block("1 0 0") + block("5 0 0") + block("-7 0 0"),
-         "other: Map 2 has invalid gametype: -7"},
-        {"1\n", HeaderFailed},
-        {header("many"), HeaderFailed},
-        {header("-1"), HeaderFailed},
-        {header("4294967297"), HeaderFailed},
-        // A huge count with one map in the file, and a block cut short.
-        {header("2000000000") + block("1 0 0"), MapFailed},
-        {one + "\nmaps/a.map\n", MapFailed},
-        {one + block("2 ten 0"), MapFailed},
-        {one + block("2 10"), MapFailed},
-        {one + block("5 0 -1000"), MapFailed},
-        {one + block("5 0 4000000000"), MapFailed},
-        // Weights: fewer than six, not numbers, negative, or so large that their sum would overflow.
-        {one + block("1 0 0", "1 2 3 4 5"), MapFailed},
-        {one + block("1 0 0", " "), MapFailed},
-        {one + block("1 0 0", "1 2 3 -4 5 6"), MapFailed},
-        {one + block("1 0 0", "0 0 0 0 0 357913942"), MapFailed},
-        // Computer players: a count that is not a number, negative, or larger than the names present.
-        {one + block("1 0 0", "", "two\nbuffy\nember\n"), MapFailed},
-        {one + block("1 0 0", "", "-2\n"), MapFailed},
-        {one + block("1 0 0", "", "2000000000\nbuffy\nember\n"), MapFailed},
+        {"other: Map 0 has invalid gametype: 0", {one + block("0 0 0")}},
+        {"other: Map 0 has invalid gametype: 6", {one + block("6 0 0")}},
+        {"other: Map 2 has invalid gametype: -7",
+         {header("3") + block("1 0 0") + block("5 0 0") + block("-7 0 0")}},
+        {"io: Failed to read campaign header.", {"1\n", header("many"), header("-1"), header("4294967297")}},
+        // A huge count with one map in the file, a block cut short, bad settings; weights fewer than six,
+        // not numbers, negative, or so large that their sum would overflow; a computer player count that is
+        // not a number, negative, or larger than the names present.
+        {"io: error reading from file.",
+         {header("2000000000") + block("1 0 0"), one + "\nmaps/a.map\n", one + block("2 ten 0"),
+          one + block("2 10"), one + block("5 0 -1000"), one + block("5 0 4000000000"),
+          one + block("1 0 0", "1 2 3 4 5"), one + block("1 0 0", " "), one + block("1 0 0", "1 2 3 -4 5 6"),
+          one + block("1 0 0", "0 0 0 0 0 357913942"), one + block("1 0 0", "", "two\nbuffy\nember\n"),
+          one + block("1 0 0", "", "-2\n"), one + block("1 0 0", "", "2000000000\nbuffy\nember\n")}},
     };
     TestSupport::TempDir dir;
-    for (const auto& [text, result] : cases)
+    for (const auto& [result, texts] : cases)
     {
-        CampaignFile campaign;
-        EXPECT_EQ(load(dir, text, campaign), result) << text;
+        for (const std::string& text : texts)
+        {
+            CampaignFile campaign;
+            EXPECT_EQ(load(dir, text, campaign), result) << text;
+        }
     }
 
     // A failed load leaves the campaign loaded before untouched.
     CampaignFile campaign;
-    const std::string loaded = load(dir, TwoMaps, campaign);
+    const std::string before = load(dir, TwoMaps, campaign);
     EXPECT_EQ(load(dir, header("2") + block("1 0 0") + block("9 0 0"), campaign),
               "other: Map 1 has invalid gametype: 9");
     EXPECT_EQ(load(dir, "no file", campaign).substr(0, 4), "io: ");
-    EXPECT_EQ(summary(campaign), loaded);
+    EXPECT_EQ(summary(campaign), before);
 }
