@@ -5,31 +5,22 @@
 
 #include "game/ai/AIFile.h"
 #include "game/ai/AIFileException.h"
-#include "game/play/Apple.h"
-#include "game/play/ApplePainter.h"
-#include "game/play/GameEngine.h"
 #include "game/play/OccupancyGrid.h"
 #include "game/play/WormSprite.h"
 
 #include "tests/game/play/RoundFixture.h"
 #include "tests/support/PrintTo.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
-#include <memory>
 #include <sstream>
-#include <string>
-#include <vector>
+#include <tuple>
 
 using Fernhouse::Base::Point;
 using Tarvo::AIControl;
-using Tarvo::AIFile;
 using Tarvo::Apple;
 using Tarvo::WormSprite;
-using TestSupport::ScopedWorkingDirectory;
 using Apples = std::vector<std::pair<std::int32_t, Point>>;
 
 namespace
@@ -102,19 +93,12 @@ protected:
     // No apples but these, in this order.
     void setApples(const Apples& wanted)
     {
-        // The clock stands still in the start delay, so at most a vanishing apple spawns meanwhile.
-        for (int pass = 0; pass < 3 && !apples().empty(); ++pass)
-        {
-            std::for_each(apples().begin(), apples().end(),
-                          [](Apple* apple) { apple->setKind(Apple::Gone); });
-            engine().getApplePainter()->update();
-        }
+        clearApples();
+        engine().getApplePainter()->update();
         ASSERT_TRUE(apples().empty());
         for (const auto& [kind, cell] : wanted)
         {
-            engine().getApplePainter()->spawnApple();
-            apples().back()->setKind(kind);
-            apples().back()->setCell(cell);
+            addApple(kind, cell);
         }
     }
 
@@ -131,7 +115,7 @@ protected:
 std::string load(const std::string& text)
 {
     TestSupport::TempDir dir;
-    const ScopedWorkingDirectory cwd(dir.path());
+    const TestSupport::ScopedWorkingDirectory cwd(dir.path());
     std::filesystem::create_directory(dir.path() / "ai");
     if (text != "no file")
     {
@@ -139,18 +123,17 @@ std::string load(const std::string& text)
     }
     try
     {
-        const AIFile file("t");
+        const Tarvo::AIFile file("t");
         return "[" + file.getSkin() + "] " + std::to_string(file.getMission()) + " " +
                std::to_string(file.getReach()) + " " + std::to_string(file.getSpeed()) + " " +
                std::to_string(file.getSkill());
     }
-    catch (const Tarvo::AIFileException& e)
+    catch (const Fernhouse::Base::Exception& e)
     {
-        return e.getFile() + ": " + e.getMessage();
-    }
-    catch (const Fernhouse::Base::FileNotFoundException& e)
-    {
-        return "not found " + e.getFile() + ": " + e.getMessage();
+        return (typeid(e) == typeid(Tarvo::AIFileException)                   ? ""
+                : typeid(e) == typeid(Fernhouse::Base::FileNotFoundException) ? "not found "
+                                                                              : "? ") +
+               e.getFile() + ": " + e.getMessage();
     }
 }
 
@@ -168,18 +151,16 @@ TEST_F(AIControlTest, SpeedIsTheFilesPercentAndSkillZeroNeverScansOrTargets)
     EXPECT_EQ(eater.getAction1() + eater.getAction2(), 0u);
     // One roll per apple that is not bad, one per scan.
     EXPECT_EQ(drawsDuring([&] { eater.getDirection(); }), 5);
-    EXPECT_EQ(eater.getCommands(), U);
-    EXPECT_EQ(eater.getCommands(), U);
+    EXPECT_EQ((std::pair{eater.getCommands(), eater.getCommands()}), std::pair(U, U));
     for (unsigned seed = 1; seed <= 300; ++seed)
     {
         Fernhouse::Base::seedRandom(seed);
-        ASSERT_EQ(eater.getDirection(), U);
-        ASSERT_EQ(eater.getFreeLeft() + eater.getFreeRight() + eater.getFreeUp() + eater.getFreeDown(),
-                  4 * AIControl::NotLooked);
         // Apples lie and reach is unlimited, so it pursues the target it was given: its own start.
-        ASSERT_EQ(targetOf(eater), Point(6, 1));
-        ASSERT_EQ(hunter.getDirection(), U);
-        ASSERT_EQ(targetOf(hunter), NoTarget);
+        ASSERT_EQ(
+            (std::tuple{eater.getDirection(),
+                        eater.getFreeLeft() + eater.getFreeRight() + eater.getFreeUp() + eater.getFreeDown(),
+                        targetOf(eater), hunter.getDirection(), targetOf(hunter)}),
+            (std::tuple{U, 4 * AIControl::NotLooked, Point(6, 1), U, NoTarget}));
     }
 }
 
@@ -192,63 +173,55 @@ TEST_F(AIControlTest, DirectionTargetAndStateInConcreteSituations)
     const auto normal = [](std::int32_t x, std::int32_t y) { return std::pair(Apple::Normal, Point(x, y)); };
     const auto cake = std::pair(Apple::Cake, Point(6, 1));
     const Apples bad{{Apple::Rotten, Point(6, 3)}, {Apple::Beer, Point(5, 4)}};
+    const auto up = WormSprite::Up, right = WormSprite::Right;
 
-    const struct
-    {
-        const char* ai; // null: the worm of the row before, under new apples
-        Apples apples;
-        Point head;
-        std::uint32_t heading, expected;
-        Point target;
-        int state, draws; // draws -1: not counted
-    } cases[] = {
-        {"sharp", {}, {3, 1}, WormSprite::Up, R, NoTarget, Evade, -1}, // 2 cells free left, 8 right
-        {"sharp", {}, {9, 1}, WormSprite::Up, L, NoTarget, Evade, -1},
-        {"sharp", {}, {6, 1}, WormSprite::Up, L, NoTarget, Evade, -1}, // 5 and 5
-        {"sharp", {}, {11, 6}, WormSprite::Right, U, NoTarget, Evade, -1},
-        {"sharp", {}, {11, 2}, WormSprite::Right, D, NoTarget, Evade, -1},
-        {"sharp", {}, {11, 4}, WormSprite::Right, D, NoTarget, Evade, -1}, // 3 and 3
+    // Computer player (null: the worm of the row before, under new apples), apples, head, heading; then
+    // the direction, target, state and numbers drawn (-1: not counted) expected.
+    const std::tuple<const char*, Apples, Point, std::uint32_t, std::uint32_t, Point, int, int> cases[] = {
+        {"sharp", {}, {3, 1}, up, R, NoTarget, Evade, -1}, // 2 cells free left, 8 right
+        {"sharp", {}, {9, 1}, up, L, NoTarget, Evade, -1},
+        {"sharp", {}, {6, 1}, up, L, NoTarget, Evade, -1}, // 5 and 5
+        {"sharp", {}, {11, 6}, right, U, NoTarget, Evade, -1},
+        {"sharp", {}, {11, 2}, right, D, NoTarget, Evade, -1},
+        {"sharp", {}, {11, 4}, right, D, NoTarget, Evade, -1}, // 3 and 3
         {"sharp", {}, {1, 3}, WormSprite::Left, D, NoTarget, Evade, -1},
         {"sharp", {}, {3, 7}, WormSprite::Down, R, NoTarget, Evade, -1},
-        {"sharp", {}, {6, 2}, WormSprite::Up, U, NoTarget, Idle, -1}, // one free cell is enough
+        {"sharp", {}, {6, 2}, up, U, NoTarget, Idle, -1}, // one free cell is enough
         // Seven cells away and worth 10 points scores 6; next to the head and worth 50, -4.
-        {"near", {normal(10, 7)}, {6, 4}, WormSprite::Up, U, NoTarget, Idle, -1},
+        {"near", {normal(10, 7)}, {6, 4}, up, U, NoTarget, Idle, -1},
         {nullptr, {{Apple::Super, {7, 4}}}, {}, 0, R, {7, 4}, Chase, -1},
         {nullptr, {}, {}, 0, U, NoTarget, Idle, -1}, // no apples: the stored target is dropped
-        {"edge", {normal(10, 7)}, {6, 4}, WormSprite::Up, R, {10, 7}, Chase, -1},
-        {"sharp", {normal(10, 7)}, {1, 1}, WormSprite::Right, R, {10, 7}, Chase, -1},
-        {"sharp", {bad[0], bad[1], normal(1, 1)}, {6, 4}, WormSprite::Up, L, {1, 1}, Chase, 5},
+        {"edge", {normal(10, 7)}, {6, 4}, up, R, {10, 7}, Chase, -1},
+        {"sharp", {normal(10, 7)}, {1, 1}, right, R, {10, 7}, Chase, -1},
+        {"sharp", {bad[0], bad[1], normal(1, 1)}, {6, 4}, up, L, {1, 1}, Chase, 5},
         {nullptr, bad, {}, 0, L, {1, 1}, Chase, 4}, // only bad apples: none chosen, the old target kept
         // Two cells and 10 points score 1, three cells and 50 points -2; both normals 1, the cake 4 - 2.
-        {"sharp", {normal(6, 2), {Apple::Super, {9, 4}}}, {6, 4}, WormSprite::Up, R, {9, 4}, Chase, -1},
-        {"sharp", {normal(4, 4), normal(8, 4), cake}, {6, 4}, WormSprite::Up, L, {4, 4}, Chase, -1},
-        {"sharp", {normal(8, 4), normal(4, 4), cake}, {6, 4}, WormSprite::Up, R, {8, 4}, Chase, -1},
-        {"sharp", {cake, normal(8, 4)}, {6, 4}, WormSprite::Up, U, {6, 1}, Chase, -1},
+        {"sharp", {normal(6, 2), {Apple::Super, {9, 4}}}, {6, 4}, up, R, {9, 4}, Chase, -1},
+        {"sharp", {normal(4, 4), normal(8, 4), cake}, {6, 4}, up, L, {4, 4}, Chase, -1},
+        {"sharp", {normal(8, 4), normal(4, 4), cake}, {6, 4}, up, R, {8, 4}, Chase, -1},
+        {"sharp", {cake, normal(8, 4)}, {6, 4}, up, U, {6, 1}, Chase, -1},
         // Straight behind: keep going; up and left while heading right: up, as left reverses.
-        {"sharp", {normal(2, 4)}, {6, 4}, WormSprite::Right, R, {2, 4}, Chase, -1},
-        {"sharp", {normal(2, 2)}, {6, 4}, WormSprite::Right, U, {2, 2}, Chase, -1},
+        {"sharp", {normal(2, 4)}, {6, 4}, right, R, {2, 4}, Chase, -1},
+        {"sharp", {normal(2, 2)}, {6, 4}, right, U, {2, 2}, Chase, -1},
         // Down and left while heading up: the horizontal turn first; straight below: no turn.
-        {"sharp", {normal(2, 6)}, {6, 4}, WormSprite::Up, L, {2, 6}, Chase, -1},
-        {"sharp", {normal(6, 6)}, {6, 4}, WormSprite::Up, U, {6, 6}, Chase, -1},
-        {"coward", {normal(6, 3)}, {6, 4}, WormSprite::Up, L, NoTarget, Evade, -1},
+        {"sharp", {normal(2, 6)}, {6, 4}, up, L, {2, 6}, Chase, -1},
+        {"sharp", {normal(6, 6)}, {6, 4}, up, U, {6, 6}, Chase, -1},
+        {"coward", {normal(6, 3)}, {6, 4}, up, L, NoTarget, Evade, -1},
         // Hunters look only while apples lie; 5 cells from player 2 and 7 from player 1, then 8 and 8.
-        {"hunter", {normal(6, 1)}, {9, 4}, WormSprite::Up, R, {13, 3}, Chase, 6},
-        {"hunter", {normal(6, 1)}, {6, 2}, WormSprite::Up, R, {13, 1}, Chase, -1},
+        {"hunter", {normal(6, 1)}, {9, 4}, up, R, {13, 3}, Chase, 6},
+        {"hunter", {normal(6, 1)}, {6, 2}, up, R, {13, 1}, Chase, -1},
     };
-
     AIControl* ai = nullptr;
-    for (const auto& c : cases)
+    for (std::size_t row = 0; row < std::size(cases); ++row)
     {
-        setApples(c.apples);
-        ai = c.ai != nullptr ? &aiWorm(c.ai, c.head, c.heading) : ai;
-        std::uint32_t direction = 0;
-        const int draws = drawsDuring([&] { direction = ai->getDirection(); });
-        const std::string row =
-            ::testing::PrintToString(c.head) + " with " + std::to_string(c.apples.size()) + " apples";
-        EXPECT_EQ(direction, c.expected) << row;
-        EXPECT_EQ(targetOf(*ai), c.target) << row;
-        EXPECT_EQ(ai->getCurrentState()->getId(), c.state) << row;
-        EXPECT_TRUE(c.draws < 0 || draws == c.draws) << row << " drew " << draws;
+        const auto& [name, wanted, head, heading, direction, target, state, draws] = cases[row];
+        setApples(wanted);
+        ai = name != nullptr ? &aiWorm(name, head, heading) : ai;
+        std::uint32_t turn = 0;
+        const int drawn = drawsDuring([&] { turn = ai->getDirection(); });
+        EXPECT_EQ((std::tuple{turn, targetOf(*ai), ai->getCurrentState()->getId(), draws < 0 ? -1 : drawn}),
+                  (std::tuple{direction, target, state, draws}))
+            << "row " << row;
     }
 
     // The dead draw no roll and are never chosen.
