@@ -226,11 +226,10 @@ TEST_F(AIControlTest, DirectionTargetAndStateInConcreteSituations)
 
     // The dead draw no roll and are never chosen.
     engine().getPlayer1()->setState(WormSprite::StateDead);
-    EXPECT_EQ(drawsDuring([&] { ai->getDirection(); }), 5);
-    EXPECT_EQ(targetOf(*ai), Point(13, 3));
+    EXPECT_EQ((std::pair{drawsDuring([&] { ai->getDirection(); }), targetOf(*ai)}),
+              std::pair(5, Point(13, 3)));
     engine().getPlayer2()->setState(WormSprite::StateDead);
-    EXPECT_EQ(drawsDuring([&] { ai->getDirection(); }), 4);
-    EXPECT_EQ(targetOf(*ai), NoTarget);
+    EXPECT_EQ((std::pair{drawsDuring([&] { ai->getDirection(); }), targetOf(*ai)}), std::pair(4, NoTarget));
 }
 
 TEST(AIFile, ReadsSkinLineWholeMissionAndThreeNumbersOnAnyLinesOrFailsNamingTheField)
