@@ -36,7 +36,6 @@ const fs::path SourceDir = TARVO_SOURCE_DIR;
 constexpr std::uint32_t FrameMs = 40;
 constexpr std::uint32_t LongestSceneMs = 60000;
 
-// Every file with the extension under the directory, relative to the repository, sorted.
 std::vector<std::string> filesIn(const std::string& directory, const std::string& extension)
 {
     std::vector<std::string> files;
@@ -235,8 +234,7 @@ TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWr
 {
     const std::vector<std::string> maps = filesIn("maps", ".map");
     EXPECT_GE(maps.size(), 24u);
-    std::size_t scrolling = 0;
-    std::size_t large = 0;
+    std::size_t scrolling = 0, large = 0;
     std::set<std::string> titles;
     const TestSupport::TempDir dir;
     const auto view = Tarvo::PlayScreen::SoloView;
@@ -252,16 +250,16 @@ TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWr
             return Fernhouse::Graphics::FontGlyphs::Table[static_cast<unsigned char>(c)] !=
                    Fernhouse::Graphics::FontGlyphs::NoGlyph;
         })) << title;
-        for (std::int32_t i = 0; i < map.getWidth() * map.getHeight(); ++i)
+        const std::int32_t w = map.getWidth();
+        for (std::int32_t i = 0; i < w * map.getHeight(); ++i)
         {
-            const std::int32_t ground = map.getTile(0, i % map.getWidth(), i / map.getWidth());
-            const std::int32_t wall =
-                map.getTile(Tarvo::GameEngine::WallLayer, i % map.getWidth(), i / map.getWidth());
+            const std::int32_t ground = map.getTile(0, i % w, i / w),
+                               wall = map.getTile(Tarvo::GameEngine::WallLayer, i % w, i / w);
             EXPECT_TRUE(ground >= 0 && ground < 256 && wall >= Tarvo::MapFile::EmptyCell && wall < 256)
                 << ground << "/" << wall;
         }
-        const auto width = static_cast<std::uint32_t>(map.getWidth() * 16);
-        const auto height = static_cast<std::uint32_t>(map.getHeight() * 16);
+        const auto width = static_cast<std::uint32_t>(w * 16),
+                   height = static_cast<std::uint32_t>(map.getHeight() * 16);
         EXPECT_TRUE(width >= view.w && height >= view.h);
         scrolling += width > view.w || height > view.h;
         large += map.getWidth() >= 96 && map.getHeight() >= 96;

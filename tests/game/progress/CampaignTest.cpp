@@ -76,7 +76,6 @@ protected:
         return *m_campaign;
     }
 
-    // One pass of the frame loop, drawn when asked.
     void step(std::uint32_t ms = 20, bool draw = false)
     {
         clock().advance(ms);
@@ -102,7 +101,6 @@ protected:
         EXPECT_NE(m_campaign->getState(), state) << "still in state " << state;
     }
 
-    // The duel's scenes skipped with Space.
     void enterDuelRound()
     {
         start(Duel);
@@ -162,7 +160,6 @@ std::string header(const std::string& count)
     return "1\n\nreward\nName\n\n\n\nsong.ogg\n" + count + "\n";
 }
 
-// One map block with the given settings, weights and computer player lines.
 std::string block(const std::string& settings, const std::string& weights = "",
                   const std::string& ais = "0\n")
 {
@@ -296,7 +293,6 @@ TEST_F(CampaignTest, CampaignDeletedMidRoundOrFailingToLoadLeavesNoHandlerAndNoS
     EXPECT_EQ(router().getHandlers().size(), handlersBefore);
 }
 
-// Each result with the files that load to it.
 TEST(CampaignFile, EachFileLoadsToItsFieldsOrFailsWithItsMessageKeepingWhatWasLoaded)
 {
     const std::string one = header("1");
