@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <sstream>
 #include <tuple>
@@ -111,16 +112,10 @@ protected:
     std::vector<std::unique_ptr<WormSprite>> m_worms;
 };
 
-// What loading ai/t.ai with this text gives: its fields, or the exception's kind, source and message.
+// Loads ai/t.ai written with the text: its fields, or the kind, source and message of what it threw.
 std::string load(const std::string& text)
 {
-    TestSupport::TempDir dir;
-    const TestSupport::ScopedWorkingDirectory cwd(dir.path());
-    std::filesystem::create_directory(dir.path() / "ai");
-    if (text != "no file")
-    {
-        dir.writeFile("ai/t.ai", text);
-    }
+    text == "no file" ? void(std::filesystem::remove("ai/t.ai")) : void(std::ofstream("ai/t.ai") << text);
     try
     {
         const Tarvo::AIFile file("t");
@@ -257,6 +252,9 @@ TEST(AIFile, ReadsSkinLineWholeMissionAndThreeNumbersOnAnyLinesOrFailsNamingTheF
         {"blue\neat\n30\n4294967296\n75\n", "AIFile: Invalid speed in ai/t.ai."},
         {"blue\neat\n30\n100\n99999999999999999999999\n", "AIFile: Invalid skill in ai/t.ai."},
     };
+    const TestSupport::TempDir dir;
+    const TestSupport::ScopedWorkingDirectory cwd(dir.path());
+    std::filesystem::create_directory("ai");
     for (const auto& [text, result] : cases)
     {
         EXPECT_EQ(load(text), result) << text;
