@@ -27,76 +27,72 @@ namespace
 
 namespace fs = std::filesystem;
 
-// A saved file's little-endian fields, built independently of the code under test.
-std::string u8(std::uint32_t v)
+// A saved file's little-endian fields, built independently of the code under test, and what the game
+// read from one.
+struct Bytes
 {
-    return std::string(1, static_cast<char>(v & 0xFFu));
-}
+    static std::string u8(std::uint32_t v) { return std::string(1, static_cast<char>(v & 0xFFu)); }
 
-std::string u16(std::uint32_t v)
-{
-    return u8(v) + u8(v >> 8);
-}
+    static std::string u16(std::uint32_t v) { return u8(v) + u8(v >> 8); }
 
-template <typename... V> std::string u32(V... v)
-{
-    return ((u16(std::uint32_t(v) & 0xFFFFu) + u16(std::uint32_t(v) >> 16)) + ... + std::string());
-}
+    template <typename... V> static std::string u32(V... v)
+    {
+        return ((u16(std::uint32_t(v) & 0xFFFFu) + u16(std::uint32_t(v) >> 16)) + ... + std::string());
+    }
 
-std::string text(const std::string& v)
-{
-    return u32(v.size()) + v;
-}
+    static std::string text(const std::string& v) { return u32(v.size()) + v; }
 
-std::string entry(const std::string& map, std::uint32_t score, std::uint32_t length)
-{
-    return text(map) + u32(score, length);
-}
+    static std::string entry(const std::string& map, std::uint32_t score, std::uint32_t length)
+    {
+        return text(map) + u32(score, length);
+    }
 
-// A key record: the flag byte, three padding bytes, then left, right, up, down and the two actions.
-template <typename... V> std::string keys(std::uint32_t buffered, V... codes)
-{
-    return u8(buffered) + u8(0) + u16(0) + u32(codes...);
-}
+    // A key record: the flag byte, three padding bytes, then left, right, up, down and the two actions.
+    template <typename... V> static std::string keys(std::uint32_t buffered, V... codes)
+    {
+        return u8(buffered) + u8(0) + u16(0) + u32(codes...);
+    }
 
-// A configuration file up to its unlocked list, with the default keys and flags.
-std::string settings(std::uint32_t version = 1, std::uint32_t music = 50, std::uint32_t sound = 50)
-{
-    return u32(version, music, sound) + u8(0) + keys(1, 276, 275, 273, 274, 0, 0) +
-           keys(1, 'a', 'd', 'w', 's', 0, 0) + u32(0, 0);
-}
+    // A configuration file up to its unlocked list, with the default keys and flags.
+    static std::string settings(std::uint32_t version = 1, std::uint32_t music = 50, std::uint32_t sound = 50)
+    {
+        return u32(version, music, sound) + u8(0) + keys(1, 276, 275, 273, 274, 0, 0) +
+               keys(1, 'a', 'd', 'w', 's', 0, 0) + u32(0, 0);
+    }
 
-// "music sound fullscreen | player 1 keys | player 2 keys | relative flags | unlocked keys", each key set
-// as "buffered left right up down action1 action2" in SDL key codes.
+    // "music sound fullscreen | player 1 keys | player 2 keys | relative flags | unlocked keys", each key
+    // set as "buffered left right up down action1 action2" in SDL key codes.
+    static std::string summary(const Configuration& c)
+    {
+        std::ostringstream s;
+        s << c.getMusicVolume() << " " << c.getSoundVolume() << " " << c.isFullscreen();
+        for (const KeySet& k : {c.getPlayer1Keys(), c.getPlayer2Keys()})
+        {
+            s << " | " << k.buffered << " " << k.left << " " << k.right << " " << k.up << " " << k.down << " "
+              << k.action1 << " " << k.action2;
+        }
+        s << " | " << c.getPlayer1Relative() << " " << c.getPlayer2Relative() << " |";
+        for (const std::string& key : c.getUnlockedCampaigns())
+        {
+            s << " " << key;
+        }
+        return s.str();
+    }
+
+    // "map score length;" per entry, in table order.
+    static std::string summary(const HighscoreTable& table)
+    {
+        std::string s;
+        for (const HighscoreEntry* e : table.getEntries())
+        {
+            s += e->getMap() + " " + std::to_string(e->getScore()) + " " + std::to_string(e->getLength()) +
+                 ";";
+        }
+        return s;
+    }
+};
+
 const std::string Defaults = "50 50 0 | 1 276 275 273 274 0 0 | 1 97 100 119 115 0 0 | 0 0 |";
-
-std::string summary(const Configuration& c)
-{
-    std::ostringstream s;
-    s << c.getMusicVolume() << " " << c.getSoundVolume() << " " << c.isFullscreen();
-    for (const KeySet& k : {c.getPlayer1Keys(), c.getPlayer2Keys()})
-    {
-        s << " | " << k.buffered << " " << k.left << " " << k.right << " " << k.up << " " << k.down << " "
-          << k.action1 << " " << k.action2;
-    }
-    s << " | " << c.getPlayer1Relative() << " " << c.getPlayer2Relative() << " |";
-    for (const std::string& key : c.getUnlockedCampaigns())
-    {
-        s << " " << key;
-    }
-    return s.str();
-}
-
-// "map score length;" per entry, in table order.
-std::string summary(const HighscoreTable& table)
-{
-    std::string s;
-    for (const HighscoreEntry* e : table.getEntries())
-    {
-        s += e->getMap() + " " + std::to_string(e->getScore()) + " " + std::to_string(e->getLength()) + ";";
-    }
-    return s;
-}
 
 // The two files the game saves through SafeFileWriter, each with content that changes with the value
 // (growing values, as the highscore keeps the best).
@@ -116,7 +112,7 @@ const std::pair<std::string, std::function<void(std::int32_t)>> Savers[] = {
 };
 
 // Every test works in a fresh working directory, where the highscore table keeps its file.
-class SavedFiles : public ::testing::Test
+class SavedFiles : public ::testing::Test, public Bytes
 {
 protected:
     std::string read(const std::string& name) const { return m_dir.readFile(name); }
