@@ -7,10 +7,8 @@
 
 #include "game/ai/AIFile.h"
 #include "game/frontend/ScriptEnvironment.h"
-#include "game/play/MapEntry.h"
 #include "game/play/MapFile.h"
 #include "game/play/PlayScreen.h"
-#include "game/play/WormSprite.h"
 #include "game/progress/Campaign.h"
 #include "game/progress/CampaignFile.h"
 #include "game/progress/Configuration.h"
@@ -124,13 +122,11 @@ TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAnd
     }
     auto* textures = Fernhouse::Graphics::TextureFactory::getInstance();
     auto* fonts = Fernhouse::Graphics::FontManager::getInstance();
-    std::map<std::string, std::size_t> perFolder;
     const Fernhouse::Base::Color black(0, 0, 0, 255);
     for (const std::string& file : filesIn("graphics", ".png"))
     {
         SCOPED_TRACE(file);
         const std::string folder = fs::path(file).parent_path().filename().string();
-        ++perFolder[folder];
         const std::string name = file.substr(9, file.size() - 13); // without "graphics/" and ".png"
         const auto found = named.find(name);
         if (folder == "fonts")
@@ -144,17 +140,15 @@ TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAnd
             // Skins and tilesets are drawn with black as their transparent colour.
             Fernhouse::Graphics::TextureMap* map =
                 textures->createTextureMap(file, folder == "graphics" ? nullptr : &black);
-            EXPECT_GT(map->getImageSize().w, 0u);
-            EXPECT_TRUE(folder == "graphics" || map->getGridSize() == Size(1, 1));
-            EXPECT_TRUE(found == named.end() || found->second == Size() ||
-                        found->second == map->getImageSize());
+            EXPECT_TRUE(
+                map->getImageSize().w > 0 && (folder == "graphics" || map->getGridSize() == Size(1, 1)) &&
+                (found == named.end() || found->second == Size() || found->second == map->getImageSize()));
             textures->freeTextureMap(map);
         }
         named.erase(name);
     }
     EXPECT_TRUE(named.empty()) << named.begin()->first << " is missing";
     EXPECT_EQ(textures->getTextureMapCount(), 0u);
-    EXPECT_TRUE(perFolder["skins"] >= 6 && perFolder["tilesets"] >= 3);
 }
 
 // The map rules (walls, start points, reachable cells) are tarvo-check's; besides them every map has its
@@ -200,51 +194,20 @@ TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWr
     EXPECT_TRUE(scrolling >= 6 && large >= 2) << scrolling << " scroll, " << large << " large";
 }
 
-// The intro and the credits hold the screen for a while and play sounds; a campaign scene is long enough
-// to read and short enough not to bore. Every one ends by itself. The campaigns unlock one another in a
-// chain from the one open at the start.
-TEST_F(CampaignsContent, EveryScenePlaysToItsEndAndTheCampaignsUnlockInTurn)
+// Every scene ends by itself: the intro and the credits hold the screen for a while, show something in most
+// frames and play sounds; a campaign scene is long enough to read and short enough not to bore.
+TEST_F(CampaignsContent, EveryScenePlaysToItsEndWithinItsTime)
 {
-    for (const auto& [path, context] :
-         {std::pair{"scripts/intro.fhs", "menu"}, {"scripts/credits.fhs", "credits"}})
+    const std::vector<std::string> scripts = filesIn("scripts", ".fhs");
+    EXPECT_GE(scripts.size(), 12u);
+    for (const std::string& path : scripts)
     {
-        const std::uint32_t ms = play(path, context);
-        EXPECT_TRUE(ms > 10000 && ms < LongestSceneMs && m_shown * 4 > m_sampled * 3 && m_sounds > 0)
+        const std::uint32_t ms = play(path, path == "scripts/credits.fhs" ? "credits" : "menu");
+        EXPECT_TRUE(path.rfind("scripts/campaign_", 0) == 0
+                        ? ms > 3000 && ms < 30000
+                        : ms > 10000 && ms < LongestSceneMs && m_shown * 4 > m_sampled * 3 && m_sounds > 0)
             << path << " runs " << ms << " ms, shown in " << m_shown << " of " << m_sampled << " samples";
     }
-    std::set<std::string> played;
-    std::map<std::string, std::pair<std::string, std::string>> byLock; // path and reward
-    for (const std::string& path : filesIn("campaigns", ".cpj"))
-    {
-        Tarvo::CampaignFile campaign;
-        campaign.load(path);
-        EXPECT_GE(campaign.getMapCount(), 4u) << path;
-        EXPECT_TRUE(byLock.emplace(campaign.getLockKey(), std::pair(path, campaign.getRewardKey())).second);
-        std::vector<std::string> scripts{campaign.getIntroScript(), campaign.getEndScript()};
-        for (std::size_t i = 0; i < campaign.getMapCount(); ++i)
-        {
-            scripts.insert(scripts.end(),
-                           {campaign.getMap(i).getIntroScript(), campaign.getMap(i).getWinScript()});
-        }
-        for (const std::string& script : scripts)
-        {
-            if (!script.empty() && played.insert(script).second)
-            {
-                EXPECT_EQ(script.rfind("scripts/campaign_", 0), 0u) << script;
-                const std::uint32_t ms = play(script, "menu");
-                EXPECT_TRUE(ms > 3000 && ms < 30000) << script << " runs " << ms << " ms";
-            }
-        }
-    }
-    EXPECT_GE(played.size(), 10u);
-    std::vector<std::string> order;
-    for (auto at = byLock.find(""); at != byLock.end() && order.size() < 9;
-         at = byLock.find(at->second.second))
-    {
-        order.push_back(at->second.first);
-    }
-    EXPECT_EQ(order, (std::vector<std::string>{"campaigns/first_feast.cpj", "campaigns/long_winter.cpj",
-                                               "campaigns/homecoming.cpj"}));
 }
 
 // The campaign open at the start can be won: a test-only player who cannot lose (it heads for the longest
