@@ -52,8 +52,7 @@ std::string readBytes(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// The shipped data, used from the repository as the game uses its data directory, on the services the
-// round fixture provides.
+// The shipped data, used from the repository as the game uses its data directory.
 class CampaignsContent : public RoundSupport::RoundTest
 {
 protected:
@@ -64,9 +63,8 @@ protected:
         fs::current_path(SourceDir);
     }
 
-    // Plays the scene as the front end does, with its sound context on top, in frames of game time, each
-    // drawn, so that a text without glyphs or a missing picture or sound fails here. Returns its game time;
-    // counts the sampled frames (every tenth) and those that showed anything.
+    // Plays the scene as the front end does, each frame drawn, so that a text without glyphs or a missing
+    // picture or sound fails here. Returns its game time; counts every tenth frame and those that showed anything.
     std::uint32_t play(const std::string& path, const std::string& context)
     {
         soundManager()->pushContext(context);
@@ -151,10 +149,7 @@ TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAnd
     EXPECT_EQ(textures->getTextureMapCount(), 0u);
 }
 
-// The map rules (walls, start points, reachable cells) are tarvo-check's; besides them every map has its
-// three layers and tiles on the sheet, a title the menu font can draw that stays distinct in the highscores'
-// ten columns, a field that fills the one-player view, and a file the game's writer reproduces byte for byte;
-// some maps scroll and some are large.
+// Beside tarvo-check's map rules: the highscores' ten columns tell titles apart, and the view is filled.
 TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWrittenAsTheGameWritesIt)
 {
     const std::vector<std::string> maps = filesIn("maps", ".map");
@@ -210,10 +205,8 @@ TEST_F(CampaignsContent, EveryScenePlaysToItsEndWithinItsTime)
     }
 }
 
-// The campaign open at the start can be won: a test-only player who cannot lose (it heads for the longest
-// free row of cells, the other way round while drunk, and is handed a golden apple under its head every
-// frame of a length, score or apple goal) plays it against computer players that never turn and so die at
-// the first wall below them.
+// A test-only player (towards the longest free row, handed a golden apple under its head every frame of a
+// length, score or apple goal) wins it against computer players that never turn.
 TEST_F(CampaignsContent, FirstCampaignCanBeWonOnTheShippedData)
 {
     const TestSupport::TempDir dir;
@@ -222,10 +215,9 @@ TEST_F(CampaignsContent, FirstCampaignCanBeWonOnTheShippedData)
         fs::create_directory_symlink(fs::absolute(data), dir.path() / data);
     }
     fs::create_directory(dir.path() / "ai");
-    for (const auto& entry : fs::directory_iterator("ai"))
+    for (const std::string& ai : filesIn("ai", Tarvo::AIFile::Extension))
     {
-        const Tarvo::AIFile ai(entry.path().stem().string());
-        dir.writeFile("ai/" + entry.path().filename().string(), ai.getSkin() + "\neat\n0\n100\n0\n");
+        dir.writeFile(ai, Tarvo::AIFile(fs::path(ai).stem().string()).getSkin() + "\neat\n0\n100\n0\n");
     }
     const TestSupport::ScopedWorkingDirectory cwd(dir.path());
     m_configuration.setPlayer1Relative(Tarvo::WormSprite::ControlAbsolute);
@@ -280,7 +272,6 @@ TEST_F(CampaignsContent, FirstCampaignCanBeWonOnTheShippedData)
         Fernhouse::Base::GameTime::getInstance()->update();
         campaign.update();
     }
-    // A lost round ends the campaign with its reward locked.
     EXPECT_TRUE(campaign.isFinished() &&
                 m_configuration.isCampaignUnlocked(campaign.getCampaignFile().getRewardKey()))
         << "ended on map " << campaign.getMapIndex();

@@ -46,9 +46,8 @@ int drawsDuring(const std::function<void()>& call)
     return draws;
 }
 
-// Walls around an 11 x 7 field in a started round whose two humans wait in cells of their own beside it,
-// and computer players of each mission, reach ("reach speed skill"; 0 reaches everywhere) and skill (above
-// 100 passes every roll).
+// An 11 x 7 field whose two humans wait in cells of their own beside it, and computer players ("reach speed
+// skill"; reach 0 is everywhere, skill above 100 passes every roll).
 class AIControlTest : public RoundSupport::RoundTest
 {
 protected:
@@ -81,8 +80,7 @@ protected:
         RoundTest::TearDown();
     }
 
-    // A worm outside the engine's list whose control sees the engine's field; its body lies on a grid of
-    // its own, so only the field blocks its scans.
+    // A worm outside the engine's list; its body lies on a grid of its own, so only the field blocks its scans.
     AIControl& aiWorm(const std::string& aiName, const Point& start, std::uint32_t direction)
     {
         auto* control = new AIControl(aiName, &engine());
@@ -143,10 +141,10 @@ TEST_F(AIControlTest, SpeedIsTheFilesPercentAndSkillZeroNeverScansOrTargets)
     setApples({{Apple::Normal, Point(6, 3)}, {Apple::Rotten, Point(8, 3)}});
     AIControl& eater = aiWorm("blind", Point(6, 1), WormSprite::Up);
     AIControl& hunter = aiWorm("blindHunter", Point(9, 1), WormSprite::Up);
-    EXPECT_EQ(eater.getAction1() + eater.getAction2(), 0u);
     // One roll per apple that is not bad, one per scan.
-    EXPECT_EQ(drawsDuring([&] { eater.getDirection(); }), 5);
-    EXPECT_EQ((std::pair{eater.getCommands(), eater.getCommands()}), std::pair(U, U));
+    EXPECT_EQ((std::tuple{eater.getAction1() + eater.getAction2(), drawsDuring([&] { eater.getDirection(); }),
+                          eater.getCommands(), eater.getCommands()}),
+              (std::tuple{0u, 5, U, U}));
     for (unsigned seed = 1; seed <= 300; ++seed)
     {
         Fernhouse::Base::seedRandom(seed);

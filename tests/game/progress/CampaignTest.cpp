@@ -33,8 +33,7 @@ const std::string Duel =
     "sounds/song2.ogg\n1\nscripts/campaign_long.fhs\nmaps/duel.map\nscripts/campaign_short.fhs\n"
     "1 0 0\n0 0 0 0 0 1\n1\nblind\n";
 
-// A campaign played as the front end plays it, on the round fixture's services, with maps, scenes and a
-// computer player of its own.
+// A campaign played as the front end plays it, with maps, scenes and a computer player of its own.
 class CampaignTest : public RoundSupport::RoundTest
 {
 protected:
@@ -148,17 +147,6 @@ const std::string TwoMaps =
     "scripts/campaign_garden_1.fhs\nmaps/meadow.map\n\n4 10 60000\n6 0 0 0 0 2\n2\nbuffy\nember\n"
     "\nmaps/castle.map\nscripts/campaign_garden_2_won.fhs\n1 0 0\n\n0\n";
 
-std::string header(const std::string& count)
-{
-    return "1\n\nreward\nName\n\n\n\nsong.ogg\n" + count + "\n";
-}
-
-std::string block(const std::string& settings, const std::string& weights = "",
-                  const std::string& ais = "0\n")
-{
-    return "\nmaps/a.map\n\n" + settings + "\n" + weights + "\n" + ais;
-}
-
 // The fields, "|" apart, each map's in brackets: intro, path, win script, type goal time, weights, players.
 std::string summary(const CampaignFile& c)
 {
@@ -204,9 +192,8 @@ std::string load(const TestSupport::TempDir& dir, const std::string& text, Campa
 
 } // namespace
 
-// The map's scene waits a minute unless Space skips it; the round has the player first, the named
-// computer player, the map's weights and the campaign's song. The reward comes only after the scores and
-// the closing scene.
+// The map's scene waits a minute unless Space skips it; the round has the player first, then the file's
+// computer player, weights and song. The reward comes only after the scores and the closing scene.
 TEST_F(CampaignTest, WonCampaignPlaysTheFilesRoundShowsTheScoresAndUnlocksTheRewardAfterItsEnding)
 {
     enterDuelRound();
@@ -280,6 +267,13 @@ TEST_F(CampaignTest, LostDeletedOrUnloadableCampaignEndsAtOnceUnlocksNothingAndL
 
 TEST(CampaignFile, EachFileLoadsToItsFieldsOrFailsWithItsMessageKeepingWhatWasLoaded)
 {
+    const auto header = [](const std::string& count) {
+        return "1\n\nreward\nName\n\n\n\nsong.ogg\n" + count + "\n";
+    };
+    const auto block = [](const std::string& settings, const std::string& weights = "",
+                          const std::string& ais = "0\n") {
+        return "\nmaps/a.map\n\n" + settings + "\n" + weights + "\n" + ais;
+    };
     const std::string one = header("1");
     const std::string most = "357913941 357913941 357913941 357913941 357913941 357913941";
     const std::pair<std::string, std::vector<std::string>> cases[] = {
@@ -307,9 +301,8 @@ TEST(CampaignFile, EachFileLoadsToItsFieldsOrFailsWithItsMessageKeepingWhatWasLo
         {"other: Map 2 has invalid gametype: -7",
          {header("3") + block("1 0 0") + block("5 0 0") + block("-7 0 0")}},
         {"io: Failed to read campaign header.", {"1\n", header("many"), header("-1"), header("4294967297")}},
-        // A huge count with one map in the file, a block cut short, bad settings; weights fewer than six,
-        // negative, or so large that their sum would overflow; a computer player count that is
-        // not a number, negative, or larger than the names present.
+        // A huge count, a block cut short, bad settings; weights fewer than six, negative, or with a sum that
+        // would overflow; a computer player count negative or beyond the names present.
         {"io: error reading from file.",
          {header("2000000000") + block("1 0 0"), one + "\nmaps/a.map\n", one + block("2 ten 0"),
           one + block("5 0 -1000"), one + block("5 0 4000000000"), one + block("1 0 0", "1 2 3 4 5"),
