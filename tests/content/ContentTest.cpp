@@ -152,13 +152,10 @@ TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAnd
 // Beside tarvo-check's map rules: the highscores' ten columns tell titles apart, and the view is filled.
 TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWrittenAsTheGameWritesIt)
 {
-    const std::vector<std::string> maps = filesIn("maps", ".map");
-    EXPECT_GE(maps.size(), 24u);
-    std::size_t scrolling = 0, large = 0;
     std::set<std::string> titles;
     const TestSupport::TempDir dir;
     const auto view = Tarvo::PlayScreen::SoloView;
-    for (const std::string& path : maps)
+    for (const std::string& path : filesIn("maps", ".map"))
     {
         SCOPED_TRACE(path);
         Tarvo::MapFile map;
@@ -181,12 +178,9 @@ TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWr
         const auto width = static_cast<std::uint32_t>(w * 16),
                    height = static_cast<std::uint32_t>(map.getHeight() * 16);
         EXPECT_TRUE(width >= view.w && height >= view.h);
-        scrolling += width > view.w || height > view.h;
-        large += map.getWidth() >= 96 && map.getHeight() >= 96;
         map.save(dir.file("copy.map"));
         EXPECT_EQ(dir.readFile("copy.map"), readBytes(SourceDir / path));
     }
-    EXPECT_TRUE(scrolling >= 6 && large >= 2) << scrolling << " scroll, " << large << " large";
 }
 
 // Every scene ends by itself: the intro and the credits hold the screen for a while, show something in most

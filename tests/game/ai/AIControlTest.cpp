@@ -225,14 +225,12 @@ TEST_F(AIControlTest, DirectionTargetAndStateInConcreteSituations)
 TEST(AIFile, ReadsSkinLineWholeMissionAndThreeNumbersOnAnyLinesOrFailsNamingTheField)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"green\neat\n30\n100\n75\n", "[green] 0 30 100 75"},
         {"red\nkill\n0\n200\n100", "[red] 1 0 200 100"},
         {"  dark green \r\nsurvive\r\n30\r\n100\r\n75\r\n", "[  dark green ] 2 30 100 75"},
-        {"blue\nkill\n  7\t250 4294967295 trailing words\nmore\n", "[blue] 1 7 250 4294967295"},
+        {"blue\neat\n  7\t250 4294967295 trailing words\nmore\n", "[blue] 0 7 250 4294967295"},
         {"no file", "not found AIFile: Couldn't load file: ai/t.ai"},
         {"green\nEat\n1 2 3\n", "AIFile: Invalid mission."},
         {"green\neat \n1 2 3\n", "AIFile: Invalid mission."},
-        {"green\n\n1 2 3\n", "AIFile: Invalid mission."},
         {"eat\n1 2 3\n", "AIFile: Invalid mission."}, // without a skin line the mission is read as the skin
         {"blue\neat\n", "AIFile: Missing reach in ai/t.ai."},
         {"blue\neat\n30\n  \r\n", "AIFile: Missing speed in ai/t.ai."},
