@@ -209,8 +209,7 @@ TEST_F(CampaignTest, WonCampaignPlaysTheFilesRoundShowsTheScoresAndUnlocksTheRew
     stepWhile(Campaign::WinScene);
     Tarvo::ScoreBoard* board = m_campaign->getScoreBoard();
     ASSERT_NE(board, nullptr);
-    const auto& handlers = router().getHandlers();
-    EXPECT_TRUE(std::count(handlers.begin(), handlers.end(), board) == 1 && board->isNewHighscore());
+    EXPECT_TRUE(board->isNewHighscore());
     pressKey(SDLK_ESCAPE);
     step();
     EXPECT_EQ((std::pair{m_campaign->getState(), m_configuration.isCampaignUnlocked("duel_done")}),

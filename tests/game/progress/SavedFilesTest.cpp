@@ -251,7 +251,6 @@ TEST_F(SavedFiles, HighscoresRaiseScoreAndLengthApartPerExactMapNameAndAreWritte
     }
     EXPECT_EQ(read(HighscoreTable::FileName),
               u32(3) + entry("m", 101, 12) + entry("n", 0, 1) + entry("M", 1, 1));
-    EXPECT_EQ(summary(HighscoreTable()), "m 101 12;n 0 1;M 1 1;");
 }
 
 TEST_F(SavedFiles, HighscoreLoadReplacesTheEntriesAndABadFileLeavesTheTableEmptyAndTheFileAsItWas)
@@ -310,8 +309,6 @@ TEST_F(SavedFiles, FailedSaveLeavesTheOldFileWholeAndNoTemporaryFileBehind)
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
         EXPECT_TRUE(failed && read(path) == old && !fs::exists(path + ".tmp"));
-        save(4);
-        EXPECT_NE(read(path), old);
     }
 
     // The highscore table saves when it ends; while another exception unwinds the stack, which a second one
