@@ -119,31 +119,30 @@ TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAnd
         named.emplace("skins/" + Tarvo::AIFile(fs::path(ai).stem().string()).getSkin(), Size());
     }
     auto* textures = Fernhouse::Graphics::TextureFactory::getInstance();
-    auto* fonts = Fernhouse::Graphics::FontManager::getInstance();
     const Fernhouse::Base::Color black(0, 0, 0, 255);
     for (const std::string& file : filesIn("graphics", ".png"))
     {
         SCOPED_TRACE(file);
         const std::string folder = fs::path(file).parent_path().filename().string();
         const std::string name = file.substr(9, file.size() - 13); // without "graphics/" and ".png"
-        const auto found = named.find(name);
+        const Size wanted = named.count(name) != 0 ? named[name] : Size();
+        named.erase(name);
         if (folder == "fonts")
         {
-            const Fernhouse::Graphics::Font* font = fonts->loadFont(fs::path(file).stem().string());
+            const auto* font =
+                Fernhouse::Graphics::FontManager::getInstance()->loadFont(fs::path(file).stem().string());
             EXPECT_EQ(font->getTextSize("TARVO").w, 5 * font->getGlyphSize().w);
-            fonts->freeFont(font);
+            Fernhouse::Graphics::FontManager::getInstance()->freeFont(font);
         }
         else
         {
             // Skins and tilesets are drawn with black as their transparent colour.
-            Fernhouse::Graphics::TextureMap* map =
-                textures->createTextureMap(file, folder == "graphics" ? nullptr : &black);
-            EXPECT_TRUE(
-                map->getImageSize().w > 0 && (folder == "graphics" || map->getGridSize() == Size(1, 1)) &&
-                (found == named.end() || found->second == Size() || found->second == map->getImageSize()));
+            auto* map = textures->createTextureMap(file, folder == "graphics" ? nullptr : &black);
+            EXPECT_TRUE(map->getImageSize().w > 0 &&
+                        (folder == "graphics" || map->getGridSize() == Size(1, 1)) &&
+                        (wanted == Size() || wanted == map->getImageSize()));
             textures->freeTextureMap(map);
         }
-        named.erase(name);
     }
     EXPECT_TRUE(named.empty()) << named.begin()->first << " is missing";
     EXPECT_EQ(textures->getTextureMapCount(), 0u);

@@ -283,8 +283,6 @@ TEST(CampaignFile, EachFileLoadsToItsFieldsOrFailsWithItsMessageKeepingWhatWasLo
          {" 1 first version\r\n  lock key  \r\nreward\r\n Spaced  Name \r\n\r\n\r\n\r\nsong.ogg\r\n"
           "  1 map\r\nintro.fhs \r\nmaps/a.map\r\n\r\n 5\r\n-3\r\n+2000 ms\r\n1 2 3 4 5 6 and more\r\n"
           " 1 player\r\nslow buffy"}},
-        // No maps at all is a valid file; playing it fails later.
-        {"|reward|Name||||song.ogg", {header("0")}},
         {"|reward|Name||||song.ogg[|maps/a.map||1 0 0|" + most + " ]", {one + block("1 0 0", most)}},
         {"io: Couldn't not load file: campaigns/none.cpj", {"no file"}},
         {"other: Invalid campaign version.", {"2\n" + header("0").substr(2), "0\n"}},
