@@ -56,13 +56,6 @@ std::string readBytes(const fs::path& path)
 class CampaignsContent : public RoundSupport::RoundTest
 {
 protected:
-    // The fixture's own working directory comes back when it tears down.
-    void SetUp() override
-    {
-        RoundTest::SetUp();
-        fs::current_path(SourceDir);
-    }
-
     // Plays the scene as the front end does, each frame drawn, so that a text without glyphs or a missing
     // picture or sound fails here. Returns its game time; counts every tenth frame and those that showed anything.
     std::uint32_t play(const std::string& path, const std::string& context)
@@ -105,6 +98,7 @@ protected:
 
 TEST_F(CampaignsContent, EveryPictureLoadsSheetsFitOneTileFontsMeasureByGlyphAndNamedFilesHaveTheirSizes)
 {
+    const TestSupport::ScopedWorkingDirectory cwd(SourceDir);
     // Screens fill the window and the slider holds four 32 x 32 tiles; Size() is any size.
     const Size screen(800, 600);
     std::map<std::string, Size> named = {
@@ -186,6 +180,7 @@ TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWr
 // frames and play sounds; a campaign scene is long enough to read and short enough not to bore.
 TEST_F(CampaignsContent, EveryScenePlaysToItsEndWithinItsTime)
 {
+    const TestSupport::ScopedWorkingDirectory cwd(SourceDir);
     const std::vector<std::string> scripts = filesIn("scripts", ".fhs");
     EXPECT_GE(scripts.size(), 12u);
     for (const std::string& path : scripts)
@@ -202,10 +197,11 @@ TEST_F(CampaignsContent, EveryScenePlaysToItsEndWithinItsTime)
 // length, score or apple goal) wins it against computer players that never turn.
 TEST_F(CampaignsContent, FirstCampaignCanBeWonOnTheShippedData)
 {
+    const TestSupport::ScopedWorkingDirectory source(SourceDir);
     const TestSupport::TempDir dir;
     for (const char* data : {"graphics", "sounds", "maps", "campaigns", "scripts"})
     {
-        fs::create_directory_symlink(fs::absolute(data), dir.path() / data);
+        fs::create_directory_symlink(SourceDir / data, dir.path() / data);
     }
     fs::create_directory(dir.path() / "ai");
     for (const std::string& ai : filesIn("ai", Tarvo::AIFile::Extension))
