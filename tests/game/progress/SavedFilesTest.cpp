@@ -327,14 +327,13 @@ TEST_F(SavedFiles, FailedSaveLeavesTheOldFileWholeAndNoTemporaryFileBehind)
 
 TEST_F(SavedFiles, UnreadableFileIsKeptBesideWhenReplacedAndTheLogSaysSo)
 {
-    const std::pair<std::string, std::string> cases[] = {
-        {"config.dat", u32(2, 50, 50) + u8(0)}, // a newer version
-        {HighscoreTable::FileName, u32(3) + entry("one.map", 10, 5) + entry("two.map", 20, 6)},
-    };
+    // A configuration of a newer version, and highscores cut short.
+    const std::string damagedFiles[] = {u32(2, 50, 50) + u8(0), u32(3) + entry("one.map", 10, 5)};
     std::int32_t value = 1;
-    for (const auto& [path, damaged] : cases)
+    for (std::size_t i = 0; i < 2; ++i)
     {
-        const auto& save = (path == Savers[0].first ? Savers[0] : Savers[1]).second;
+        const auto& [path, save] = Savers[i];
+        const std::string& damaged = damagedFiles[i];
         write(path, damaged);
         save(value++);
         EXPECT_EQ(read(path + SafeFileWriter::KeptSuffix), damaged) << path;
