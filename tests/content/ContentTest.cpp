@@ -72,7 +72,6 @@ protected:
             env.update();
             glClear(GL_COLOR_BUFFER_BIT);
             env.draw();
-            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << path;
             if (frame % 10 == 0)
             {
                 glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
@@ -168,9 +167,8 @@ TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWr
             EXPECT_TRUE(ground >= 0 && ground < 256 && wall >= Tarvo::MapFile::EmptyCell && wall < 256)
                 << ground << "/" << wall;
         }
-        const auto width = static_cast<std::uint32_t>(w * 16),
-                   height = static_cast<std::uint32_t>(map.getHeight() * 16);
-        EXPECT_TRUE(width >= view.w && height >= view.h);
+        EXPECT_TRUE(w * 16 >= static_cast<std::int32_t>(view.w) &&
+                    map.getHeight() * 16 >= static_cast<std::int32_t>(view.h));
         map.save(dir.file("copy.map"));
         EXPECT_EQ(dir.readFile("copy.map"), readBytes(SourceDir / path));
     }
