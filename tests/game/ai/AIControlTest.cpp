@@ -116,8 +116,8 @@ std::string load(const std::string& text)
 
 } // namespace
 
-// Speed is the file's percent of the base speed. Reading the commands neither acts nor clears the
-// direction. Skill 0 never scans and never targets, so the worm runs into the wall.
+// Speed is the file's percent of the base speed. Skill 0 never scans and never targets, so the worm runs
+// into the wall.
 TEST_F(AIControlTest, SpeedIsTheFilesPercentAndSkillZeroNeverScansOrTargets)
 {
     EXPECT_FLOAT_EQ(aiWorm("fast", Point(6, 3), WormSprite::Down).getWorm()->getTopSpeed(), 6.0f);
@@ -125,8 +125,6 @@ TEST_F(AIControlTest, SpeedIsTheFilesPercentAndSkillZeroNeverScansOrTargets)
     setApples({{Apple::Normal, Point(6, 3)}, {Apple::Rotten, Point(8, 3)}});
     AIControl& eater = aiWorm("blind", Point(6, 1), WormSprite::Up);
     AIControl& hunter = aiWorm("blindHunter", Point(9, 1), WormSprite::Up);
-    EXPECT_EQ((std::tuple{eater.getAction1() + eater.getAction2(), eater.getCommands(), eater.getCommands()}),
-              (std::tuple{0u, U, U}));
     for (unsigned seed = 1; seed <= 300; ++seed)
     {
         Fernhouse::Base::seedRandom(seed);

@@ -121,15 +121,12 @@ protected:
         return soundManager()->getCurrentMusic() ? soundManager()->getCurrentMusic()->getFileName() : "";
     }
 
-    std::string highscores() const
+    std::string highscoreCountAndEntry() const
     {
-        std::string text;
-        for (const Tarvo::HighscoreEntry* e : m_highscores->getEntries())
-        {
-            text += e->getMap() + " " + std::to_string(e->getScore()) + " " + std::to_string(e->getLength()) +
-                    ";";
-        }
-        return text;
+        const auto& entries = m_highscores->getEntries();
+        const Tarvo::HighscoreEntry& e = *entries.at(0);
+        return std::to_string(entries.size()) + " " + e.getMap() + " " + std::to_string(e.getScore()) + " " +
+               std::to_string(e.getLength());
     }
 
     Tarvo::Configuration m_configuration;
@@ -215,8 +212,8 @@ TEST_F(CampaignTest, WonCampaignPlaysTheFilesRoundShowsTheScoresAndUnlocksTheRew
     step();
     EXPECT_TRUE(m_campaign->isFinished() && m_campaign->getChildren().empty() &&
                 m_configuration.isCampaignUnlocked("duel_done"));
-    EXPECT_EQ(highscores(), "maps/duel.map " + std::to_string(std::max(results.score, 0)) + " " +
-                                std::to_string(results.length) + ";");
+    EXPECT_EQ(highscoreCountAndEntry(), "1 maps/duel.map " + std::to_string(std::max(results.score, 0)) +
+                                            " " + std::to_string(results.length));
 }
 
 TEST_F(CampaignTest, LostDeletedOrUnloadableCampaignEndsAtOnceUnlocksNothingAndLeavesNoHandlerOrSongBehind)
@@ -235,7 +232,7 @@ TEST_F(CampaignTest, LostDeletedOrUnloadableCampaignEndsAtOnceUnlocksNothingAndL
     playRoundToItsEnd();
     EXPECT_TRUE(trap.isFinished() && trap.getChildren().empty() && trap.getScoreBoard() == nullptr &&
                 m_configuration.getUnlockedCampaigns().empty());
-    EXPECT_EQ(highscores(), "maps/trap.map 0 2;");
+    EXPECT_EQ(highscoreCountAndEntry(), "1 maps/trap.map 0 2");
 
     enterDuelRound();
     m_campaign.reset();
