@@ -216,9 +216,12 @@ TEST_F(CampaignsContent, FirstCampaignPlaysToItsEndOnTheShippedData)
     campaign.start();
     for (int frame = 0; frame < 20000 && !campaign.isFinished(); ++frame)
     {
-        SDLKey key = SDLK_RETURN;
         Tarvo::GameEngine* engine = campaign.getGameEngine();
-        if (engine != nullptr && engine->getEndTime() == 0)
+        if (engine == nullptr || engine->getEndTime() != 0)
+        {
+            pressKey(SDLK_RETURN);
+        }
+        else
         {
             const Tarvo::WormSprite& worm = *engine->getPlayer1();
             const Point head(worm.getHead().x, worm.getHead().y);
@@ -233,9 +236,8 @@ TEST_F(CampaignsContent, FirstCampaignPlaysToItsEndOnTheShippedData)
                 }
             }
             const auto room = [&](std::uint32_t d) {
-                int n = 0;
-                while (engine->isFree(Point(head.x + steps[d].x * (n + 1), head.y + steps[d].y * (n + 1)),
-                                      false))
+                int n = 1;
+                while (engine->isFree(Point(head.x + steps[d].x * n, head.y + steps[d].y * n), false))
                 {
                     ++n;
                 }
@@ -246,13 +248,10 @@ TEST_F(CampaignsContent, FirstCampaignPlaysToItsEndOnTheShippedData)
             {
                 best = room(d) > room(best) ? d : best;
             }
-            key = best == worm.getDirection()
-                      ? SDLK_UNKNOWN
-                      : turns[worm.getState() == Tarvo::WormSprite::StateDrunk ? best ^ 1u : best];
-        }
-        if (key != SDLK_UNKNOWN)
-        {
-            pressKey(key);
+            if (best != worm.getDirection())
+            {
+                pressKey(turns[worm.getState() == Tarvo::WormSprite::StateDrunk ? best ^ 1u : best]);
+            }
         }
         clock().advance(100);
         router().poll();

@@ -202,8 +202,7 @@ TEST_F(CampaignTest, WonCampaignPlaysTheFilesRoundShowsTheScoresAndUnlocksTheRew
     const Tarvo::WormSprite::Results results = m_campaign->getResults();
     stepWhile(Campaign::WinScene);
     Tarvo::ScoreBoard* board = m_campaign->getScoreBoard();
-    ASSERT_NE(board, nullptr);
-    EXPECT_TRUE(board->isNewHighscore());
+    ASSERT_TRUE(board != nullptr && board->isNewHighscore());
     pressKey(SDLK_ESCAPE);
     step();
     EXPECT_EQ((std::pair{m_campaign->getState(), m_configuration.isCampaignUnlocked("duel_done")}),
