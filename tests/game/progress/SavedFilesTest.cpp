@@ -94,8 +94,8 @@ struct Bytes
 
 const std::string Defaults = "50 50 0 | 1 276 275 273 274 0 0 | 1 97 100 119 115 0 0 | 0 0 |";
 
-// The two files the game saves through SafeFileWriter, each with content that changes with the value
-// (growing values, as the highscore keeps the best).
+// The two files the game saves through SafeFileWriter (the highscores when the table ends), each with
+// content that changes with the value (growing values, as the highscore keeps the best).
 const std::pair<std::string, std::function<void(std::int32_t)>> Savers[] = {
     {"config.dat",
      [](std::int32_t value) {
@@ -103,12 +103,7 @@ const std::pair<std::string, std::function<void(std::int32_t)>> Savers[] = {
          c.setMusicVolume(static_cast<std::uint32_t>(value));
          c.save("config.dat");
      }},
-    {HighscoreTable::FileName,
-     [](std::int32_t value) {
-         HighscoreTable table;
-         table.submit("maps/m.map", value, 1);
-         table.save();
-     }},
+    {HighscoreTable::FileName, [](std::int32_t value) { HighscoreTable().submit("maps/m.map", value, 1); }},
 };
 
 // Every test works in a fresh working directory, where the highscore table keeps its file.
