@@ -32,24 +32,17 @@ const fs::path SourceDir = TARVO_SOURCE_DIR;
 constexpr std::uint32_t FrameMs = 40;
 constexpr std::uint32_t LongestSceneMs = 60000;
 
-std::vector<std::string> filesIn(const std::string& directory, const std::string& extension)
+std::set<std::string> filesIn(const std::string& directory, const std::string& extension)
 {
-    std::vector<std::string> files;
+    std::set<std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(SourceDir / directory))
     {
         if (entry.is_regular_file() && entry.path().extension() == extension)
         {
-            files.push_back(fs::relative(entry.path(), SourceDir).generic_string());
+            files.insert(fs::relative(entry.path(), SourceDir).generic_string());
         }
     }
-    std::sort(files.begin(), files.end());
     return files;
-}
-
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // The shipped data, used from the repository as the game uses its data directory.
@@ -170,7 +163,8 @@ TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWr
         EXPECT_TRUE(w * 16 >= static_cast<std::int32_t>(view.w) &&
                     map.getHeight() * 16 >= static_cast<std::int32_t>(view.h));
         map.save(dir.file("copy.map"));
-        EXPECT_EQ(dir.readFile("copy.map"), readBytes(SourceDir / path));
+        std::ifstream original(SourceDir / path, std::ios::binary);
+        EXPECT_EQ(dir.readFile("copy.map"), std::string(std::istreambuf_iterator<char>(original), {}));
     }
 }
 
@@ -179,7 +173,7 @@ TEST(ShippedMaps, EveryMapHasKnownTilesADistinctDrawableTitleFillsTheViewAndIsWr
 TEST_F(CampaignsContent, EveryScenePlaysToItsEndWithinItsTime)
 {
     const TestSupport::ScopedWorkingDirectory cwd(SourceDir);
-    const std::vector<std::string> scripts = filesIn("scripts", ".fhs");
+    const std::set<std::string> scripts = filesIn("scripts", ".fhs");
     EXPECT_GE(scripts.size(), 12u);
     for (const std::string& path : scripts)
     {
