@@ -78,7 +78,6 @@ protected:
     {
         clearApples();
         engine().getApplePainter()->update();
-        ASSERT_TRUE(apples().empty());
         for (const auto& [kind, cell] : wanted)
         {
             addApple(kind, cell);

@@ -27,8 +27,7 @@ namespace
 
 namespace fs = std::filesystem;
 
-// A saved file's little-endian fields, built independently of the code under test, and what the game
-// read from one.
+// Little-endian fields built independently of the code under test, and what the game read.
 struct Bytes
 {
     static std::string u8(std::uint32_t v) { return std::string(1, static_cast<char>(v & 0xFFu)); }
@@ -114,8 +113,7 @@ protected:
 
     void write(const std::string& name, const std::string& bytes) const { m_dir.writeFile(name, bytes); }
 
-    // What loading c.dat, or no file for "missing", does to a configuration that had "old" unlocked:
-    // "loaded" or the error, then the settings.
+    // "loaded" or the error, then the settings, after loading c.dat ("missing": none) over "old" unlocked.
     std::string load(const std::string& bytes) const
     {
         bytes == "missing" ? void(fs::remove("c.dat")) : write("c.dat", bytes);
