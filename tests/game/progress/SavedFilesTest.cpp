@@ -271,12 +271,6 @@ TEST_F(SavedFiles, HighscoreLoadReplacesTheEntriesAndABadFileLeavesTheTableEmpty
         table.load();
         EXPECT_EQ(summary(table) + " = " + read(HighscoreTable::FileName), entries + " = " + bytes);
     }
-    // What was merged is saved as one entry each, with no copy of a file that loaded.
-    write(HighscoreTable::FileName, nul);
-    table.load();
-    table.save();
-    EXPECT_EQ(summary(HighscoreTable()), "a.map 10 7;b.map 3 3; 2 2;");
-    EXPECT_FALSE(fs::exists(HighscoreTable::FileName + ".damaged"s));
 }
 
 TEST_F(SavedFiles, FailedSaveLeavesTheOldFileWholeAndNoTemporaryFileBehind)
