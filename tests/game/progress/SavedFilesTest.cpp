@@ -195,8 +195,6 @@ TEST_F(SavedFiles, ConfigurationLoadMergesTheUnlockedKeysAndABadFileChangesOnlyW
         {full, "loaded = 20 30 1 | 0 106 108 105 107 0 0 | 0 102 104 116 103 0 0 | 1 1 | a b old"},
         {settings(1, 101, 0) + u16(0),
          "loaded = 100 0 0 | 1 276 275 273 274 0 0 | 1 97 100 119 115 0 0 | 0 0 | old"},
-        {settings() + u16(4) + text("b") + text("a") + text("") + text("a"),
-         "loaded = " + Defaults + " a b old"},
         {junk, "loaded = 50 50 1 | 1 0 0 " + std::to_string(SDLK_LAST - 1) +
                    " 113 0 0 | 0 97 100 119 115 0 0 | 1 1 | old"},
         // Player 2's record starts at byte 41 and is read whole before any of it is kept.
