@@ -1,5 +1,4 @@
 #include "game/progress/Configuration.h"
-#include "game/progress/ConfigurationException.h"
 #include "game/progress/HighscoreEntry.h"
 #include "game/progress/HighscoreTable.h"
 #include "game/progress/SafeFileWriter.h"
@@ -126,8 +125,7 @@ protected:
         }
         catch (const Fernhouse::Base::Exception& e)
         {
-            const bool version = dynamic_cast<const ConfigurationException*>(&e) != nullptr;
-            return (version ? "version " : "") + e.getFile() + ": " + e.getMessage() + " = " + summary(c);
+            return e.getFile() + ": " + e.getMessage() + " = " + summary(c);
         }
     }
 
@@ -189,7 +187,7 @@ TEST_F(SavedFiles, ConfigurationLoadMergesTheUnlockedKeysAndABadFileChangesOnlyW
                              keys(0, 'a', 'd', 'w', 's', 0, 0) + u32(7, 0x80000000) + u16(0);
     const std::string readFailed = "src/BinaryReader: Failed to read from Stream. = ";
     const std::string unsupported =
-        "version Configuration: The configuration file version is not supported. = " + Defaults + " old";
+        "Configuration: The configuration file version is not supported. = " + Defaults + " old";
 
     const std::pair<std::string, std::string> cases[] = {
         {full, "loaded = 20 30 1 | 0 106 108 105 107 0 0 | 0 102 104 116 103 0 0 | 1 1 | a b old"},
