@@ -111,8 +111,7 @@ std::string load(const std::string& text)
 
 } // namespace
 
-// Speed is the file's percent of the base speed. Skill 0 never scans and never targets, so the worm runs
-// into the wall.
+// Speed is the file's percent of the base speed; skill 0 never scans nor targets, so the worm hits the wall.
 TEST_F(AIControlTest, SpeedIsTheFilesPercentAndSkillZeroNeverScansOrTargets)
 {
     EXPECT_FLOAT_EQ(aiWorm("fast", Point(6, 3), WormSprite::Down).getWorm()->getTopSpeed(), 6.0f);
