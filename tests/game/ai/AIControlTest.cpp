@@ -83,9 +83,9 @@ protected:
         }
     }
 
-    static Point targetOf(const AIControl& ai)
+    static Point targetOf(const AIControl& a)
     {
-        return ai.hasTarget() ? Point(ai.getTargetX(), ai.getTargetY()) : NoTarget;
+        return a.hasTarget() ? Point(a.getTargetX(), a.getTargetY()) : NoTarget;
     }
 
     Tarvo::OccupancyGrid m_outsiders{64, 64};

@@ -248,7 +248,6 @@ TEST_F(SavedFiles, HighscoreLoadReplacesTheEntriesAndABadFileLeavesTheTableEmpty
     // A name ends at its first NUL; entries then named alike merge into the best of each.
     const std::string nul = u32(4) + entry("a.map\0x"s, 10, 1) + entry("b.map", 3, 3) + entry("a.map", 5, 7) +
                             entry("\0a.map"s, 2, 2);
-    // Any cut of a good file is damaged.
     std::vector<std::pair<std::string, std::string>> cases = {
         {full, "one.map 10 5;two.map 20 6;"},
         {u32(0xFFFFFFFF) + entry("one.map", 10, 5), ""},
