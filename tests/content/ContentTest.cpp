@@ -29,7 +29,6 @@ namespace
 {
 
 const fs::path SourceDir = TARVO_SOURCE_DIR;
-constexpr std::uint32_t FrameMs = 40;
 constexpr std::uint32_t LongestSceneMs = 60000;
 
 std::set<std::string> filesIn(const std::string& directory, const std::string& extension)
@@ -71,7 +70,7 @@ protected:
                 ++m_sampled;
                 m_shown += std::any_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c != 0; });
             }
-            clock().advance(FrameMs);
+            clock().advance(40); // one frame
             Fernhouse::Base::GameTime::getInstance()->update();
         }
         EXPECT_FALSE(env.isDone()) << path;

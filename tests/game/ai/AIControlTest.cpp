@@ -138,7 +138,6 @@ TEST_F(AIControlTest, SpeedIsTheFilesPercentAndSkillZeroNeverScansOrTargets)
 TEST_F(AIControlTest, DirectionTargetAndStateInConcreteSituations)
 {
     const auto normal = [](std::int32_t x, std::int32_t y) { return std::pair(Apple::Normal, Point(x, y)); };
-    const auto cake = std::pair(Apple::Cake, Point(6, 1));
     const Apples bad{{Apple::Rotten, Point(6, 3)}, {Apple::Beer, Point(5, 4)}};
     const auto up = WormSprite::Up, right = WormSprite::Right;
 
@@ -159,11 +158,10 @@ TEST_F(AIControlTest, DirectionTargetAndStateInConcreteSituations)
         {"edge", {normal(10, 7)}, {6, 4}, up, R, {10, 7}, Chase},
         {"sharp", {bad[0], bad[1], normal(1, 1)}, {6, 4}, up, L, {1, 1}, Chase},
         {nullptr, bad, {}, 0, L, {1, 1}, Chase}, // only bad apples: none chosen, the old target kept
-        // Two cells and 10 points score 1, three cells and 50 points -2; both normals 1, the cake 4 - 2.
+        // Two cells and 10 points score 1, three cells and 50 points -2; the normals and the cake 1.
         {"sharp", {normal(6, 2), {Apple::Super, {9, 4}}}, {6, 4}, up, R, {9, 4}, Chase},
-        {"sharp", {normal(4, 4), normal(8, 4), cake}, {6, 4}, up, L, {4, 4}, Chase},
-        {"sharp", {normal(8, 4), normal(4, 4), cake}, {6, 4}, up, R, {8, 4}, Chase},
-        {"sharp", {cake, normal(8, 4)}, {6, 4}, up, U, {6, 1}, Chase},
+        {"sharp", {normal(4, 4), normal(8, 4), {Apple::Cake, {6, 1}}}, {6, 4}, up, L, {4, 4}, Chase},
+        {"sharp", {normal(8, 4), normal(4, 4), {Apple::Cake, {6, 1}}}, {6, 4}, up, R, {8, 4}, Chase},
         // Straight behind: keep going; up and left while heading right: up, as left reverses.
         {"sharp", {normal(2, 4)}, {6, 4}, right, R, {2, 4}, Chase},
         {"sharp", {normal(2, 2)}, {6, 4}, right, U, {2, 2}, Chase},

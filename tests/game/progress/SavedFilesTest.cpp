@@ -315,13 +315,12 @@ TEST_F(SavedFiles, UnreadableFileIsKeptBesideWhenReplacedAndTheLogSaysSo)
     for (std::size_t i = 0; i < 2; ++i)
     {
         const auto& [path, save] = Savers[i];
-        const std::string& damaged = damagedFiles[i];
-        write(path, damaged);
+        write(path, damagedFiles[i]);
         save(value++);
-        EXPECT_EQ(read(path + SafeFileWriter::KeptSuffix), damaged) << path;
+        EXPECT_EQ(read(path + SafeFileWriter::KeptSuffix), damagedFiles[i]) << path;
         // The file in the way now loads: the copy stays as it is.
         save(value++);
-        EXPECT_EQ(read(path + SafeFileWriter::KeptSuffix), damaged) << path;
+        EXPECT_EQ(read(path + SafeFileWriter::KeptSuffix), damagedFiles[i]) << path;
     }
     const std::string log = read("ErrorLog.txt");
     const std::regex record(" was replaced; it is kept as ");
