@@ -1,3 +1,5 @@
+#include "engine/io/BinaryWriter.h"
+
 #include "game/progress/Configuration.h"
 #include "game/progress/HighscoreEntry.h"
 #include "game/progress/HighscoreTable.h"
@@ -291,6 +293,9 @@ TEST_F(SavedFiles, FailedSaveLeavesTheOldFileWholeAndNoTemporaryFileBehind)
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
         EXPECT_TRUE(failed && read(path) == old && !fs::exists(path + ".tmp"));
+        // A save given up before its commit takes its temporary file with it.
+        SafeFileWriter(path).getWriter().writeInt32(7);
+        EXPECT_TRUE(read(path) == old && !fs::exists(path + ".tmp"));
     }
 
     // The highscore table saves when it ends; while another exception unwinds the stack, which a second one
