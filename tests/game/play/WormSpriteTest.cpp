@@ -52,10 +52,10 @@ Tiles tiles(const WormSprite& worm)
 }
 
 // A started game clock on a fake tick source (past 0, which a worm reads as "not set"); a 64-cell grid.
-class WormSpriteTest : public ::testing::Test
+template <typename Base> class WormWorld : public Base
 {
 protected:
-    WormSpriteTest()
+    WormWorld()
     {
         m_time.start();
         m_clock.advance(1000);
@@ -86,10 +86,11 @@ protected:
                                          std::uint32_t direction = WormSprite::Down,
                                          std::uint32_t mode = WormSprite::ControlAbsolute,
                                          Control* control = new NextControl,
-                                         Fernhouse::Sound::SoundManager* sound = nullptr)
+                                         Fernhouse::Sound::SoundManager* sound = nullptr,
+                                         const Fernhouse::Graphics::Texture* skin = nullptr)
     {
-        auto worm = std::make_unique<WormSprite>(sound, "Tarvo", control, nullptr, start, direction, mode,
-                                                 &m_occupancy);
+        auto worm =
+            std::make_unique<WormSprite>(sound, "Tarvo", control, skin, start, direction, mode, &m_occupancy);
         frame(*worm, 0); // the first update only takes the time
         return worm;
     }
@@ -98,6 +99,9 @@ protected:
     Fernhouse::Base::GameTime m_time;
     Tarvo::OccupancyGrid m_occupancy{64, 64};
 };
+
+using WormSpriteTest = WormWorld<::testing::Test>;
+using WormSpriteDrawTest = WormWorld<TestSupport::GLTest>;
 
 } // namespace
 
@@ -168,18 +172,16 @@ TEST_F(WormSpriteTest, DrunkHalvesTheSpeedAndMirrorsSteeringForTenSecondsAndTurb
             worm->setState(static_cast<std::uint32_t>(set));
         }
         frame(*worm, ms);
-        EXPECT_FLOAT_EQ(worm->getSpeed(), speed) << set << " " << ms;
-        EXPECT_EQ(worm->getState(), state) << set << " " << ms;
+        EXPECT_EQ(std::make_pair(worm->getSpeed(), worm->getState()), std::make_pair(speed, state)) << ms;
         if (ms == 667)
         {
             relative->update();
-            EXPECT_EQ(head(*worm), Point(5, 6));
-            EXPECT_EQ(head(*relative), Point(4, 5));
+            EXPECT_EQ(Path({head(*worm), head(*relative)}), Path({{5, 6}, {4, 5}}));
         }
     }
     drive(*worm, {L});
-    EXPECT_EQ(worm->getDirection(), WormSprite::Left);
-    EXPECT_FLOAT_EQ(worm->getResults().topSpeed, 7.0f);
+    EXPECT_EQ(std::make_pair(worm->getDirection(), worm->getResults().topSpeed),
+              std::make_pair(std::uint32_t{WormSprite::Left}, 7.0f));
 }
 
 TEST_F(WormSpriteTest, GrowthStopsAtTwoHundredFiftySixSegmentsWithoutWrappingOrReallocatingEvenOffTheGrid)
@@ -191,14 +193,12 @@ TEST_F(WormSpriteTest, GrowthStopsAtTwoHundredFiftySixSegmentsWithoutWrappingOrR
     worm->grow(7);
     EXPECT_EQ(worm->getPendingGrowth(), 4);
     drive(*worm, std::vector<std::uint32_t>(10, 0));
-    EXPECT_EQ(worm->getLength(), 256u);
-    EXPECT_EQ(worm->getBody().capacity(), 257u);
+    EXPECT_EQ(std::make_pair(worm->getLength(), worm->getBody().capacity()), std::make_pair(256u, 257ul));
     worm->grow(0xFFFFFFFFu);
     EXPECT_EQ(worm->getPendingGrowth(), 0);
-    drive(*worm, {0});
-    EXPECT_EQ(worm->getLength(), 256u);
     // Off the 64-cell grid, where its head went, nothing is counted; a grid of no size counts nothing.
-    EXPECT_EQ(head(*worm), Point(262, 0));
+    EXPECT_EQ(drive(*worm, {0}), Path({{262, 0}}));
+    EXPECT_EQ(worm->getLength(), 256u);
     EXPECT_EQ(m_occupancy.count(262, 0) + m_occupancy.count(63, 0) + m_occupancy.count(-1, 0), 1u);
     EXPECT_EQ(Tarvo::OccupancyGrid(-2, 5).count(0, 0), 0u);
 }
@@ -257,8 +257,6 @@ Color tileColor(int tile, const Color& tint = Color(255, 255, 255, 255))
     return ::testing::AssertionSuccess();
 }
 
-using WormSpriteDrawTest = TestSupport::GLTest;
-
 } // namespace
 
 // A worm on a skin of solid tiles with black corner pixels that the colour key hides: head (3, 5) facing
@@ -276,21 +274,9 @@ TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellInsideTheDrawAreaAndTin
     TestSupport::writePng(dir.file("skin.png"), 256, 32, rgb, 3);
     const Color key(0, 0, 0, 255);
     Fernhouse::Graphics::TextureFactory factory; // frees the sheet after the worm
-    TestSupport::FakeClock clock(1000);
-    Fernhouse::Base::GameTime time;
-    time.start();
-    Tarvo::OccupancyGrid occupancy(64, 64);
-    auto* control = new NextControl;
-    WormSprite worm(nullptr, "Tarvo", control,
-                    factory.createTextureMap(dir.file("skin.png"), &key)->getTexture(0, 0), Point(2, 3),
-                    WormSprite::Down, WormSprite::ControlAbsolute, &occupancy);
-    for (int i = 0; i < 4; ++i)
-    {
-        control->next = i == 3 ? R : 0;
-        clock.advance(i == 0 ? 1000 : 334);
-        time.update();
-        worm.update();
-    }
+    auto worm = makeWorm(Point(2, 3), WormSprite::Down, WormSprite::ControlAbsolute, new NextControl, nullptr,
+                         factory.createTextureMap(dir.file("skin.png"), &key)->getTexture(0, 0));
+    drive(*worm, {0, 0, R});
     const std::vector<Point> cells = {{3, 5}, {2, 5}, {2, 4}, {2, 3}, {4, 5}};
     // Draw area, then the tile expected on each cell (-1: nothing): all for an empty area, the tail and the
     // turn, nothing left of and above the worm.
@@ -300,13 +286,13 @@ TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellInsideTheDrawAreaAndTin
                                                               {{-5, -5, 7, 9}, {-1, -1, -1, -1, -1}}})
     {
         glClear(GL_COLOR_BUFFER_BIT);
-        worm.setDrawArea(area);
-        worm.draw();
+        worm->setDrawArea(area);
+        worm->draw();
         EXPECT_TRUE(drawn(cells, expected));
     }
-    worm.setDrawArea(Fernhouse::Base::Rect());
-    worm.setState(WormSprite::StateDead);
-    worm.draw();
+    worm->setDrawArea(Fernhouse::Base::Rect());
+    worm->setState(WormSprite::StateDead);
+    worm->draw();
     EXPECT_TRUE(drawn({{3, 5}, {2, 4}}, {5, 19}, WormSprite::DeadTint));
     GLfloat color[4];
     glGetFloatv(GL_CURRENT_COLOR, color);
