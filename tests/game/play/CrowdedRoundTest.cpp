@@ -38,8 +38,7 @@ struct Pilot
     Pilot(GameEngine& engine, WormSprite* human, const Fernhouse::IO::KeySet& set)
         : ai("glutton", &engine),
           worm(human),
-          keys{SDLK_UNKNOWN, set.left,     set.right,    SDLK_UNKNOWN, set.up,
-               SDLK_UNKNOWN, SDLK_UNKNOWN, SDLK_UNKNOWN, set.down}
+          keys(set)
     {
         ai.setWorm(human);
     }
@@ -47,15 +46,17 @@ struct Pilot
     void play(Fernhouse::Base::EventRouter& router)
     {
         const Fernhouse::Base::Point head(worm->getHead().x, worm->getHead().y);
+        const SDLKey byBit[9] = {SDLK_UNKNOWN, keys.left,    keys.right,   SDLK_UNKNOWN, keys.up,
+                                 SDLK_UNKNOWN, SDLK_UNKNOWN, SDLK_UNKNOWN, keys.down};
         if (!worm->isDead() && std::exchange(last, head) != head)
         {
-            router.keyDown(keys[ai.getDirection()], false, false, false);
+            router.keyDown(byBit[ai.getDirection()], false, false, false);
         }
     }
 
     Tarvo::AIControl ai;
     WormSprite* worm;
-    SDLKey keys[9]; // by direction bit
+    Fernhouse::IO::KeySet keys;
     Fernhouse::Base::Point last{-1, -1};
 };
 
@@ -70,7 +71,7 @@ public:
 
     ::testing::AssertionResult check(bool running)
     {
-        std::set<std::pair<int, int>> covered;
+        std::set<std::pair<int, int>> covered, apples;
         world.clear();
         for (const WormSprite* worm : m_engine.getWorms())
         {
@@ -91,8 +92,7 @@ public:
             {
                 return ::testing::AssertionFailure()
                        << worm->getName() << " is " << worm->getBody().size() << " long, dead "
-                       << worm->isDead() << ", was dead " << (dead != m_dead.end()) << ", body in a wall "
-                       << bodyInWall << ", head was " << m_headInWall.count(worm);
+                       << worm->isDead() << ", body in a wall " << bodyInWall;
             }
             world.insert(world.end(), cells.begin(), cells.end());
             if (worm->isDead())
@@ -112,7 +112,6 @@ public:
                 return ::testing::AssertionFailure() << "the engine misjudges cell " << x << "," << y;
             }
         }
-        std::set<std::pair<int, int>> apples;
         for (const Tarvo::Apple* apple : m_engine.getApplePainter()->getApples())
         {
             const auto cell = std::make_pair(apple->getCell().x, apple->getCell().y);
@@ -189,9 +188,7 @@ protected:
                 const int w = pick(1, 3), h = pick(1, 3), left = pick(1, 39 - w), top = pick(1, 29 - h);
                 for (int y = top; y < top + h; ++y)
                 {
-                    rows[static_cast<std::size_t>(y)].replace(static_cast<std::size_t>(left),
-                                                              static_cast<std::size_t>(w),
-                                                              static_cast<std::size_t>(w), '#');
+                    rows[y].replace(left, w, w, '#');
                 }
             }
             for (std::size_t i = 0; i < 25; ++i)
@@ -206,9 +203,11 @@ protected:
             std::vector<std::unique_ptr<Pilot>> pilots;
             for (int i = 0; i < (run.rounds % 3 == 2 ? 2 : 1); ++i)
             {
-                const auto keys = i == 0 ? RoundSupport::arrowKeys() : RoundSupport::letterKeys();
-                addHuman(i == 0 ? "one" : "two", keys);
-                pilots.push_back(std::make_unique<Pilot>(round, round.getWorms()[i], keys));
+                addHuman(i == 0 ? "one" : "two",
+                         i == 0 ? RoundSupport::arrowKeys() : RoundSupport::letterKeys());
+                pilots.push_back(
+                    std::make_unique<Pilot>(round, round.getWorms()[i],
+                                            i == 0 ? RoundSupport::arrowKeys() : RoundSupport::letterKeys()));
             }
             for (std::size_t i = variant; round.getWormCount() < round.getStartPointCount(); ++i)
             {

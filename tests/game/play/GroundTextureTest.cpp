@@ -7,6 +7,7 @@
 
 #include "game/play/MapFile.h"
 
+#include "tests/game/play/RoundFixture.h"
 #include "tests/support/GLWindow.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempDir.h"
@@ -47,14 +48,11 @@ protected:
     {
         GLTest::SetUp();
         glEnable(GL_BLEND);
-        std::vector<std::uint8_t> rgba;
-        for (int i = 0; i < 256 * 256; ++i)
-        {
-            const bool hole = i == 256 * (Cell * (HoledTile / 16) + 5) + Cell * (HoledTile % 16) + 3;
-            rgba.insert(rgba.end(), {static_cast<std::uint8_t>(i % 256), static_cast<std::uint8_t>(i / 256),
-                                     200, static_cast<std::uint8_t>(hole ? 0 : 255)});
-        }
-        TestSupport::writePng(m_dir.file("sheet.png"), 256, 256, rgba);
+        RoundSupport::writePicture(m_dir.file("sheet.png"), 256, 256, [](int x, int y) {
+            const bool hole = x == Cell * (HoledTile % 16) + 3 && y == Cell * (HoledTile / 16) + 5;
+            return Fernhouse::Base::Color(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 200,
+                                          hole ? 0 : 255);
+        });
         const Fernhouse::Base::Color key;
         m_tileset = m_factory.createTextureMap(m_dir.file("sheet.png"), &key)->getTexture(0, 0);
     }

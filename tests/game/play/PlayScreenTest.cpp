@@ -39,13 +39,8 @@ protected:
     {
         RoundTest::SetUp();
         // A flat one-player background, so that every pixel outside the map says what it is.
-        std::vector<std::uint8_t> rgba;
-        for (int i = 0; i < TestSupport::WindowWidth * TestSupport::WindowHeight; ++i)
-        {
-            rgba.insert(rgba.end(), {Backdrop.r, Backdrop.g, Backdrop.b, Backdrop.a});
-        }
-        TestSupport::writePng(dir().file("back.png"), TestSupport::WindowWidth, TestSupport::WindowHeight,
-                              rgba);
+        writePicture(dir().file("back.png"), TestSupport::WindowWidth, TestSupport::WindowHeight,
+                     [](int, int) { return Backdrop; });
     }
 
     Tarvo::PlayScreen& screen() { return *engine().getPlayScreen(); }

@@ -34,28 +34,34 @@ struct Idle final : Fernhouse::IO::Control
 };
 
 // A 256-pixel wide sheet of 16-pixel tiles, each filled with the colour it is given.
-template <typename ColorOf> void writeSheet(const std::string& path, int rows, ColorOf colorOf)
+void writeSheet(const std::string& path, int rows, Color (*colorOf)(int tile))
 {
-    std::vector<std::uint8_t> rgba;
-    for (int i = 0; i < rows * 16 * 256; ++i)
-    {
-        const Color c = colorOf(i / 256 / 16 * 16 + i % 256 / 16);
-        rgba.insert(rgba.end(), {c.r, c.g, c.b, c.a});
-    }
-    TestSupport::writePng(path, 256, rows * 16, rgba);
+    writePicture(path, 256, rows * 16, [&](int x, int y) { return colorOf(y / 16 * 16 + x / 16); });
 }
 
 } // namespace
+
+void writePicture(const std::string& path, int width, int height,
+                  const std::function<Color(int, int)>& colorAt, int channels)
+{
+    std::vector<std::uint8_t> pixels;
+    for (int i = 0; i < width * height; ++i)
+    {
+        const Color c = colorAt(i % width, i / width);
+        pixels.insert(pixels.end(), &c.r, &c.r + channels);
+    }
+    TestSupport::writePng(path, width, height, pixels, channels);
+}
 
 ::testing::AssertionResult showsAll(const std::vector<Probe>& probes, int tolerance)
 {
     for (const Probe& p : probes)
     {
-        auto result =
-            TestSupport::rgbIs(TestSupport::pixel(p.x, p.y), p.color.r, p.color.g, p.color.b, tolerance);
-        if (!result)
+        if (auto shown =
+                TestSupport::rgbIs(TestSupport::pixel(p.x, p.y), p.color.r, p.color.g, p.color.b, tolerance);
+            !shown)
         {
-            return result << " at " << p.x << "," << p.y;
+            return shown << " at " << p.x << "," << p.y;
         }
     }
     return ::testing::AssertionSuccess();
@@ -63,12 +69,11 @@ template <typename ColorOf> void writeSheet(const std::string& path, int rows, C
 
 std::vector<std::string> field(int w, int h, const std::vector<Mark>& marks)
 {
-    std::vector<std::string> rows(static_cast<std::size_t>(h),
-                                  "#" + std::string(static_cast<std::size_t>(w - 2), '.') + "#");
-    rows.front() = rows.back() = std::string(static_cast<std::size_t>(w), '#');
+    std::vector<std::string> rows(h, "#" + std::string(w - 2, '.') + "#");
+    rows.front() = rows.back() = std::string(w, '#');
     for (const Mark& m : marks)
     {
-        rows[static_cast<std::size_t>(m.y)][static_cast<std::size_t>(m.x)] = m.c;
+        rows[m.y][m.x] = m.c;
     }
     return rows;
 }
@@ -100,11 +105,11 @@ void RoundTest::SetUp()
     {
         fs::create_symlink(skin.path(), root / "graphics" / "skins" / skin.path().filename());
     }
-    writeSheet((root / "tiles.png").string(), 16, [](int tile) {
+    writeSheet((root / "tiles.png").string(), 16, [](int tile) -> Color {
         return tile < 6 ? AppleColors[tile] : (tile == 16 ? GroundColor : (tile == 17 ? WallColor : Color()));
     });
     // Five tiles per direction: head, three body pieces, tail.
-    writeSheet((root / "graphics" / "skins" / (FlatSkin + ".png")).string(), 4, [](int tile) {
+    writeSheet((root / "graphics" / "skins" / (FlatSkin + ".png")).string(), 4, [](int tile) -> Color {
         const int role = tile % 5;
         return tile >= 20 ? Color() : (role == 0 ? HeadColor : Color(20, 20, role == 4 ? 100 : 200, 255));
     });
@@ -147,7 +152,7 @@ std::string RoundTest::writeMap(const std::string& name, const std::vector<std::
     map.setGraphicsFileName("tiles.png");
     for (std::int32_t i = 0; i < width * height; ++i)
     {
-        const char c = rows[static_cast<std::size_t>(i / width)][static_cast<std::size_t>(i % width)];
+        const char c = rows[i / width][i % width];
         map.setTile(0, i % width, i / width, c == ' ' ? Tarvo::MapFile::EmptyCell : 16);
         map.setTile(1, i % width, i / width, c == '#' ? 17 : Tarvo::MapFile::EmptyCell);
         map.setTile(2, i % width, i / width, c > '0' && c < 'a' ? c - '0' : Tarvo::MapFile::EmptyCell);

@@ -15,6 +15,7 @@
 #include "tests/support/GLWindow.h"
 #include "tests/support/TempDir.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,10 @@ struct Probe
 };
 
 ::testing::AssertionResult showsAll(const std::vector<Probe>& probes, int tolerance = 0);
+
+// Writes a PNG of four channels, or three for a colour key, with the colour of each pixel.
+void writePicture(const std::string& path, int width, int height,
+                  const std::function<Fernhouse::Base::Color(int x, int y)>& colorAt, int channels = 4);
 
 struct Mark
 {

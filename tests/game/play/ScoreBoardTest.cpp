@@ -60,15 +60,10 @@ protected:
             std::filesystem::create_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / "graphics" / picture,
                                             dir().path() / "graphics" / picture);
         }
-        std::vector<std::uint8_t> rgba(256 * 256 * 4, 0);
-        for (int i = 0; i < 256 * 256; ++i)
-        {
-            const int x = i % 256, y = i / 256;
+        RoundSupport::writePicture(dir().file("marked.png"), 256, 256, [](int x, int y) {
             const bool mark = x >= 244 && y >= 244 && x < 252 && y < 252;
-            const Color c = y < 16 && x < 96 ? AppleColors[x / 16] : (mark ? MarkColor : Color());
-            std::copy_n(&c.r, 4, &rgba[static_cast<std::size_t>(i) * 4]);
-        }
-        TestSupport::writePng(dir().file("marked.png"), 256, 256, rgba);
+            return y < 16 && x < 96 ? AppleColors[x / 16] : (mark ? MarkColor : Color());
+        });
     }
 };
 

@@ -264,14 +264,10 @@ Color tileColor(int tile, const Color& tint = Color(255, 255, 255, 255))
 TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellInsideTheDrawAreaAndTintsTheDead)
 {
     TestSupport::TempDir dir;
-    std::vector<std::uint8_t> rgb;
-    for (int i = 0; i < 256 * 32; ++i)
-    {
-        const Color c =
-            i % 16 == 0 && i / 256 % 16 == 0 ? Color() : tileColor(i / 256 / 16 * 16 + i % 256 / 16);
-        rgb.insert(rgb.end(), {c.r, c.g, c.b});
-    }
-    TestSupport::writePng(dir.file("skin.png"), 256, 32, rgb, 3);
+    RoundSupport::writePicture(
+        dir.file("skin.png"), 256, 32,
+        [](int x, int y) { return x % 16 == 0 && y % 16 == 0 ? Color() : tileColor(y / 16 * 16 + x / 16); },
+        3);
     const Color key(0, 0, 0, 255);
     Fernhouse::Graphics::TextureFactory factory; // frees the sheet after the worm
     auto worm = makeWorm(Point(2, 3), WormSprite::Down, WormSprite::ControlAbsolute, new NextControl, nullptr,
