@@ -64,16 +64,19 @@ struct Pilot
 // a wall, and a head that entered one dies in the next step unless the round ended; the engine's free
 // cells are exactly those without wall or body; apples lie on distinct cells outside walls. Records each
 // step's worms (state, direction, body) and apples (kind, cell).
-class Invariants
+struct Invariants
 {
-public:
-    explicit Invariants(const GameEngine& engine) : m_engine(engine), m_map(*engine.getMap()) {}
+    bool isWall(int x, int y) const
+    {
+        return x < 0 || y < 0 || x >= map.getWidth() || y >= map.getHeight() ||
+               map.getTile(GameEngine::WallLayer, x, y) != Tarvo::MapFile::EmptyCell;
+    }
 
     ::testing::AssertionResult check(bool running)
     {
         std::set<std::pair<int, int>> covered, apples;
         world.clear();
-        for (const WormSprite* worm : m_engine.getWorms())
+        for (const WormSprite* worm : engine.getWorms())
         {
             std::vector<std::int32_t> cells = {static_cast<std::int32_t>(worm->getState()),
                                                static_cast<std::int32_t>(worm->getDirection())};
@@ -84,11 +87,11 @@ public:
                 cells.insert(cells.end(), {segment.x, segment.y, segment.tile});
                 bodyInWall = bodyInWall || (isWall(segment.x, segment.y) && cells.size() > 5);
             }
-            const auto dead = m_dead.find(worm);
+            const auto died = dead.find(worm);
             if (worm->getBody().size() > WormSprite::MaxLength ||
                 worm->getLength() != worm->getBody().size() ||
-                (dead != m_dead.end() && (!worm->isDead() || cells != dead->second)) ||
-                (!worm->isDead() && (bodyInWall || (running && m_headInWall.count(worm) != 0))))
+                (died != dead.end() && (!worm->isDead() || cells != died->second)) ||
+                (!worm->isDead() && (bodyInWall || (running && headInWall.count(worm) != 0))))
             {
                 return ::testing::AssertionFailure()
                        << worm->getName() << " is " << worm->getBody().size() << " long, dead "
@@ -97,22 +100,22 @@ public:
             world.insert(world.end(), cells.begin(), cells.end());
             if (worm->isDead())
             {
-                m_dead.emplace(worm, cells);
+                dead.emplace(worm, cells);
             }
             else if (isWall(worm->getHead().x, worm->getHead().y))
             {
-                m_headInWall.insert(worm);
+                headInWall.insert(worm);
             }
         }
-        for (int i = 0; i < m_map.getWidth() * m_map.getHeight(); ++i)
+        for (int i = 0; i < map.getWidth() * map.getHeight(); ++i)
         {
-            const int x = i % m_map.getWidth(), y = i / m_map.getWidth();
-            if (m_engine.isFree({x, y}, false) != (!isWall(x, y) && covered.count({x, y}) == 0))
+            const int x = i % map.getWidth(), y = i / map.getWidth();
+            if (engine.isFree({x, y}, false) != (!isWall(x, y) && covered.count({x, y}) == 0))
             {
                 return ::testing::AssertionFailure() << "the engine misjudges cell " << x << "," << y;
             }
         }
-        for (const Tarvo::Apple* apple : m_engine.getApplePainter()->getApples())
+        for (const Tarvo::Apple* apple : engine.getApplePainter()->getApples())
         {
             const auto cell = std::make_pair(apple->getCell().x, apple->getCell().y);
             world.insert(world.end(), {apple->getKind(), cell.first, cell.second});
@@ -124,21 +127,11 @@ public:
         return ::testing::AssertionSuccess();
     }
 
-    std::size_t getDeaths() const { return m_dead.size(); }
-
+    const GameEngine& engine;
+    const Tarvo::MapFile& map;
+    std::map<const WormSprite*, std::vector<std::int32_t>> dead;
+    std::set<const WormSprite*> headInWall;
     std::vector<std::int32_t> world;
-
-private:
-    bool isWall(int x, int y) const
-    {
-        return x < 0 || y < 0 || x >= m_map.getWidth() || y >= m_map.getHeight() ||
-               m_map.getTile(GameEngine::WallLayer, x, y) != Tarvo::MapFile::EmptyCell;
-    }
-
-    const GameEngine& m_engine;
-    const Tarvo::MapFile& m_map;
-    std::map<const WormSprite*, std::vector<std::int32_t>> m_dead;
-    std::set<const WormSprite*> m_headInWall;
 };
 
 class CrowdedRounds : public RoundSupport::RoundTest, public ::testing::WithParamInterface<int>
@@ -203,11 +196,9 @@ protected:
             std::vector<std::unique_ptr<Pilot>> pilots;
             for (int i = 0; i < (run.rounds % 3 == 2 ? 2 : 1); ++i)
             {
-                addHuman(i == 0 ? "one" : "two",
-                         i == 0 ? RoundSupport::arrowKeys() : RoundSupport::letterKeys());
-                pilots.push_back(
-                    std::make_unique<Pilot>(round, round.getWorms()[i],
-                                            i == 0 ? RoundSupport::arrowKeys() : RoundSupport::letterKeys()));
+                const auto keys = i == 0 ? RoundSupport::arrowKeys() : RoundSupport::letterKeys();
+                addHuman(i == 0 ? "one" : "two", keys);
+                pilots.push_back(std::make_unique<Pilot>(round, round.getWorms()[i], keys));
             }
             for (std::size_t i = variant; round.getWormCount() < round.getStartPointCount(); ++i)
             {
@@ -215,7 +206,7 @@ protected:
                 round.addPlayer(name, new Tarvo::AIControl(name, &round), RoundSupport::FlatSkin, 0);
             }
             startRound();
-            Invariants invariants(round);
+            Invariants invariants{round, *round.getMap(), {}, {}, {}};
             // The step that ends a round still moves the worms; one more must find them frozen.
             for (bool running = true; step < steps && running; ++step)
             {
@@ -232,7 +223,7 @@ protected:
                 }
                 run.trace.push_back(invariants.world);
             }
-            run.deaths += invariants.getDeaths();
+            run.deaths += invariants.dead.size();
             for (const WormSprite* worm : round.getWorms())
             {
                 const auto eaten = worm->getResults().applesEaten;

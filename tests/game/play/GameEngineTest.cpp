@@ -4,7 +4,6 @@
 #include "engine/graphics/Label.h"
 #include "engine/io/KeyboardControl.h"
 
-#include "game/play/GameType.h"
 #include "game/play/MapFile.h"
 #include "game/play/MapPainter.h"
 #include "game/play/PlayScreen.h"
@@ -18,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 
 using Fernhouse::Base::Point;
 using Fernhouse::GUI::Label;

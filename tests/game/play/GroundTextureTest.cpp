@@ -1,6 +1,5 @@
 #include "game/play/GroundTexture.h"
 
-#include "engine/base/Color.h"
 #include "engine/graphics/Painter.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/graphics/TextureMap.h"
@@ -8,15 +7,12 @@
 #include "game/play/MapFile.h"
 
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/GLWindow.h"
 #include "tests/support/PngWriter.h"
-#include "tests/support/TempDir.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <tuple>
 
 using Fernhouse::Base::Point;
 using Fernhouse::Base::Rect;

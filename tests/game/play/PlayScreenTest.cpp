@@ -117,13 +117,14 @@ TEST_F(PlayScreenRound,
     EXPECT_GT(glyph, 0);
     // The map hides the background only while every ground cell is opaque and the colour does not fade it.
     Tarvo::MapPainter* painter = screen().getMapPainter();
-    EXPECT_TRUE(painter->coversBackground());
-    glColor4ub(255, 255, 255, 254);
-    EXPECT_FALSE(painter->coversBackground());
-    glColor4ub(255, 255, 255, 255);
     Tarvo::MapFile holed = *engine().getMap();
     holed.setTile(0, 3, 3, 100); // see-through texels
-    EXPECT_FALSE(Tarvo::MapPainter(&holed, &engine()).coversBackground());
+    const bool opaque = painter->coversBackground();
+    glColor4ub(255, 255, 255, 254);
+    const bool faded = painter->coversBackground();
+    glColor4ub(255, 255, 255, 255);
+    EXPECT_EQ(std::make_tuple(opaque, faded, Tarvo::MapPainter(&holed, &engine()).coversBackground()),
+              std::make_tuple(true, false, false));
     expectHiddenBackgroundLeftOut("back.png");
 
     // Start markers blink in the second half of each real second during the start delay.
@@ -157,8 +158,7 @@ TEST_F(PlayScreenRound,
     for (int i = 0; i < 40; ++i)
     {
         frame(FrameMs, true);
-        ASSERT_EQ(headOnScreen(0).x, 399);
-        ASSERT_EQ(screen().getOffsetY(0), 240);
+        ASSERT_EQ(std::make_pair(headOnScreen(0).x, screen().getOffsetY(0)), std::make_pair(399, 240));
     }
     EXPECT_GT(engine().getPlayer1()->getHead().y, 5);
 }
@@ -172,8 +172,7 @@ TEST_F(PlayScreenRound, LargeMapFollowsTheWormAtItsPaceClippedToTheViewAndStopsA
     EXPECT_FALSE(screen().getMapPainter()->coversBackground());
     frame(0, true);
     // The worm's column in the middle; its row near the top, so the map's top edge meets the view's.
-    EXPECT_EQ(headOnScreen(0), Point(399, 250));
-    EXPECT_EQ(screen().getOffsetY(0), 480);
+    EXPECT_EQ(std::make_pair(headOnScreen(0), screen().getOffsetY(0)), std::make_pair(Point(399, 250), 480));
     // Map everywhere around the view, but nothing of it outside.
     EXPECT_TRUE(showsAll({Probe{405, 256, HeadColor}, Probe{300, 90, WallColor}, Probe{300, 106, GroundColor},
                           Probe{159, 300, GroundColor}, Probe{638, 300, GroundColor},
@@ -187,12 +186,11 @@ TEST_F(PlayScreenRound, LargeMapFollowsTheWormAtItsPaceClippedToTheViewAndStopsA
     {
         frame(FrameMs);
         // 2.4 pixels a frame, plus what the fraction carries.
-        ASSERT_LE(std::abs(screen().getOffsetY(0) - previous), 3) << i;
-        ASSERT_GE(headOnScreen(0).y, 90);
-        ASSERT_LT(headOnScreen(0).y, 570);
+        ASSERT_TRUE(std::abs(screen().getOffsetY(0) - previous) <= 3 && headOnScreen(0).y >= 90 &&
+                    headOnScreen(0).y < 570)
+            << i;
     }
-    EXPECT_GT(first - screen().getOffsetY(0), 100);
-    EXPECT_LE(first - screen().getOffsetY(0), 48 * 10 + 1);
+    EXPECT_TRUE(first - screen().getOffsetY(0) > 100 && first - screen().getOffsetY(0) <= 48 * 10 + 1);
     expectHiddenBackgroundLeftOut("back.png");
 }
 
@@ -200,8 +198,8 @@ TEST_F(PlayScreenRound, TwoViewsFollowTheirOwnWormsOverTheTwoPlayerBackgroundWit
 {
     round(field(60, 40, {{45, 20, '1'}, {15, 20, '2'}}), 2);
     frame(0, true);
-    EXPECT_EQ(headOnScreen(0), Point(595, 330));
-    EXPECT_EQ(headOnScreen(1), Point(204, 330));
+    EXPECT_EQ(std::make_pair(headOnScreen(0), headOnScreen(1)),
+              std::make_pair(Point(595, 330), Point(204, 330)));
     // Each view shows its part of the map up to its own edges, and the background between them.
     EXPECT_TRUE(
         showsAll({Probe{601, 336, HeadColor}, Probe{210, 336, HeadColor}, Probe{31, 300, GroundColor},
@@ -226,9 +224,9 @@ TEST_F(PlayScreenRound, MapPainterDrawsOnlyWhatTheViewShowsTheSamePictureAndAllB
 {
     // 256 x 256 cells with walls in a pattern, so that a shifted cell would show.
     std::vector<std::string> rows(256, std::string(256, '.'));
-    for (int i = 0; i < 256 * 256; ++i)
+    for (int i = 0; i < 256 * 256; i += 5)
     {
-        rows[static_cast<std::size_t>(i / 256)][static_cast<std::size_t>(i % 256)] = i % 5 == 0 ? '#' : '.';
+        rows[i / 256][i % 256] = '#';
     }
     rows[100][101] = '1';
     round(rows, 1);

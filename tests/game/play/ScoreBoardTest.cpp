@@ -6,7 +6,6 @@
 #include "engine/graphics/TextureFactory.h"
 
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/PngWriter.h"
 #include "tests/support/Throws.h"
 
 #include <GL/gl.h>

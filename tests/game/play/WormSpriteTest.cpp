@@ -8,7 +8,6 @@
 #include "game/play/OccupancyGrid.h"
 
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/PngWriter.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
