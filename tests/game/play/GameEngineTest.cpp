@@ -31,15 +31,10 @@ constexpr std::uint32_t FrameMs = 50;
 const auto Solo = field(5, 30, {{2, 1, '1'}});
 const auto Duo = field(9, 30, {{2, 1, '1'}, {6, 1, '2'}});
 
-std::string text(const Label* label)
-{
+const auto text = [](const Label* label) {
     return label != nullptr ? label->getText() : std::string("<none>");
-}
-
-Point at(const WormSprite& worm)
-{
-    return Point(worm.getHead().x, worm.getHead().y);
-}
+};
+const auto at = [](const WormSprite& worm) { return Point(worm.getHead().x, worm.getHead().y); };
 
 class GameEngineRound : public RoundSupport::RoundTest
 {

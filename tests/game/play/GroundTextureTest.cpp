@@ -98,9 +98,9 @@ TEST_F(GroundTextureTest, ShowsTheSamePictureAsDrawingCellByCell)
     GroundTexture ground(&map, m_tileset);
     const Point origin(37, 21);
     glClearColor(0.2f, 0.1f, 0.3f, 1.0f);
-    EXPECT_TRUE(sameAsByCell(ground, map, Rect(0, 0, 40, 30), origin));
-    EXPECT_EQ(m_drawn, 2u);
-    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
+    const bool same = sameAsByCell(ground, map, Rect(0, 0, 40, 30), origin);
+    EXPECT_EQ(std::make_tuple(same, m_drawn, glIsEnabled(GL_TEXTURE_2D)),
+              std::make_tuple(true, 2u, GLboolean{GL_FALSE}));
     // Cells within the left texture need only that one.
     Fernhouse::Graphics::Painter painter;
     glClear(GL_COLOR_BUFFER_BIT);
@@ -132,7 +132,6 @@ TEST_F(GroundTextureTest, MapsBeyondAHundredAndTwentyEightSquaredCellsKeepAWindo
         EXPECT_TRUE(sameAsByCell(ground, map, cells, Point(10 - Cell * view.x, 10 - Cell * view.y)))
             << "view at cell " << view.x << ", " << view.y;
         clip.clearClipRect();
-        EXPECT_TRUE(ground.holds(cells));
-        EXPECT_LE(ground.getWindow().w, static_cast<std::uint32_t>(GroundTexture::WindowCells));
+        EXPECT_TRUE(ground.holds(cells) && ground.getWindow().w <= std::uint32_t{GroundTexture::WindowCells});
     }
 }

@@ -27,10 +27,9 @@ constexpr Color Backdrop{10, 10, 60, 255};
 constexpr Color Black{0, 0, 0, 255};
 constexpr std::uint32_t FrameMs = 50;
 
-::testing::AssertionResult shows(const Point& at, const Color& color, int tolerance = 0)
-{
+const auto shows = [](const Point& at, const Color& color, int tolerance = 0) {
     return showsAll({Probe{at.x, at.y, color}}, tolerance);
-}
+};
 
 class PlayScreenRound : public RoundTest
 {

@@ -26,10 +26,7 @@ constexpr Color MarkColor{10, 250, 10, 255}, Black{0, 0, 0, 255};
 // comic_medium's glyphs are 16 pixels wide: the numbers take 7 glyphs ending at x 700.
 constexpr int TextX = 700 - 7 * 16;
 
-int rowY(int kind)
-{
-    return 150 + 28 * kind;
-}
+constexpr auto rowY = [](int kind) { return 150 + 28 * kind; };
 
 Tarvo::WormSprite::Results results(std::array<std::uint32_t, 6> eaten, std::int32_t score)
 {

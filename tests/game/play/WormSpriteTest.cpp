@@ -35,10 +35,7 @@ struct NextControl final : Control
     std::uint32_t getDirection() override { return std::exchange(next, 0); }
 };
 
-Point head(const WormSprite& worm)
-{
-    return Point(worm.getHead().x, worm.getHead().y);
-}
+const auto head = [](const WormSprite& worm) { return Point(worm.getHead().x, worm.getHead().y); };
 
 Tiles tiles(const WormSprite& worm)
 {
