@@ -33,12 +33,6 @@ struct Idle final : Fernhouse::IO::Control
     std::uint32_t getDirection() override { return 0; }
 };
 
-// A 256-pixel wide sheet of 16-pixel tiles, each filled with the colour it is given.
-void writeSheet(const std::string& path, int rows, Color (*colorOf)(int tile))
-{
-    writePicture(path, 256, rows * 16, [&](int x, int y) { return colorOf(y / 16 * 16 + x / 16); });
-}
-
 } // namespace
 
 void writePicture(const std::string& path, int width, int height,
@@ -57,9 +51,9 @@ void writePicture(const std::string& path, int width, int height,
 {
     for (const Probe& p : probes)
     {
-        if (auto shown =
-                TestSupport::rgbIs(TestSupport::pixel(p.x, p.y), p.color.r, p.color.g, p.color.b, tolerance);
-            !shown)
+        auto shown =
+            TestSupport::rgbIs(TestSupport::pixel(p.x, p.y), p.color.r, p.color.g, p.color.b, tolerance);
+        if (!shown)
         {
             return shown << " at " << p.x << "," << p.y;
         }
@@ -105,12 +99,14 @@ void RoundTest::SetUp()
     {
         fs::create_symlink(skin.path(), root / "graphics" / "skins" / skin.path().filename());
     }
-    writeSheet((root / "tiles.png").string(), 16, [](int tile) -> Color {
+    // Sheets 256 pixels wide of 16-pixel tiles, each of one colour.
+    writePicture((root / "tiles.png").string(), 256, 256, [](int x, int y) {
+        const int tile = y / 16 * 16 + x / 16;
         return tile < 6 ? AppleColors[tile] : (tile == 16 ? GroundColor : (tile == 17 ? WallColor : Color()));
     });
     // Five tiles per direction: head, three body pieces, tail.
-    writeSheet((root / "graphics" / "skins" / (FlatSkin + ".png")).string(), 4, [](int tile) -> Color {
-        const int role = tile % 5;
+    writePicture((root / "graphics" / "skins" / (FlatSkin + ".png")).string(), 256, 64, [](int x, int y) {
+        const int tile = y / 16 * 16 + x / 16, role = tile % 5;
         return tile >= 20 ? Color() : (role == 0 ? HeadColor : Color(20, 20, role == 4 ? 100 : 200, 255));
     });
     m_cwd = std::make_unique<TestSupport::ScopedWorkingDirectory>(root);
