@@ -114,30 +114,32 @@ TEST_F(ScoreBoardTest, EndKeysCloseItLoadingErrorsLeaveNothingLoadedAndTheEndFre
     for (const SDLKey key : {SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE})
     {
         ScoreBoard board(results({}, 0), false, "marked.png");
-        EXPECT_FALSE(board.keyDown(SDLK_a, false, false, false));
-        EXPECT_FALSE(board.isDone());
+        EXPECT_FALSE(board.keyDown(SDLK_a, false, false, false) || board.isDone());
         EXPECT_TRUE(board.keyDown(key, true, false, false) && board.isDone()) << key;
     }
     Fernhouse::Graphics::TextureFactory& textures = *Fernhouse::Graphics::TextureFactory::getInstance();
     Fernhouse::Graphics::FontManager& fonts = *Fernhouse::Graphics::FontManager::getInstance();
     const std::size_t before = textures.getTextureMapCount();
+    // Texture sheets and font references held.
+    const auto held = [&] {
+        return std::make_pair(textures.getTextureMapCount() - before,
+                              fonts.getReferenceCount(ScoreBoard::FontName));
+    };
     {
         const ScoreBoard board(results({}, 0), true, "marked.png");
         // Both pictures, the tileset and the font's sheet.
-        EXPECT_EQ(textures.getTextureMapCount(), before + 4);
-        EXPECT_EQ(fonts.getReferenceCount(ScoreBoard::FontName), 1);
+        EXPECT_EQ(held(), std::make_pair(std::size_t{4}, 1));
     }
-    EXPECT_EQ(textures.getTextureMapCount(), before);
-    EXPECT_EQ(fonts.getReferenceCount(ScoreBoard::FontName), 0);
+    EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
     EXPECT_TRUE(TestSupport::throwsWith<Fernhouse::Base::FileNotFoundException>(
         [] { ScoreBoard(results({}, 0), true, "missing.png"); }, "Could not load file: missing.png",
         "src/TextureFactory"));
-    EXPECT_EQ(textures.getTextureMapCount(), before);
+    EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
     fonts.setFontDirectory("nowhere/");
     EXPECT_THROW(ScoreBoard(results({}, 0), false, "marked.png"), Fernhouse::Base::FileNotFoundException);
-    EXPECT_EQ(textures.getTextureMapCount(), before);
+    EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
     fonts.setFontDirectory("graphics/fonts/");
     std::filesystem::remove(dir().path() / "graphics" / "highscore.png");
     EXPECT_THROW(ScoreBoard(results({}, 0), true, "marked.png"), Fernhouse::Base::FileNotFoundException);
-    EXPECT_EQ(textures.getTextureMapCount(), before);
+    EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
 }
