@@ -286,8 +286,8 @@ TEST_F(GameEngineRound, RoundsEndByTheirTypesRulesAndDeathsThenWaitForAKeyAfterT
         pressKey(SDLK_SPACE);
         pressKey(SDLK_PAUSE);
         frame(0);
-        EXPECT_EQ(std::make_tuple(gameTime(), heads(), e.isFinished(), e.isPaused()),
-                  std::make_tuple(end - GameEngine::EndDelay + 1000, frozen, false, false));
+        EXPECT_EQ(std::make_tuple(gameTime(), e.getEndTime(), heads(), e.isFinished(), e.isPaused()),
+                  std::make_tuple(end - GameEngine::EndDelay + 1000, end, frozen, false, false));
         frames(10, FrameMs);
         pressKey(SDLK_SPACE);
         frame(0);
