@@ -14,6 +14,8 @@
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using Fernhouse::Base::Color;
 using Fernhouse::Base::Point;
 using Fernhouse::IO::Control;
@@ -37,15 +39,12 @@ struct NextControl final : Control
 
 const auto head = [](const WormSprite& worm) { return Point(worm.getHead().x, worm.getHead().y); };
 
-Tiles tiles(const WormSprite& worm)
-{
-    Tiles result;
-    for (const WormSprite::Segment& segment : worm.getBody())
-    {
-        result.push_back(segment.tile);
-    }
+const auto tiles = [](const WormSprite& worm) {
+    Tiles result(worm.getBody().size());
+    std::transform(worm.getBody().begin(), worm.getBody().end(), result.begin(),
+                   [](const WormSprite::Segment& segment) { return segment.tile; });
     return result;
-}
+};
 
 // A started game clock on a fake tick source (past 0, which a worm reads as "not set"); a 64-cell grid.
 template <typename Base> class WormWorld : public Base
