@@ -154,8 +154,7 @@ TEST(MapFile, BadFilesFailWithTheMessageOfTheirFirstFaultAndFailedLoadsOrSavesKe
     EXPECT_TRUE(throws<IOException>([&] { unsaved.save(noDir); }, "Failed to create file: " + noDir));
     // /dev/full opens for writing but refuses every byte.
     EXPECT_TRUE(throws<IOException>([&] { unsaved.save("/dev/full"); }, "Failed to write headers."));
-    EXPECT_TRUE(unsaved.isModified());
-    EXPECT_TRUE(unsaved.getFileName().empty());
+    EXPECT_TRUE(unsaved.isModified() && unsaved.getFileName().empty());
 }
 
 TEST(MapFile, RandomlyDamagedFilesLoadOrFailWithALoadMessage)
