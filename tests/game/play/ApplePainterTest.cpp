@@ -38,7 +38,6 @@ TEST(Apple, EachKindAgesAfterItsOwnLifetimeAlsoAcrossTheClockWrapping)
         time.update();
         Apple apple;
         apple.setKind(kind);
-        // The apple's kind at the age.
         const auto at = [&](std::uint32_t age) {
             clock.set(born + age);
             time.update();

@@ -44,7 +44,6 @@ protected:
 
     Tarvo::PlayScreen& screen() { return *engine().getPlayScreen(); }
 
-    // One or two humans, with the flat background for one.
     void round(const std::vector<std::string>& rows, int humans)
     {
         play(rows, humans, Tarvo::GAME_NONE, 0, 0, 0, humans == 1 ? "back.png" : "");

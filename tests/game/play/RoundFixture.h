@@ -58,7 +58,6 @@ struct Mark
 // A walled field of w x h cells with ground inside and the marked cells changed.
 std::vector<std::string> field(int w, int h, const std::vector<Mark>& marks = {});
 
-// Arrow keys, and W A S D for a second player.
 Fernhouse::IO::KeySet arrowKeys();
 Fernhouse::IO::KeySet letterKeys();
 
