@@ -1,22 +1,9 @@
 #include "game/play/ApplePainter.h"
 
-#include "engine/base/Random.h"
-
-#include "game/play/WormSprite.h"
-
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/PrintTo.h"
 
-#include <GL/gl.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <set>
-
-using Fernhouse::Base::Point;
-using Tarvo::Apple;
-using Tarvo::ApplePainter;
-using ApplePainterRound = RoundSupport::RoundTest;
+using namespace RoundSupport;
+using ApplePainterRound = RoundTest;
 
 TEST(Apple, EachKindAgesAfterItsOwnLifetimeAlsoAcrossTheClockWrapping)
 {
@@ -127,18 +114,17 @@ TEST_F(ApplePainterRound, SpawningDrawsTheKindThenTheColumnThenTheRowOfAFreeCell
     ASSERT_EQ(unseen->getKind(), Apple::Gone);
     glClear(GL_COLOR_BUFFER_BIT);
     painter.draw();
-    const auto color = RoundSupport::AppleColors[Apple::Turbo];
-    EXPECT_TRUE(RoundSupport::showsAll(
-        {{3 * 16, 2 * 16, color},
-         {3 * 16 + 15, 2 * 16 + 15, color},
-         {3 * 16 + 16, 2 * 16, {0, 0, 0, 255}},
-         {unseen->getCell().x * 16 + 8, unseen->getCell().y * 16 + 8, {0, 0, 0, 255}}}));
+    const auto color = AppleColors[Apple::Turbo];
+    EXPECT_TRUE(showsAll({{3 * 16, 2 * 16, color},
+                          {3 * 16 + 15, 2 * 16 + 15, color},
+                          {3 * 16 + 16, 2 * 16, {0, 0, 0, 255}},
+                          {unseen->getCell().x * 16 + 8, unseen->getCell().y * 16 + 8, {0, 0, 0, 255}}}));
     painter.update();
     EXPECT_EQ(std::count(apples().begin(), apples().end(), unseen), 0);
 
     // Walls, a dead worm, and eleven free cells: each gets its apple, then spawning stops without hanging.
     play({"#######", "#1....#", "#.###.#", "#.....#", "#######"}, 1);
-    engine().getWorms().front()->setState(Tarvo::WormSprite::StateDead);
+    engine().getWorms().front()->setState(WormSprite::StateDead);
     std::set<std::pair<int, int>> cells;
     for (int i = 0; i < 40; ++i)
     {

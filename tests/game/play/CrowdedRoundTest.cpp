@@ -1,22 +1,13 @@
-#include "engine/base/Random.h"
-
 #include "game/ai/AIControl.h"
 #include "game/play/GameType.h"
-#include "game/play/MapFile.h"
-#include "game/play/WormSprite.h"
 
 #include "tests/game/play/RoundFixture.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <map>
 #include <numeric>
 #include <random>
-#include <set>
 
-using Tarvo::GameEngine;
-using Tarvo::WormSprite;
+using namespace RoundSupport;
 
 namespace
 {
@@ -28,8 +19,7 @@ const char* const Personalities[][2] = {{"glutton", "eat\n0\n100\n100"},  {"pick
                                         {"coward", "survive\n0\n90\n95"}, {"sleepy", "survive\n0\n50\n20"},
                                         {"racer", "eat\n15\n300\n100"},   {"crawler", "kill\n0\n30\n100"}};
 constexpr std::uint32_t FrameLengths[] = {16, 33, 50, 100, 250};
-constexpr std::int32_t Types[] = {Tarvo::GAME_NONE, Tarvo::GAME_ENEMIES, Tarvo::GAME_SURVIVE,
-                                  Tarvo::GAME_LENGTH, Tarvo::GAME_APPLES};
+constexpr std::int32_t Types[] = {GAME_NONE, GAME_ENEMIES, GAME_SURVIVE, GAME_LENGTH, GAME_APPLES};
 
 // Plays a keyboard worm through its keys, once per cell, as the glutton would steer it. Its rolls come from
 // the game's random sequence in a fixed order, so a round still replays exactly.
@@ -45,7 +35,7 @@ struct Pilot
 
     void play(Fernhouse::Base::EventRouter& router)
     {
-        const Fernhouse::Base::Point head(worm->getHead().x, worm->getHead().y);
+        const Point head(worm->getHead().x, worm->getHead().y);
         const SDLKey byBit[9] = {SDLK_UNKNOWN, keys.left,    keys.right,   SDLK_UNKNOWN, keys.up,
                                  SDLK_UNKNOWN, SDLK_UNKNOWN, SDLK_UNKNOWN, keys.down};
         if (!worm->isDead() && std::exchange(last, head) != head)
@@ -54,10 +44,10 @@ struct Pilot
         }
     }
 
-    Tarvo::AIControl ai;
+    AIControl ai;
     WormSprite* worm;
     Fernhouse::IO::KeySet keys;
-    Fernhouse::Base::Point last{-1, -1};
+    Point last{-1, -1};
 };
 
 // A round step by step: no worm past the longest; the dead stay as they died; a living worm has no body in
@@ -69,7 +59,7 @@ struct Invariants
     bool isWall(int x, int y) const
     {
         return x < 0 || y < 0 || x >= map.getWidth() || y >= map.getHeight() ||
-               map.getTile(GameEngine::WallLayer, x, y) != Tarvo::MapFile::EmptyCell;
+               map.getTile(GameEngine::WallLayer, x, y) != MapFile::EmptyCell;
     }
 
     ::testing::AssertionResult check(bool running)
@@ -115,7 +105,7 @@ struct Invariants
                 return ::testing::AssertionFailure() << "the engine misjudges cell " << x << "," << y;
             }
         }
-        for (const Tarvo::Apple* apple : engine.getApplePainter()->getApples())
+        for (const Apple* apple : engine.getApplePainter()->getApples())
         {
             const auto cell = std::make_pair(apple->getCell().x, apple->getCell().y);
             world.insert(world.end(), {apple->getKind(), cell.first, cell.second});
@@ -128,13 +118,13 @@ struct Invariants
     }
 
     const GameEngine& engine;
-    const Tarvo::MapFile& map;
+    const MapFile& map;
     std::map<const WormSprite*, std::vector<std::int32_t>> dead;
     std::set<const WormSprite*> headInWall;
     std::vector<std::int32_t> world;
 };
 
-class CrowdedRounds : public RoundSupport::RoundTest, public ::testing::WithParamInterface<int>
+class CrowdedRounds : public RoundTest, public ::testing::WithParamInterface<int>
 {
 protected:
     void SetUp() override
@@ -144,7 +134,7 @@ protected:
         for (const auto& personality : Personalities)
         {
             dir().writeFile("ai/" + std::string(personality[0]) + ".ai",
-                            RoundSupport::FlatSkin + "\n" + personality[1] + "\n");
+                            FlatSkin + "\n" + personality[1] + "\n");
         }
     }
 
@@ -171,7 +161,7 @@ protected:
         for (int step = 0; step < steps; ++run.rounds)
         {
             const auto variant = static_cast<std::uint32_t>(run.rounds) + seed * 1000;
-            std::vector<std::string> rows = RoundSupport::field(40, 30);
+            std::vector<std::string> rows = field(40, 30);
             std::minstd_rand generator(variant);
             const auto pick = [&](int from, int to) {
                 return std::uniform_int_distribution<int>(from, to)(generator);
@@ -196,14 +186,14 @@ protected:
             std::vector<std::unique_ptr<Pilot>> pilots;
             for (int i = 0; i < (run.rounds % 3 == 2 ? 2 : 1); ++i)
             {
-                const auto keys = i == 0 ? RoundSupport::arrowKeys() : RoundSupport::letterKeys();
+                const auto keys = i == 0 ? arrowKeys() : letterKeys();
                 addHuman(i == 0 ? "one" : "two", keys);
                 pilots.push_back(std::make_unique<Pilot>(round, round.getWorms()[i], keys));
             }
             for (std::size_t i = variant; round.getWormCount() < round.getStartPointCount(); ++i)
             {
                 const char* name = Personalities[i % std::size(Personalities)][0];
-                round.addPlayer(name, new Tarvo::AIControl(name, &round), RoundSupport::FlatSkin, 0);
+                round.addPlayer(name, new AIControl(name, &round), FlatSkin, 0);
             }
             startRound();
             Invariants invariants{round, *round.getMap(), {}, {}, {}};

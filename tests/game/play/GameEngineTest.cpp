@@ -1,28 +1,12 @@
 #include "game/play/GameEngine.h"
 
-#include "engine/graphics/Font.h"
-#include "engine/graphics/Label.h"
-#include "engine/io/KeyboardControl.h"
-
-#include "game/play/MapFile.h"
-#include "game/play/MapPainter.h"
-#include "game/play/PlayScreen.h"
 #include "game/play/PlayerOverflowException.h"
-#include "game/play/WormSprite.h"
 
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/PrintTo.h"
-#include "tests/support/Throws.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cstdio>
 
-using Fernhouse::Base::Point;
-using Fernhouse::GUI::Label;
-using RoundSupport::field;
-using namespace Tarvo;
+using namespace RoundSupport;
 
 namespace
 {
@@ -37,7 +21,7 @@ const auto text = [](const Label* label) {
 };
 const auto at = [](const WormSprite& worm) { return Point(worm.getHead().x, worm.getHead().y); };
 
-class GameEngineRound : public RoundSupport::RoundTest
+class GameEngineRound : public RoundTest
 {
 protected:
     bool frameUntil(const std::function<bool()>& done, int maxFrames = 400)
@@ -72,10 +56,10 @@ TEST_F(GameEngineRound, PlayersTakeEachStartNumberOnceInOrderAndRefusedOnesLeave
         [&] { makeEngine("maps/none.map"); }, "Couldn't load file: maps/none.map", "MapFile"));
     // Start points 1 and 3: the second worm takes 3.
     GameEngine& game = makeEngine(writeMap("gaps", field(8, 6, {{5, 2, '1'}, {2, 4, '3'}})));
-    addHuman("Tarvo", RoundSupport::arrowKeys());
+    addHuman("Tarvo", arrowKeys());
     const std::size_t handlers = router().getHandlers().size();
     const auto offer = [&](const std::string& skin) {
-        auto* control = new Fernhouse::IO::KeyboardControl(RoundSupport::letterKeys());
+        auto* control = new Fernhouse::IO::KeyboardControl(letterKeys());
         control->setRegistered(true);
         game.addPlayer("Piggy", control, skin, WormSprite::ControlAbsolute);
     };
@@ -83,7 +67,7 @@ TEST_F(GameEngineRound, PlayersTakeEachStartNumberOnceInOrderAndRefusedOnesLeave
         [&] { offer("nosuchskin"); }, "Could not load file: graphics/skins/nosuchskin.png",
         "src/TextureFactory"));
     addComputer("Buffy");
-    EXPECT_TRUE(TestSupport::throwsWith<PlayerOverflowException>([&] { offer(RoundSupport::FlatSkin); },
+    EXPECT_TRUE(TestSupport::throwsWith<PlayerOverflowException>([&] { offer(FlatSkin); },
                                                                  "No room for more players.", "GameEngine"));
     EXPECT_EQ(std::make_tuple(router().getHandlers().size(), game.getPlayer2() == nullptr, heads()),
               std::make_tuple(handlers, true, std::string("5,2 2,4")));
@@ -92,7 +76,7 @@ TEST_F(GameEngineRound, PlayersTakeEachStartNumberOnceInOrderAndRefusedOnesLeave
     // numbered 1 to 9 over and over, or all 1.
     for (const auto& [size, numbers] : std::vector<std::pair<int, int>>{{12, 9}, {18, 9}, {18, 1}})
     {
-        std::vector<RoundSupport::Mark> marks;
+        std::vector<Mark> marks;
         for (int i = 0; i < (size - 2) * (size - 2); ++i)
         {
             marks.push_back({1 + i % (size - 2), 1 + i / (size - 2), static_cast<char>('1' + i % numbers)});
@@ -255,7 +239,7 @@ TEST_F(GameEngineRound, RoundsEndByTheirTypesRulesAndDeathsThenWaitForAKeyAfterT
         }
         const std::string start = heads();
         const std::uint32_t held = gameTime();
-        const Tarvo::MapPainter* painter = engine().getPlayScreen()->getMapPainter();
+        const MapPainter* painter = engine().getPlayScreen()->getMapPainter();
         frames(60, FrameMs); // exactly the start delay: not yet over
         EXPECT_EQ(std::make_tuple(gameTime(), heads(), painter->isShowingStart(), engine().getEndTime()),
                   std::make_tuple(held, start, true, 0u));

@@ -1,23 +1,8 @@
 #include "game/play/GroundTexture.h"
 
-#include "engine/graphics/Painter.h"
-#include "engine/graphics/TextureFactory.h"
-#include "engine/graphics/TextureMap.h"
-
-#include "game/play/MapFile.h"
-
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/PngWriter.h"
 
-#include <GL/gl.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-using Fernhouse::Base::Point;
-using Fernhouse::Base::Rect;
-using Tarvo::GroundTexture;
-using Tarvo::MapFile;
+using namespace RoundSupport;
 
 namespace
 {
@@ -44,12 +29,11 @@ protected:
     {
         GLTest::SetUp();
         glEnable(GL_BLEND);
-        RoundSupport::writePicture(m_dir.file("sheet.png"), 256, 256, [](int x, int y) {
+        writePicture(m_dir.file("sheet.png"), 256, 256, [](int x, int y) {
             const bool hole = x == Cell * (HoledTile % 16) + 3 && y == Cell * (HoledTile / 16) + 5;
-            return Fernhouse::Base::Color(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 200,
-                                          hole ? 0 : 255);
+            return Color(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 200, hole ? 0 : 255);
         });
-        const Fernhouse::Base::Color key;
+        const Color key;
         m_tileset = m_factory.createTextureMap(m_dir.file("sheet.png"), &key)->getTexture(0, 0);
     }
 

@@ -1,23 +1,13 @@
 #include "game/play/MapFile.h"
 
-#include "engine/base/Exception.h"
-
-#include "tests/support/TempDir.h"
+#include "tests/game/play/RoundFixture.h"
 #include "tests/support/TextDamage.h"
-#include "tests/support/Throws.h"
-
-#include <gtest/gtest.h>
 
 #include <random>
 #include <regex>
-#include <set>
-#include <tuple>
 
-using Fernhouse::Base::ArgumentException;
-using Fernhouse::Base::FileNotFoundException;
-using Fernhouse::Base::IOException;
-using Fernhouse::Base::MapFileException;
-using Tarvo::MapFile;
+using namespace RoundSupport;
+using namespace Fernhouse::Base;
 using TestSupport::TempDir;
 
 namespace

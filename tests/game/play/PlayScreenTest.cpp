@@ -1,23 +1,11 @@
 #include "game/play/PlayScreen.h"
 
 #include "engine/graphics/Image.h"
-#include "engine/graphics/Painter.h"
-
-#include "game/play/MapFile.h"
-#include "game/play/MapPainter.h"
-#include "game/play/WormSprite.h"
 
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/PngWriter.h"
-
-#include <GL/gl.h>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 
-using Fernhouse::Base::Color;
-using Fernhouse::Base::Point;
-using Fernhouse::Base::Rect;
 using namespace RoundSupport;
 
 namespace
@@ -42,18 +30,18 @@ protected:
                      [](int, int) { return Backdrop; });
     }
 
-    Tarvo::PlayScreen& screen() { return *engine().getPlayScreen(); }
+    PlayScreen& screen() { return *engine().getPlayScreen(); }
 
     void round(const std::vector<std::string>& rows, int humans)
     {
-        play(rows, humans, Tarvo::GAME_NONE, 0, 0, 0, humans == 1 ? "back.png" : "");
+        play(rows, humans, GAME_NONE, 0, 0, 0, humans == 1 ? "back.png" : "");
     }
 
     // The screen position of the player's head's top-left pixel in its view.
     Point headOnScreen(std::size_t index)
     {
-        const Tarvo::WormSprite::Segment& head = engine().getWorms().at(index)->getHead();
-        const Tarvo::MapFile* map = engine().getMap();
+        const WormSprite::Segment& head = engine().getWorms().at(index)->getHead();
+        const MapFile* map = engine().getMap();
         return Point(
             screen().getView(index).x + screen().getOffsetX(index) - 8 * map->getWidth() + 16 * head.x,
             screen().getView(index).y + screen().getOffsetY(index) - 8 * map->getHeight() + 16 * head.y);
@@ -68,7 +56,7 @@ protected:
         const std::vector<std::uint8_t> drawn = TestSupport::readFrame();
         glClear(GL_COLOR_BUFFER_BIT);
         Fernhouse::Graphics::Image(background).draw();
-        Tarvo::MapPainter* painter = screen().getMapPainter();
+        MapPainter* painter = screen().getMapPainter();
         Fernhouse::Graphics::Painter clip;
         for (std::size_t index = 0; index < engine().getHumanCount(); ++index)
         {
@@ -91,11 +79,11 @@ TEST_F(PlayScreenRound,
     round(field(20, 20, {{10, 5, '1'}}), 1);
     // An apple under the head, which no step has judged yet: the worm is drawn after it, over it.
     clearApples();
-    addApple(Tarvo::Apple::Cake, Point(10, 5));
-    addApple(Tarvo::Apple::Super, Point(10, 12));
+    addApple(Apple::Cake, Point(10, 5));
+    addApple(Apple::Super, Point(10, 12));
     screen().removeWorm(engine().getPlayer1());
     redraw();
-    EXPECT_TRUE(shows({399 + 8, 250 + 8}, AppleColors[Tarvo::Apple::Cake]));
+    EXPECT_TRUE(shows({399 + 8, 250 + 8}, AppleColors[Apple::Cake]));
     screen().addWorm(engine().getPlayer1());
     redraw();
     // 320 pixels of map in the middle of the 480-pixel view at (159, 90).
@@ -113,14 +101,14 @@ TEST_F(PlayScreenRound,
     }
     EXPECT_GT(glyph, 0);
     // The map hides the background only while every ground cell is opaque and the colour does not fade it.
-    Tarvo::MapPainter* painter = screen().getMapPainter();
-    Tarvo::MapFile holed = *engine().getMap();
+    MapPainter* painter = screen().getMapPainter();
+    MapFile holed = *engine().getMap();
     holed.setTile(0, 3, 3, 100); // see-through texels
     const bool opaque = painter->coversBackground();
     glColor4ub(255, 255, 255, 254);
     const bool faded = painter->coversBackground();
     glColor4ub(255, 255, 255, 255);
-    EXPECT_EQ(std::make_tuple(opaque, faded, Tarvo::MapPainter(&holed, &engine()).coversBackground()),
+    EXPECT_EQ(std::make_tuple(opaque, faded, MapPainter(&holed, &engine()).coversBackground()),
               std::make_tuple(true, false, false));
     expectHiddenBackgroundLeftOut("back.png");
 
@@ -128,7 +116,7 @@ TEST_F(PlayScreenRound,
     // The marker lies under the worm, a disc of radius 14 around its 16-pixel cell: look beside the head.
     const Point start = headOnScreen(0);
     const Point beside(start.x + 8 + 11, start.y + 8);
-    const Color& marker = Tarvo::MapPainter::Marker1;
+    const Color& marker = MapPainter::Marker1;
     const auto blend = [&](std::uint8_t m, std::uint8_t g) {
         return static_cast<std::uint8_t>((m * marker.a + g * (255 - marker.a) + 127) / 255);
     };
@@ -203,7 +191,7 @@ TEST_F(PlayScreenRound, TwoViewsFollowTheirOwnWormsOverTheTwoPlayerBackgroundWit
                   Probe{377, 300, GroundColor}, Probe{422, 300, GroundColor}, Probe{768, 300, GroundColor}}));
     passStartDelay();
     frames(10, FrameMs);
-    expectHiddenBackgroundLeftOut(Tarvo::PlayScreen::DuoBackground);
+    expectHiddenBackgroundLeftOut(PlayScreen::DuoBackground);
 
     // Paused: both results centred on their anchors on a black box that reaches 30 pixels beyond the text.
     pressKey(SDLK_PAUSE);
@@ -227,7 +215,7 @@ TEST_F(PlayScreenRound, MapPainterDrawsOnlyWhatTheViewShowsTheSamePictureAndAllB
     }
     rows[100][101] = '1';
     round(rows, 1);
-    Tarvo::MapPainter* painter = screen().getMapPainter();
+    MapPainter* painter = screen().getMapPainter();
     const Rect view = screen().getView(0);
     const auto drawView = [&](const Rect& area) {
         glClear(GL_COLOR_BUFFER_BIT);
@@ -251,9 +239,9 @@ TEST_F(PlayScreenRound, MapPainterDrawsOnlyWhatTheViewShowsTheSamePictureAndAllB
     }
 
     // Two layers, ground and walls: the engine still reads the walls, the painter never draws the last layer.
-    Tarvo::GameEngine& flat = makeEngine(writeMap("flat", field(20, 12), 2));
+    GameEngine& flat = makeEngine(writeMap("flat", field(20, 12), 2));
     EXPECT_TRUE(!flat.isFree(Point(0, 0), false) && flat.isFree(Point(1, 1), false));
-    Tarvo::MapPainter ground(flat.getMap(), &flat);
+    MapPainter ground(flat.getMap(), &flat);
     EXPECT_TRUE(ground.coversBackground());
     ground.setPosition(400, 300);
     glClear(GL_COLOR_BUFFER_BIT);

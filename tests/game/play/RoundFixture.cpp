@@ -1,23 +1,8 @@
 #include "tests/game/play/RoundFixture.h"
 
-#include "engine/base/Random.h"
-#include "engine/graphics/FontManager.h"
-#include "engine/graphics/TextureFactory.h"
-#include "engine/io/Control.h"
-#include "engine/io/KeyboardControl.h"
-
 #include "game/frontend/GameSounds.h"
-#include "game/play/MapFile.h"
-#include "game/play/WormSprite.h"
-
-#include "tests/support/PngWriter.h"
-
-#include <GL/gl.h>
-#include <SDL/SDL.h>
-#include <SDL/SDL_mixer.h>
 
 #include <cstring>
-#include <filesystem>
 
 namespace RoundSupport
 {
@@ -26,7 +11,6 @@ namespace
 {
 
 namespace fs = std::filesystem;
-using Fernhouse::Base::Color;
 
 struct Idle final : Fernhouse::IO::Control
 {

@@ -1,33 +1,59 @@
 #pragma once
 
+// What the play tests share, included once here.
 #include "engine/base/Color.h"
 #include "engine/base/EventRouter.h"
+#include "engine/base/Exception.h"
 #include "engine/base/GameTime.h"
 #include "engine/base/Point.h"
+#include "engine/base/Random.h"
+#include "engine/graphics/Font.h"
+#include "engine/graphics/FontManager.h"
+#include "engine/graphics/Label.h"
+#include "engine/graphics/Painter.h"
+#include "engine/graphics/TextureFactory.h"
+#include "engine/graphics/TextureMap.h"
 #include "engine/io/KeySet.h"
+#include "engine/io/KeyboardControl.h"
 #include "engine/sound/SoundManager.h"
 
 #include "game/play/Apple.h"
 #include "game/play/ApplePainter.h"
 #include "game/play/GameEngine.h"
+#include "game/play/MapFile.h"
+#include "game/play/MapPainter.h"
+#include "game/play/PlayScreen.h"
+#include "game/play/WormSprite.h"
 
 #include "tests/support/FakeClock.h"
 #include "tests/support/GLWindow.h"
+#include "tests/support/PngWriter.h"
+#include "tests/support/PrintTo.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Throws.h"
 
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <SDL/SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
-
-namespace Fernhouse::Graphics
-{
-class FontManager;
-class TextureFactory;
-} // namespace Fernhouse::Graphics
 
 namespace RoundSupport
 {
+
+using namespace Tarvo;
+using Fernhouse::Base::Color;
+using Fernhouse::Base::Point;
+using Fernhouse::Base::Rect;
+using Fernhouse::GUI::Label;
 
 // Colours of the flat test tileset (apples 0 to 5, ground 16, wall 17) and skin, so that pixels name what was drawn.
 constexpr Fernhouse::Base::Color AppleColors[6] = {{200, 0, 0, 255},    {255, 215, 0, 255},

@@ -1,22 +1,9 @@
 #include "game/play/ScoreBoard.h"
 
-#include "engine/base/Exception.h"
-#include "engine/graphics/FontManager.h"
-#include "engine/graphics/Label.h"
-#include "engine/graphics/TextureFactory.h"
-
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/Throws.h"
 
-#include <GL/gl.h>
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-using Fernhouse::Base::Color;
-using RoundSupport::AppleColors;
-using P = RoundSupport::Probe;
-using Tarvo::ScoreBoard;
+using namespace RoundSupport;
+using P = Probe;
 
 namespace
 {
@@ -28,9 +15,9 @@ constexpr int TextX = 700 - 7 * 16;
 
 constexpr auto rowY = [](int kind) { return 150 + 28 * kind; };
 
-Tarvo::WormSprite::Results results(std::array<std::uint32_t, 6> eaten, std::int32_t score)
+WormSprite::Results results(std::array<std::uint32_t, 6> eaten, std::int32_t score)
 {
-    Tarvo::WormSprite::Results r;
+    WormSprite::Results r;
     r.applesEaten = eaten;
     r.score = score;
     return r;
@@ -45,7 +32,7 @@ std::vector<unsigned char> area(int x, int y, int w, int h)
 }
 
 // The round fixture with the score board's pictures and a tileset of flat apples with the mark.
-class ScoreBoardTest : public RoundSupport::RoundTest
+class ScoreBoardTest : public RoundTest
 {
 protected:
     void SetUp() override
@@ -56,7 +43,7 @@ protected:
             std::filesystem::create_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / "graphics" / picture,
                                             dir().path() / "graphics" / picture);
         }
-        RoundSupport::writePicture(dir().file("marked.png"), 256, 256, [](int x, int y) {
+        writePicture(dir().file("marked.png"), 256, 256, [](int x, int y) {
             const bool mark = x >= 244 && y >= 244 && x < 252 && y < 252;
             return y < 16 && x < 96 ? AppleColors[x / 16] : (mark ? MarkColor : Color());
         });
@@ -72,8 +59,8 @@ TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedP
     glClear(GL_COLOR_BUFFER_BIT);
     board.draw();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    EXPECT_FALSE(RoundSupport::showsAll({P{20, 20, Black}})) << "the picture's frame lies outside the rows";
-    EXPECT_TRUE(RoundSupport::showsAll(
+    EXPECT_FALSE(showsAll({P{20, 20, Black}})) << "the picture's frame lies outside the rows";
+    EXPECT_TRUE(showsAll(
         {P{100, rowY(0), AppleColors[0]}, P{115, rowY(0) + 15, AppleColors[0]}, P{117, rowY(0) + 8, Black},
          P{118, rowY(0) + 8, AppleColors[0]}, P{151, rowY(0) + 8, AppleColors[0]}, P{152, rowY(0) + 8, Black},
          P{100, rowY(1), AppleColors[1]}, P{108, rowY(1) + 8, MarkColor}, P{116, rowY(1) + 8, Black},

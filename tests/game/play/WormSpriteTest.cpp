@@ -1,25 +1,11 @@
 #include "game/play/WormSprite.h"
 
-#include "engine/base/Exception.h"
-#include "engine/graphics/TextureFactory.h"
-#include "engine/graphics/TextureMap.h"
-#include "engine/io/KeyboardControl.h"
-
 #include "game/play/OccupancyGrid.h"
 
 #include "tests/game/play/RoundFixture.h"
 
-#include <GL/gl.h>
-#include <SDL/SDL.h>
-#include <SDL/SDL_mixer.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-using Fernhouse::Base::Color;
-using Fernhouse::Base::Point;
+using namespace RoundSupport;
 using Fernhouse::IO::Control;
-using Tarvo::WormSprite;
 using Tiles = std::vector<std::int32_t>;
 using Path = std::vector<Point>;
 
@@ -92,7 +78,7 @@ protected:
 
     TestSupport::FakeClock m_clock{10000};
     Fernhouse::Base::GameTime m_time;
-    Tarvo::OccupancyGrid m_occupancy{64, 64};
+    OccupancyGrid m_occupancy{64, 64};
 };
 
 using WormSpriteTest = WormWorld<::testing::Test>;
@@ -192,7 +178,7 @@ TEST_F(WormSpriteTest, GrowthStopsAtTwoHundredFiftySixSegmentsWithoutWrappingOrR
     EXPECT_EQ(drive(*worm, {0}), Path({{262, 0}}));
     EXPECT_EQ(worm->getLength(), 256u);
     EXPECT_EQ(m_occupancy.count(262, 0) + m_occupancy.count(63, 0) + m_occupancy.count(-1, 0), 1u);
-    EXPECT_EQ(Tarvo::OccupancyGrid(-2, 5).count(0, 0), 0u);
+    EXPECT_EQ(OccupancyGrid(-2, 5).count(0, 0), 0u);
 }
 
 TEST_F(WormSpriteTest, KeyboardWormsPlayMoveOnEachStepAndAnyWormPlaysDieOnDying)
@@ -209,7 +195,7 @@ TEST_F(WormSpriteTest, KeyboardWormsPlayMoveOnEachStepAndAnyWormPlaysDieOnDying)
     sound->addSound("game", "die", sounds + "wormDie.wav", true);
     sound->pushContext("game");
     auto player = makeWorm(Point(5, 5), WormSprite::Down, WormSprite::ControlAbsolute,
-                           new Fernhouse::IO::KeyboardControl(RoundSupport::arrowKeys()), sound.get());
+                           new Fernhouse::IO::KeyboardControl(arrowKeys()), sound.get());
     EXPECT_TRUE(player->getControl()->keyDown(SDLK_RIGHT, false, false, false));
     frame(*player, StepMs);
     EXPECT_EQ(Mix_Playing(-1), 1);
@@ -235,14 +221,14 @@ Color tileColor(int tile, const Color& tint = Color(255, 255, 255, 255))
 ::testing::AssertionResult drawn(const std::vector<Point>& cells, const Tiles& expected,
                                  const Color& tint = Color(255, 255, 255, 255))
 {
-    std::vector<RoundSupport::Probe> probes;
+    std::vector<Probe> probes;
     for (std::size_t i = 0; i < cells.size(); ++i)
     {
         const Point at(16 * cells[i].x, 16 * cells[i].y);
         probes.push_back({at.x + 8, at.y + 8, expected[i] < 0 ? Color() : tileColor(expected[i], tint)});
         probes.push_back({at.x, at.y, Color()});
     }
-    return RoundSupport::showsAll(probes);
+    return showsAll(probes);
 }
 
 } // namespace
@@ -252,7 +238,7 @@ Color tileColor(int tile, const Color& tint = Color(255, 255, 255, 255))
 TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellInsideTheDrawAreaAndTintsTheDead)
 {
     TestSupport::TempDir dir;
-    RoundSupport::writePicture(
+    writePicture(
         dir.file("skin.png"), 256, 32,
         [](int x, int y) { return x % 16 == 0 && y % 16 == 0 ? Color() : tileColor(y / 16 * 16 + x / 16); },
         3);
@@ -265,16 +251,16 @@ TEST_F(WormSpriteDrawTest, DrawsEachSegmentsTileAtItsCellInsideTheDrawAreaAndTin
     // Draw area, then the tile expected on each cell (-1: nothing): all for an empty area, the tail and the
     // turn, nothing left of and above the worm.
     for (const auto& [area, expected] :
-         std::vector<std::pair<Fernhouse::Base::Rect, Tiles>>{{{}, {5, 7, 19, -1, -1}},
-                                                              {{2, 4, 1, 2}, {-1, 7, 19, -1, -1}},
-                                                              {{-5, -5, 7, 9}, {-1, -1, -1, -1, -1}}})
+         std::vector<std::pair<Rect, Tiles>>{{{}, {5, 7, 19, -1, -1}},
+                                             {{2, 4, 1, 2}, {-1, 7, 19, -1, -1}},
+                                             {{-5, -5, 7, 9}, {-1, -1, -1, -1, -1}}})
     {
         glClear(GL_COLOR_BUFFER_BIT);
         worm->setDrawArea(area);
         worm->draw();
         EXPECT_TRUE(drawn(cells, expected));
     }
-    worm->setDrawArea(Fernhouse::Base::Rect());
+    worm->setDrawArea(Rect());
     worm->setState(WormSprite::StateDead);
     worm->draw();
     EXPECT_TRUE(drawn({{3, 5}, {2, 4}}, {5, 19}, WormSprite::DeadTint));
