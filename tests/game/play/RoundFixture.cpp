@@ -35,9 +35,9 @@ void writePicture(const std::string& path, int width, int height,
 {
     for (const Probe& p : probes)
     {
-        auto shown =
-            TestSupport::rgbIs(TestSupport::pixel(p.x, p.y), p.color.r, p.color.g, p.color.b, tolerance);
-        if (!shown)
+        if (auto shown =
+                TestSupport::rgbIs(TestSupport::pixel(p.x, p.y), p.color.r, p.color.g, p.color.b, tolerance);
+            !shown)
         {
             return shown << " at " << p.x << "," << p.y;
         }
@@ -54,16 +54,6 @@ std::vector<std::string> field(int w, int h, const std::vector<Mark>& marks)
         rows[m.y][m.x] = m.c;
     }
     return rows;
-}
-
-Fernhouse::IO::KeySet arrowKeys()
-{
-    return {false, SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_UNKNOWN, SDLK_UNKNOWN};
-}
-
-Fernhouse::IO::KeySet letterKeys()
-{
-    return {false, SDLK_a, SDLK_d, SDLK_w, SDLK_s, SDLK_UNKNOWN, SDLK_UNKNOWN};
 }
 
 void RoundTest::SetUp()
@@ -138,24 +128,19 @@ std::string RoundTest::writeMap(const std::string& name, const std::vector<std::
         map.setTile(2, i % width, i / width, c > '0' && c < 'a' ? c - '0' : Tarvo::MapFile::EmptyCell);
     }
     map.save("maps/" + name + ".map");
-    return "maps/" + name + ".map";
+    return map.getFileName();
 }
 
 void RoundTest::dropEngine()
 {
-    if (m_engine != nullptr)
-    {
-        m_router->removeHandler(m_engine);
-        delete m_engine;
-        m_engine = nullptr;
-    }
+    m_router->removeHandler(m_engine);
+    delete std::exchange(m_engine, nullptr);
 }
 
 Tarvo::GameEngine& RoundTest::makeEngine(const std::string& mapPath)
 {
     dropEngine();
-    m_engine = new Tarvo::GameEngine(mapPath, m_sound);
-    return *m_engine;
+    return *(m_engine = new Tarvo::GameEngine(mapPath, m_sound));
 }
 
 void RoundTest::addHuman(const std::string& name, const Fernhouse::IO::KeySet& keys)
@@ -235,9 +220,7 @@ void RoundTest::frames(int count, std::uint32_t ms)
 void RoundTest::pressKey(SDLKey key)
 {
     SDL_Event event{};
-    event.key.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
-    event.key.keysym.sym = key;
+    event.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}};
     SDL_PushEvent(&event);
 }
 

@@ -56,24 +56,22 @@ using Fernhouse::Base::Rect;
 using Fernhouse::GUI::Label;
 
 // Colours of the flat test tileset (apples 0 to 5, ground 16, wall 17) and skin, so that pixels name what was drawn.
-constexpr Fernhouse::Base::Color AppleColors[6] = {{200, 0, 0, 255},    {255, 215, 0, 255},
-                                                   {90, 60, 20, 255},   {0, 200, 255, 255},
-                                                   {230, 160, 30, 255}, {255, 120, 200, 255}};
-constexpr Fernhouse::Base::Color GroundColor{40, 120, 40, 255}, WallColor{120, 120, 120, 255},
-    HeadColor{240, 240, 240, 255};
+constexpr Color AppleColors[6] = {{200, 0, 0, 255},   {255, 215, 0, 255},  {90, 60, 20, 255},
+                                  {0, 200, 255, 255}, {230, 160, 30, 255}, {255, 120, 200, 255}};
+constexpr Color GroundColor{40, 120, 40, 255}, WallColor{120, 120, 120, 255}, HeadColor{240, 240, 240, 255};
 const std::string FlatSkin = "flat";
 
 struct Probe
 {
     int x, y;
-    Fernhouse::Base::Color color;
+    Color color;
 };
 
 ::testing::AssertionResult showsAll(const std::vector<Probe>& probes, int tolerance = 0);
 
 // Writes a PNG of four channels, or three for a colour key, with the colour of each pixel.
 void writePicture(const std::string& path, int width, int height,
-                  const std::function<Fernhouse::Base::Color(int x, int y)>& colorAt, int channels = 4);
+                  const std::function<Color(int x, int y)>& colorAt, int channels = 4);
 
 struct Mark
 {
@@ -84,8 +82,15 @@ struct Mark
 // A walled field of w x h cells with ground inside and the marked cells changed.
 std::vector<std::string> field(int w, int h, const std::vector<Mark>& marks = {});
 
-Fernhouse::IO::KeySet arrowKeys();
-Fernhouse::IO::KeySet letterKeys();
+inline Fernhouse::IO::KeySet arrowKeys()
+{
+    return {false, SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, {}, {}};
+}
+
+inline Fernhouse::IO::KeySet letterKeys()
+{
+    return {false, SDLK_a, SDLK_d, SDLK_w, SDLK_s, {}, {}};
+}
 
 // Everything a round needs, as the application provides it, in a data directory of the repository's fonts,
 // skins, backgrounds and sounds plus the flat tileset and skin; game time on a fake tick source.
@@ -101,7 +106,6 @@ protected:
     // other letters ground.
     std::string writeMap(const std::string& name, const std::vector<std::string>& rows,
                          std::int32_t layers = 3);
-    // A new engine on the map, replacing the one before.
     Tarvo::GameEngine& makeEngine(const std::string& mapPath);
     void dropEngine();
     void addHuman(const std::string& name, const Fernhouse::IO::KeySet& keys);
@@ -110,7 +114,6 @@ protected:
     // A started round as setGame sets it: humans first (arrows, then letters), then computers without a plan.
     void play(const std::vector<std::string>& rows, int humans, std::int32_t type = 0, std::int32_t goal = 0,
               std::int32_t limit = 0, int computers = 0, const std::string& background = std::string());
-    // start, then the first frame.
     void startRound(const std::string& background = std::string());
     void passStartDelay(std::uint32_t frameMs = 50);
     // ms of real time, events, the clock, a step and, when asked, drawing: one pass of the frame loop.

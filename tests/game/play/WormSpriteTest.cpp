@@ -107,9 +107,7 @@ TEST_F(WormSpriteTest, StepsByElapsedGameTimeOneCellPerFrameCarryingTheRestAndSt
 TEST_F(WormSpriteTest, GrowsWithAStraightPieceForEachDirectionACornerForEachTurnAndATail)
 {
     auto worm = makeWorm();
-    drive(*worm, {0});
-    EXPECT_EQ(tiles(*worm), Tiles({15, 19}));
-    drive(*worm, {0});
+    drive(*worm, {0, 0});
     EXPECT_EQ(tiles(*worm), Tiles({15, 16, 19}));
     // Round an anticlockwise and a clockwise square, head first.
     for (const auto& [turns, expected] : std::vector<std::pair<std::vector<std::uint32_t>, Tiles>>{
@@ -169,15 +167,17 @@ TEST_F(WormSpriteTest, GrowthStopsAtTwoHundredFiftySixSegmentsWithoutWrappingOrR
     drive(*worm, std::vector<std::uint32_t>(251, 0));
     ASSERT_EQ(worm->getLength(), 252u);
     worm->grow(7);
-    EXPECT_EQ(worm->getPendingGrowth(), 4);
+    const std::int32_t clamped = worm->getPendingGrowth();
     drive(*worm, std::vector<std::uint32_t>(10, 0));
-    EXPECT_EQ(std::make_pair(worm->getLength(), worm->getBody().capacity()), std::make_pair(256u, 257ul));
+    EXPECT_EQ(std::make_tuple(clamped, worm->getLength(), worm->getBody().capacity()),
+              std::make_tuple(4, 256u, 257ul));
     worm->grow(0xFFFFFFFFu);
     EXPECT_EQ(worm->getPendingGrowth(), 0);
     // Off the 64-cell grid, where its head went, nothing is counted; a grid of no size counts nothing.
     EXPECT_EQ(drive(*worm, {0}), Path({{262, 0}}));
-    EXPECT_EQ(worm->getLength(), 256u);
-    EXPECT_EQ(m_occupancy.count(262, 0) + m_occupancy.count(63, 0) + m_occupancy.count(-1, 0), 1u);
+    EXPECT_EQ(std::make_pair(worm->getLength(),
+                             m_occupancy.count(262, 0) + m_occupancy.count(63, 0) + m_occupancy.count(-1, 0)),
+              std::make_pair(256u, 1u));
     EXPECT_EQ(OccupancyGrid(-2, 5).count(0, 0), 0u);
 }
 
