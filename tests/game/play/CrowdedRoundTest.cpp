@@ -25,14 +25,6 @@ constexpr std::int32_t Types[] = {GAME_NONE, GAME_ENEMIES, GAME_SURVIVE, GAME_LE
 // the game's random sequence in a fixed order, so a round still replays exactly.
 struct Pilot
 {
-    Pilot(GameEngine& engine, WormSprite* human, const Fernhouse::IO::KeySet& set)
-        : ai("glutton", &engine),
-          worm(human),
-          keys(set)
-    {
-        ai.setWorm(human);
-    }
-
     void play(Fernhouse::Base::EventRouter& router)
     {
         const Point head(worm->getHead().x, worm->getHead().y);
@@ -44,9 +36,10 @@ struct Pilot
         }
     }
 
-    AIControl ai;
+    GameEngine& engine;
     WormSprite* worm;
     Fernhouse::IO::KeySet keys;
+    AIControl ai{"glutton", &engine};
     Point last{-1, -1};
 };
 
@@ -158,7 +151,7 @@ protected:
         Fernhouse::Base::GameTime::getInstance()->start();
         Fernhouse::Base::seedRandom(seed);
         Run run;
-        for (int step = 0; step < steps; ++run.rounds)
+        for (int step = 0; step < steps && !HasFailure(); ++run.rounds)
         {
             const auto variant = static_cast<std::uint32_t>(run.rounds) + seed * 1000;
             std::vector<std::string> rows = field(40, 30);
@@ -188,7 +181,8 @@ protected:
             {
                 const auto keys = i == 0 ? arrowKeys() : letterKeys();
                 addHuman(i == 0 ? "one" : "two", keys);
-                pilots.push_back(std::make_unique<Pilot>(round, round.getWorms()[i], keys));
+                pilots.emplace_back(new Pilot{round, round.getWorms()[i], keys});
+                pilots.back()->ai.setWorm(pilots.back()->worm);
             }
             for (std::size_t i = variant; round.getWormCount() < round.getStartPointCount(); ++i)
             {
@@ -198,7 +192,7 @@ protected:
             startRound();
             Invariants invariants{round, *round.getMap(), {}, {}, {}};
             // The step that ends a round still moves the worms; one more must find them frozen.
-            for (bool running = true; step < steps && running; ++step)
+            for (bool running = true; step < steps && running && !HasFailure(); ++step)
             {
                 running = round.getEndTime() == 0;
                 for (const auto& pilot : pilots)
@@ -207,10 +201,6 @@ protected:
                 }
                 frame(FrameLengths[variant % std::size(FrameLengths)]);
                 EXPECT_TRUE(invariants.check(running)) << "round " << run.rounds << ", step " << step;
-                if (HasFailure())
-                {
-                    return run;
-                }
                 run.trace.push_back(invariants.world);
             }
             run.deaths += invariants.dead.size();

@@ -69,7 +69,7 @@ protected:
 
 } // namespace
 
-TEST_F(GroundTextureTest, ShowsTheSamePictureAsDrawingCellByCell)
+TEST_F(GroundTextureTest, ShowsTheSamePictureAsDrawingCellByCellAlsoThroughAWindowOnMapsTooLargeForOneTexture)
 {
     // 640 pixels wide: two textures side by side. Empty cells, a tile with a hole, and numbers beyond the
     // sheet, which wrap around it as the cell-by-cell drawing does.
@@ -93,18 +93,16 @@ TEST_F(GroundTextureTest, ShowsTheSamePictureAsDrawingCellByCell)
                Cell * ((3 * 7 + 4 * 13) / 16), 200);
     EXPECT_EQ(ground.draw(painter, Rect(40, 0, 5, 5), origin), 0u);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-}
 
-TEST_F(GroundTextureTest, MapsBeyondAHundredAndTwentyEightSquaredCellsKeepAWindowThatFollowsTheView)
-{
+    // Maps beyond 128 x 128 cells keep a window of the ground that follows the view.
     for (const auto& [w, h, fits] : std::vector<std::tuple<int, int, bool>>{
              {128, 128, true}, {16384, 1, true}, {129, 128, false}, {0, 10, false}, {200, 100, false}})
     {
         EXPECT_EQ(GroundTexture::fits(MapFile(2, w, h)), fits) << w << " x " << h;
     }
-    MapFile map = patterned(200, 100);
-    map.setTile(0, 170, 80, MapFile::EmptyCell);
-    GroundTexture ground(&map, m_tileset);
+    MapFile large = patterned(200, 100);
+    large.setTile(0, 170, 80, MapFile::EmptyCell);
+    GroundTexture window(&large, m_tileset);
     // A view of 30 x 20 cells at screen pixel (10, 10), wherever it looks; the last runs off the map. Only
     // the view's pixels on the map are compared.
     for (const Point& view :
@@ -113,9 +111,9 @@ TEST_F(GroundTextureTest, MapsBeyondAHundredAndTwentyEightSquaredCellsKeepAWindo
         const Rect cells(view.x, view.y, 30, 20);
         Fernhouse::Graphics::Painter clip;
         clip.setClipRect(Rect(10, 10, std::min(30, 200 - view.x) * Cell, std::min(20, 100 - view.y) * Cell));
-        EXPECT_TRUE(sameAsByCell(ground, map, cells, Point(10 - Cell * view.x, 10 - Cell * view.y)))
+        EXPECT_TRUE(sameAsByCell(window, large, cells, Point(10 - Cell * view.x, 10 - Cell * view.y)))
             << "view at cell " << view.x << ", " << view.y;
         clip.clearClipRect();
-        EXPECT_TRUE(ground.holds(cells) && ground.getWindow().w <= std::uint32_t{GroundTexture::WindowCells});
+        EXPECT_TRUE(window.holds(cells) && window.getWindow().w <= std::uint32_t{GroundTexture::WindowCells});
     }
 }

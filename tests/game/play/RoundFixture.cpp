@@ -7,17 +7,7 @@
 namespace RoundSupport
 {
 
-namespace
-{
-
 namespace fs = std::filesystem;
-
-struct Idle final : Fernhouse::IO::Control
-{
-    std::uint32_t getDirection() override { return 0; }
-};
-
-} // namespace
 
 void writePicture(const std::string& path, int width, int height,
                   const std::function<Color(int, int)>& colorAt, int channels)
@@ -152,7 +142,7 @@ void RoundTest::addHuman(const std::string& name, const Fernhouse::IO::KeySet& k
 
 void RoundTest::addComputer(const std::string& name)
 {
-    m_engine->addPlayer(name, new Idle, FlatSkin, Tarvo::WormSprite::ControlAbsolute);
+    m_engine->addPlayer(name, new Fernhouse::IO::Control, FlatSkin, Tarvo::WormSprite::ControlAbsolute);
 }
 
 void RoundTest::play(const std::vector<std::string>& rows, int humans, std::int32_t type, std::int32_t goal,
