@@ -121,12 +121,6 @@ std::string RoundTest::writeMap(const std::string& name, const std::vector<std::
     return map.getFileName();
 }
 
-void RoundTest::dropEngine()
-{
-    m_router->removeHandler(m_engine);
-    delete std::exchange(m_engine, nullptr);
-}
-
 Tarvo::GameEngine& RoundTest::makeEngine(const std::string& mapPath)
 {
     dropEngine();

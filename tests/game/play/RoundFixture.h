@@ -1,11 +1,9 @@
 #pragma once
 
 // What the play tests share, included once here.
-#include "engine/base/Color.h"
 #include "engine/base/EventRouter.h"
 #include "engine/base/Exception.h"
 #include "engine/base/GameTime.h"
-#include "engine/base/Point.h"
 #include "engine/base/Random.h"
 #include "engine/graphics/Font.h"
 #include "engine/graphics/FontManager.h"
@@ -13,7 +11,6 @@
 #include "engine/graphics/Painter.h"
 #include "engine/graphics/TextureFactory.h"
 #include "engine/graphics/TextureMap.h"
-#include "engine/io/KeySet.h"
 #include "engine/io/KeyboardControl.h"
 #include "engine/sound/SoundManager.h"
 
@@ -35,16 +32,13 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <set>
-#include <string>
 #include <tuple>
-#include <vector>
 
 namespace RoundSupport
 {
@@ -107,7 +101,13 @@ protected:
     std::string writeMap(const std::string& name, const std::vector<std::string>& rows,
                          std::int32_t layers = 3);
     Tarvo::GameEngine& makeEngine(const std::string& mapPath);
-    void dropEngine();
+
+    void dropEngine()
+    {
+        m_router->removeHandler(m_engine);
+        delete std::exchange(m_engine, nullptr);
+    }
+
     void addHuman(const std::string& name, const Fernhouse::IO::KeySet& keys);
     // A computer player that never asks to turn.
     void addComputer(const std::string& name);

@@ -1,7 +1,5 @@
 #include "game/play/WormSprite.h"
 
-#include "game/play/OccupancyGrid.h"
-
 #include "tests/game/play/RoundFixture.h"
 
 using namespace RoundSupport;
