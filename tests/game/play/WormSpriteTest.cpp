@@ -84,7 +84,7 @@ using WormSpriteDrawTest = WormWorld<TestSupport::GLTest>;
 
 } // namespace
 
-TEST_F(WormSpriteTest, StepsByElapsedGameTimeOneCellPerFrameCarryingTheRestAndSteersAbsoluteOrRelative)
+TEST_F(WormSpriteTest, StepsByElapsedGameTimeOneCellPerFrameSteersAbsoluteOrRelativeAndDrunkOrTurboChangeBoth)
 {
     auto worm = makeWorm();
     // 333 ms is 0.999 cells; 700 ms is 2.1 cells, one now and the rest carried, one cell a frame.
@@ -100,29 +100,9 @@ TEST_F(WormSpriteTest, StepsByElapsedGameTimeOneCellPerFrameCarryingTheRestAndSt
     // Left from down is right, then up; right turns back right; up means nothing.
     auto relative = makeWorm(Point(5, 5), WormSprite::Down, WormSprite::ControlRelative);
     EXPECT_EQ(drive(*relative, {L, L, R, U}), Path({{6, 5}, {6, 4}, {7, 4}, {8, 4}}));
-}
-
-TEST_F(WormSpriteTest, GrowsWithAStraightPieceForEachDirectionACornerForEachTurnAndATail)
-{
-    auto worm = makeWorm();
-    drive(*worm, {0, 0});
-    EXPECT_EQ(tiles(*worm), Tiles({15, 16, 19}));
-    // Round an anticlockwise and a clockwise square, head first.
-    for (const auto& [turns, expected] : std::vector<std::pair<std::vector<std::uint32_t>, Tiles>>{
-             {{0, U, 0, L, 0, D, 0, R, 0}, {5, 6, 7, 16, 18, 1, 3, 11, 12, 9}},
-             {{0, D, 0, L, 0, U, 0, R, 0}, {5, 6, 8, 11, 13, 1, 2, 16, 17, 9}}})
-    {
-        auto square = makeWorm(Point(20, 20), WormSprite::Right);
-        square->grow(10);
-        drive(*square, turns);
-        EXPECT_EQ(tiles(*square), expected);
-    }
-}
-
-TEST_F(WormSpriteTest, DrunkHalvesTheSpeedAndMirrorsSteeringForTenSecondsAndTurboStacksForFive)
-{
-    auto worm = makeWorm(Point(5, 5), WormSprite::Right);
-    auto relative = makeWorm(Point(5, 5), WormSprite::Down, WormSprite::ControlRelative);
+    // Drunk halves the speed and mirrors steering for ten seconds; turbo stacks for five.
+    worm = makeWorm(Point(5, 5), WormSprite::Right);
+    relative = makeWorm(Point(5, 5), WormSprite::Down, WormSprite::ControlRelative);
     relative->setState(WormSprite::StateDrunk);
     static_cast<NextControl*>(worm->getControl())->next = U;
     static_cast<NextControl*>(relative->getControl())->next = L; // mirrored: a right turn, from down to left
@@ -158,9 +138,23 @@ TEST_F(WormSpriteTest, DrunkHalvesTheSpeedAndMirrorsSteeringForTenSecondsAndTurb
               std::make_pair(std::uint32_t{WormSprite::Left}, 7.0f));
 }
 
-TEST_F(WormSpriteTest, GrowthStopsAtTwoHundredFiftySixSegmentsWithoutWrappingOrReallocatingEvenOffTheGrid)
+TEST_F(WormSpriteTest, GrowsWithStraightPiecesCornersAndATailUpToTwoHundredFiftySixSegments)
 {
-    auto worm = makeWorm(Point(0, 0), WormSprite::Right);
+    auto worm = makeWorm();
+    drive(*worm, {0, 0});
+    EXPECT_EQ(tiles(*worm), Tiles({15, 16, 19}));
+    // Round an anticlockwise and a clockwise square, head first.
+    for (const auto& [turns, expected] : std::vector<std::pair<std::vector<std::uint32_t>, Tiles>>{
+             {{0, U, 0, L, 0, D, 0, R, 0}, {5, 6, 7, 16, 18, 1, 3, 11, 12, 9}},
+             {{0, D, 0, L, 0, U, 0, R, 0}, {5, 6, 8, 11, 13, 1, 2, 16, 17, 9}}})
+    {
+        auto square = makeWorm(Point(20, 20), WormSprite::Right);
+        square->grow(10);
+        drive(*square, turns);
+        EXPECT_EQ(tiles(*square), expected);
+    }
+    // Growth stops at 256 segments without wrapping or reallocating, even off the grid.
+    worm = makeWorm(Point(0, 0), WormSprite::Right);
     worm->grow(249); // 1 + 2 + 249 = 252
     drive(*worm, std::vector<std::uint32_t>(251, 0));
     ASSERT_EQ(worm->getLength(), 252u);
