@@ -4,8 +4,6 @@
 
 #include "tests/game/play/RoundFixture.h"
 
-#include <cstdio>
-
 using namespace RoundSupport;
 
 namespace
@@ -275,16 +273,19 @@ TEST_F(GameEngineRound, RoundsEndByTheirTypesRulesAndDeathsThenWaitForAKeyAfterT
 
 TEST_F(GameEngineRound, EachAppleKindScoresGrowsTakesEffectAndPlaysItsSoundForHumansOnly)
 {
-    // Points, growth, state, sound.
-    const std::tuple<std::int32_t, std::int32_t, std::uint32_t, const char*> kinds[] = {
-        {10, 2, WormSprite::StateNormal, "Normal"},  {50, 3, WormSprite::StateNormal, "Super"},
-        {-10, 1, WormSprite::StateNormal, "Rotten"}, {20, 2, WormSprite::StateTurbo, "Turbo"},
-        {-5, 2, WormSprite::StateDrunk, "Beer"},     {20, 7, WormSprite::StateNormal, "Cake"}};
+    // Points, as shown, growth, state, sound.
+    const std::tuple<std::int32_t, const char*, std::int32_t, std::uint32_t, const char*> kinds[] = {
+        {10, "   10", 2, WormSprite::StateNormal, "Normal"},
+        {50, "   50", 3, WormSprite::StateNormal, "Super"},
+        {-10, "  -10", 1, WormSprite::StateNormal, "Rotten"},
+        {20, "   20", 2, WormSprite::StateTurbo, "Turbo"},
+        {-5, "   -5", 2, WormSprite::StateDrunk, "Beer"},
+        {20, "   20", 7, WormSprite::StateNormal, "Cake"}};
     static_assert(std::size(kinds) == Apple::KindCount);
     for (std::int32_t kind = 0; kind < Apple::KindCount; ++kind)
     {
         SCOPED_TRACE(kind);
-        const auto& [points, growth, state, name] = kinds[kind];
+        const auto& [points, shown, growth, state, name] = kinds[kind];
         const std::string sound = std::string("sounds/wormEat") + name + ".wav";
         const auto eaten = [&](std::size_t index) {
             return frameUntil(
@@ -299,8 +300,6 @@ TEST_F(GameEngineRound, EachAppleKindScoresGrowsTakesEffectAndPlaysItsSoundForHu
         ASSERT_TRUE(eaten(1));
         EXPECT_EQ(std::make_pair(isPlaying(sound), worm(1).getScore()), std::make_pair(false, points));
         ASSERT_TRUE(eaten(0));
-        char shown[8];
-        std::snprintf(shown, sizeof shown, "%5d", points);
         // The two starting cells were used by the steps before.
         EXPECT_EQ(std::make_tuple(isPlaying(sound), worm(0).getScore(), worm(0).getPendingGrowth(),
                                   worm(0).getState(), text(engine().getPointsValue1())),
