@@ -47,12 +47,10 @@ TEST(MapFile, SaveWritesTheUsedLayersInTheWriterLayoutAndLoadReadsThemBackInAnyW
 {
     TempDir dir;
     MapFile map(3, 2, 2);
-    EXPECT_FALSE(map.isModified());
     map.setName("Box");
     map.setGraphicsFileName("graphics/tiles.png");
     for (unsigned i = 0; i < 12; ++i)
     {
-        EXPECT_EQ(map.getTile(i / 4, i % 2, i % 4 / 2), MapFile::EmptyCell);
         map.setTile(i / 4, i % 2, i % 4 / 2, BoxCells[i]);
     }
     ASSERT_TRUE(map.isModified());
