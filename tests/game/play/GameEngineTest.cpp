@@ -167,16 +167,11 @@ TEST_F(GameEngineRound, HudValuesEndOnTheirAnchorsAndResultsCentreOnTheirViews)
 
 TEST_F(GameEngineRound, RoundsEndByTheirTypesRulesAndDeathsThenWaitForAKeyAfterTheEndDelay)
 {
-    struct Scenario
-    {
-        const char* name;
-        std::vector<std::string> rows;  // apples 'a' to 'f' by kind
-        std::int32_t type, goal, limit; // limit in ms of game time
-        int humans, computers;
-        std::vector<SDLKey> keys; // pressed as the start delay ends
-        // Both results, winner, deaths, player 1's score and goal, time left, and every head.
-        const char* summary;
-    };
+    // Name, map (apples 'a' to 'f' by kind), type, goal, limit (ms of game time), humans, computers, keys
+    // pressed as the start delay ends; then both results, winner, deaths, player 1's score and goal, time
+    // left, and every head.
+    using Scenario = std::tuple<const char*, std::vector<std::string>, std::int32_t, std::int32_t,
+                                std::int32_t, int, int, std::vector<SDLKey>, const char*>;
 
     const auto wall = field(5, 6, {{2, 1, '1'}});
     const auto edge = std::vector<std::string>{".1.", "...", "..."};
@@ -213,18 +208,18 @@ TEST_F(GameEngineRound, RoundsEndByTheirTypesRulesAndDeathsThenWaitForAKeyAfterT
         {"no limit", Solo, GAME_SURVIVE, 0, 0, 1, 0, {}, "YOU WON!|-|1|0|0|||2,1"},
         {"both survived", Duo, GAME_SURVIVE, 0, 1000, 2, 0, {}, "DRAW!|DRAW!|0|0|0||0:00|2,3 6,3"},
         {"outlived", lost, GAME_SURVIVE, 0, 2000, 2, 0, {}, "GAME OVER|YOU WON!|2|1|0||0:00|2,4 6,6"}};
-    for (const Scenario& c : scenarios)
+    for (const auto& [name, rows, type, goal, limit, humans, computers, keys, summary] : scenarios)
     {
-        SCOPED_TRACE(c.name);
-        play(c.rows, c.humans, c.type, c.goal, c.limit, c.computers);
+        SCOPED_TRACE(name);
+        play(rows, humans, type, goal, limit, computers);
         // The first frame spawns an apple although the clock stands still.
         EXPECT_EQ(apples().size(), 1u);
         clearApples();
-        for (std::size_t i = 0, w = c.rows[0].size(); i < c.rows.size() * w; ++i)
+        for (std::size_t i = 0, w = rows[0].size(); i < rows.size() * w; ++i)
         {
-            if (c.rows[i / w][i % w] >= 'a')
+            if (rows[i / w][i % w] >= 'a')
             {
-                addApple(c.rows[i / w][i % w] - 'a', Point(static_cast<int>(i % w), static_cast<int>(i / w)));
+                addApple(rows[i / w][i % w] - 'a', Point(static_cast<int>(i % w), static_cast<int>(i / w)));
             }
         }
         const std::string start = heads();
@@ -236,22 +231,22 @@ TEST_F(GameEngineRound, RoundsEndByTheirTypesRulesAndDeathsThenWaitForAKeyAfterT
         frame(1);
         EXPECT_TRUE(engine().getReadyTime() == 0 && !painter->isShowingStart());
         const std::uint32_t begun = gameTime();
-        for (const SDLKey key : c.keys)
+        for (const SDLKey key : keys)
         {
             pressKey(key);
         }
         ASSERT_TRUE(frameUntil([&] { return engine().getEndTime() != 0; }));
         const GameEngine& e = engine();
         const WormSprite* winner = e.getWinner();
-        EXPECT_EQ(text(e.getResult1()) + "|" + (c.humans == 2 ? text(e.getResult2()) : "-") + "|" +
+        EXPECT_EQ(text(e.getResult1()) + "|" + (humans == 2 ? text(e.getResult2()) : "-") + "|" +
                       std::to_string(winner == nullptr ? 0 : (winner == e.getPlayer1() ? 1 : 2)) + "|" +
                       std::to_string(e.getDeathCount()) + "|" + std::to_string(worm(0).getScore()) + "|" +
                       text(e.getGoalValue1()) + "|" + text(e.getTimeValue()) + "|" + heads(),
-                  c.summary);
+                  summary);
         const auto ran = static_cast<std::int32_t>(gameTime() - begun);
-        EXPECT_TRUE(c.limit == 0 || (ran >= c.limit && ran < c.limit + std::int32_t{FrameMs})) << ran;
+        EXPECT_TRUE(limit == 0 || (ran >= limit && ran < limit + std::int32_t{FrameMs})) << ran;
         // Rounds without a winning rule end with the death of the last human, aloud.
-        EXPECT_TRUE(c.type != GAME_NONE || isPlaying("sounds/wormDie.wav"));
+        EXPECT_TRUE(type != GAME_NONE || isPlaying("sounds/wormDie.wav"));
 
         // The world is frozen while the clock runs on; a key (Pause too) within the end delay does nothing.
         const std::string frozen = heads();
