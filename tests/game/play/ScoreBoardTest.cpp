@@ -15,13 +15,7 @@ constexpr int TextX = 700 - 7 * 16;
 
 constexpr auto rowY = [](int kind) { return 150 + 28 * kind; };
 
-WormSprite::Results results(std::array<std::uint32_t, 6> eaten, std::int32_t score)
-{
-    WormSprite::Results r;
-    r.applesEaten = eaten;
-    r.score = score;
-    return r;
-}
+using Results = WormSprite::Results;
 
 // The pixels of the area of a row's number, or of the bottom left corner with the banner.
 std::vector<unsigned char> area(int x, int y, int w, int h)
@@ -55,7 +49,7 @@ protected:
 TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedPointsInTheFramedPicture)
 {
     // Normal 3 (18 apart), super none, rotten 2, turbo 200 (2 apart, all fit), beer 300 (cut off), cake 1.
-    ScoreBoard board(results({3, 0, 2, 200, 300, 1}, -1234), false, "marked.png");
+    ScoreBoard board(Results{{3, 0, 2, 200, 300, 1}, -1234}, false, "marked.png");
     glClear(GL_COLOR_BUFFER_BIT);
     board.draw();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -88,7 +82,7 @@ TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedP
     std::vector<unsigned char> banners[2];
     for (const bool highscore : {false, true})
     {
-        ScoreBoard shown(results({1, 1, 1, 1, 1, 1}, 100), highscore, "marked.png");
+        ScoreBoard shown(Results{{1, 1, 1, 1, 1, 1}, 100}, highscore, "marked.png");
         glClear(GL_COLOR_BUFFER_BIT);
         shown.draw();
         banners[highscore] = area(0, 600 - 128, 512, 128);
@@ -100,7 +94,7 @@ TEST_F(ScoreBoardTest, EndKeysCloseItLoadingErrorsLeaveNothingLoadedAndTheEndFre
 {
     for (const SDLKey key : {SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE})
     {
-        ScoreBoard board(results({}, 0), false, "marked.png");
+        ScoreBoard board(Results{}, false, "marked.png");
         EXPECT_FALSE(board.keyDown(SDLK_a, false, false, false) || board.isDone());
         EXPECT_TRUE(board.keyDown(key, true, false, false) && board.isDone()) << key;
     }
@@ -113,20 +107,20 @@ TEST_F(ScoreBoardTest, EndKeysCloseItLoadingErrorsLeaveNothingLoadedAndTheEndFre
                               fonts.getReferenceCount(ScoreBoard::FontName));
     };
     {
-        const ScoreBoard board(results({}, 0), true, "marked.png");
+        const ScoreBoard board(Results{}, true, "marked.png");
         // Both pictures, the tileset and the font's sheet.
         EXPECT_EQ(held(), std::make_pair(std::size_t{4}, 1));
     }
     EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
     EXPECT_TRUE(TestSupport::throwsWith<Fernhouse::Base::FileNotFoundException>(
-        [] { ScoreBoard(results({}, 0), true, "missing.png"); }, "Could not load file: missing.png",
+        [] { ScoreBoard(Results{}, true, "missing.png"); }, "Could not load file: missing.png",
         "src/TextureFactory"));
     EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
     fonts.setFontDirectory("nowhere/");
-    EXPECT_THROW(ScoreBoard(results({}, 0), false, "marked.png"), Fernhouse::Base::FileNotFoundException);
+    EXPECT_THROW(ScoreBoard(Results{}, false, "marked.png"), Fernhouse::Base::FileNotFoundException);
     EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
     fonts.setFontDirectory("graphics/fonts/");
     std::filesystem::remove(dir().path() / "graphics" / "highscore.png");
-    EXPECT_THROW(ScoreBoard(results({}, 0), true, "marked.png"), Fernhouse::Base::FileNotFoundException);
+    EXPECT_THROW(ScoreBoard(Results{}, true, "marked.png"), Fernhouse::Base::FileNotFoundException);
     EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
 }
