@@ -107,7 +107,6 @@ TEST_F(GameEngineRound, PauseHoldsTheClockWormsApplesAndTheStartDelayAndEscapeAl
     frames(4, FrameMs);
     pressKey(SDLK_PAUSE);
     frame(FrameMs);
-    ASSERT_TRUE(engine().isPaused());
     EXPECT_EQ(text(engine().getResult1()), "PAUSE");
     const std::uint32_t held = gameTime();
     const Point head = at(worm(0));
@@ -267,19 +266,16 @@ TEST_F(GameEngineRound, RoundsEndByTheirTypesRulesAndDeathsThenWaitForAKeyAfterT
 
 TEST_F(GameEngineRound, EachAppleKindScoresGrowsTakesEffectAndPlaysItsSoundForHumansOnly)
 {
-    // Points, as shown, growth, state, sound.
-    const std::tuple<std::int32_t, const char*, std::int32_t, std::uint32_t, const char*> kinds[] = {
-        {10, "   10", 2, WormSprite::StateNormal, "Normal"},
-        {50, "   50", 3, WormSprite::StateNormal, "Super"},
-        {-10, "  -10", 1, WormSprite::StateNormal, "Rotten"},
-        {20, "   20", 2, WormSprite::StateTurbo, "Turbo"},
-        {-5, "   -5", 2, WormSprite::StateDrunk, "Beer"},
-        {20, "   20", 7, WormSprite::StateNormal, "Cake"}};
+    // Points, growth, state, sound.
+    const std::tuple<std::int32_t, std::int32_t, std::uint32_t, const char*> kinds[] = {
+        {10, 2, WormSprite::StateNormal, "Normal"},  {50, 3, WormSprite::StateNormal, "Super"},
+        {-10, 1, WormSprite::StateNormal, "Rotten"}, {20, 2, WormSprite::StateTurbo, "Turbo"},
+        {-5, 2, WormSprite::StateDrunk, "Beer"},     {20, 7, WormSprite::StateNormal, "Cake"}};
     static_assert(std::size(kinds) == Apple::KindCount);
     for (std::int32_t kind = 0; kind < Apple::KindCount; ++kind)
     {
         SCOPED_TRACE(kind);
-        const auto& [points, shown, growth, state, name] = kinds[kind];
+        const auto& [points, growth, state, name] = kinds[kind];
         const std::string sound = std::string("sounds/wormEat") + name + ".wav";
         const auto eaten = [&](std::size_t index) {
             return frameUntil(
@@ -295,9 +291,11 @@ TEST_F(GameEngineRound, EachAppleKindScoresGrowsTakesEffectAndPlaysItsSoundForHu
         EXPECT_EQ(std::make_pair(isPlaying(sound), worm(1).getScore()), std::make_pair(false, points));
         ASSERT_TRUE(eaten(0));
         // The two starting cells were used by the steps before.
-        EXPECT_EQ(std::make_tuple(isPlaying(sound), worm(0).getScore(), worm(0).getPendingGrowth(),
-                                  worm(0).getState(), text(engine().getPointsValue1())),
-                  std::make_tuple(true, points, growth, state, std::string(shown)));
+        EXPECT_EQ(
+            std::make_tuple(isPlaying(sound), worm(0).getScore(), worm(0).getPendingGrowth(),
+                            worm(0).getState(), text(engine().getPointsValue1())),
+            std::make_tuple(true, points, growth, state,
+                            std::string(5 - std::to_string(points).size(), ' ') + std::to_string(points)));
         // Marked eaten by the engine and removed by the apple painter in the same step.
         EXPECT_TRUE(std::all_of(apples().begin(), apples().end(), [](const Apple* apple) {
             return apple->getKind() == Apple::Gone && apple->getCell() != Point(2, 4);
