@@ -25,7 +25,6 @@ std::vector<unsigned char> area(int x, int y, int w, int h)
     return rgb;
 }
 
-// The round fixture with the score board's pictures and a tileset of flat apples with the mark.
 class ScoreBoardTest : public RoundTest
 {
 protected:
@@ -101,7 +100,6 @@ TEST_F(ScoreBoardTest, EndKeysCloseItLoadingErrorsLeaveNothingLoadedAndTheEndFre
     Fernhouse::Graphics::TextureFactory& textures = *Fernhouse::Graphics::TextureFactory::getInstance();
     Fernhouse::Graphics::FontManager& fonts = *Fernhouse::Graphics::FontManager::getInstance();
     const std::size_t before = textures.getTextureMapCount();
-    // Texture sheets and font references held.
     const auto held = [&] {
         return std::make_pair(textures.getTextureMapCount() - before,
                               fonts.getReferenceCount(ScoreBoard::FontName));
