@@ -13,9 +13,6 @@ using TestSupport::TempDir;
 namespace
 {
 
-const std::string HeaderFailed = "Failed to read from file.";
-const std::string LayersFailed = "Failed to read map layers.";
-
 template <typename E>
 ::testing::AssertionResult throws(const std::function<void()>& call, const std::string& message)
 {
@@ -40,6 +37,31 @@ void expectBox(const MapFile& map)
         EXPECT_EQ(map.getTile(i / 4, i % 2, i % 4 / 2), BoxCells[i]) << i;
     }
 }
+
+const std::string Top = "1\nBox\ng.png\n";
+const std::string Sized = Top + "3 2 2\n\n";
+
+// Whether each bad file is unreadable (IOException, else MapFileException), the message, and the files.
+const std::vector<std::tuple<bool, std::string, std::vector<std::string>>> BadFiles = {
+    // The version is judged before the title is even read; then image, layers, width, height.
+    {false, "Unsupported map file version.", {"2\n", "-1\nBox\ng.png\n3 2 2\n"}},
+    {false, "No graphics file name was supplied.", {"1\nBox\n\n0 0 0\n"}},
+    {false, "Invalid layer count.", {Top + "0 0 0\n", Top + "4 2 2\n", Top + "-2147483648 2 2\n"}},
+    {false, "Invalid map width.", {Top + "3 0 0\n", Top + "3 -7 2\n"}},
+    {false, "Invalid map height.", {Top + "3 2 0\n"}},
+    // Among them, one past the 32-bit range on either side.
+    {true,
+     "Failed to read from file.",
+     {"", "one\nBox\ng.png\n3 2 2\n", "1x\nBox\ng.png\n3 2 2\n", "1", "1\nBox\n", Top + "3 2\n",
+      Top + "3 2 -\n", Top + "3 2 2x\n", Top + "3 2147483648 2\n", Top + "3 2 -2147483649\n",
+      "4294967297\nBox\ng.png\n3 2 2\n"}},
+    // Last, huge counts claimed by a file holding four cells: short like any other, nothing reserved.
+    {true,
+     "Failed to read map layers.",
+     {Sized, Sized + "0 1 2 3 4 5 6 7 8 9 10", Sized + "0 1 2 3 4 5 6 7 8 9 10 eleven",
+      Sized + "0 1 2 3 4 5 6 7 8 9 10 99999999999", Sized + std::string("0 1 2 \0 4", 10),
+      "1\nBig\ng.png\n1 2000000000 1\n\n0 1 2 3\n", "1\nBig\ng.png\n3 2000000000 2000000000\n\n0 1 2 3\n",
+      "1\nBig\ng.png\n3 2147483647 2147483647\n"}}};
 
 } // namespace
 
@@ -91,34 +113,10 @@ TEST(MapFile, SaveWritesTheUsedLayersInTheWriterLayoutAndLoadReadsThemBackInAnyW
 
 TEST(MapFile, BadFilesFailWithTheMessageOfTheirFirstFaultAndFailedLoadsOrSavesKeepTheMap)
 {
-    const std::string h = "1\nBox\ng.png\n";
-    const std::string cells = h + "3 2 2\n\n";
-
-    // Whether the file is unreadable (IOException, else MapFileException), the message, and the files.
-    const std::vector<std::tuple<bool, std::string, std::vector<std::string>>> cases = {
-        // The version is judged before the title is even read; then image, layers, width, height.
-        {false, "Unsupported map file version.", {"2\n", "-1\nBox\ng.png\n3 2 2\n"}},
-        {false, "No graphics file name was supplied.", {"1\nBox\n\n0 0 0\n"}},
-        {false, "Invalid layer count.", {h + "0 0 0\n", h + "4 2 2\n", h + "-2147483648 2 2\n"}},
-        {false, "Invalid map width.", {h + "3 0 0\n", h + "3 -7 2\n"}},
-        {false, "Invalid map height.", {h + "3 2 0\n"}},
-        // Among them, one past the 32-bit range on either side.
-        {true,
-         HeaderFailed,
-         {"", "one\nBox\ng.png\n3 2 2\n", "1x\nBox\ng.png\n3 2 2\n", "1", "1\nBox\n", h + "3 2\n",
-          h + "3 2 -\n", h + "3 2 2x\n", h + "3 2147483648 2\n", h + "3 2 -2147483649\n",
-          "4294967297\nBox\ng.png\n3 2 2\n"}},
-        // Last, huge counts claimed by a file holding four cells: short like any other, nothing reserved.
-        {true,
-         LayersFailed,
-         {cells, cells + "0 1 2 3 4 5 6 7 8 9 10", cells + "0 1 2 3 4 5 6 7 8 9 10 eleven",
-          cells + "0 1 2 3 4 5 6 7 8 9 10 99999999999", cells + std::string("0 1 2 \0 4", 10),
-          "1\nBig\ng.png\n1 2000000000 1\n\n0 1 2 3\n", "1\nBig\ng.png\n3 2000000000 2000000000\n\n0 1 2 3\n",
-          "1\nBig\ng.png\n3 2147483647 2147483647\n"}}};
     TempDir dir;
     dir.writeFile("box.map", BoxText);
     MapFile map(dir.file("box.map"));
-    for (const auto& [unreadable, message, texts] : cases)
+    for (const auto& [unreadable, message, texts] : BadFiles)
     {
         for (const std::string& text : texts)
         {
@@ -147,13 +145,11 @@ TEST(MapFile, BadFilesFailWithTheMessageOfTheirFirstFaultAndFailedLoadsOrSavesKe
 
 TEST(MapFile, RandomlyDamagedFilesLoadOrFailWithALoadMessage)
 {
-    const std::set<std::string> loadMessages = {HeaderFailed,
-                                                LayersFailed,
-                                                "Unsupported map file version.",
-                                                "No graphics file name was supplied.",
-                                                "Invalid layer count.",
-                                                "Invalid map width.",
-                                                "Invalid map height."};
+    std::set<std::string> loadMessages;
+    for (const auto& bad : BadFiles)
+    {
+        loadMessages.insert(std::get<1>(bad));
+    }
     const std::vector<std::string> pieces = {" ", "\n",         "\r\n",       "-", "0",
                                              "9", "2147483647", "4000000000", "x", "\t"};
     TempDir dir;
