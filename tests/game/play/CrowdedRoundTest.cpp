@@ -76,9 +76,7 @@ struct Invariants
                 (died != dead.end() && (!worm->isDead() || cells != died->second)) ||
                 (!worm->isDead() && (bodyInWall || (running && headInWall.count(worm) != 0))))
             {
-                return ::testing::AssertionFailure()
-                       << worm->getName() << " is " << worm->getBody().size() << " long, dead "
-                       << worm->isDead() << ", body in a wall " << bodyInWall;
+                return ::testing::AssertionFailure() << worm->getName() << " breaks a rule of its body";
             }
             world.insert(world.end(), cells.begin(), cells.end());
             if (worm->isDead())
@@ -232,10 +230,9 @@ TEST_F(CrowdedRounds, ReplayIdenticallyFromTheSameRandomStateAndDifferently)
 {
     const Run first = soak(2024, 2000);
     const Run second = soak(2024, 2000);
-    ASSERT_EQ(first.trace.size(), second.trace.size());
-    for (std::size_t i = 0; i < first.trace.size(); ++i)
-    {
-        ASSERT_EQ(first.trace[i], second.trace[i]) << "the runs part at step " << i;
-    }
+    const auto parted =
+        std::mismatch(first.trace.begin(), first.trace.end(), second.trace.begin(), second.trace.end());
+    ASSERT_TRUE(parted.first == first.trace.end() && parted.second == second.trace.end())
+        << "the runs part at step " << parted.first - first.trace.begin();
     EXPECT_NE(soak(2025, 2000).trace.back(), first.trace.back());
 }

@@ -85,13 +85,6 @@ TEST_F(GroundTextureTest, ShowsTheSamePictureAsDrawingCellByCellAlsoThroughAWind
     const bool same = sameAsByCell(ground, map, Rect(0, 0, 40, 30), origin);
     EXPECT_EQ(std::make_tuple(same, m_drawn, glIsEnabled(GL_TEXTURE_2D)),
               std::make_tuple(true, 2u, GLboolean{GL_FALSE}));
-    // Cells within the left texture need only that one.
-    Fernhouse::Graphics::Painter painter;
-    glClear(GL_COLOR_BUFFER_BIT);
-    EXPECT_EQ(ground.draw(painter, Rect(3, 4, 20, 10), origin), 1u);
-    EXPECT_RGB(TestSupport::pixel(origin.x + Cell * 3, origin.y + Cell * 4), Cell * ((3 * 7 + 4 * 13) % 16),
-               Cell * ((3 * 7 + 4 * 13) / 16), 200);
-    EXPECT_EQ(ground.draw(painter, Rect(40, 0, 5, 5), origin), 0u);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
     // Maps beyond 128 x 128 cells keep a window of the ground that follows the view.

@@ -2,8 +2,6 @@
 
 #include "game/frontend/GameSounds.h"
 
-#include <cstring>
-
 namespace RoundSupport
 {
 
@@ -82,9 +80,7 @@ void RoundTest::SetUp()
     m_sound = new Fernhouse::Sound::SoundManager(44100, AUDIO_S16LSB, 16, 2048);
     Tarvo::GameSounds::registerAll(m_sound);
     m_sound->pushContext("fixture"); // below the rounds' context, as the menu's is
-    // The mixer plays on its own thread: held still and emptied before each frame, it plays exactly what
-    // the last frame began, however busy the machine.
-    SDL_PauseAudio(1);
+    SDL_PauseAudio(1); // the mixer's thread held still, and its channels emptied before each frame
     m_time->start();
     Fernhouse::Base::seedRandom(1); // as a fresh process starts, whatever ran before
 }
@@ -181,23 +177,10 @@ void RoundTest::frame(std::uint32_t ms, bool draw)
     m_engine->update();
     if (draw)
     {
-        redraw();
-    }
-}
-
-void RoundTest::redraw()
-{
-    glClear(GL_COLOR_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0.375f, 0.375f, 0.0f);
-    m_engine->draw();
-}
-
-void RoundTest::frames(int count, std::uint32_t ms)
-{
-    for (int i = 0; i < count; ++i)
-    {
-        frame(ms);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glLoadIdentity();
+        glTranslatef(0.375f, 0.375f, 0.0f);
+        m_engine->draw();
     }
 }
 
@@ -226,20 +209,6 @@ void RoundTest::clearApples()
         apple->setKind(Tarvo::Apple::Gone);
     }
     stopSpawning();
-}
-
-bool RoundTest::isPlaying(const std::string& soundFile) const
-{
-    Mix_Chunk* expected = Mix_LoadWAV(soundFile.c_str());
-    bool found = false;
-    for (int channel = 0; expected != nullptr && channel < Mix_AllocateChannels(-1) && !found; ++channel)
-    {
-        const Mix_Chunk* chunk = Mix_Playing(channel) != 0 ? Mix_GetChunk(channel) : nullptr;
-        found = chunk != nullptr && chunk->alen == expected->alen &&
-                std::memcmp(chunk->abuf, expected->abuf, expected->alen) == 0;
-    }
-    Mix_FreeChunk(expected);
-    return found;
 }
 
 } // namespace RoundSupport

@@ -1,8 +1,6 @@
 #pragma once
 
-// What the play tests share, included once here.
 #include "engine/base/EventRouter.h"
-#include "engine/base/Exception.h"
 #include "engine/base/GameTime.h"
 #include "engine/base/Random.h"
 #include "engine/graphics/Font.h"
@@ -118,8 +116,15 @@ protected:
     void passStartDelay(std::uint32_t frameMs = 50);
     // ms of real time, events, the clock, a step and, when asked, drawing: one pass of the frame loop.
     void frame(std::uint32_t ms, bool draw = false);
-    void frames(int count, std::uint32_t ms);
-    void redraw();
+
+    void frames(int count, std::uint32_t ms)
+    {
+        while (count-- > 0)
+        {
+            frame(ms);
+        }
+    }
+
     void pressKey(SDLKey key);
 
     const std::vector<Tarvo::Apple*>& apples() const { return m_engine->getApplePainter()->getApples(); }
@@ -129,9 +134,6 @@ protected:
     void clearApples();
 
     void stopSpawning() { m_engine->getApplePainter()->setWeights({0, 0, 0, 0, 0, 0}); }
-
-    // Whether the last frame started the named file's sample.
-    bool isPlaying(const std::string& soundFile) const;
 
     std::uint32_t gameTime() const { return m_time->getTime(); }
 
