@@ -5,20 +5,12 @@
 #include "engine/base/Screen.h"
 
 #include "game/edit/MapEditor.h"
-#include "game/play/MapFile.h"
 
 #include "tests/support/GLWindow.h"
 #include "tests/support/TempDir.h"
 
-#include <SDL/SDL.h>
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <memory>
-#include <string>
 
 using Fernhouse::Base::ArgumentException;
 using Tarvo::EditorApp;
@@ -31,6 +23,7 @@ namespace
 
 constexpr std::int32_t Wall = 48;
 constexpr int Cell = 16;
+constexpr unsigned Walls = MapEditor::WallLayer;
 
 // The centre of a palette tile and of a cell of the 30-cell map, which is centred in the view.
 At paletteAt(std::int32_t tile)
@@ -70,8 +63,8 @@ protected:
                                                       m_dir.path() / data);
         }
         MapEditor map("Test", "graphics/tilesets/meadow.png", 30, 30);
-        map.fillRect(MapEditor::WallLayer, 0, 0, 29, 29, Wall);
-        map.fillRect(MapEditor::WallLayer, 1, 1, 28, 28, MapFile::EmptyCell);
+        map.fillRect(Walls, 0, 0, 29, 29, Wall);
+        map.fillRect(Walls, 1, 1, 28, 28, MapFile::EmptyCell);
         map.placeStart(5, 5);
         map.placeStart(24, 5);
         map.save(m_dir.file("m.map"));
@@ -102,9 +95,10 @@ protected:
         }
     }
 
-    // Draws the frame, to be read back before any swap.
+    // Draws the frame with the pointer off the map, to be read back before any swap.
     void drawFrame()
     {
+        m_app->mouseMotion(0, 0, 0, 0);
         m_app->runFrame();
         m_app->getScreen()->clear();
         m_app->getScreen()->draw();
@@ -116,8 +110,6 @@ protected:
     TestSupport::ScopedWorkingDirectory m_cwd{m_dir.path()};
     std::unique_ptr<EditorApp> m_app;
 };
-
-constexpr unsigned Walls = MapEditor::WallLayer;
 
 MapEditor newMap()
 {
@@ -156,8 +148,6 @@ TEST_F(EditorAppTest, PaintedTileShowsAsOnThePaletteAndABrokenRuleIsListedAndTin
     press({SDLK_1});
     click(SDL_BUTTON_LEFT, paletteAt(40));
     click(SDL_BUTTON_LEFT, cellAt(10, 10));
-    ASSERT_EQ(map().getTile(MapEditor::GroundLayer, 10, 10), 40);
-    m_app->mouseMotion(0, 0, 0, 0);
     drawFrame();
     const auto palette = square(paletteAt(40));
     EXPECT_EQ(square(cellAt(10, 10)), palette);
@@ -166,7 +156,6 @@ TEST_F(EditorAppTest, PaintedTileShowsAsOnThePaletteAndABrokenRuleIsListedAndTin
 
     press({SDLK_2});
     click(SDL_BUTTON_RIGHT, cellAt(0, 12));
-    m_app->mouseMotion(0, 0, 0, 0);
     drawFrame();
     EXPECT_NE(square(cellAt(10, 10)), palette) << "the ground is faded while walls are edited";
     ASSERT_GT(m_app->getCheckLines().size(), 1u);
@@ -178,6 +167,7 @@ TEST_F(EditorAppTest, PaintedTileShowsAsOnThePaletteAndABrokenRuleIsListedAndTin
     EXPECT_EQ(m_app->getCheckLines().front(), "Checks: all rules kept.");
 }
 
+// Escape ends a play-test with the map as edited and unsaved; without room for two players it cannot start.
 TEST_F(EditorAppTest, PlayTestRunsARoundAndEscapeReturnsWithTheMapUnchangedOrItSaysWhyItCannotStart)
 {
     start();
@@ -191,12 +181,10 @@ TEST_F(EditorAppTest, PlayTestRunsARoundAndEscapeReturnsWithTheMapUnchangedOrItS
     {
         m_app->runFrame();
     }
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
-    EXPECT_EQ(map().getTile(MapEditor::StartLayer, 15, 20), 3);
-    EXPECT_TRUE(m_app->getEditor()->isDirty());
-    EXPECT_EQ(MapFile(m_dir.file("m.map")).getTile(MapEditor::StartLayer, 15, 20), MapFile::EmptyCell);
-
-    // Without room for two players.
+    EXPECT_EQ(std::tuple(m_app->getMode(), map().getTile(MapEditor::StartLayer, 15, 20),
+                         m_app->getEditor()->isDirty(),
+                         MapFile(m_dir.file("m.map")).getTile(MapEditor::StartLayer, 15, 20)),
+              std::tuple(EditorApp::Mode::Edit, 3, true, MapFile::EmptyCell));
     for (const At& at : {cellAt(5, 5), cellAt(24, 5), cellAt(15, 20)})
     {
         click(SDL_BUTTON_RIGHT, at);
@@ -222,7 +210,7 @@ TEST_F(EditorAppTest, LeavingWithUnsavedChangesAsksFirstAndYesLeavesTheFileAsSav
     press({SDLK_ESCAPE, SDLK_y});
     EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Done);
     EXPECT_FALSE(m_app->runFrame());
-    EXPECT_EQ(MapFile(m_dir.file("m.map")).getTile(MapEditor::WallLayer, 10, 10), Wall);
+    EXPECT_EQ(MapFile(m_dir.file("m.map")).getTile(Walls, 10, 10), Wall);
 }
 
 TEST_F(EditorAppTest, NewMapFormRefusesABadSizeArrowsAndMiddleDragScrollAWideMapAndSavingAsksBeforeReplacing)
@@ -238,17 +226,11 @@ TEST_F(EditorAppTest, NewMapFormRefusesABadSizeArrowsAndMiddleDragScrollAWideMap
     const At at{8, cellAt(0, 15)[1]};
     const auto paintedColumn = [&] {
         click(SDL_BUTTON_LEFT, at);
-        for (std::int32_t x = 0; x < map().getWidth(); ++x)
-        {
-            if (map().getTile(MapEditor::WallLayer, x, 15) == Wall)
-            {
-                m_app->getEditor()->erase(MapEditor::WallLayer, x, 15);
-                return x;
-            }
-        }
-        return -1;
+        const std::string row = layerOf(map(), Walls).substr(15 * 64, 64);
+        m_app->getEditor()->erase(Walls, static_cast<std::int32_t>(row.find('W')), 15);
+        return row.find('W');
     };
-    EXPECT_EQ(paintedColumn(), 0);
+    EXPECT_EQ(paintedColumn(), 0u);
     press({SDLK_RIGHT});
     EXPECT_EQ(paintedColumn(), EditorApp::ScrollStep / Cell);
     m_app->mouseButtonDown(SDL_BUTTON_MIDDLE, at[0], at[1]);
@@ -256,24 +238,24 @@ TEST_F(EditorAppTest, NewMapFormRefusesABadSizeArrowsAndMiddleDragScrollAWideMap
     m_app->mouseButtonUp(SDL_BUTTON_MIDDLE, at[0], at[1]);
     EXPECT_EQ(paintedColumn(), EditorApp::ScrollStep / Cell + 2);
     press({SDLK_LEFT, SDLK_LEFT});
-    EXPECT_EQ(paintedColumn(), 0) << "the view stops at the map's edge";
+    EXPECT_EQ(paintedColumn(), 0u) << "the view stops at the map's edge";
 
     m_dir.writeFile("new-map.map", "keep");
     press({SDLK_s}, true);
     press({SDLK_RETURN});
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Prompt);
-    EXPECT_EQ(m_dir.readFile("new-map.map"), "keep");
+    EXPECT_EQ(std::pair(m_app->getMode(), m_dir.readFile("new-map.map")),
+              std::pair(EditorApp::Mode::Prompt, std::string("keep")));
     press({SDLK_RETURN});
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
-    EXPECT_EQ(MapFile(m_dir.file("new-map.map")).getWidth(), 64);
-    EXPECT_FALSE(m_app->getEditor()->isDirty());
+    EXPECT_EQ(std::tuple(m_app->getMode(), MapFile(m_dir.file("new-map.map")).getWidth(),
+                         m_app->getEditor()->isDirty()),
+              std::tuple(EditorApp::Mode::Edit, 64, false));
 }
 
+// A drag is one step and may leave the map; a rectangle's corners come in any order and it is clipped.
 TEST(MapEditor, EachEditChangesItsCellsAndUndoesAndRedoesInOneStep)
 {
     const std::pair<std::function<void(MapEditor&)>, std::string> cases[] = {
         {[](MapEditor& e) { e.paint(Walls, 3, 0, Wall); }, "...W................"},
-        // A drag is one step, and may leave the map.
         {[](MapEditor& e) {
              e.beginStroke();
              e.paint(Walls, 1, 0, Wall);
@@ -284,7 +266,6 @@ TEST(MapEditor, EachEditChangesItsCellsAndUndoesAndRedoesInOneStep)
              e.endStroke();
          },
          ".WW...W............."},
-        // Corners in any order, clipped.
         {[](MapEditor& e) { e.fillRect(Walls, 11, 1, 8, 0, Wall); }, "........WW........WW"},
     };
     for (const auto& [edit, twoRows] : cases)
@@ -295,8 +276,7 @@ TEST(MapEditor, EachEditChangesItsCellsAndUndoesAndRedoesInOneStep)
         const std::string after = cellsOf(editor.getMap());
         EXPECT_EQ(layerOf(editor.getMap(), Walls), twoRows + std::string(80, '.'));
         ASSERT_TRUE(editor.undo());
-        EXPECT_EQ(cellsOf(editor.getMap()), before);
-        EXPECT_FALSE(editor.canUndo());
+        EXPECT_EQ(std::pair(cellsOf(editor.getMap()), editor.canUndo()), std::pair(before, false));
         ASSERT_TRUE(editor.redo());
         EXPECT_EQ(cellsOf(editor.getMap()), after);
     }
@@ -307,7 +287,13 @@ TEST(MapEditor, StartPointsAreNumberedWithoutGapsAndUndoTracksTheSavedState)
 {
     TestSupport::TempDir dir;
     MapEditor editor = newMap();
-    EXPECT_TRUE(editor.isDirty()) << "a new map has never been saved";
+    // The title, the first row of start points, and whether there are unsaved changes.
+    const auto state = [&editor] {
+        return editor.getMap().getName() + " " +
+               layerOf(editor.getMap(), MapEditor::StartLayer).substr(0, 10) +
+               (editor.isDirty() ? " changed" : "");
+    };
+    EXPECT_EQ(state(), "Test .......... changed") << "a new map has never been saved";
     for (std::int32_t x = 0; x < 4; ++x)
     {
         EXPECT_EQ(editor.placeStart(2 * x, 0), x + 1);
@@ -315,25 +301,20 @@ TEST(MapEditor, StartPointsAreNumberedWithoutGapsAndUndoTracksTheSavedState)
     EXPECT_EQ(editor.placeStart(0, 0), 0) << "a cell holds one start point";
     ASSERT_TRUE(editor.removeStart(2, 0));
     EXPECT_FALSE(editor.removeStart(2, 0));
-    EXPECT_EQ(layerOf(editor.getMap(), MapEditor::StartLayer).substr(0, 10), "1...2.3...");
     editor.save(dir.file("a.map"));
-    EXPECT_FALSE(editor.isDirty());
+    EXPECT_EQ(state(), "Test 1...2.3...");
     EXPECT_EQ(editor.placeStart(9, 0), 4);
     editor.setTitle("Renamed");
     editor.undo();
     editor.undo();
-    EXPECT_FALSE(editor.isDirty());
-    EXPECT_EQ(editor.getMap().getName(), "Test");
-    EXPECT_EQ(layerOf(editor.getMap(), MapEditor::StartLayer).substr(0, 10), "1...2.3...");
+    EXPECT_EQ(state(), "Test 1...2.3...");
     editor.undo();
-    EXPECT_EQ(layerOf(editor.getMap(), MapEditor::StartLayer).substr(0, 10), "1.2.3.4...");
-    EXPECT_TRUE(editor.isDirty());
+    EXPECT_EQ(state(), "Test 1.2.3.4... changed");
     editor.redo();
-    EXPECT_FALSE(editor.isDirty());
+    EXPECT_EQ(state(), "Test 1...2.3...");
     editor.redo();
     editor.redo();
-    EXPECT_EQ(editor.getMap().getName(), "Renamed");
-    EXPECT_TRUE(editor.isDirty());
+    EXPECT_EQ(state(), "Renamed 1...2.3..4 changed");
 }
 
 // The map file's own round trip is proved on every shipped map (ShippedMaps).
@@ -344,9 +325,8 @@ TEST(MapEditor, ReopenedMapIsUnchangedWithItsTilesetAndAOneLayerMapGainsTheOther
     editor.setTileset("graphics/tilesets/ice.png");
     editor.save(dir.file("a.map"));
     MapEditor loaded(dir.file("a.map"));
-    EXPECT_EQ(loaded.getMap().getGraphicsFileName(), "graphics/tilesets/ice.png");
-    EXPECT_FALSE(loaded.isDirty());
-
+    EXPECT_EQ(std::pair(loaded.getMap().getGraphicsFileName(), loaded.isDirty()),
+              std::pair(std::string("graphics/tilesets/ice.png"), false));
     std::string ground;
     for (int i = 0; i < 64; ++i)
     {
@@ -375,12 +355,10 @@ TEST(MapEditor, BadInputIsRefusedAndNothingIsLost)
     MapEditor editor = newMap();
     EXPECT_THROW(editor.paint(MapEditor::StartLayer, 1, 1, 5), ArgumentException);
     EXPECT_THROW(editor.setTitle(""), ArgumentException);
-    EXPECT_EQ(editor.getMap().getName(), "Test");
-    EXPECT_FALSE(editor.canUndo());
+    EXPECT_EQ(std::pair(editor.getMap().getName(), editor.canUndo()), std::pair(std::string("Test"), false));
     TestSupport::TempDir dir;
     editor.save(dir.file("a.map"));
     editor.paint(Walls, 1, 1, Wall);
     EXPECT_THROW(editor.save(dir.file("no/such/dir/a.map")), Fernhouse::Base::IOException);
-    EXPECT_TRUE(editor.isDirty());
-    EXPECT_EQ(editor.getPath(), dir.file("a.map"));
+    EXPECT_EQ(std::pair(editor.isDirty(), editor.getPath()), std::pair(true, dir.file("a.map")));
 }

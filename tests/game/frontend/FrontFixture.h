@@ -2,9 +2,12 @@
 
 #include "engine/base/Application.h"
 #include "engine/base/EventRouter.h"
-#include "engine/base/GameTime.h"
+#include "engine/base/Exception.h"
+#include "engine/base/Screen.h"
 #include "engine/graphics/FontManager.h"
+#include "engine/graphics/Label.h"
 #include "engine/graphics/TextureFactory.h"
+#include "engine/sound/SoundManager.h"
 
 #include "tests/support/FakeClock.h"
 #include "tests/support/GLWindow.h"
@@ -13,6 +16,10 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
+#include <SDL/SDL_mixer.h>
+
+#include <functional>
+#include <memory>
 
 namespace FrontSupport
 {
