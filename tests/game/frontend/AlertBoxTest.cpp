@@ -1,13 +1,9 @@
 #include "game/frontend/AlertBox.h"
 
-#include "engine/base/Exception.h"
-#include "engine/base/Screen.h"
-
 #include "tests/game/frontend/FrontFixture.h"
 
 #include <algorithm>
 #include <array>
-#include <functional>
 
 using Tarvo::AlertBox;
 

@@ -1,7 +1,5 @@
 #include "game/frontend/HighscoreView.h"
 
-#include "engine/graphics/Label.h"
-
 #include "game/play/MapFile.h"
 #include "game/progress/HighscoreTable.h"
 

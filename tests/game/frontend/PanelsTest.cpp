@@ -1,7 +1,4 @@
-#include "engine/base/Screen.h"
-#include "engine/graphics/Label.h"
 #include "engine/gui/SlideBar.h"
-#include "engine/sound/SoundManager.h"
 
 #include "game/frontend/AudioPanel.h"
 #include "game/frontend/PlayerConfig.h"
@@ -10,10 +7,7 @@
 
 #include "tests/game/frontend/FrontFixture.h"
 
-#include <SDL/SDL_mixer.h>
-
-#include <functional>
-#include <memory>
+#include <algorithm>
 
 using Fernhouse::GUI::Label;
 using Fernhouse::GUI::Widget;
@@ -110,15 +104,15 @@ TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
             const auto& [key, shift, heard, focus, control] = p;
             SCOPED_TRACE(std::string(std::get<3>(presses->front())) + std::to_string(&p - presses->data()));
             EXPECT_EQ(press(key, shift), heard);
-            EXPECT_EQ(focused().rfind(focus, 0), 0u) << focused();
-            EXPECT_EQ(router().getHandlers().size(), control ? 2u : 1u);
-            EXPECT_EQ(panel.isDone(), &p == &presses->back());
+            EXPECT_EQ(std::tuple(focused().rfind(focus, 0), router().getHandlers().size(), panel.isDone()),
+                      std::tuple(0u, control ? 2u : 1u, &p == &presses->back()))
+                << focused();
         }
         close();
         openPanel();
         close();
-        EXPECT_TRUE(router().getHandlers().empty());
-        EXPECT_EQ(m_app.getTextureFactory()->getTextureMapCount(), textureMaps);
+        EXPECT_EQ(std::pair(router().getHandlers().size(), m_app.getTextureFactory()->getTextureMapCount()),
+                  std::pair(0ul, textureMaps));
     }
 }
 
@@ -137,10 +131,10 @@ TEST_F(PanelTest, AudioAndVideoChoicesTakeEffectInTheUpdateThatStoresThem)
         EXPECT_EQ(std::tuple(m_configuration.getMusicVolume(), m_configuration.getSoundVolume()),
                   std::tuple(music, effects));
     }
-    EXPECT_EQ(std::tuple(Mix_VolumeMusic(-1), Mix_Volume(-1, -1)),
-              std::tuple(MIX_MAX_VOLUME, MIX_MAX_VOLUME * 40 / 100));
-    EXPECT_EQ(audio.getMusicBar()->getColor(), AudioPanel::NormalBarColor);
-    EXPECT_EQ(audio.getSoundBar()->getColor(), AudioPanel::FocusBarColor);
+    EXPECT_EQ(std::tuple(Mix_VolumeMusic(-1), Mix_Volume(-1, -1), audio.getMusicBar()->getColor(),
+                         audio.getSoundBar()->getColor()),
+              std::tuple(MIX_MAX_VOLUME, MIX_MAX_VOLUME * 40 / 100, AudioPanel::NormalBarColor,
+                         AudioPanel::FocusBarColor));
     close();
     m_configuration.setFullscreen(true);
     VideoPanel& video = open<VideoPanel>(m_app.getScreen());
@@ -153,31 +147,26 @@ TEST_F(PanelTest, AudioAndVideoChoicesTakeEffectInTheUpdateThatStoresThem)
     }
 }
 
-// Keys that steer nothing in the menus, each with a name that every font sheet can draw, or spelled out.
-TEST_F(PanelTest, SeventyFiveKeysCanBeAssignedEachWithANameThatFitsItsRowAndDraws)
+// While a row waits, keys either player uses are refused, and so are keys that cannot be assigned or come
+// with a modifier; the row's own key was freed when it was chosen. Leaving writes the panel's copy of the
+// keys and steering over its own player's, and only those, even over changes made meanwhile.
+// Seventy-five keys steer nothing in the menus, each named so that it fits its row and every font sheet
+// can draw it; a name the font cannot draw would end the game from the panel's draw.
+TEST_F(PanelTest, PlayerSetUpTakesOnlyFreeAssignableKeysNamedToFitAndLeavingWritesThemForItsPlayerOnly)
 {
-    const auto keys = PlayerConfig::assignableKeys();
-    EXPECT_EQ(keys.size(), 75u);
-    for (const SDLKey refused : {SDLK_SPACE, SDLK_RETURN, SDLK_ESCAPE, SDLK_TAB, SDLK_F1, SDLK_KP_ENTER,
-                                 SDLK_KP_EQUALS, SDLK_LSHIFT, SDLK_QUESTION, SDLK_AT})
-    {
-        EXPECT_EQ(keys.count(refused), 0u) << refused;
-    }
-    // A name the font cannot draw would end the game from the panel's draw.
+    const auto assignable = PlayerConfig::assignableKeys();
+    const SDLKey menuKeys[] = {SDLK_SPACE,    SDLK_RETURN,    SDLK_ESCAPE, SDLK_TAB,      SDLK_F1,
+                               SDLK_KP_ENTER, SDLK_KP_EQUALS, SDLK_LSHIFT, SDLK_QUESTION, SDLK_AT};
+    EXPECT_EQ(assignable.size(), 75u);
+    EXPECT_TRUE(std::none_of(std::begin(menuKeys), std::end(menuKeys),
+                             [&](SDLKey k) { return assignable.count(k); }));
     Label probe("comic_medium");
-    for (const auto& [key, name] : keys)
+    for (const auto& [key, name] : assignable)
     {
         EXPECT_LE(name.name.size(), static_cast<std::size_t>(PlayerConfig::CaptionWidth)) << key;
         probe.setText(PlayerConfig::rowText("LEFT.", name.name));
         EXPECT_NO_THROW(probe.draw()) << name.name;
     }
-}
-
-// While a row waits, keys either player uses are refused, and so are keys that cannot be assigned or come
-// with a modifier; the row's own key was freed when it was chosen. Leaving writes the panel's copy of the
-// keys and steering over its own player's, and only those, even over changes made meanwhile.
-TEST_F(PanelTest, PlayerSetUpTakesOnlyFreeKeysAndLeavingWritesThemForItsPlayerOnly)
-{
     KeySet second = keys(false);
     second.action1 = SDLK_q;
     m_configuration.setPlayer2Keys(second);
@@ -196,12 +185,11 @@ TEST_F(PanelTest, PlayerSetUpTakesOnlyFreeKeysAndLeavingWritesThemForItsPlayerOn
         {SDLK_UP, 0, 1}, {SDLK_q, 0, 1}, {SDLK_SPACE, 0, 0}, {SDLK_j, 1, 0}};
     for (const auto& [key, shift, heard] : refused)
     {
-        EXPECT_EQ(press(key, shift), heard) << key;
-        EXPECT_TRUE(panel.isWaitingForKey());
-        EXPECT_EQ(panel.getFocus(), panel.getLeftLabel());
+        EXPECT_EQ(std::tuple(press(key, shift), panel.isWaitingForKey(), panel.getFocus()),
+                  std::tuple(heard, true, panel.getLeftLabel()))
+            << key;
     }
-    EXPECT_TRUE(press(SDLK_a));
-    EXPECT_FALSE(panel.isWaitingForKey());
+    EXPECT_TRUE(press(SDLK_a) && !panel.isWaitingForKey());
     press(SDLK_DOWN);
     press(SDLK_RETURN);
     EXPECT_TRUE(press(SDLK_KP8));

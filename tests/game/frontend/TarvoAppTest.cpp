@@ -1,10 +1,8 @@
 #include "game/frontend/TarvoApp.h"
 
-#include "engine/base/Screen.h"
 #include "engine/graphics/Image.h"
 #include "engine/gui/Menu.h"
 #include "engine/sound/SoundContext.h"
-#include "engine/sound/SoundManager.h"
 
 #include "game/frontend/PlayerConfig.h"
 #include "game/frontend/ScriptEnvironment.h"
@@ -16,12 +14,8 @@
 
 #include "tests/game/frontend/FrontFixture.h"
 
-#include <SDL/SDL_mixer.h>
-
 #include <algorithm>
 #include <fstream>
-#include <functional>
-#include <memory>
 
 using FrontSupport::pushKey;
 using Tarvo::TarvoApp;
