@@ -59,19 +59,16 @@ protected:
         return frame;
     }
 
+    // The pixels of the rectangle from (x0, y0) to (x1, y1) within tolerance of the colour.
     static int count(const std::vector<std::uint8_t>& frame, int x0, int y0, int x1, int y1,
                      std::array<int, 3> rgb, int tolerance = 0)
     {
         int found = 0;
-        for (int y = y0; y <= y1; ++y)
+        for (int i = 0, w = x1 - x0 + 1; i < w * (y1 - y0 + 1); ++i)
         {
-            for (int x = x0; x <= x1; ++x)
-            {
-                const std::uint8_t* p = &frame[static_cast<std::size_t>(y * 800 + x) * 4];
-                const int off =
-                    std::max({std::abs(p[0] - rgb[0]), std::abs(p[1] - rgb[1]), std::abs(p[2] - rgb[2])});
-                found += off <= tolerance ? 1 : 0;
-            }
+            const std::uint8_t* p = &frame[static_cast<std::size_t>((y0 + i / w) * 800 + x0 + i % w) * 4];
+            found += std::max({std::abs(p[0] - rgb[0]), std::abs(p[1] - rgb[1]), std::abs(p[2] - rgb[2])}) <=
+                     tolerance;
         }
         return found;
     }
@@ -99,9 +96,9 @@ TEST_F(AlertBoxTest, ShowsTheMessageOverAVeilUntilAKeyThatNothingBehindSees)
     router().addHandler(&witness);
     m_app.getScreen()->setBackgroundColor(Fernhouse::Base::Color(200, 100, 50, 255));
     const std::vector<std::uint8_t> frame = show("Something broke badly");
-    EXPECT_EQ(std::pair(m_draws, witness.keys), std::pair(2, 0));
-    EXPECT_TRUE(m_app.getScreen()->getChildren().empty());
-    EXPECT_EQ(router().getHandlers().size(), 1u);
+    EXPECT_EQ(std::tuple(m_draws, witness.keys, m_app.getScreen()->getChildren().size(),
+                         router().getHandlers().size()),
+              std::tuple(2, 0, 0ul, 1ul));
     router().removeHandler(&witness);
     m_ticks.advance(250);
     m_app.getGameTime()->update();
@@ -121,12 +118,10 @@ TEST_F(AlertBoxTest, AQuitEventClosesItAndAMissingFontStillTakesItDown)
 {
     router().pushQuit();
     show("Window closed");
-    EXPECT_EQ(m_draws, 0);
-    EXPECT_FALSE(m_app.getGameTime()->isStopped());
+    EXPECT_EQ(std::pair(m_draws, m_app.getGameTime()->isStopped()), std::pair(0, false));
     EXPECT_THROW((new AlertBox("Error", "Message", "no_such_font"))->show(),
                  Fernhouse::Base::FileNotFoundException);
-    EXPECT_TRUE(m_app.getScreen()->getChildren().empty());
-    EXPECT_TRUE(router().getHandlers().empty());
+    EXPECT_TRUE(m_app.getScreen()->getChildren().empty() && router().getHandlers().empty());
 }
 
 // A message wider than the screen wraps at blanks, one longer than it can hold ends in dots; the box grows

@@ -5,6 +5,8 @@
 
 #include "tests/game/frontend/FrontFixture.h"
 
+#include <algorithm>
+
 using Fernhouse::Base::Color;
 using Tarvo::HighscoreView;
 using HighscoreViewTest = FrontSupport::WorldTest;
@@ -26,15 +28,13 @@ TEST_F(HighscoreViewTest, SpaceTurnsPagesOfTenRowsDrawnAsLabelsInAlternatingColo
     };
     const auto texts = [](const HighscoreView& view) {
         std::vector<std::string> result;
-        for (Fernhouse::Base::Entity* label : view.getChildren())
-        {
-            result.push_back(dynamic_cast<const Fernhouse::GUI::Label&>(*label).getText());
-        }
+        std::transform(
+            view.getChildren().begin(), view.getChildren().end(), std::back_inserter(result),
+            [](auto* label) { return dynamic_cast<const Fernhouse::GUI::Label&>(*label).getText(); });
         return result;
     };
     HighscoreView empty(&table);
-    EXPECT_TRUE(empty.keyDown(SDLK_SPACE, false, false, false));
-    EXPECT_EQ(texts(empty), std::vector<std::string>{header});
+    EXPECT_TRUE(empty.keyDown(SDLK_SPACE, false, false, false) && texts(empty) == std::vector{header});
     std::filesystem::create_directory("maps");
     for (int i = 0; i < 10; ++i)
     {
@@ -47,8 +47,7 @@ TEST_F(HighscoreViewTest, SpaceTurnsPagesOfTenRowsDrawnAsLabelsInAlternatingColo
     view.setPosition(25, 160);
     const std::vector<std::string> first = texts(view);
     ASSERT_EQ(first.size(), 12u);
-    EXPECT_EQ(first[10], "Map 9............9.....109");
-    EXPECT_EQ(first[11], hint);
+    EXPECT_EQ(std::pair(first[10], first[11]), std::pair(std::string("Map 9............9.....109"), hint));
     EXPECT_TRUE(view.keyDown(SDLK_SPACE, false, false, false));
     view.draw();
     const std::vector<std::uint8_t> drawn = TestSupport::readFrame();
@@ -69,10 +68,9 @@ TEST_F(HighscoreViewTest, SpaceTurnsPagesOfTenRowsDrawnAsLabelsInAlternatingColo
     EXPECT_TRUE(drawn == TestSupport::readFrame());
     EXPECT_NE(drawn, std::vector<std::uint8_t>(drawn.size(), 0));
 
-    EXPECT_TRUE(view.keyDown(SDLK_SPACE, true, true, false));
-    EXPECT_EQ(texts(view), first);
-    EXPECT_FALSE(view.keyDown(SDLK_a, false, false, false) || view.keyDown(SDLK_DOWN, false, false, false));
-    EXPECT_FALSE(view.isDone());
+    EXPECT_TRUE(view.keyDown(SDLK_SPACE, true, true, false) && texts(view) == first);
+    EXPECT_FALSE(view.keyDown(SDLK_a, false, false, false) || view.keyDown(SDLK_DOWN, false, false, false) ||
+                 view.isDone());
     EXPECT_TRUE(view.keyDown(SDLK_ESCAPE, false, false, false) && view.isDone());
     EXPECT_TRUE(empty.keyDown(SDLK_RETURN, false, false, true) && empty.isDone());
 }
