@@ -4,10 +4,10 @@
 #include "engine/gui/Menu.h"
 #include "engine/sound/SoundContext.h"
 
+#include "game/edit/MapEditor.h"
 #include "game/frontend/PlayerConfig.h"
 #include "game/frontend/ScriptEnvironment.h"
 #include "game/play/GameEngine.h"
-#include "game/play/MapFile.h"
 #include "game/play/WormSprite.h"
 #include "game/progress/Campaign.h"
 #include "game/progress/HighscoreTable.h"
@@ -37,16 +37,10 @@ const Texts Campaigns{"OPEN=0", "SEQUEL=2", "BACK..."}; // the locked one left o
 void writeMap(const TestSupport::TempDir& dir, int starts)
 {
     std::filesystem::create_directories(dir.path() / "maps");
-    Tarvo::MapFile map(3, 20, 15);
-    map.setName("Field");
-    map.setGraphicsFileName("graphics/tilesets/meadow.png");
-    for (std::int32_t i = 0; i < 20 * 15; ++i)
-    {
-        map.setTile(0, i % 20, i / 20, 16);
-    }
+    Tarvo::MapEditor map("Field", "graphics/tilesets/meadow.png", 20, 15);
     for (int k = 1; k <= starts; ++k)
     {
-        map.setTile(Tarvo::GameEngine::StartLayer, 4 * k, 7, k);
+        map.placeStart(4 * k, 7);
     }
     map.save(dir.file("maps/00-field.map"));
 }
@@ -126,9 +120,8 @@ protected:
                 Texts got;
                 std::transform(engine.getWorms().begin(), engine.getWorms().end(), std::back_inserter(got),
                                [](const Tarvo::WormSprite* worm) { return worm->getName(); });
-                EXPECT_EQ(got, names);
-                EXPECT_EQ(engine.getPlayer2(), names.size() == 2 ? engine.getWorms()[1] : nullptr);
-                EXPECT_EQ(engine.getSettings().timeLimit, timeLimit);
+                EXPECT_EQ(std::tuple(got, engine.getPlayer2(), engine.getSettings().timeLimit),
+                          std::tuple(names, names.size() == 2 ? engine.getWorms()[1] : nullptr, timeLimit));
             };
         };
         const auto alone = seated({"Tarvo", "buffy", "buffy"}, 180000);
@@ -150,9 +143,9 @@ protected:
             {
                 pushKey(SDLK_RETURN, alt);
                 EXPECT_TRUE(frame({}));
-                EXPECT_EQ(m_app->getScreen()->isFullscreen(), alt == KMOD_LALT);
-                EXPECT_FALSE(m_app->getConfiguration().isFullscreen());
-                EXPECT_EQ(menuTexts(), Main);
+                EXPECT_EQ(std::tuple(m_app->getScreen()->isFullscreen(),
+                                     m_app->getConfiguration().isFullscreen(), menuTexts()),
+                          std::tuple(alt == KMOD_LALT, false, Main));
             }
             SDL_PauseAudio(1);
         };
@@ -220,8 +213,7 @@ protected:
         }
         m_app = std::make_unique<TarvoApp>(0, nullptr);
         m_app->startRun();
-        int drawn = 0;
-        int skipped = 0;
+        int drawn = 0, skipped = 0;
         const std::vector<Step> steps = gameWalk();
         for (const Step& step : steps)
         {
@@ -294,8 +286,7 @@ protected:
                 changed += differs ? 1 : 0;
                 outside += differs && (x < left || y < top || x > right || y > bottom) ? 1 : 0;
             }
-            EXPECT_GT(changed, 0);
-            EXPECT_EQ(outside, 0);
+            EXPECT_TRUE(changed > 0 && outside == 0) << changed << " changed, " << outside << " outside";
         }
     }
 
