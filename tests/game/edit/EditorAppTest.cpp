@@ -111,10 +111,7 @@ protected:
     std::unique_ptr<EditorApp> m_app;
 };
 
-MapEditor newMap()
-{
-    return MapEditor("Test", "graphics/tilesets/meadow.png", 10, 10);
-}
+const auto newMap = [] { return MapEditor("Test", "graphics/tilesets/meadow.png", 10, 10); };
 
 // The layer's cells row by row: '.' for none, 'W' the wall, 'g' new ground, else a start number or '?'.
 std::string layerOf(const MapFile& map, unsigned layer)

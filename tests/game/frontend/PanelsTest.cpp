@@ -147,11 +147,9 @@ TEST_F(PanelTest, AudioAndVideoChoicesTakeEffectInTheUpdateThatStoresThem)
     }
 }
 
-// While a row waits, keys either player uses are refused, and so are keys that cannot be assigned or come
-// with a modifier; the row's own key was freed when it was chosen. Leaving writes the panel's copy of the
-// keys and steering over its own player's, and only those, even over changes made meanwhile.
-// Seventy-five keys steer nothing in the menus, each named so that it fits its row and every font sheet
-// can draw it; a name the font cannot draw would end the game from the panel's draw.
+// Seventy-five keys steer nothing in the menus, each named to fit its row in every font (else the draw would
+// end the game). While a row waits, keys either player uses, unassignable and modified keys are refused; the
+// row's own key was freed. Leaving writes its copy of the keys and steering over its own player's only.
 TEST_F(PanelTest, PlayerSetUpTakesOnlyFreeAssignableKeysNamedToFitAndLeavingWritesThemForItsPlayerOnly)
 {
     const auto assignable = PlayerConfig::assignableKeys();
