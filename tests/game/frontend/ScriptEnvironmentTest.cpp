@@ -9,7 +9,6 @@
 #include "tests/game/frontend/FrontFixture.h"
 #include "tests/support/Throws.h"
 
-using Fernhouse::Base::Color;
 using Fernhouse::Base::Point;
 using Fernhouse::Script::ScriptEngine;
 using Tarvo::ScriptEnvironment;
@@ -19,7 +18,7 @@ using TestSupport::rgbAt;
 namespace
 {
 
-constexpr Color White(255, 255, 255, 255), Red(255, 0, 0, 255);
+constexpr Fernhouse::Base::Color White(255, 255, 255, 255), Red(255, 0, 0, 255);
 
 // The fonts "fixed_small" (8 x 8) and "fixed_medium" (16 x 16) are solid white sheets, so every character
 // draws a full block; "pic.bmp" is 32 x 16, red on the left, white on the right.
@@ -139,22 +138,20 @@ TEST_F(ScriptEnvironmentTest, BadCallsFailWithTheirMessageAndLeaveEverythingAsIt
 {
     call("printText", "(5, 5, \"A\")");
     const std::string Tag = "ScriptEnvironment";
-    const std::string Arguments = "src/ScriptArgumentList";
-    const std::string NotFound = "Couldn't find object with offset=";
     for (const auto& [name, arguments, message, file] :
          std::vector<std::tuple<std::string, std::string, std::string, std::string>>{
              {"move", "(0, 9, 9, -1)", "move: duration may not be negative.", Tag},
              {"fade", "(0, 0, -1)", "fade: duration may not be negative.", Tag},
              {"scale", "(0, 3, -1)", "scale: duration may not be negative.", Tag},
              {"fade", "(0, 256, 10)", "fade: targetAlpha must be between 0-255.", Tag},
-             {"scale", "(1, 2, 10)", NotFound, Tag},
-             {"remove", "(1)", NotFound, Tag},
-             {"remove", "(-1)", NotFound, Tag},
+             {"scale", "(1, 2, 10)", "Couldn't find object with offset=", Tag},
+             {"remove", "(1)", "Couldn't find object with offset=", Tag},
+             {"remove", "(-1)", "Couldn't find object with offset=", Tag},
              {"setColor", "(256, 0, 0)", "setColor: red component must be 0-255.", Tag},
              {"setColor", "(0, -1, 300)", "setColor: green component must be 0-255.", Tag},
              {"setColor", "(0, 0, -1)", "setColor: b component must be 0-255.", Tag},
-             {"printText", "(1, 2)", "printText: argument 3 is missing.", Arguments},
-             {"move", "(0, 1, 2 ", "move: argument 3 is missing.", Arguments}})
+             {"printText", "(1, 2)", "printText: argument 3 is missing.", "src/ScriptArgumentList"},
+             {"move", "(0, 1, 2 ", "move: argument 3 is missing.", "src/ScriptArgumentList"}})
     {
         EXPECT_TRUE(TestSupport::throwsWith<Fernhouse::Script::ScriptRuntimeException>(
             [&] { call(name, arguments); }, message, file))
@@ -172,8 +169,7 @@ TEST_F(ScriptEnvironmentTest, BadCallsFailWithTheirMessageAndLeaveEverythingAsIt
     EXPECT_EQ(object(1).getColor(), White);
     call("setFont", "(\"missing\")");
     EXPECT_THROW(call("printText", "(1, 1, \"A\")"), Fernhouse::Base::FileNotFoundException);
-    EXPECT_EQ(m_env.getChildren().size(), 2u);
-    EXPECT_EQ(m_fonts.getReferenceCount("missing"), 0);
+    EXPECT_EQ(std::pair(m_env.getChildren().size(), m_fonts.getReferenceCount("missing")), std::pair(2ul, 0));
 }
 
 // Without a sound device the script goes on silently; with one, the sound joins the top context and plays.
