@@ -111,138 +111,6 @@ protected:
         return texts;
     }
 
-    // Splashes, intro, every menu, list, panel, the credits, a campaign, and rounds for one player and two.
-    std::vector<Step> gameWalk()
-    {
-        const auto seated = [this](const Texts& names, std::int32_t timeLimit) {
-            return [this, names, timeLimit] {
-                const Tarvo::GameEngine& engine = *m_app->getGameEngine();
-                Texts got;
-                std::transform(engine.getWorms().begin(), engine.getWorms().end(), std::back_inserter(got),
-                               [](const Tarvo::WormSprite* worm) { return worm->getName(); });
-                EXPECT_EQ(std::tuple(got, engine.getPlayer2(), engine.getSettings().timeLimit),
-                          std::tuple(names, names.size() == 2 ? engine.getWorms()[1] : nullptr, timeLimit));
-            };
-        };
-        const auto alone = seated({"Tarvo", "buffy", "buffy"}, 180000);
-        const auto together = seated({"Tarvo", "Piggy"}, 300000);
-        const auto mapList = [this] {
-            const Texts& files = m_app->getMapFiles();
-            const auto shipped = static_cast<std::size_t>(std::distance(
-                std::filesystem::directory_iterator(std::string(TARVO_SOURCE_DIR) + "/maps"), {}));
-            EXPECT_TRUE(std::is_sorted(files.begin(), files.end()));
-            EXPECT_EQ(std::tuple(files.size(), files.front(), menuTexts().size(), menuTexts().front(),
-                                 menuTexts().back()),
-                      std::tuple(shipped + 1, "maps/00-field.map", shipped + 2, "Field=0", "BACK..."));
-        };
-        // Alt+Return switches the screen, not the configured mode, and the menu passes it on unchosen. The
-        // sound device is then held still, so that a click stays playing however slowly the frames run.
-        const auto landed = [this] {
-            EXPECT_EQ(Mix_Playing(-1), 0);
-            for (const SDLMod alt : {KMOD_LALT, KMOD_RALT})
-            {
-                pushKey(SDLK_RETURN, alt);
-                EXPECT_TRUE(frame({}));
-                EXPECT_EQ(std::tuple(m_app->getScreen()->isFullscreen(),
-                                     m_app->getConfiguration().isFullscreen(), menuTexts()),
-                          std::tuple(alt == KMOD_LALT, false, Main));
-            }
-            SDL_PauseAudio(1);
-        };
-        const auto clicked = [] {
-            EXPECT_GT(Mix_Playing(-1), 0);
-            SDL_PauseAudio(0);
-        };
-        const auto playerTwo = [this] {
-            EXPECT_EQ(dynamic_cast<Tarvo::PlayerConfig&>(*m_app->getCurrentWidget()).getKeys().left, SDLK_a);
-        };
-        constexpr SDLKey Up = SDLK_UP, Down = SDLK_DOWN, Left = SDLK_LEFT, Right = SDLK_RIGHT;
-        constexpr SDLKey Return = SDLK_RETURN, Escape = SDLK_ESCAPE, Space = SDLK_SPACE;
-        constexpr int Menu = TarvoApp::MenuState, Game = TarvoApp::GameState,
-                      Campaign = TarvoApp::CampaignState;
-        // Each screen ends a step at least once; keys that lead back from a list or panel end a step where
-        // the keys after them would reach the same screen from elsewhere.
-        return {// The bars slide for a second and stay joined one and a half, then the pictures fade.
-                {{}, TarvoApp::BarSplashState, nullptr, 1},
-                {{}, TarvoApp::BarSplashState, nullptr, 1, 1000},
-                {{}, TarvoApp::BarSplashState, nullptr, 1, 1499},
-                {{}, TarvoApp::BarSplashState, nullptr, 1, 1},
-                {{SDLK_a}, TarvoApp::FadeSplashState, nullptr, 25, 200},
-                {{Space, Down}, TarvoApp::IntroState, nullptr, 20, 100},
-                {{Return}, Menu, &Main, 0, 20, false, landed},
-                {{Return}, Menu, &OnePlayer, 10, 20, true, clicked},
-                {{Down, Return}, TarvoApp::OnePlayerMapListState, nullptr, 0, 20, false, mapList},
-                {{Escape, Return}, TarvoApp::CampaignListState, &Campaigns},
-                {{Escape, Down, Down, Return, Space}, TarvoApp::HighscoreState, nullptr, 2},
-                {{Escape}, Menu, &OnePlayer},
-                {{Escape, Down, Return}, Menu, &TwoPlayer},
-                {{Return}, TarvoApp::TwoPlayerMapListState},
-                {{Escape}, Menu, &TwoPlayer},
-                {{Escape, Down, Down, Return}, Menu, &Settings},
-                {{Return, Right, Down, Left}, TarvoApp::AudioPanelState, nullptr, 5, 20, true},
-                {{Down, Return, Down, Return, Down}, TarvoApp::VideoPanelState, nullptr, 5, 20, true},
-                {{Return, Down, Down, Return}, Menu, &Controller},
-                {{Return, Down, Return, Left}, TarvoApp::PlayerOneState, nullptr, 5, 20, true},
-                {{Up, Up, Return, Down, Return}, TarvoApp::PlayerTwoState, nullptr, 0, 20, false, playerTwo},
-                {{Up, Return}, Menu, &Controller},
-                {{Escape, Up, Up, Return}, TarvoApp::CreditsState, nullptr, 40, 100},
-                {{Space}, Menu, &Main},
-                // Escape loses the campaign's round, which ends it.
-                {{Return, Return, Return}, Campaign, nullptr, 20, 40},
-                {{Escape}, Menu, &Main, 3},
-                {{Return, Down, Return, Return}, Game, nullptr, 0, 20, false, alone},
-                {{}, Game, nullptr, 60, 40},
-                {{Up}, Game, nullptr, 30, 30},
-                {{Left}, Game, nullptr, 40, 30},
-                {{Escape}, Menu, &Main, 1},
-                {{Down, Return, Return, Return}, Game, nullptr, 0, 20, false, together},
-                {{}, Game, nullptr, 60, 40},
-                {{SDLK_w}, Game, nullptr, 60, 30},
-                {{Escape}, Menu, &Main, 1}};
-    }
-
-    // Every skipped frame shows what a full redraw would, and each step ends on its screen.
-    void walk()
-    {
-        {
-            Tarvo::HighscoreTable table;
-            for (const std::string& map : TarvoApp::listFiles("maps", ".map"))
-            {
-                table.submit(map, 9999999, 9999999);
-            }
-        }
-        m_app = std::make_unique<TarvoApp>(0, nullptr);
-        m_app->startRun();
-        int drawn = 0, skipped = 0;
-        const std::vector<Step> steps = gameWalk();
-        for (const Step& step : steps)
-        {
-            SCOPED_TRACE("step " + std::to_string(&step - steps.data()));
-            const int keys = static_cast<int>(step.keys.size());
-            for (int i = 0; i < keys + step.frames; ++i)
-            {
-                dropForeignEvents();
-                ASSERT_TRUE(frame(i < keys ? Keys{step.keys[static_cast<std::size_t>(i)]} : Keys{},
-                                  i < keys ? 20 : step.ms));
-                if (m_app->wasLastFrameDrawn())
-                {
-                    ++drawn; // by the same full redraw
-                    ASSERT_FALSE(step.still && i > keys) << "frame " << i;
-                    continue;
-                }
-                ++skipped;
-                const std::vector<std::uint8_t> shownPixels = TestSupport::readFrame();
-                m_app->redraw();
-                ASSERT_TRUE(shownPixels == TestSupport::readFrame()) << "frame " << i;
-            }
-            ASSERT_EQ(m_app->getState(), step.state);
-            expectScreenOfState();
-            EXPECT_TRUE(step.menu == nullptr || menuTexts() == *step.menu) << menuTexts().front();
-            step.check();
-        }
-        EXPECT_TRUE(skipped > 0 && drawn > 1) << skipped << " skipped, " << drawn << " drawn";
-    }
-
     // Each state shows its own objects and nothing else, in its sound context; menus, lists and panels
     // lie over the menu background and draw only inside its board.
     void expectScreenOfState()
@@ -310,10 +178,132 @@ protected:
 
 } // namespace
 
+// A walk through the splashes, intro, every menu, list and panel, the credits, a campaign, and rounds for one
+// player and two, where each step ends on its screen and every skipped frame shows what a full redraw would.
 // Quitting ends the loop at the next frame and saves what the panels set, and the highscores.
 TEST_F(TarvoAppTest, EveryScreenIsReachedSkippedFramesMatchAFullRedrawAndQuittingSavesWhatThePanelsSet)
 {
-    walk();
+    const auto seated = [this](const Texts& names, std::int32_t timeLimit) {
+        return [this, names, timeLimit] {
+            const Tarvo::GameEngine& engine = *m_app->getGameEngine();
+            Texts got;
+            std::transform(engine.getWorms().begin(), engine.getWorms().end(), std::back_inserter(got),
+                           [](const Tarvo::WormSprite* worm) { return worm->getName(); });
+            EXPECT_EQ(std::tuple(got, engine.getPlayer2(), engine.getSettings().timeLimit),
+                      std::tuple(names, names.size() == 2 ? engine.getWorms()[1] : nullptr, timeLimit));
+        };
+    };
+    const auto alone = seated({"Tarvo", "buffy", "buffy"}, 180000);
+    const auto together = seated({"Tarvo", "Piggy"}, 300000);
+    const auto mapList = [this] {
+        const Texts& files = m_app->getMapFiles();
+        const auto shipped = static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(std::string(TARVO_SOURCE_DIR) + "/maps"), {}));
+        EXPECT_TRUE(std::is_sorted(files.begin(), files.end()));
+        EXPECT_EQ(std::tuple(files.size(), files.front(), menuTexts().size(), menuTexts().front(),
+                             menuTexts().back()),
+                  std::tuple(shipped + 1, "maps/00-field.map", shipped + 2, "Field=0", "BACK..."));
+    };
+    // Alt+Return switches the screen, not the configured mode, and the menu passes it on unchosen. The
+    // sound device is then held still, so that a click stays playing however slowly the frames run.
+    const auto landed = [this] {
+        EXPECT_EQ(Mix_Playing(-1), 0);
+        for (const SDLMod alt : {KMOD_LALT, KMOD_RALT})
+        {
+            pushKey(SDLK_RETURN, alt);
+            EXPECT_TRUE(frame({}));
+            EXPECT_EQ(std::tuple(m_app->getScreen()->isFullscreen(), m_app->getConfiguration().isFullscreen(),
+                                 menuTexts()),
+                      std::tuple(alt == KMOD_LALT, false, Main));
+        }
+        SDL_PauseAudio(1);
+    };
+    const auto clicked = [] {
+        EXPECT_GT(Mix_Playing(-1), 0);
+        SDL_PauseAudio(0);
+    };
+    const auto playerTwo = [this] {
+        EXPECT_EQ(dynamic_cast<Tarvo::PlayerConfig&>(*m_app->getCurrentWidget()).getKeys().left, SDLK_a);
+    };
+    constexpr SDLKey Up = SDLK_UP, Down = SDLK_DOWN, Left = SDLK_LEFT, Right = SDLK_RIGHT;
+    constexpr SDLKey Return = SDLK_RETURN, Escape = SDLK_ESCAPE, Space = SDLK_SPACE;
+    constexpr int Menu = TarvoApp::MenuState, Game = TarvoApp::GameState, Campaign = TarvoApp::CampaignState;
+    // Each screen ends a step at least once; keys that lead back from a list or panel end a step where
+    // the keys after them would reach the same screen from elsewhere.
+    const std::vector<Step> steps = {
+        // The bars slide for a second and stay joined one and a half, then the pictures fade.
+        {{}, TarvoApp::BarSplashState, nullptr, 1},
+        {{}, TarvoApp::BarSplashState, nullptr, 1, 1000},
+        {{}, TarvoApp::BarSplashState, nullptr, 1, 1499},
+        {{}, TarvoApp::BarSplashState, nullptr, 1, 1},
+        {{SDLK_a}, TarvoApp::FadeSplashState, nullptr, 25, 200},
+        {{Space, Down}, TarvoApp::IntroState, nullptr, 20, 100},
+        {{Return}, Menu, &Main, 0, 20, false, landed},
+        {{Return}, Menu, &OnePlayer, 10, 20, true, clicked},
+        {{Down, Return}, TarvoApp::OnePlayerMapListState, nullptr, 0, 20, false, mapList},
+        {{Escape, Return}, TarvoApp::CampaignListState, &Campaigns},
+        {{Escape, Down, Down, Return, Space}, TarvoApp::HighscoreState, nullptr, 2},
+        {{Escape}, Menu, &OnePlayer},
+        {{Escape, Down, Return}, Menu, &TwoPlayer},
+        {{Return}, TarvoApp::TwoPlayerMapListState},
+        {{Escape}, Menu, &TwoPlayer},
+        {{Escape, Down, Down, Return}, Menu, &Settings},
+        {{Return, Right, Down, Left}, TarvoApp::AudioPanelState, nullptr, 5, 20, true},
+        {{Down, Return, Down, Return, Down}, TarvoApp::VideoPanelState, nullptr, 5, 20, true},
+        {{Return, Down, Down, Return}, Menu, &Controller},
+        {{Return, Down, Return, Left}, TarvoApp::PlayerOneState, nullptr, 5, 20, true},
+        {{Up, Up, Return, Down, Return}, TarvoApp::PlayerTwoState, nullptr, 0, 20, false, playerTwo},
+        {{Up, Return}, Menu, &Controller},
+        {{Escape, Up, Up, Return}, TarvoApp::CreditsState, nullptr, 40, 100},
+        {{Space}, Menu, &Main},
+        // Escape loses the campaign's round, which ends it.
+        {{Return, Return, Return}, Campaign, nullptr, 20, 40},
+        {{Escape}, Menu, &Main, 3},
+        {{Return, Down, Return, Return}, Game, nullptr, 0, 20, false, alone},
+        {{}, Game, nullptr, 60, 40},
+        {{Up}, Game, nullptr, 30, 30},
+        {{Left}, Game, nullptr, 40, 30},
+        {{Escape}, Menu, &Main, 1},
+        {{Down, Return, Return, Return}, Game, nullptr, 0, 20, false, together},
+        {{}, Game, nullptr, 60, 40},
+        {{SDLK_w}, Game, nullptr, 60, 30},
+        {{Escape}, Menu, &Main, 1}};
+    {
+        Tarvo::HighscoreTable table;
+        for (const std::string& map : TarvoApp::listFiles("maps", ".map"))
+        {
+            table.submit(map, 9999999, 9999999);
+        }
+    }
+    m_app = std::make_unique<TarvoApp>(0, nullptr);
+    m_app->startRun();
+    int drawn = 0, skipped = 0;
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE("step " + std::to_string(&step - steps.data()));
+        const int keys = static_cast<int>(step.keys.size());
+        for (int i = 0; i < keys + step.frames; ++i)
+        {
+            dropForeignEvents();
+            ASSERT_TRUE(frame(i < keys ? Keys{step.keys[static_cast<std::size_t>(i)]} : Keys{},
+                              i < keys ? 20 : step.ms));
+            if (m_app->wasLastFrameDrawn())
+            {
+                ++drawn; // by the same full redraw
+                ASSERT_FALSE(step.still && i > keys) << "frame " << i;
+                continue;
+            }
+            ++skipped;
+            const std::vector<std::uint8_t> shownPixels = TestSupport::readFrame();
+            m_app->redraw();
+            ASSERT_TRUE(shownPixels == TestSupport::readFrame()) << "frame " << i;
+        }
+        ASSERT_EQ(m_app->getState(), step.state);
+        expectScreenOfState();
+        EXPECT_TRUE(step.menu == nullptr || menuTexts() == *step.menu) << menuTexts().front();
+        step.check();
+    }
+    EXPECT_TRUE(skipped > 0 && drawn > 1) << skipped << " skipped, " << drawn << " drawn";
     EXPECT_TRUE(frame({SDLK_UP, SDLK_RETURN}));
     EXPECT_FALSE(frame({}));
     m_app.reset();
