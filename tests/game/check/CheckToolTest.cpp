@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/wait.h>
 #include <vector>
 
@@ -10,7 +11,6 @@ namespace
 
 namespace fs = std::filesystem;
 
-// tarvo-check's output and exit status on the arguments, run in the directory as the game's folder.
 std::pair<std::string, int> check(const fs::path& directory, const std::string& arguments)
 {
     const TestSupport::TempDir out;
@@ -39,11 +39,9 @@ std::string mapText(const std::vector<std::string>& rows)
     return text;
 }
 
-// Cells written over row y from x on.
 using Change = std::tuple<std::size_t, std::size_t, std::string>;
 
-// 20 x 12 with these changes: the players' worms run 9 cells down in their first 3 seconds and just stop
-// short of the wall.
+// The worms run 9 cells down in their first 3 seconds and just stop short of the wall.
 std::string fair(std::initializer_list<Change> changes = {}, std::size_t height = 12)
 {
     std::vector<std::string> rows(height, "#..................#");
@@ -57,7 +55,6 @@ std::string fair(std::initializer_list<Change> changes = {}, std::size_t height 
     return mapText(rows);
 }
 
-// A campaign of the fair map with these computer players.
 std::string campaign(const std::string& players, const std::string& lock = "",
                      const std::string& song = "song.ogg", const std::string& script = "")
 {
@@ -74,41 +71,31 @@ TEST(CheckTool, EveryShippedMapCampaignComputerPlayerAndScriptPasses)
 
 TEST(CheckTool, EachFaultIsReportedAtItsLineAndFailsTheRun)
 {
-    // Wall layer rows of a 12-row map start on line 19, start point rows on line 32.
+    // Wall rows of a 12-row map start on line 19, start point rows on line 32. A report naming the checked
+    // file is given from its line number on, and compared from its start.
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {"maps/fair.map", fair(), ""},
-        {"maps/m.map", fair({{5, 0, "."}}), "maps/m.map:19: the border is open at (5, 0)"},
-        {"maps/m.map", fair({{2, 6, "#"}}),
-         "maps/m.map:25: the worm on start point 1 runs into a wall at (2, 6) in its first 3 seconds"},
+        {"maps/m.map", fair({{5, 0, "."}}), "19: the border is open at (5, 0)"},
+        {"maps/m.map", fair({{2, 6, "#"}}), "25: the worm on start point 1 runs into a wall at (2, 6)"},
         {"maps/m.map", fair({{6, 1, "3"}}),
-         "maps/m.map:33: the computer worm on start point 3 starts 4 cells from the player on start point 1, "
-         "closer than 9"},
-        {"maps/m.map", fair({{17, 10, "3"}}, 24),
-         "maps/m.map:57: the worms on start points 2 and 3 meet at (17, 10) in their first 3 seconds"},
+         "33: the computer worm on start point 3 starts 4 cells from the player on start point 1"},
+        {"maps/m.map", fair({{17, 10, "3"}}, 24), "57: the worms on start points 2 and 3 meet at (17, 10)"},
         {"maps/m.map", fair({{8, 5, "###"}, {8, 6, "#.#"}, {8, 7, "###"}}),
-         "maps/m.map:25: 1 free cell cannot be reached from any start point, the first at (9, 6)"},
-        {"maps/m.map", fair({{17, 1, "."}}), "maps/m.map:33: 1 start point; a round needs at least 2"},
-        {"maps/m.map", fair({{17, 1, "3"}}), "maps/m.map:33: start point 2 is missing before start point 3"},
-        {"maps/m.map", "2\nTEST\n", "maps/m.map: Unsupported map file version."},
-        {"campaigns/c.cpj", campaign("1\nblind\n", "", "song.ogg", "scripts/none.fhs"),
-         "campaigns/c.cpj:10: no script scripts/none.fhs"},
-        {"campaigns/c.cpj", campaign("1\nnobody\n"), "campaigns/c.cpj:16: Couldn't load file: ai/nobody.ai"},
-        {"campaigns/c.cpj", campaign("2\nblind\nblind\n"),
-         "campaigns/c.cpj:15: 2 computer players and the player need more than the 2 start points of "
-         "maps/fair.map"},
+         "25: 1 free cell cannot be reached from any start point, the first at (9, 6)"},
+        {"maps/m.map", fair({{17, 1, "."}}), "33: 1 start point; a round needs at least 2"},
+        {"maps/m.map", fair({{17, 1, "3"}}), "33: start point 2 is missing before start point 3"},
+        {"maps/m.map", "2\nTEST\n", " Unsupported map file version."},
+        {"campaigns/c.cpj", campaign("1\nblind\n", "", "song.ogg", "scripts/none.fhs"), "10: no script"},
+        {"campaigns/c.cpj", campaign("1\nnobody\n"), "16: Couldn't load file: ai/nobody.ai"},
+        {"campaigns/c.cpj", campaign("2\nblind\nblind\n"), "15: 2 computer players and the player need more"},
         {"campaigns/c.cpj", campaign("1\nfast\n"),
          "maps/fair.map:30: the worm on start point 2 runs into a wall at (17, 11) in its first 3 seconds "
-         "(as "
-         "campaigns/c.cpj:11 fills it)"},
-        {"campaigns/c.cpj", campaign("1\nblind\n", "nokey"),
-         "campaigns/c.cpj:2: no campaign beside it unlocks 'nokey'"},
-        {"campaigns/c.cpj", campaign("1\nblind\n", "", "none.ogg"),
-         "campaigns/c.cpj:8: Failed to load music."},
-        {"ai/bad.ai", "tarvo\neat\n0\nfast\n0\n", "ai/bad.ai: Invalid speed in ai/bad.ai."},
-        {"scripts/bad.fhs", "printText(1, 2, \"A\")\nwobble()\n",
-         "scripts/bad.fhs:2: Function 'wobble' is not defined"},
+         "(as campaigns/c.cpj:11 fills it)"},
+        {"campaigns/c.cpj", campaign("1\nblind\n", "nokey"), "2: no campaign beside it unlocks 'nokey'"},
+        {"campaigns/c.cpj", campaign("1\nblind\n", "", "none.ogg"), "8: Failed to load music."},
+        {"ai/bad.ai", "tarvo\neat\n0\nfast\n0\n", " Invalid speed in ai/bad.ai."},
+        {"scripts/bad.fhs", "printText(1, 2, \"A\")\nwobble()\n", "2: Function 'wobble' is not defined"},
     };
-    // One folder for all cases: each names the one file it checks, which it writes over the last case's.
     const TestSupport::TempDir dir;
     for (const char* folder : {"maps", "campaigns", "ai", "scripts"})
     {
@@ -122,8 +109,10 @@ TEST(CheckTool, EachFaultIsReportedAtItsLineAndFailsTheRun)
     for (const auto& [file, text, problem] : cases)
     {
         dir.writeFile(file, text);
-        EXPECT_EQ(check(dir.path(), file),
-                  problem.empty() ? std::pair(std::string(), 0) : std::pair(problem + "\n", 1))
-            << problem;
+        const std::string report = problem.empty() || problem[0] == 'm' ? problem : file + ":" + problem;
+        const auto [out, status] = check(dir.path(), file);
+        EXPECT_EQ(std::tuple(out.substr(0, report.size()), std::count(out.begin(), out.end(), '\n'), status),
+                  std::tuple(report, problem.empty() ? 0 : 1, problem.empty() ? 0 : 1))
+            << out;
     }
 }

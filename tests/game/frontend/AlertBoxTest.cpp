@@ -10,7 +10,6 @@ using Tarvo::AlertBox;
 namespace
 {
 
-// Hands each finished frame to the test, after the box and its labels are drawn.
 struct WatchedAlertBox final : AlertBox
 {
     WatchedAlertBox(const std::string& message, std::function<void(const AlertBox&)> onDraw)
@@ -38,8 +37,7 @@ protected:
         m_app.getGameTime()->update();
     }
 
-    // Shows a box with the message and returns the frame it drew again after the window was uncovered, when
-    // Alt+Return closes it. Each frame takes five seconds of the tick counter.
+    // The frame drawn again after the window was uncovered; each frame takes five seconds of ticks.
     std::vector<std::uint8_t> show(const std::string& message)
     {
         std::vector<std::uint8_t> frame;
@@ -59,7 +57,6 @@ protected:
         return frame;
     }
 
-    // The pixels of the rectangle from (x0, y0) to (x1, y1) within tolerance of the colour.
     static int count(const std::vector<std::uint8_t>& frame, int x0, int y0, int x1, int y1,
                      std::array<int, 3> rgb, int tolerance = 0)
     {
@@ -82,8 +79,6 @@ constexpr std::array<int, 3> Green{83, 148, 28}, Orange{255, 90, 0};
 
 } // namespace
 
-// The box sleeps between events and draws again after each; the key that closes it reaches nothing
-// behind it, and the ten seconds it was shown do not count as game time.
 TEST_F(AlertBoxTest, ShowsTheMessageOverAVeilUntilAKeyThatNothingBehindSees)
 {
     struct Witness final : Fernhouse::Base::EventHandler
@@ -104,8 +99,7 @@ TEST_F(AlertBoxTest, ShowsTheMessageOverAVeilUntilAKeyThatNothingBehindSees)
     m_app.getGameTime()->update();
     EXPECT_EQ(m_app.getGameTime()->getTime(), 1250u);
 
-    // A 386 x 98 box at (207, 251), 50 pixels wider than the 336-pixel message, framed two pixels wide in
-    // green, over a veil that darkens all the rest; the title centred in it.
+    // A 386 x 98 box at (207, 251), framed two pixels wide, over a veil; the title centred in it.
     EXPECT_EQ(count(frame, 0, 0, 799, 599, {59, 29, 15}, 1), 800 * 600 - 390 * 102);
     EXPECT_EQ(count(frame, 205, 249, 594, 350, Green) - count(frame, 207, 251, 592, 348, Green),
               390 * 102 - 386 * 98);
@@ -123,8 +117,6 @@ TEST_F(AlertBoxTest, AQuitEventClosesItAndAMissingFontStillTakesItDown)
     EXPECT_TRUE(m_app.getScreen()->getChildren().empty() && router().getHandlers().empty());
 }
 
-// A message wider than the screen wraps at blanks, one longer than it can hold ends in dots; the box grows
-// a line for each. Bytes without a glyph (quotes, percent signs, line ends) are shown as question marks.
 TEST_F(AlertBoxTest, LongMessagesWrapInsideTheScreenAndBytesWithoutGlyphsShowAsQuestionMarks)
 {
     const std::string path = "filesystem error: directory iterator cannot open directory: No such file or "

@@ -11,9 +11,7 @@ using Fernhouse::Base::Color;
 using Tarvo::HighscoreView;
 using HighscoreViewTest = FrontSupport::WorldTest;
 
-// Pages of ten rows under a header, a later one starting again at the top in green; a map that cannot be
-// loaded is logged and leaves no gap. Space turns pages when there is more than one, whatever the
-// modifiers, and wraps; Escape and Return close the view, other keys pass on.
+// A map that cannot be loaded is logged and leaves no gap.
 TEST_F(HighscoreViewTest, SpaceTurnsPagesOfTenRowsDrawnAsLabelsInAlternatingColours)
 {
     const std::string header = "MAP          SCORE  LENGTH";

@@ -37,7 +37,6 @@ protected:
 
     bool press(SDLKey key, bool shift = false) { return router().keyDown(key, false, shift, false); }
 
-    // The texts of the panel's rows drawn in the focus colour.
     std::string focused() const
     {
         std::string texts;
@@ -66,9 +65,7 @@ std::string row(const std::string& caption, const std::string& key)
 
 } // namespace
 
-// Up and Down wrap through the rows and light only the focused one; the control on the focused row alone
-// is registered; modified keys and Escape pass on, and only Return on the back row ends a panel, which
-// leaves the router and frees its textures however it is closed.
+// The control on the focused row alone is registered; closing frees the panel's textures.
 TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
 {
     // key, shift, heard, the start of the lit row's text, and whether a row control is registered
@@ -116,7 +113,6 @@ TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
     }
 }
 
-// A new volume is heard, and a new screen mode shown, in the update that stores it.
 TEST_F(PanelTest, AudioAndVideoChoicesTakeEffectInTheUpdateThatStoresThem)
 {
     m_configuration.setMusicVolume(90);
@@ -147,9 +143,7 @@ TEST_F(PanelTest, AudioAndVideoChoicesTakeEffectInTheUpdateThatStoresThem)
     }
 }
 
-// Seventy-five keys steer nothing in the menus, each named to fit its row in every font (else the draw would
-// end the game). While a row waits, keys either player uses, unassignable and modified keys are refused; the
-// row's own key was freed. Leaving writes its copy of the keys and steering over its own player's only.
+// A key name too wide for its row would end the game when drawn.
 TEST_F(PanelTest, PlayerSetUpTakesOnlyFreeAssignableKeysNamedToFitAndLeavingWritesThemForItsPlayerOnly)
 {
     const auto assignable = PlayerConfig::assignableKeys();

@@ -34,7 +34,6 @@ protected:
         splash.draw();
     }
 
-    // Whether the splash goes on through the frame at t - 1 and is done with the one at t.
     bool endsAt(Fernhouse::GUI::Widget& splash, std::uint32_t t)
     {
         show(splash, t - 1);
@@ -46,8 +45,7 @@ protected:
 
 } // namespace
 
-// The picture is centred at (300, 280); the copy from the left shows in its even stripes of four rows, the
-// copy from the right in the others. Under four rows a picture gets one stripe, and none at all ends it.
+// The picture is centred at (300, 280); the left copy shows in its even stripes of four rows.
 TEST_F(SplashTest, BarCopiesSlideInThroughAlternateStripesMeetHoldAndClearTheStencil)
 {
     const auto maker = picture(200, 40, Blue, Red); // blue on the left to find a copy's edge
@@ -73,8 +71,6 @@ TEST_F(SplashTest, BarCopiesSlideInThroughAlternateStripesMeetHoldAndClearTheSte
     EXPECT_TRUE(narrow.isDone() && Tarvo::BarScrollSplash(nullptr, Screen).isDone());
 }
 
-// Two seconds out, two in, two held; without the first picture it starts with the second, without both it
-// is over at once.
 TEST_F(SplashTest, FadeTakesTheFirstPictureOutThenBringsTheSecondInAndHoldsIt)
 {
     const auto maker = picture(200, 40, Blue, Red);

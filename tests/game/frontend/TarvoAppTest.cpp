@@ -33,7 +33,6 @@ const Texts Settings{"AUDIO", "VIDEO", "CONTROLLER", "BACK.."};
 const Texts Controller{"PLAYER ONE", "PLAYER TWO", "BACK.."};
 const Texts Campaigns{"OPEN=0", "SEQUEL=2", "BACK..."}; // the locked one left out, each id its file's index
 
-// A 20 x 15 meadow with start points 1 to starts along its middle row.
 void writeMap(const TestSupport::TempDir& dir, int starts)
 {
     std::filesystem::create_directories(dir.path() / "maps");
@@ -45,9 +44,7 @@ void writeMap(const TestSupport::TempDir& dir, int starts)
     map.save(dir.file("maps/00-field.map"));
 }
 
-// One step of a walk through the game: a frame for each key, then frames more of ms each, after which the
-// game is in state, showing menu if given. In a still step nothing changes on screen after the first of
-// those more frames, so nothing may be drawn.
+// A frame for each key, then frames more of ms each; in a still step nothing may be drawn after the first.
 struct Step
 {
     Keys keys;
@@ -62,9 +59,8 @@ struct Step
 class TarvoAppTest : public ::testing::Test
 {
 protected:
-    // The game's data linked in, and a maps folder of its own: our map, then the shipped ones by name; neither
-    // a folder nor a file of another extension is a map. Three campaigns of one round on our map and no
-    // scenes: the second is locked by a key nobody has, the third by the key the first gives.
+    // Neither a folder nor a file of another extension is a map. The second campaign is locked by a key
+    // nobody has, the third by the key the first gives.
     void SetUp() override
     {
         const std::string round = "\n\n\nsounds/song1.ogg\n1\n\nmaps/00-field.map\n\n1 0 0\n\n0\n";
@@ -89,7 +85,6 @@ protected:
         configuration.save(m_dir.file("config.dat"));
     }
 
-    // The keys reach the current widget in one frame, whose step then acts on them; false once the game ends.
     bool frame(const Keys& pressed, std::uint32_t ms = 20)
     {
         for (const SDLKey key : pressed)
@@ -111,8 +106,7 @@ protected:
         return texts;
     }
 
-    // Each state shows its own objects and nothing else, in its sound context; menus, lists and panels
-    // lie over the menu background and draw only inside its board.
+    // Menus, lists and panels lie over the menu background and draw only inside its board.
     void expectScreenOfState()
     {
         const int state = m_app->getState();
@@ -137,7 +131,6 @@ protected:
                     m_app->getSoundManager()->topContext()->getName() == context);
         if (overBoard)
         {
-            // The board's inner rectangle, inclusive, as the background's generator drew it.
             int left = 0, top = 0, right = 0, bottom = 0;
             std::ifstream(std::string(TARVO_SOURCE_DIR) + "/content/menu_board.txt") >> left >> top >>
                 right >> bottom;
@@ -158,14 +151,12 @@ protected:
         }
     }
 
-    // Windows of tests running beside this one on the same display send focus, pointer and window events;
-    // they rightly ask for a frame, but not one that a still step expects.
+    // Windows of tests beside this one on the display send events that rightly ask for a frame.
     static void dropForeignEvents()
     {
         SDL_PumpEvents();
-        SDL_Event event;
-        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS & ~(SDL_KEYDOWNMASK | SDL_KEYUPMASK)) >
-               0)
+        for (SDL_Event e;
+             SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_ALLEVENTS & ~(SDL_KEYDOWNMASK | SDL_KEYUPMASK));)
         {
         }
     }
@@ -178,9 +169,6 @@ protected:
 
 } // namespace
 
-// A walk through the splashes, intro, every menu, list and panel, the credits, a campaign, and rounds for one
-// player and two, where each step ends on its screen and every skipped frame shows what a full redraw would.
-// Quitting ends the loop at the next frame and saves what the panels set, and the highscores.
 TEST_F(TarvoAppTest, EveryScreenIsReachedSkippedFramesMatchAFullRedrawAndQuittingSavesWhatThePanelsSet)
 {
     const auto seated = [this](const Texts& names, std::int32_t timeLimit) {
@@ -199,13 +187,11 @@ TEST_F(TarvoAppTest, EveryScreenIsReachedSkippedFramesMatchAFullRedrawAndQuittin
         const Texts& files = m_app->getMapFiles();
         const auto shipped = static_cast<std::size_t>(
             std::distance(std::filesystem::directory_iterator(std::string(TARVO_SOURCE_DIR) + "/maps"), {}));
-        EXPECT_TRUE(std::is_sorted(files.begin(), files.end()));
-        EXPECT_EQ(std::tuple(files.size(), files.front(), menuTexts().size(), menuTexts().front(),
-                             menuTexts().back()),
-                  std::tuple(shipped + 1, "maps/00-field.map", shipped + 2, "Field=0", "BACK..."));
+        EXPECT_EQ(std::tuple(std::is_sorted(files.begin(), files.end()), files.size(), files.front(),
+                             menuTexts().size(), menuTexts().front(), menuTexts().back()),
+                  std::tuple(true, shipped + 1, "maps/00-field.map", shipped + 2, "Field=0", "BACK..."));
     };
-    // Alt+Return switches the screen, not the configured mode, and the menu passes it on unchosen. The
-    // sound device is then held still, so that a click stays playing however slowly the frames run.
+    // The sound device is held still, so that a click stays playing however slowly the frames run.
     const auto landed = [this] {
         EXPECT_EQ(Mix_Playing(-1), 0);
         for (const SDLMod alt : {KMOD_LALT, KMOD_RALT})
@@ -228,13 +214,9 @@ TEST_F(TarvoAppTest, EveryScreenIsReachedSkippedFramesMatchAFullRedrawAndQuittin
     constexpr SDLKey Up = SDLK_UP, Down = SDLK_DOWN, Left = SDLK_LEFT, Right = SDLK_RIGHT;
     constexpr SDLKey Return = SDLK_RETURN, Escape = SDLK_ESCAPE, Space = SDLK_SPACE;
     constexpr int Menu = TarvoApp::MenuState, Game = TarvoApp::GameState, Campaign = TarvoApp::CampaignState;
-    // Each screen ends a step at least once; keys that lead back from a list or panel end a step where
-    // the keys after them would reach the same screen from elsewhere.
     const std::vector<Step> steps = {
-        // The bars slide for a second and stay joined one and a half, then the pictures fade.
         {{}, TarvoApp::BarSplashState, nullptr, 1},
-        {{}, TarvoApp::BarSplashState, nullptr, 1, 1000},
-        {{}, TarvoApp::BarSplashState, nullptr, 1, 1499},
+        {{}, TarvoApp::BarSplashState, nullptr, 1, 2499},
         {{}, TarvoApp::BarSplashState, nullptr, 1, 1},
         {{SDLK_a}, TarvoApp::FadeSplashState, nullptr, 25, 200},
         {{Space, Down}, TarvoApp::IntroState, nullptr, 20, 100},
@@ -309,37 +291,35 @@ TEST_F(TarvoAppTest, EveryScreenIsReachedSkippedFramesMatchAFullRedrawAndQuittin
     m_app.reset();
     Tarvo::Configuration saved;
     saved.load(m_dir.file("config.dat"));
-    EXPECT_EQ(saved.getMusicVolume(), Tarvo::Configuration::DefaultVolume + 10);
-    EXPECT_EQ(saved.getSoundVolume(), Tarvo::Configuration::DefaultVolume - 10);
-    EXPECT_FALSE(saved.isFullscreen());
-    EXPECT_TRUE(saved.isCampaignUnlocked("key-one"));
+    EXPECT_EQ(std::tuple(saved.getMusicVolume(), saved.getSoundVolume(), saved.isFullscreen(),
+                         saved.isCampaignUnlocked("key-one"),
+                         std::filesystem::exists(m_dir.path() / "ErrorLog.txt")),
+              std::tuple(Tarvo::Configuration::DefaultVolume + 10, Tarvo::Configuration::DefaultVolume - 10,
+                         false, true, false));
     EXPECT_TRUE(std::filesystem::is_regular_file(m_dir.path() / "highscore.dat"));
-    EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "ErrorLog.txt"));
 }
 
-// Each failure is logged once. A missing folder of maps or a map without start points takes down what was
-// shown, still writes the highscores, and shows the error box, which takes the key waiting; a failed save
-// after the player quit shows none. Without its settings file the game plays on defaults and writes one,
-// without a sound device in silence; without a window it ends at once.
+// A failed save after the player quit shows no box: nobody is there to close it.
 TEST_F(TarvoAppTest, EveryFailureIsLoggedOnceAndTheGamePlaysOnOrEndsThroughTheErrorBox)
 {
     const std::filesystem::path dir = m_dir.path();
-    const auto noMaps = [&] { std::filesystem::remove_all(dir / "maps"); };
-    const auto noStarts = [&] { writeMap(m_dir, 0); };
-    const auto noSave = [&] { std::filesystem::create_directory(dir / "highscore.dat"); };
-    const auto noSettings = [&] { std::filesystem::remove(dir / "config.dat"); };
-    const auto noSound = [] { setenv("SDL_DISKAUDIOFILE", "/nonexistent-dir/out.raw", 1); };
-    // After the sound case: the window opens before the sound device.
-    const auto noWindow = [] { setenv("SDL_VIDEODRIVER", "dummy", 1); };
-    // The keys of frames from the main menu; where the game cannot go on, the last one fails, and one
-    // without keys is the frame after a quit.
+    // Frames from the main menu; where the game cannot go on, the last one fails. The window opens before
+    // the sound device, so the window case comes last.
     const std::tuple<const char*, std::function<void()>, std::vector<Keys>> cases[] = {
-        {"maps", noMaps, {{SDLK_RETURN}, {SDLK_DOWN, SDLK_RETURN}}},
-        {": No room for more players.\n", noStarts, {{SDLK_RETURN}, {SDLK_DOWN, SDLK_RETURN}, {SDLK_RETURN}}},
-        {"Failed to open file.", noSave, {{SDLK_UP, SDLK_RETURN}, {}}},
-        {"Failed to open file.", noSettings, {{SDLK_RETURN}}},
-        {": Mix_OpenAudio: ", noSound, {{SDLK_RETURN}}},
-        {": Failed to set the requested video mode.\n", noWindow, {}}};
+        {"maps",
+         [&] { std::filesystem::remove_all(dir / "maps"); },
+         {{SDLK_RETURN}, {SDLK_DOWN, SDLK_RETURN}}},
+        {": No room for more players.\n",
+         [&] { writeMap(m_dir, 0); },
+         {{SDLK_RETURN}, {SDLK_DOWN, SDLK_RETURN}, {SDLK_RETURN}}},
+        {"Failed to open file.",
+         [&] { std::filesystem::create_directory(dir / "highscore.dat"); },
+         {{SDLK_UP, SDLK_RETURN}, {}}},
+        {"Failed to open file.", [&] { std::filesystem::remove(dir / "config.dat"); }, {{SDLK_RETURN}}},
+        {": Mix_OpenAudio: ",
+         [] { setenv("SDL_DISKAUDIOFILE", "/nonexistent-dir/out.raw", 1); },
+         {{SDLK_RETURN}}},
+        {": Failed to set the requested video mode.\n", [] { setenv("SDL_VIDEODRIVER", "dummy", 1); }, {}}};
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
     for (const auto& [logged, arrange, frames] : cases)
@@ -370,7 +350,6 @@ TEST_F(TarvoAppTest, EveryFailureIsLoggedOnceAndTheGamePlaysOnOrEndsThroughTheEr
             {
                 ASSERT_TRUE(frame(frames[i]));
             }
-            int result = 0;
             try
             {
                 if (!frame(frames.back()))
@@ -382,9 +361,8 @@ TEST_F(TarvoAppTest, EveryFailureIsLoggedOnceAndTheGamePlaysOnOrEndsThroughTheEr
             catch (...)
             {
                 pushKey(SDLK_SPACE);
-                result = m_app->failRun();
+                EXPECT_EQ(m_app->failRun(), 0);
             }
-            EXPECT_EQ(result, 0);
             SDL_Event waiting{};
             EXPECT_EQ(SDL_PeepEvents(&waiting, 1, SDL_GETEVENT, SDL_EVENTMASK(SDL_KEYDOWN)),
                       fails && !boxed ? 1 : 0);
