@@ -151,8 +151,8 @@ TEST_F(EditorAppTest, PaintedTileShowsAsOnThePaletteAndABrokenRuleIsListedAndTin
     click(SDL_BUTTON_RIGHT, cellAt(0, 12));
     drawFrame();
     EXPECT_NE(square(cellAt(10, 10)), palette) << "the ground is faded while walls are edited";
-    ASSERT_GT(m_app->getCheckLines().size(), 1u);
-    EXPECT_NE(m_app->getCheckLines()[1].find("(0, 12)"), std::string::npos) << m_app->getCheckLines()[1];
+    EXPECT_NE(m_app->getCheckLines().back().find("(0, 12)"), std::string::npos)
+        << m_app->getCheckLines().back();
     const auto marked = TestSupport::pixel(cellAt(0, 12)[0], cellAt(0, 12)[1]);
     EXPECT_GT(marked[0] - marked[1], before[0] - before[1] + 40);
     press({SDLK_z}, true);
@@ -183,9 +183,8 @@ TEST_F(EditorAppTest, PlayTestRunsARoundAndEscapeReturnsWithTheMapUnchangedOrItS
         click(SDL_BUTTON_RIGHT, at);
     }
     press({SDLK_F5});
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
-    EXPECT_EQ(m_app->getStatusLines().front().rfind("Play-test failed: ", 0), 0u)
-        << m_app->getStatusLines().front();
+    EXPECT_EQ(std::pair(m_app->getMode(), m_app->getStatusLines().front().substr(0, 18)),
+              std::pair(EditorApp::Mode::Edit, std::string("Play-test failed: ")));
 }
 
 TEST_F(EditorAppTest, LeavingWithUnsavedChangesAsksFirstAndYesLeavesTheFileAsSaved)
@@ -194,14 +193,14 @@ TEST_F(EditorAppTest, LeavingWithUnsavedChangesAsksFirstAndYesLeavesTheFileAsSav
     press({SDLK_2});
     click(SDL_BUTTON_LEFT, cellAt(10, 10));
     m_app->getEventRouter()->pushQuit();
-    EXPECT_TRUE(m_app->runFrame()) << "closing the window asks too";
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::ConfirmQuit);
+    EXPECT_EQ((std::pair{m_app->runFrame(), m_app->getMode()}),
+              std::pair(true, EditorApp::Mode::ConfirmQuit));
     press({SDLK_c});
     EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
     press({SDLK_ESCAPE, SDLK_y});
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Done);
-    EXPECT_FALSE(m_app->runFrame());
-    EXPECT_EQ(MapFile(m_dir.file("m.map")).getTile(Walls, 10, 10), Wall);
+    EXPECT_EQ((std::tuple{m_app->getMode(), m_app->runFrame(),
+                          MapFile(m_dir.file("m.map")).getTile(Walls, 10, 10)}),
+              std::tuple(EditorApp::Mode::Done, false, Wall));
 }
 
 TEST_F(EditorAppTest, NewMapFormRefusesABadSizeArrowsAndMiddleDragScrollAWideMapAndSavingAsksBeforeReplacing)
@@ -282,13 +281,12 @@ TEST(MapEditor, StartPointsAreNumberedWithoutGapsAndUndoTracksTheSavedState)
                (editor.isDirty() ? " changed" : "");
     };
     EXPECT_EQ(state(), "Test .......... changed") << "a new map has never been saved";
-    for (std::int32_t x = 0; x < 4; ++x)
-    {
-        EXPECT_EQ(editor.placeStart(2 * x, 0), x + 1);
-    }
-    EXPECT_EQ(editor.placeStart(0, 0), 0) << "a cell holds one start point";
-    ASSERT_TRUE(editor.removeStart(2, 0));
-    EXPECT_FALSE(editor.removeStart(2, 0));
+    // A cell holds one start point.
+    EXPECT_EQ(
+        (std::vector<std::int32_t>{editor.placeStart(0, 0), editor.placeStart(2, 0), editor.placeStart(4, 0),
+                                   editor.placeStart(6, 0), editor.placeStart(0, 0), editor.removeStart(2, 0),
+                                   editor.removeStart(2, 0)}),
+        (std::vector<std::int32_t>{1, 2, 3, 4, 0, 1, 0}));
     editor.save(dir.file("a.map"));
     EXPECT_EQ(state(), "Test 1...2.3...");
     EXPECT_EQ(editor.placeStart(9, 0), 4);

@@ -70,22 +70,21 @@ TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
 {
     // key, shift, heard, the start of the lit row's text, and whether a row control is registered
     using Press = std::tuple<SDLKey, bool, bool, const char*, bool>;
+    constexpr SDLKey Up = SDLK_UP, Down = SDLK_DOWN, Left = SDLK_LEFT, Right = SDLK_RIGHT;
+    constexpr SDLKey Ret = SDLK_RETURN, Esc = SDLK_ESCAPE;
     const std::vector<Press> audio = {
-        {SDLK_DOWN, 0, 1, "SOUND", 1},  {SDLK_DOWN, 0, 1, "BACK", 0},    {SDLK_LEFT, 0, 0, "BACK", 0},
-        {SDLK_DOWN, 0, 1, "MUSIC", 1},  {SDLK_UP, 0, 1, "BACK", 0},      {SDLK_UP, 0, 1, "SOUND", 1},
-        {SDLK_LEFT, 0, 1, "SOUND", 1},  {SDLK_RETURN, 0, 1, "SOUND", 1}, {SDLK_ESCAPE, 0, 0, "SOUND", 1},
-        {SDLK_DOWN, 1, 0, "SOUND", 1},  {SDLK_RIGHT, 1, 0, "SOUND", 1},  {SDLK_DOWN, 0, 1, "BACK", 0},
-        {SDLK_RETURN, 1, 0, "BACK", 0}, {SDLK_RETURN, 0, 1, "BACK", 0}};
-    const std::vector<Press> player = {{SDLK_UP, 0, 1, "BACK", 0},         {SDLK_DOWN, 0, 1, "RELATIVE", 1},
-                                       {SDLK_RETURN, 0, 1, "RELATIVE", 1}, {SDLK_LEFT, 0, 1, "RELATIVE", 1},
-                                       {SDLK_DOWN, 0, 1, "LEFT.", 0},      {SDLK_DOWN, 0, 1, "RIGHT", 0},
-                                       {SDLK_DOWN, 0, 1, "UP...", 0},      {SDLK_DOWN, 0, 1, "DOWN.", 0},
-                                       {SDLK_DOWN, 0, 1, "BACK", 0},       {SDLK_ESCAPE, 0, 0, "BACK", 0},
-                                       {SDLK_RETURN, 1, 0, "BACK", 0},     {SDLK_RETURN, 0, 1, "BACK", 0}};
-    const std::vector<Press> video = {{SDLK_RETURN, 0, 1, "FULLSCREEN", 1}, {SDLK_DOWN, 0, 1, "BACK", 0},
-                                      {SDLK_RIGHT, 0, 0, "BACK", 0},        {SDLK_ESCAPE, 0, 0, "BACK", 0},
-                                      {SDLK_RETURN, 1, 0, "BACK", 0},       {SDLK_UP, 0, 1, "FULLSCREEN", 1},
-                                      {SDLK_UP, 0, 1, "BACK", 0},           {SDLK_RETURN, 0, 1, "BACK", 0}};
+        {Down, 0, 1, "SOUND", 1}, {Down, 0, 1, "BACK", 0}, {Left, 0, 0, "BACK", 0},
+        {Down, 0, 1, "MUSIC", 1}, {Up, 0, 1, "BACK", 0},   {Up, 0, 1, "SOUND", 1},
+        {Left, 0, 1, "SOUND", 1}, {Ret, 0, 1, "SOUND", 1}, {Esc, 0, 0, "SOUND", 1},
+        {Down, 1, 0, "SOUND", 1}, {Down, 0, 1, "BACK", 0}, {Ret, 0, 1, "BACK", 0}};
+    const std::vector<Press> player = {
+        {Up, 0, 1, "BACK", 0},       {Down, 0, 1, "RELATIVE", 1}, {Ret, 0, 1, "RELATIVE", 1},
+        {Left, 0, 1, "RELATIVE", 1}, {Down, 0, 1, "LEFT.", 0},    {Up, 0, 1, "RELATIVE", 1},
+        {Up, 0, 1, "BACK", 0},       {Esc, 0, 0, "BACK", 0},      {Ret, 0, 1, "BACK", 0}};
+    const std::vector<Press> video = {{Ret, 0, 1, "FULLSCREEN", 1}, {Down, 0, 1, "BACK", 0},
+                                      {Right, 0, 0, "BACK", 0},     {Ret, 1, 0, "BACK", 0},
+                                      {Up, 0, 1, "FULLSCREEN", 1},  {Up, 0, 1, "BACK", 0},
+                                      {Ret, 0, 1, "BACK", 0}};
     const std::pair<std::function<Widget&()>, const std::vector<Press>*> kinds[] = {
         {[this]() -> Widget& { return open<AudioPanel>(m_app.getSoundManager()); }, &audio},
         {[this]() -> Widget& { return open<PlayerConfig>(true); }, &player},
