@@ -12,19 +12,15 @@ namespace
 
 struct WatchedAlertBox final : AlertBox
 {
-    WatchedAlertBox(const std::string& message, std::function<void(const AlertBox&)> onDraw)
-        : AlertBox("Error", message, "fixed_medium"),
-          m_onDraw(std::move(onDraw))
-    {
-    }
+    using AlertBox::AlertBox;
 
     void draw() override
     {
         AlertBox::draw();
-        m_onDraw(*this);
+        onDraw(*this);
     }
 
-    std::function<void(const AlertBox&)> m_onDraw;
+    std::function<void(const AlertBox&)> onDraw;
 };
 
 class AlertBoxTest : public FrontSupport::AppTest
@@ -42,7 +38,8 @@ protected:
     {
         std::vector<std::uint8_t> frame;
         m_draws = 0;
-        (new WatchedAlertBox(message, [&](const AlertBox& box) {
+        auto* watched = new WatchedAlertBox("Error", message, "fixed_medium");
+        watched->onDraw = [&](const AlertBox& box) {
             m_ticks.advance(5000);
             SDL_Event expose{};
             expose.type = SDL_VIDEOEXPOSE;
@@ -53,7 +50,8 @@ protected:
                 m_box = {box.getBoxX(), box.getBoxY(), box.getBoxWidth(), box.getBoxHeight()};
                 FrontSupport::pushKey(SDLK_RETURN, KMOD_LALT);
             }
-        }))->show();
+        };
+        watched->show();
         return frame;
     }
 

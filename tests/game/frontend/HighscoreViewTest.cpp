@@ -44,8 +44,8 @@ TEST_F(HighscoreViewTest, SpaceTurnsPagesOfTenRowsDrawnAsLabelsInAlternatingColo
     HighscoreView view(&table);
     view.setPosition(25, 160);
     const std::vector<std::string> first = texts(view);
-    ASSERT_EQ(first.size(), 12u);
-    EXPECT_EQ(std::pair(first[10], first[11]), std::pair(std::string("Map 9............9.....109"), hint));
+    EXPECT_EQ(std::tuple(first.size(), first.at(10), first.at(11)),
+              std::tuple(12u, std::string("Map 9............9.....109"), hint));
     EXPECT_TRUE(view.keyDown(SDLK_SPACE, false, false, false));
     view.draw();
     const std::vector<std::uint8_t> drawn = TestSupport::readFrame();
