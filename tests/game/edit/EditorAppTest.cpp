@@ -13,9 +13,7 @@
 #include <memory>
 #include <regex>
 
-using Tarvo::EditorApp;
-using Tarvo::MapEditor;
-using Tarvo::MapFile;
+using namespace Tarvo;
 using At = std::array<std::uint16_t, 2>;
 
 namespace

@@ -9,12 +9,9 @@
 
 #include <algorithm>
 
-using Fernhouse::GUI::Label;
-using Fernhouse::GUI::Widget;
 using Fernhouse::IO::KeySet;
-using Tarvo::AudioPanel;
-using Tarvo::PlayerConfig;
-using Tarvo::VideoPanel;
+using namespace Fernhouse::GUI;
+using namespace Tarvo;
 
 namespace
 {
@@ -43,7 +40,7 @@ protected:
         for (Fernhouse::Base::Entity* row : m_panel->getChildren())
         {
             const auto* label = dynamic_cast<const Label*>(row);
-            const bool lit = label != nullptr && label->getColor() == Tarvo::SettingsPanel::FocusColor;
+            const bool lit = label != nullptr && label->getColor() == SettingsPanel::FocusColor;
             texts += lit ? label->getText() : "";
         }
         return texts;
@@ -54,7 +51,7 @@ protected:
         return first ? m_configuration.getPlayer1Keys() : m_configuration.getPlayer2Keys();
     }
 
-    Tarvo::Configuration m_configuration;
+    Configuration m_configuration;
     std::unique_ptr<Widget> m_panel;
 };
 

@@ -6,8 +6,7 @@
 #include "tests/game/frontend/FrontFixture.h"
 
 using Fernhouse::Base::Color;
-using TestSupport::pixel;
-using TestSupport::rgbAt;
+using namespace TestSupport;
 
 namespace
 {
