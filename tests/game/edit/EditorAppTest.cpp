@@ -195,7 +195,9 @@ TEST_F(EditorAppTest, LeavingWithUnsavedChangesAsksFirstAndYesLeavesTheFileAsSav
               std::pair(true, EditorApp::Mode::ConfirmQuit));
     press({SDLK_c});
     EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
-    press({SDLK_ESCAPE, SDLK_y});
+    press({SDLK_ESCAPE});
+    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::ConfirmQuit);
+    press({SDLK_y});
     EXPECT_EQ((std::tuple{m_app->getMode(), m_app->runFrame(),
                           MapFile(m_dir.file("m.map")).getTile(Walls, 10, 10)}),
               std::tuple(EditorApp::Mode::Done, false, Wall));

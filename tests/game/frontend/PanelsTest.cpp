@@ -74,10 +74,11 @@ TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
         {Down, 0, 1, "MUSIC", 1}, {Up, 0, 1, "BACK", 0},   {Up, 0, 1, "SOUND", 1},
         {Left, 0, 1, "SOUND", 1}, {Ret, 0, 1, "SOUND", 1}, {Esc, 0, 0, "SOUND", 1},
         {Down, 1, 0, "SOUND", 1}, {Down, 0, 1, "BACK", 0}, {Ret, 0, 1, "BACK", 0}};
-    const std::vector<Press> player = {
-        {Up, 0, 1, "BACK", 0},       {Down, 0, 1, "RELATIVE", 1}, {Ret, 0, 1, "RELATIVE", 1},
-        {Left, 0, 1, "RELATIVE", 1}, {Down, 0, 1, "LEFT.", 0},    {Up, 0, 1, "RELATIVE", 1},
-        {Up, 0, 1, "BACK", 0},       {Esc, 0, 0, "BACK", 0},      {Ret, 0, 1, "BACK", 0}};
+    const std::vector<Press> player = {{Up, 0, 1, "BACK", 0},      {Down, 0, 1, "RELATIVE", 1},
+                                       {Ret, 0, 1, "RELATIVE", 1}, {Left, 0, 1, "RELATIVE", 1},
+                                       {Down, 0, 1, "LEFT.", 0},   {Up, 0, 1, "RELATIVE", 1},
+                                       {Up, 0, 1, "BACK", 0},      {Esc, 0, 0, "BACK", 0},
+                                       {Ret, 1, 0, "BACK", 0},     {Ret, 0, 1, "BACK", 0}};
     const std::vector<Press> video = {{Ret, 0, 1, "FULLSCREEN", 1}, {Down, 0, 1, "BACK", 0},
                                       {Right, 0, 0, "BACK", 0},     {Ret, 1, 0, "BACK", 0},
                                       {Up, 0, 1, "FULLSCREEN", 1},  {Up, 0, 1, "BACK", 0},

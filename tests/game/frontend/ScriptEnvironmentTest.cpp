@@ -124,8 +124,10 @@ TEST_F(ScriptEnvironmentTest, BadCallsFailWithTheirMessageAndLeaveEverythingAsIt
              {"fade", "(0, 256, 10)", "fade: targetAlpha must be between 0-255.", Tag},
              {"scale", "(1, 2, 10)", "Couldn't find object with offset=", Tag},
              {"remove", "(-1)", "Couldn't find object with offset=", Tag},
+             {"remove", "(1)", "Couldn't find object with offset=", Tag},
              {"setColor", "(256, 0, 0)", "setColor: red component must be 0-255.", Tag},
              {"setColor", "(0, -1, 300)", "setColor: green component must be 0-255.", Tag},
+             {"setColor", "(0, 0, -1)", "setColor: b component must be 0-255.", Tag},
              {"printText", "(1, 2)", "printText: argument 3 is missing.", "src/ScriptArgumentList"}})
     {
         EXPECT_TRUE(TestSupport::throwsWith<Fernhouse::Script::ScriptRuntimeException>(
