@@ -107,7 +107,7 @@ TEST_F(ScriptEnvironmentTest, ObjectsDrawInTheirFontColourAndKeyScaleFromTheirCo
     const auto fonts = [this] {
         return std::pair(m_fonts.getReferenceCount("fixed_small"), m_fonts.getReferenceCount("fixed_medium"));
     };
-    EXPECT_EQ(fonts(), std::pair(1, 1));
+    EXPECT_EQ(std::pair(object(0).getScale(), fonts()), std::pair(2.0f, std::pair(1, 1)));
     call("remove", "(0)");
     EXPECT_EQ(std::pair(object(0).getColor(), fonts()), std::pair(Red, std::pair(0, 1)));
     call("clear", "()");
