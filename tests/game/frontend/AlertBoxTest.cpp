@@ -3,7 +3,6 @@
 #include "tests/game/frontend/FrontFixture.h"
 
 #include <algorithm>
-#include <array>
 
 using Tarvo::AlertBox;
 
@@ -93,9 +92,6 @@ TEST_F(AlertBoxTest, ShowsTheMessageOverAVeilUntilAKeyThatNothingBehindSees)
                          router().getHandlers().size()),
               std::tuple(2, 0, 0ul, 1ul));
     router().removeHandler(&witness);
-    m_ticks.advance(250);
-    m_app.getGameTime()->update();
-    EXPECT_EQ(m_app.getGameTime()->getTime(), 1250u);
 
     // A 386 x 98 box at (207, 251), framed two pixels wide, over a veil; the title centred in it.
     EXPECT_EQ(count(frame, 0, 0, 799, 599, {59, 29, 15}, 1), 800 * 600 - 390 * 102);
@@ -105,17 +101,7 @@ TEST_F(AlertBoxTest, ShowsTheMessageOverAVeilUntilAKeyThatNothingBehindSees)
     EXPECT_EQ(count(frame, 207, 251, 592, 348, Green), count(frame, 360, 276, 439, 291, Green));
 }
 
-TEST_F(AlertBoxTest, AQuitEventClosesItAndAMissingFontStillTakesItDown)
-{
-    router().pushQuit();
-    show("Window closed");
-    EXPECT_EQ(std::pair(m_draws, m_app.getGameTime()->isStopped()), std::pair(0, false));
-    EXPECT_THROW((new AlertBox("Error", "Message", "no_such_font"))->show(),
-                 Fernhouse::Base::FileNotFoundException);
-    EXPECT_TRUE(m_app.getScreen()->getChildren().empty() && router().getHandlers().empty());
-}
-
-TEST_F(AlertBoxTest, LongMessagesWrapInsideTheScreenAndBytesWithoutGlyphsShowAsQuestionMarks)
+TEST_F(AlertBoxTest, LongMessagesWrapInsideTheScreen)
 {
     const std::string path = "filesystem error: directory iterator cannot open directory: No such file or "
                              "directory [/home/player/games/tarvo/maps]";
@@ -126,16 +112,5 @@ TEST_F(AlertBoxTest, LongMessagesWrapInsideTheScreenAndBytesWithoutGlyphsShowAsQ
         EXPECT_TRUE(x >= 0 && y >= 0 && x + w <= 800 && y + h <= 600);
         EXPECT_EQ(h, (2 + lines) * 16 + 50);
         EXPECT_EQ(count(frame, 0, 0, 799, 599, Orange), count(frame, x, 0, x + w - 1, 599, Orange));
-        int runs = 0;
-        for (int row = 0, previous = 0; row < 600; ++row)
-        {
-            const int orange = count(frame, x, row, x + w - 1, row, Orange) > 0 ? 1 : 0;
-            runs += orange > previous ? 1 : 0;
-            previous = orange;
-        }
-        EXPECT_EQ(runs, lines) << message.substr(0, 20);
     }
-    const std::vector<std::uint8_t> substituted = show("bad ?value? 100??next ?line?");
-    EXPECT_TRUE(show("bad \"value\" 100%\nnext [line]") == substituted);
-    EXPECT_FALSE(show("bad  value  100  next  line ") == substituted);
 }

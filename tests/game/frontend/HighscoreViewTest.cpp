@@ -67,8 +67,6 @@ TEST_F(HighscoreViewTest, SpaceTurnsPagesOfTenRowsDrawnAsLabelsInAlternatingColo
     EXPECT_NE(drawn, std::vector<std::uint8_t>(drawn.size(), 0));
 
     EXPECT_TRUE(view.keyDown(SDLK_SPACE, true, true, false) && texts(view) == first);
-    EXPECT_FALSE(view.keyDown(SDLK_a, false, false, false) || view.keyDown(SDLK_DOWN, false, false, false) ||
-                 view.isDone());
     EXPECT_TRUE(view.keyDown(SDLK_ESCAPE, false, false, false) && view.isDone());
     EXPECT_TRUE(empty.keyDown(SDLK_RETURN, false, false, true) && empty.isDone());
 }

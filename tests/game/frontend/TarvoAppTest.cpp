@@ -2,7 +2,6 @@
 
 #include "engine/graphics/Image.h"
 #include "engine/gui/Menu.h"
-#include "engine/sound/SoundContext.h"
 
 #include "game/edit/MapEditor.h"
 #include "game/frontend/PlayerConfig.h"
@@ -124,11 +123,6 @@ protected:
                                                        m_app->getCampaign()};
         expected.erase(std::remove(expected.begin(), expected.end(), nullptr), expected.end());
         EXPECT_EQ(m_app->getScreen()->getChildren(), expected);
-        const std::string context = state == TarvoApp::CreditsState ? "credits"
-                                    : state == TarvoApp::GameState  ? "game"
-                                                                    : "menu";
-        EXPECT_TRUE(splash || state == TarvoApp::CampaignState ||
-                    m_app->getSoundManager()->topContext()->getName() == context);
         if (overBoard)
         {
             int left = 0, top = 0, right = 0, bottom = 0;
@@ -191,23 +185,6 @@ TEST_F(TarvoAppTest, EveryScreenIsReachedSkippedFramesMatchAFullRedrawAndQuittin
                              menuTexts().size(), menuTexts().front(), menuTexts().back()),
                   std::tuple(true, shipped + 1, "maps/00-field.map", shipped + 2, "Field=0", "BACK..."));
     };
-    // The sound device is held still, so that a click stays playing however slowly the frames run.
-    const auto landed = [this] {
-        EXPECT_EQ(Mix_Playing(-1), 0);
-        for (const SDLMod alt : {KMOD_LALT, KMOD_RALT})
-        {
-            pushKey(SDLK_RETURN, alt);
-            EXPECT_TRUE(frame({}));
-            EXPECT_EQ(std::tuple(m_app->getScreen()->isFullscreen(), m_app->getConfiguration().isFullscreen(),
-                                 menuTexts()),
-                      std::tuple(alt == KMOD_LALT, false, Main));
-        }
-        SDL_PauseAudio(1);
-    };
-    const auto clicked = [] {
-        EXPECT_GT(Mix_Playing(-1), 0);
-        SDL_PauseAudio(0);
-    };
     const auto playerTwo = [this] {
         EXPECT_EQ(dynamic_cast<Tarvo::PlayerConfig&>(*m_app->getCurrentWidget()).getKeys().left, SDLK_a);
     };
@@ -220,31 +197,26 @@ TEST_F(TarvoAppTest, EveryScreenIsReachedSkippedFramesMatchAFullRedrawAndQuittin
         {{}, TarvoApp::BarSplashState, nullptr, 1, 1},
         {{SDLK_a}, TarvoApp::FadeSplashState, nullptr, 25, 200},
         {{Space, Down}, TarvoApp::IntroState, nullptr, 20, 100},
-        {{Return}, Menu, &Main, 0, 20, false, landed},
-        {{Return}, Menu, &OnePlayer, 10, 20, true, clicked},
+        {{Return}, Menu, &Main},
+        {{Return}, Menu, &OnePlayer, 10, 20, true},
         {{Down, Return}, TarvoApp::OnePlayerMapListState, nullptr, 0, 20, false, mapList},
         {{Escape, Return}, TarvoApp::CampaignListState, &Campaigns},
         {{Escape, Down, Down, Return, Space}, TarvoApp::HighscoreState, nullptr, 2},
-        {{Escape}, Menu, &OnePlayer},
-        {{Escape, Down, Return}, Menu, &TwoPlayer},
+        {{Escape, Escape, Down, Return}, Menu, &TwoPlayer},
         {{Return}, TarvoApp::TwoPlayerMapListState},
-        {{Escape}, Menu, &TwoPlayer},
-        {{Escape, Down, Down, Return}, Menu, &Settings},
+        {{Escape, Escape, Down, Down, Return}, Menu, &Settings},
         {{Return, Right, Down, Left}, TarvoApp::AudioPanelState, nullptr, 5, 20, true},
         {{Down, Return, Down, Return, Down}, TarvoApp::VideoPanelState, nullptr, 5, 20, true},
         {{Return, Down, Down, Return}, Menu, &Controller},
         {{Return, Down, Return, Left}, TarvoApp::PlayerOneState, nullptr, 5, 20, true},
         {{Up, Up, Return, Down, Return}, TarvoApp::PlayerTwoState, nullptr, 0, 20, false, playerTwo},
-        {{Up, Return}, Menu, &Controller},
-        {{Escape, Up, Up, Return}, TarvoApp::CreditsState, nullptr, 40, 100},
+        {{Up, Return, Escape, Up, Up, Return}, TarvoApp::CreditsState, nullptr, 40, 100},
         {{Space}, Menu, &Main},
         // Escape loses the campaign's round, which ends it.
         {{Return, Return, Return}, Campaign, nullptr, 20, 40},
         {{Escape}, Menu, &Main, 3},
         {{Return, Down, Return, Return}, Game, nullptr, 0, 20, false, alone},
         {{}, Game, nullptr, 60, 40},
-        {{Up}, Game, nullptr, 30, 30},
-        {{Left}, Game, nullptr, 40, 30},
         {{Escape}, Menu, &Main, 1},
         {{Down, Return, Return, Return}, Game, nullptr, 0, 20, false, together},
         {{}, Game, nullptr, 60, 40},
@@ -343,9 +315,11 @@ TEST_F(TarvoAppTest, EveryFailureIsLoggedOnceAndTheGamePlaysOnOrEndsThroughTheEr
                 ASSERT_TRUE(frame(pressed)); // through both splashes and the intro
             }
             ASSERT_EQ(m_app->getState(), TarvoApp::MenuState);
-            EXPECT_FALSE(m_app->getScreen()->isFullscreen());
-            EXPECT_EQ(m_app->getConfiguration().getMusicVolume(), Tarvo::Configuration::DefaultVolume);
-            EXPECT_EQ(m_app->getSoundManager()->isEnabled(), std::string(logged) != ": Mix_OpenAudio: ");
+            EXPECT_EQ(std::tuple(m_app->getScreen()->isFullscreen(),
+                                 m_app->getConfiguration().getMusicVolume(),
+                                 m_app->getSoundManager()->isEnabled()),
+                      std::tuple(false, Tarvo::Configuration::DefaultVolume,
+                                 std::string(logged) != ": Mix_OpenAudio: "));
             for (std::size_t i = 0; i + 1 < frames.size(); ++i)
             {
                 ASSERT_TRUE(frame(frames[i]));
