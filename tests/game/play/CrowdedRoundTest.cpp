@@ -1,22 +1,13 @@
-#include "engine/base/Random.h"
-
 #include "game/ai/AIControl.h"
 #include "game/play/GameType.h"
-#include "game/play/MapFile.h"
-#include "game/play/WormSprite.h"
 
 #include "tests/game/play/RoundFixture.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <map>
 #include <numeric>
 #include <random>
-#include <set>
 
-using Tarvo::GameEngine;
-using Tarvo::WormSprite;
+using namespace RoundSupport;
 
 namespace
 {
@@ -28,51 +19,47 @@ const char* const Personalities[][2] = {{"glutton", "eat\n0\n100\n100"},  {"pick
                                         {"coward", "survive\n0\n90\n95"}, {"sleepy", "survive\n0\n50\n20"},
                                         {"racer", "eat\n15\n300\n100"},   {"crawler", "kill\n0\n30\n100"}};
 constexpr std::uint32_t FrameLengths[] = {16, 33, 50, 100, 250};
-constexpr std::int32_t Types[] = {Tarvo::GAME_NONE, Tarvo::GAME_ENEMIES, Tarvo::GAME_SURVIVE,
-                                  Tarvo::GAME_LENGTH, Tarvo::GAME_APPLES};
+constexpr std::int32_t Types[] = {GAME_NONE, GAME_ENEMIES, GAME_SURVIVE, GAME_LENGTH, GAME_APPLES};
 
 // Plays a keyboard worm through its keys, once per cell, as the glutton would steer it. Its rolls come from
 // the game's random sequence in a fixed order, so a round still replays exactly.
 struct Pilot
 {
-    Pilot(GameEngine& engine, WormSprite* human, const Fernhouse::IO::KeySet& set)
-        : ai("glutton", &engine),
-          worm(human),
-          keys{SDLK_UNKNOWN, set.left,     set.right,    SDLK_UNKNOWN, set.up,
-               SDLK_UNKNOWN, SDLK_UNKNOWN, SDLK_UNKNOWN, set.down}
-    {
-        ai.setWorm(human);
-    }
-
     void play(Fernhouse::Base::EventRouter& router)
     {
-        const Fernhouse::Base::Point head(worm->getHead().x, worm->getHead().y);
+        const Point head(worm->getHead().x, worm->getHead().y);
+        const SDLKey byBit[9] = {SDLK_UNKNOWN, keys.left,    keys.right,   SDLK_UNKNOWN, keys.up,
+                                 SDLK_UNKNOWN, SDLK_UNKNOWN, SDLK_UNKNOWN, keys.down};
         if (!worm->isDead() && std::exchange(last, head) != head)
         {
-            router.keyDown(keys[ai.getDirection()], false, false, false);
+            router.keyDown(byBit[ai.getDirection()], false, false, false);
         }
     }
 
-    Tarvo::AIControl ai;
+    GameEngine& engine;
     WormSprite* worm;
-    SDLKey keys[9]; // by direction bit
-    Fernhouse::Base::Point last{-1, -1};
+    Fernhouse::IO::KeySet keys;
+    AIControl ai{"glutton", &engine};
+    Point last{-1, -1};
 };
 
 // A round step by step: no worm past the longest; the dead stay as they died; a living worm has no body in
 // a wall, and a head that entered one dies in the next step unless the round ended; the engine's free
 // cells are exactly those without wall or body; apples lie on distinct cells outside walls. Records each
 // step's worms (state, direction, body) and apples (kind, cell).
-class Invariants
+struct Invariants
 {
-public:
-    explicit Invariants(const GameEngine& engine) : m_engine(engine), m_map(*engine.getMap()) {}
+    bool isWall(int x, int y) const
+    {
+        return x < 0 || y < 0 || x >= map.getWidth() || y >= map.getHeight() ||
+               map.getTile(GameEngine::WallLayer, x, y) != MapFile::EmptyCell;
+    }
 
     ::testing::AssertionResult check(bool running)
     {
-        std::set<std::pair<int, int>> covered;
+        std::set<std::pair<int, int>> covered, apples;
         world.clear();
-        for (const WormSprite* worm : m_engine.getWorms())
+        for (const WormSprite* worm : engine.getWorms())
         {
             std::vector<std::int32_t> cells = {static_cast<std::int32_t>(worm->getState()),
                                                static_cast<std::int32_t>(worm->getDirection())};
@@ -83,37 +70,33 @@ public:
                 cells.insert(cells.end(), {segment.x, segment.y, segment.tile});
                 bodyInWall = bodyInWall || (isWall(segment.x, segment.y) && cells.size() > 5);
             }
-            const auto dead = m_dead.find(worm);
+            const auto died = dead.find(worm);
             if (worm->getBody().size() > WormSprite::MaxLength ||
                 worm->getLength() != worm->getBody().size() ||
-                (dead != m_dead.end() && (!worm->isDead() || cells != dead->second)) ||
-                (!worm->isDead() && (bodyInWall || (running && m_headInWall.count(worm) != 0))))
+                (died != dead.end() && (!worm->isDead() || cells != died->second)) ||
+                (!worm->isDead() && (bodyInWall || (running && headInWall.count(worm) != 0))))
             {
-                return ::testing::AssertionFailure()
-                       << worm->getName() << " is " << worm->getBody().size() << " long, dead "
-                       << worm->isDead() << ", was dead " << (dead != m_dead.end()) << ", body in a wall "
-                       << bodyInWall << ", head was " << m_headInWall.count(worm);
+                return ::testing::AssertionFailure() << worm->getName() << " breaks a rule of its body";
             }
             world.insert(world.end(), cells.begin(), cells.end());
             if (worm->isDead())
             {
-                m_dead.emplace(worm, cells);
+                dead.emplace(worm, cells);
             }
             else if (isWall(worm->getHead().x, worm->getHead().y))
             {
-                m_headInWall.insert(worm);
+                headInWall.insert(worm);
             }
         }
-        for (int i = 0; i < m_map.getWidth() * m_map.getHeight(); ++i)
+        for (int i = 0; i < map.getWidth() * map.getHeight(); ++i)
         {
-            const int x = i % m_map.getWidth(), y = i / m_map.getWidth();
-            if (m_engine.isFree({x, y}, false) != (!isWall(x, y) && covered.count({x, y}) == 0))
+            const int x = i % map.getWidth(), y = i / map.getWidth();
+            if (engine.isFree({x, y}, false) != (!isWall(x, y) && covered.count({x, y}) == 0))
             {
                 return ::testing::AssertionFailure() << "the engine misjudges cell " << x << "," << y;
             }
         }
-        std::set<std::pair<int, int>> apples;
-        for (const Tarvo::Apple* apple : m_engine.getApplePainter()->getApples())
+        for (const Apple* apple : engine.getApplePainter()->getApples())
         {
             const auto cell = std::make_pair(apple->getCell().x, apple->getCell().y);
             world.insert(world.end(), {apple->getKind(), cell.first, cell.second});
@@ -125,24 +108,14 @@ public:
         return ::testing::AssertionSuccess();
     }
 
-    std::size_t getDeaths() const { return m_dead.size(); }
-
+    const GameEngine& engine;
+    const MapFile& map;
+    std::map<const WormSprite*, std::vector<std::int32_t>> dead;
+    std::set<const WormSprite*> headInWall;
     std::vector<std::int32_t> world;
-
-private:
-    bool isWall(int x, int y) const
-    {
-        return x < 0 || y < 0 || x >= m_map.getWidth() || y >= m_map.getHeight() ||
-               m_map.getTile(GameEngine::WallLayer, x, y) != Tarvo::MapFile::EmptyCell;
-    }
-
-    const GameEngine& m_engine;
-    const Tarvo::MapFile& m_map;
-    std::map<const WormSprite*, std::vector<std::int32_t>> m_dead;
-    std::set<const WormSprite*> m_headInWall;
 };
 
-class CrowdedRounds : public RoundSupport::RoundTest, public ::testing::WithParamInterface<int>
+class CrowdedRounds : public RoundTest, public ::testing::WithParamInterface<int>
 {
 protected:
     void SetUp() override
@@ -152,7 +125,7 @@ protected:
         for (const auto& personality : Personalities)
         {
             dir().writeFile("ai/" + std::string(personality[0]) + ".ai",
-                            RoundSupport::FlatSkin + "\n" + personality[1] + "\n");
+                            FlatSkin + "\n" + personality[1] + "\n");
         }
     }
 
@@ -176,10 +149,10 @@ protected:
         Fernhouse::Base::GameTime::getInstance()->start();
         Fernhouse::Base::seedRandom(seed);
         Run run;
-        for (int step = 0; step < steps; ++run.rounds)
+        for (int step = 0; step < steps && !HasFailure(); ++run.rounds)
         {
             const auto variant = static_cast<std::uint32_t>(run.rounds) + seed * 1000;
-            std::vector<std::string> rows = RoundSupport::field(40, 30);
+            std::vector<std::string> rows = field(40, 30);
             std::minstd_rand generator(variant);
             const auto pick = [&](int from, int to) {
                 return std::uniform_int_distribution<int>(from, to)(generator);
@@ -189,9 +162,7 @@ protected:
                 const int w = pick(1, 3), h = pick(1, 3), left = pick(1, 39 - w), top = pick(1, 29 - h);
                 for (int y = top; y < top + h; ++y)
                 {
-                    rows[static_cast<std::size_t>(y)].replace(static_cast<std::size_t>(left),
-                                                              static_cast<std::size_t>(w),
-                                                              static_cast<std::size_t>(w), '#');
+                    rows[y].replace(left, w, w, '#');
                 }
             }
             for (std::size_t i = 0; i < 25; ++i)
@@ -206,19 +177,20 @@ protected:
             std::vector<std::unique_ptr<Pilot>> pilots;
             for (int i = 0; i < (run.rounds % 3 == 2 ? 2 : 1); ++i)
             {
-                const auto keys = i == 0 ? RoundSupport::arrowKeys() : RoundSupport::letterKeys();
+                const auto keys = i == 0 ? arrowKeys() : letterKeys();
                 addHuman(i == 0 ? "one" : "two", keys);
-                pilots.push_back(std::make_unique<Pilot>(round, round.getWorms()[i], keys));
+                pilots.emplace_back(new Pilot{round, round.getWorms()[i], keys});
+                pilots.back()->ai.setWorm(pilots.back()->worm);
             }
             for (std::size_t i = variant; round.getWormCount() < round.getStartPointCount(); ++i)
             {
                 const char* name = Personalities[i % std::size(Personalities)][0];
-                round.addPlayer(name, new Tarvo::AIControl(name, &round), RoundSupport::FlatSkin, 0);
+                round.addPlayer(name, new AIControl(name, &round), FlatSkin, 0);
             }
             startRound();
-            Invariants invariants(round);
+            Invariants invariants{round, *round.getMap(), {}, {}, {}};
             // The step that ends a round still moves the worms; one more must find them frozen.
-            for (bool running = true; step < steps && running; ++step)
+            for (bool running = true; step < steps && running && !HasFailure(); ++step)
             {
                 running = round.getEndTime() == 0;
                 for (const auto& pilot : pilots)
@@ -227,13 +199,9 @@ protected:
                 }
                 frame(FrameLengths[variant % std::size(FrameLengths)]);
                 EXPECT_TRUE(invariants.check(running)) << "round " << run.rounds << ", step " << step;
-                if (HasFailure())
-                {
-                    return run;
-                }
                 run.trace.push_back(invariants.world);
             }
-            run.deaths += invariants.getDeaths();
+            run.deaths += invariants.dead.size();
             for (const WormSprite* worm : round.getWorms())
             {
                 const auto eaten = worm->getResults().applesEaten;
@@ -262,10 +230,9 @@ TEST_F(CrowdedRounds, ReplayIdenticallyFromTheSameRandomStateAndDifferently)
 {
     const Run first = soak(2024, 2000);
     const Run second = soak(2024, 2000);
-    ASSERT_EQ(first.trace.size(), second.trace.size());
-    for (std::size_t i = 0; i < first.trace.size(); ++i)
-    {
-        ASSERT_EQ(first.trace[i], second.trace[i]) << "the runs part at step " << i;
-    }
+    const auto parted =
+        std::mismatch(first.trace.begin(), first.trace.end(), second.trace.begin(), second.trace.end());
+    ASSERT_TRUE(parted.first == first.trace.end() && parted.second == second.trace.end())
+        << "the runs part at step " << parted.first - first.trace.begin();
     EXPECT_NE(soak(2025, 2000).trace.back(), first.trace.back());
 }

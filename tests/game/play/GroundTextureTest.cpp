@@ -1,26 +1,8 @@
 #include "game/play/GroundTexture.h"
 
-#include "engine/base/Color.h"
-#include "engine/graphics/Painter.h"
-#include "engine/graphics/TextureFactory.h"
-#include "engine/graphics/TextureMap.h"
+#include "tests/game/play/RoundFixture.h"
 
-#include "game/play/MapFile.h"
-
-#include "tests/support/GLWindow.h"
-#include "tests/support/PngWriter.h"
-#include "tests/support/TempDir.h"
-
-#include <GL/gl.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <tuple>
-
-using Fernhouse::Base::Point;
-using Fernhouse::Base::Rect;
-using Tarvo::GroundTexture;
-using Tarvo::MapFile;
+using namespace RoundSupport;
 
 namespace
 {
@@ -47,15 +29,11 @@ protected:
     {
         GLTest::SetUp();
         glEnable(GL_BLEND);
-        std::vector<std::uint8_t> rgba;
-        for (int i = 0; i < 256 * 256; ++i)
-        {
-            const bool hole = i == 256 * (Cell * (HoledTile / 16) + 5) + Cell * (HoledTile % 16) + 3;
-            rgba.insert(rgba.end(), {static_cast<std::uint8_t>(i % 256), static_cast<std::uint8_t>(i / 256),
-                                     200, static_cast<std::uint8_t>(hole ? 0 : 255)});
-        }
-        TestSupport::writePng(m_dir.file("sheet.png"), 256, 256, rgba);
-        const Fernhouse::Base::Color key;
+        writePicture(m_dir.file("sheet.png"), 256, 256, [](int x, int y) {
+            const bool hole = x == Cell * (HoledTile % 16) + 3 && y == Cell * (HoledTile / 16) + 5;
+            return Color(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 200, hole ? 0 : 255);
+        });
+        const Color key;
         m_tileset = m_factory.createTextureMap(m_dir.file("sheet.png"), &key)->getTexture(0, 0);
     }
 
@@ -91,7 +69,7 @@ protected:
 
 } // namespace
 
-TEST_F(GroundTextureTest, ShowsTheSamePictureAsDrawingCellByCell)
+TEST_F(GroundTextureTest, ShowsTheSamePictureAsDrawingCellByCellAlsoThroughAWindowOnMapsTooLargeForOneTexture)
 {
     // 640 pixels wide: two textures side by side. Empty cells, a tile with a hole, and numbers beyond the
     // sheet, which wrap around it as the cell-by-cell drawing does.
@@ -104,29 +82,20 @@ TEST_F(GroundTextureTest, ShowsTheSamePictureAsDrawingCellByCell)
     GroundTexture ground(&map, m_tileset);
     const Point origin(37, 21);
     glClearColor(0.2f, 0.1f, 0.3f, 1.0f);
-    EXPECT_TRUE(sameAsByCell(ground, map, Rect(0, 0, 40, 30), origin));
-    EXPECT_EQ(m_drawn, 2u);
-    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_FALSE);
-    // Cells within the left texture need only that one.
-    Fernhouse::Graphics::Painter painter;
-    glClear(GL_COLOR_BUFFER_BIT);
-    EXPECT_EQ(ground.draw(painter, Rect(3, 4, 20, 10), origin), 1u);
-    EXPECT_RGB(TestSupport::pixel(origin.x + Cell * 3, origin.y + Cell * 4), Cell * ((3 * 7 + 4 * 13) % 16),
-               Cell * ((3 * 7 + 4 * 13) / 16), 200);
-    EXPECT_EQ(ground.draw(painter, Rect(40, 0, 5, 5), origin), 0u);
+    const bool same = sameAsByCell(ground, map, Rect(0, 0, 40, 30), origin);
+    EXPECT_EQ(std::make_tuple(same, m_drawn, glIsEnabled(GL_TEXTURE_2D)),
+              std::make_tuple(true, 2u, GLboolean{GL_FALSE}));
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-}
 
-TEST_F(GroundTextureTest, MapsBeyondAHundredAndTwentyEightSquaredCellsKeepAWindowThatFollowsTheView)
-{
+    // Maps beyond 128 x 128 cells keep a window of the ground that follows the view.
     for (const auto& [w, h, fits] : std::vector<std::tuple<int, int, bool>>{
              {128, 128, true}, {16384, 1, true}, {129, 128, false}, {0, 10, false}, {200, 100, false}})
     {
         EXPECT_EQ(GroundTexture::fits(MapFile(2, w, h)), fits) << w << " x " << h;
     }
-    MapFile map = patterned(200, 100);
-    map.setTile(0, 170, 80, MapFile::EmptyCell);
-    GroundTexture ground(&map, m_tileset);
+    MapFile large = patterned(200, 100);
+    large.setTile(0, 170, 80, MapFile::EmptyCell);
+    GroundTexture window(&large, m_tileset);
     // A view of 30 x 20 cells at screen pixel (10, 10), wherever it looks; the last runs off the map. Only
     // the view's pixels on the map are compared.
     for (const Point& view :
@@ -135,10 +104,9 @@ TEST_F(GroundTextureTest, MapsBeyondAHundredAndTwentyEightSquaredCellsKeepAWindo
         const Rect cells(view.x, view.y, 30, 20);
         Fernhouse::Graphics::Painter clip;
         clip.setClipRect(Rect(10, 10, std::min(30, 200 - view.x) * Cell, std::min(20, 100 - view.y) * Cell));
-        EXPECT_TRUE(sameAsByCell(ground, map, cells, Point(10 - Cell * view.x, 10 - Cell * view.y)))
+        EXPECT_TRUE(sameAsByCell(window, large, cells, Point(10 - Cell * view.x, 10 - Cell * view.y)))
             << "view at cell " << view.x << ", " << view.y;
         clip.clearClipRect();
-        EXPECT_TRUE(ground.holds(cells));
-        EXPECT_LE(ground.getWindow().w, static_cast<std::uint32_t>(GroundTexture::WindowCells));
+        EXPECT_TRUE(window.holds(cells) && window.getWindow().w <= std::uint32_t{GroundTexture::WindowCells});
     }
 }

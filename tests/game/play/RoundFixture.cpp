@@ -1,61 +1,33 @@
 #include "tests/game/play/RoundFixture.h"
 
-#include "engine/base/Random.h"
-#include "engine/graphics/FontManager.h"
-#include "engine/graphics/TextureFactory.h"
-#include "engine/io/Control.h"
-#include "engine/io/KeyboardControl.h"
-
 #include "game/frontend/GameSounds.h"
-#include "game/play/MapFile.h"
-#include "game/play/WormSprite.h"
-
-#include "tests/support/PngWriter.h"
-
-#include <GL/gl.h>
-#include <SDL/SDL.h>
-#include <SDL/SDL_mixer.h>
-
-#include <cstring>
-#include <filesystem>
 
 namespace RoundSupport
 {
 
-namespace
-{
-
 namespace fs = std::filesystem;
-using Fernhouse::Base::Color;
 
-struct Idle final : Fernhouse::IO::Control
+void writePicture(const std::string& path, int width, int height,
+                  const std::function<Color(int, int)>& colorAt, int channels)
 {
-    std::uint32_t getDirection() override { return 0; }
-};
-
-// A 256-pixel wide sheet of 16-pixel tiles, each filled with the colour it is given.
-template <typename ColorOf> void writeSheet(const std::string& path, int rows, ColorOf colorOf)
-{
-    std::vector<std::uint8_t> rgba;
-    for (int i = 0; i < rows * 16 * 256; ++i)
+    std::vector<std::uint8_t> pixels;
+    for (int i = 0; i < width * height; ++i)
     {
-        const Color c = colorOf(i / 256 / 16 * 16 + i % 256 / 16);
-        rgba.insert(rgba.end(), {c.r, c.g, c.b, c.a});
+        const Color c = colorAt(i % width, i / width);
+        pixels.insert(pixels.end(), &c.r, &c.r + channels);
     }
-    TestSupport::writePng(path, 256, rows * 16, rgba);
+    TestSupport::writePng(path, width, height, pixels, channels);
 }
-
-} // namespace
 
 ::testing::AssertionResult showsAll(const std::vector<Probe>& probes, int tolerance)
 {
     for (const Probe& p : probes)
     {
-        auto result =
-            TestSupport::rgbIs(TestSupport::pixel(p.x, p.y), p.color.r, p.color.g, p.color.b, tolerance);
-        if (!result)
+        if (auto shown =
+                TestSupport::rgbIs(TestSupport::pixel(p.x, p.y), p.color.r, p.color.g, p.color.b, tolerance);
+            !shown)
         {
-            return result << " at " << p.x << "," << p.y;
+            return shown << " at " << p.x << "," << p.y;
         }
     }
     return ::testing::AssertionSuccess();
@@ -63,24 +35,13 @@ template <typename ColorOf> void writeSheet(const std::string& path, int rows, C
 
 std::vector<std::string> field(int w, int h, const std::vector<Mark>& marks)
 {
-    std::vector<std::string> rows(static_cast<std::size_t>(h),
-                                  "#" + std::string(static_cast<std::size_t>(w - 2), '.') + "#");
-    rows.front() = rows.back() = std::string(static_cast<std::size_t>(w), '#');
+    std::vector<std::string> rows(h, "#" + std::string(w - 2, '.') + "#");
+    rows.front() = rows.back() = std::string(w, '#');
     for (const Mark& m : marks)
     {
-        rows[static_cast<std::size_t>(m.y)][static_cast<std::size_t>(m.x)] = m.c;
+        rows[m.y][m.x] = m.c;
     }
     return rows;
-}
-
-Fernhouse::IO::KeySet arrowKeys()
-{
-    return {false, SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_UNKNOWN, SDLK_UNKNOWN};
-}
-
-Fernhouse::IO::KeySet letterKeys()
-{
-    return {false, SDLK_a, SDLK_d, SDLK_w, SDLK_s, SDLK_UNKNOWN, SDLK_UNKNOWN};
 }
 
 void RoundTest::SetUp()
@@ -100,12 +61,14 @@ void RoundTest::SetUp()
     {
         fs::create_symlink(skin.path(), root / "graphics" / "skins" / skin.path().filename());
     }
-    writeSheet((root / "tiles.png").string(), 16, [](int tile) {
+    // Sheets 256 pixels wide of 16-pixel tiles, each of one colour.
+    writePicture((root / "tiles.png").string(), 256, 256, [](int x, int y) {
+        const int tile = y / 16 * 16 + x / 16;
         return tile < 6 ? AppleColors[tile] : (tile == 16 ? GroundColor : (tile == 17 ? WallColor : Color()));
     });
     // Five tiles per direction: head, three body pieces, tail.
-    writeSheet((root / "graphics" / "skins" / (FlatSkin + ".png")).string(), 4, [](int tile) {
-        const int role = tile % 5;
+    writePicture((root / "graphics" / "skins" / (FlatSkin + ".png")).string(), 256, 64, [](int x, int y) {
+        const int tile = y / 16 * 16 + x / 16, role = tile % 5;
         return tile >= 20 ? Color() : (role == 0 ? HeadColor : Color(20, 20, role == 4 ? 100 : 200, 255));
     });
     m_cwd = std::make_unique<TestSupport::ScopedWorkingDirectory>(root);
@@ -117,9 +80,7 @@ void RoundTest::SetUp()
     m_sound = new Fernhouse::Sound::SoundManager(44100, AUDIO_S16LSB, 16, 2048);
     Tarvo::GameSounds::registerAll(m_sound);
     m_sound->pushContext("fixture"); // below the rounds' context, as the menu's is
-    // The mixer plays on its own thread: held still and emptied before each frame, it plays exactly what
-    // the last frame began, however busy the machine.
-    SDL_PauseAudio(1);
+    SDL_PauseAudio(1); // the mixer's thread held still, and its channels emptied before each frame
     m_time->start();
     Fernhouse::Base::seedRandom(1); // as a fresh process starts, whatever ran before
 }
@@ -147,30 +108,19 @@ std::string RoundTest::writeMap(const std::string& name, const std::vector<std::
     map.setGraphicsFileName("tiles.png");
     for (std::int32_t i = 0; i < width * height; ++i)
     {
-        const char c = rows[static_cast<std::size_t>(i / width)][static_cast<std::size_t>(i % width)];
+        const char c = rows[i / width][i % width];
         map.setTile(0, i % width, i / width, c == ' ' ? Tarvo::MapFile::EmptyCell : 16);
         map.setTile(1, i % width, i / width, c == '#' ? 17 : Tarvo::MapFile::EmptyCell);
         map.setTile(2, i % width, i / width, c > '0' && c < 'a' ? c - '0' : Tarvo::MapFile::EmptyCell);
     }
     map.save("maps/" + name + ".map");
-    return "maps/" + name + ".map";
-}
-
-void RoundTest::dropEngine()
-{
-    if (m_engine != nullptr)
-    {
-        m_router->removeHandler(m_engine);
-        delete m_engine;
-        m_engine = nullptr;
-    }
+    return map.getFileName();
 }
 
 Tarvo::GameEngine& RoundTest::makeEngine(const std::string& mapPath)
 {
     dropEngine();
-    m_engine = new Tarvo::GameEngine(mapPath, m_sound);
-    return *m_engine;
+    return *(m_engine = new Tarvo::GameEngine(mapPath, m_sound));
 }
 
 void RoundTest::addHuman(const std::string& name, const Fernhouse::IO::KeySet& keys)
@@ -182,7 +132,7 @@ void RoundTest::addHuman(const std::string& name, const Fernhouse::IO::KeySet& k
 
 void RoundTest::addComputer(const std::string& name)
 {
-    m_engine->addPlayer(name, new Idle, FlatSkin, Tarvo::WormSprite::ControlAbsolute);
+    m_engine->addPlayer(name, new Fernhouse::IO::Control, FlatSkin, Tarvo::WormSprite::ControlAbsolute);
 }
 
 void RoundTest::play(const std::vector<std::string>& rows, int humans, std::int32_t type, std::int32_t goal,
@@ -227,32 +177,17 @@ void RoundTest::frame(std::uint32_t ms, bool draw)
     m_engine->update();
     if (draw)
     {
-        redraw();
-    }
-}
-
-void RoundTest::redraw()
-{
-    glClear(GL_COLOR_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0.375f, 0.375f, 0.0f);
-    m_engine->draw();
-}
-
-void RoundTest::frames(int count, std::uint32_t ms)
-{
-    for (int i = 0; i < count; ++i)
-    {
-        frame(ms);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glLoadIdentity();
+        glTranslatef(0.375f, 0.375f, 0.0f);
+        m_engine->draw();
     }
 }
 
 void RoundTest::pressKey(SDLKey key)
 {
     SDL_Event event{};
-    event.key.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
-    event.key.keysym.sym = key;
+    event.key = {SDL_KEYDOWN, 0, SDL_PRESSED, {0, key, KMOD_NONE, 0}};
     SDL_PushEvent(&event);
 }
 
@@ -274,20 +209,6 @@ void RoundTest::clearApples()
         apple->setKind(Tarvo::Apple::Gone);
     }
     stopSpawning();
-}
-
-bool RoundTest::isPlaying(const std::string& soundFile) const
-{
-    Mix_Chunk* expected = Mix_LoadWAV(soundFile.c_str());
-    bool found = false;
-    for (int channel = 0; expected != nullptr && channel < Mix_AllocateChannels(-1) && !found; ++channel)
-    {
-        const Mix_Chunk* chunk = Mix_Playing(channel) != 0 ? Mix_GetChunk(channel) : nullptr;
-        found = chunk != nullptr && chunk->alen == expected->alen &&
-                std::memcmp(chunk->abuf, expected->abuf, expected->alen) == 0;
-    }
-    Mix_FreeChunk(expected);
-    return found;
 }
 
 } // namespace RoundSupport

