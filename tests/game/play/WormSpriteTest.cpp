@@ -63,10 +63,11 @@ protected:
 
     std::unique_ptr<WormSprite> makeWorm(Point start = Point(5, 5),
                                          std::uint32_t direction = WormSprite::Down,
-                                         const Fernhouse::Graphics::Texture* skin = nullptr)
+                                         const Fernhouse::Graphics::Texture* skin = nullptr,
+                                         std::uint32_t steering = WormSprite::ControlAbsolute)
     {
         auto worm = std::make_unique<WormSprite>(nullptr, "Tarvo", new NextControl, skin, start, direction,
-                                                 WormSprite::ControlAbsolute, &m_occupancy);
+                                                 steering, &m_occupancy);
         frame(*worm, 0); // the first update only takes the time
         return worm;
     }
@@ -94,6 +95,9 @@ TEST_F(WormSpriteTest, StepsByElapsedGameTimeOneCellPerFrameSteersAndDrunkOrTurb
     // Reversing and merged requests are ignored.
     auto absolute = makeWorm();
     EXPECT_EQ(drive(*absolute, {U, L | U, L, R, U}), Path({{5, 6}, {5, 7}, {4, 7}, {3, 7}, {3, 6}}));
+    // Relative steering turns from the heading; up and down do nothing.
+    auto relative = makeWorm(Point(5, 5), WormSprite::Down, nullptr, WormSprite::ControlRelative);
+    EXPECT_EQ(drive(*relative, {L, L, R, U}), Path({{6, 5}, {6, 4}, {7, 4}, {8, 4}}));
     // Drunk halves the speed and mirrors steering for ten seconds; turbo stacks for five.
     worm = makeWorm(Point(5, 5), WormSprite::Right);
     static_cast<NextControl*>(worm->getControl())->next = U;
