@@ -283,3 +283,30 @@ TEST(MapEditor, BadInputIsRefusedAndNothingIsLost)
     EXPECT_THROW(editor.save(dir.file("no/such/dir/a.map")), Fernhouse::Base::IOException);
     EXPECT_EQ(std::pair(editor.isDirty(), editor.getPath()), std::pair(true, dir.file("a.map")));
 }
+
+// Escape ends a play-test with the map as edited and unsaved; without room for two players it cannot start.
+TEST_F(EditorAppTest, PlayTestRunsARoundAndEscapeReturnsWithTheMapUnchangedOrItSaysWhyItCannotStart)
+{
+    start();
+    press({SDLK_3});
+    click(SDL_BUTTON_LEFT, cellAt(15, 20));
+    press({SDLK_F5});
+    ASSERT_EQ(m_app->getMode(), EditorApp::Mode::PlayTest) << m_app->getStatusLines().front();
+    m_app->runFrame();
+    m_app->getEventRouter()->keyDown(SDLK_ESCAPE, false, false, false);
+    for (int i = 0; i < 5 && m_app->getMode() == EditorApp::Mode::PlayTest; ++i)
+    {
+        m_app->runFrame();
+    }
+    EXPECT_EQ(std::tuple(m_app->getMode(), map().getTile(MapEditor::StartLayer, 15, 20),
+                         m_app->getEditor()->isDirty(),
+                         MapFile(m_dir.file("m.map")).getTile(MapEditor::StartLayer, 15, 20)),
+              std::tuple(EditorApp::Mode::Edit, 3, true, MapFile::EmptyCell));
+    for (const At& at : {cellAt(5, 5), cellAt(24, 5), cellAt(15, 20)})
+    {
+        click(SDL_BUTTON_RIGHT, at);
+    }
+    press({SDLK_F5});
+    EXPECT_EQ(std::pair(m_app->getMode(), m_app->getStatusLines().front().substr(0, 18)),
+              std::pair(EditorApp::Mode::Edit, std::string("Play-test failed: ")));
+}
