@@ -4,6 +4,8 @@
 
 #include "tests/game/play/RoundFixture.h"
 
+#include <cstring>
+
 using namespace RoundSupport;
 
 namespace
@@ -18,6 +20,21 @@ const auto text = [](const Label* label) {
     return label != nullptr ? label->getText() : std::string("<none>");
 };
 const auto at = [](const WormSprite& worm) { return Point(worm.getHead().x, worm.getHead().y); };
+
+// Whether a channel plays the file's sound; the fixture holds the mixer and empties it before each frame.
+bool isPlaying(const std::string& file)
+{
+    Mix_Chunk* wanted = Mix_LoadWAV(file.c_str());
+    bool found = false;
+    for (int channel = 0; wanted != nullptr && channel < Mix_AllocateChannels(-1); ++channel)
+    {
+        const Mix_Chunk* chunk = Mix_Playing(channel) != 0 ? Mix_GetChunk(channel) : nullptr;
+        found = found || (chunk != nullptr && chunk->alen == wanted->alen &&
+                          std::memcmp(chunk->abuf, wanted->abuf, wanted->alen) == 0);
+    }
+    Mix_FreeChunk(wanted);
+    return found;
+}
 
 class GameEngineRound : public RoundTest
 {
@@ -206,34 +223,36 @@ TEST_F(GameEngineRound,
     }
 }
 
-TEST_F(GameEngineRound, EachAppleKindScoresGrowsAndTakesEffect)
+TEST_F(GameEngineRound, EachAppleKindScoresGrowsTakesEffectAndPlaysItsSoundForHumansOnly)
 {
-    // Points, growth, state.
-    const std::tuple<std::int32_t, std::int32_t, std::uint32_t> kinds[] = {
-        {10, 2, WormSprite::StateNormal}, {50, 3, WormSprite::StateNormal}, {-10, 1, WormSprite::StateNormal},
-        {20, 2, WormSprite::StateTurbo},  {-5, 2, WormSprite::StateDrunk},  {20, 7, WormSprite::StateNormal}};
+    // Points, growth, state, sound.
+    const std::tuple<std::int32_t, std::int32_t, std::uint32_t, const char*> kinds[] = {
+        {10, 2, WormSprite::StateNormal, "Normal"},  {50, 3, WormSprite::StateNormal, "Super"},
+        {-10, 1, WormSprite::StateNormal, "Rotten"}, {20, 2, WormSprite::StateTurbo, "Turbo"},
+        {-5, 2, WormSprite::StateDrunk, "Beer"},     {20, 7, WormSprite::StateNormal, "Cake"}};
     for (std::int32_t kind = 0; kind < Apple::KindCount; ++kind)
     {
         SCOPED_TRACE(kind);
-        const auto& [points, growth, state] = kinds[kind];
+        const auto& [points, growth, state, name] = kinds[kind];
+        const std::string sound = std::string("sounds/wormEat") + name + ".wav";
         const auto eaten = [&](std::size_t index) {
             return frameUntil(
                 [&] { return worm(index).getApplesEaten(static_cast<std::size_t>(kind)) == 1; });
         };
-        // The computer at (6, 1) eats in the first step; the human at (2, 1) in the third.
+        // The computer at (6, 1) eats in the first step, in silence; the human at (2, 1) in the third.
         play(Duo, 1, GAME_NONE, 0, 0, 1);
         clearApples();
         addApple(kind, Point(6, 2));
         addApple(kind, Point(2, 4));
         passStartDelay();
         ASSERT_TRUE(eaten(1));
-        EXPECT_EQ(worm(1).getScore(), points);
+        EXPECT_EQ(std::make_pair(isPlaying(sound), worm(1).getScore()), std::make_pair(false, points));
         ASSERT_TRUE(eaten(0));
         // The two starting cells were used by the steps before.
         EXPECT_EQ(
-            std::make_tuple(worm(0).getScore(), worm(0).getPendingGrowth(), worm(0).getState(),
-                            text(engine().getPointsValue1())),
-            std::make_tuple(points, growth, state,
+            std::make_tuple(isPlaying(sound), worm(0).getScore(), worm(0).getPendingGrowth(),
+                            worm(0).getState(), text(engine().getPointsValue1())),
+            std::make_tuple(true, points, growth, state,
                             std::string(5 - std::to_string(points).size(), ' ') + std::to_string(points)));
         // Marked eaten by the engine and removed by the apple painter in the same step.
         EXPECT_TRUE(std::all_of(apples().begin(), apples().end(), [](const Apple* apple) {
