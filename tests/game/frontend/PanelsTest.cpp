@@ -62,7 +62,7 @@ std::string row(const std::string& caption, const std::string& key)
 
 } // namespace
 
-// The control on the focused row alone is registered.
+// The control on the focused row alone is registered; closing, from any row, frees the panel's textures.
 TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
 {
     // key, shift, heard, the start of the lit row's text, and whether a row control is registered
@@ -87,6 +87,8 @@ TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
         {[this]() -> Widget& { return open<AudioPanel>(m_app.getSoundManager()); }, &audio},
         {[this]() -> Widget& { return open<PlayerConfig>(true); }, &player},
         {[this]() -> Widget& { return open<VideoPanel>(m_app.getScreen()); }, &video}};
+    const Label fontHolder("comic_medium"); // so that only a panel's own textures come and go
+    const std::size_t textureMaps = m_app.getTextureFactory()->getTextureMapCount();
     for (const auto& [openPanel, presses] : kinds)
     {
         const Widget& panel = openPanel();
@@ -100,7 +102,10 @@ TEST_F(PanelTest, KeysMoveTheFocusAndOnlyReturnOnTheBackRowEndsAPanel)
                 << focused();
         }
         close();
-        EXPECT_TRUE(router().getHandlers().empty());
+        openPanel();
+        close();
+        EXPECT_EQ(std::pair(router().getHandlers().size(), m_app.getTextureFactory()->getTextureMapCount()),
+                  std::pair(0ul, textureMaps));
     }
 }
 
