@@ -128,10 +128,9 @@ bool FramebufferCopy::loadEntryPoints()
     return m_entryPoints == EntryPoints::Loaded;
 }
 
-bool FramebufferCopy::pixelCorner(float x, float y, std::int32_t& left, std::int32_t& top)
+bool FramebufferCopy::pixelCorner(const std::array<std::int32_t, 4>& viewport, float x, float y,
+                                  std::int32_t& left, std::int32_t& top)
 {
-    std::array<GLint, 4> viewport{};
-    glGetIntegerv(GL_VIEWPORT, viewport.data());
     if (viewport[2] <= 0 || viewport[3] <= 0)
     {
         return false;
@@ -179,16 +178,19 @@ bool FramebufferCopy::copy(const Texture& texture, const Base::Rect& src, float 
 {
     assert(src.x >= 0 && src.y >= 0 && src.x + static_cast<std::int64_t>(src.w) <= texture.getWidth() &&
            src.y + static_cast<std::int64_t>(src.h) <= texture.getHeight() && "texels outside the texture");
+    if (!loadEntryPoints() || !drawingToTheWindow() || !drawsOnlyOpaqueTexels())
+    {
+        return false;
+    }
+    std::array<GLint, 4> box{};
+    glGetIntegerv(GL_VIEWPORT, box.data());
     std::int32_t left = 0;
     std::int32_t top = 0; // GL row above the quad's top row
-    if (!loadEntryPoints() || !drawingToTheWindow() || !drawsOnlyOpaqueTexels() ||
-        !pixelCorner(x, y, left, top))
+    if (!pixelCorner(box, x, y, left, top))
     {
         return false;
     }
     // The quad is cut by the viewport and the scissor box; the copy by nothing but the framebuffer.
-    std::array<GLint, 4> box{};
-    glGetIntegerv(GL_VIEWPORT, box.data());
     const bool scissored = glIsEnabled(GL_SCISSOR_TEST) != GL_FALSE;
     std::int32_t clipLeft = box[0];
     std::int32_t clipBottom = box[1];

@@ -2,6 +2,7 @@
 
 #include "engine/base/Rect.h"
 
+#include <array>
 #include <cstdint>
 
 namespace Fernhouse::Graphics
@@ -38,9 +39,10 @@ public:
 private:
     // Looks the GL 3.0 entry points up once; false when one is missing.
     bool loadEntryPoints();
-    // Where the quad's corner lands in the framebuffer, in whole pixels from the top left, when the
-    // transform maps texels one to one onto pixels; false otherwise.
-    static bool pixelCorner(float x, float y, std::int32_t& left, std::int32_t& top);
+    // Where the quad's corner lands in the framebuffer of that viewport, in whole pixels from the top left,
+    // when the transform maps texels one to one onto pixels; false otherwise.
+    static bool pixelCorner(const std::array<std::int32_t, 4>& viewport, float x, float y, std::int32_t& left,
+                            std::int32_t& top);
 
     enum class EntryPoints
     {

@@ -196,7 +196,7 @@ TEST_F(CampaignsContent, FirstCampaignPlaysToItsEndOnTheShippedData)
     fs::create_directory(dir.path() / "ai");
     for (const std::string& ai : filesIn("ai", Tarvo::AIFile::Extension))
     {
-        dir.writeFile(ai, Tarvo::AIFile(fs::path(ai).stem().string()).getSkin() + "\neat\n0\n100\n0\n");
+        dir.written(ai, Tarvo::AIFile(fs::path(ai).stem().string()).getSkin() + "\neat\n0\n100\n0\n");
     }
     const TestSupport::ScopedWorkingDirectory cwd(dir.path());
     m_configuration.setPlayer1Relative(Tarvo::WormSprite::ControlAbsolute);

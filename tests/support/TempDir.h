@@ -26,8 +26,6 @@ public:
 
     std::string file(const std::string& name) const { return (m_path / name).string(); }
 
-    void writeFile(const std::string& name, const std::string& bytes) const { written(name, bytes); }
-
     // Writes the file and returns its path.
     std::string written(const std::string& name, const std::string& bytes) const
     {

@@ -212,9 +212,9 @@ TEST_F(GraphicsTest, FontsLoadOnceForAllLabelsWhichDrawTheirTextInTheirColourAnd
 
     save(TestImage(600, 600, White), "huge.png");
     const std::string whole = m_dir.readFile("sheet.png");
-    m_dir.writeFile("junk.png", "GIF89a but not really");
-    m_dir.writeFile("truncated.png", whole.substr(0, whole.size() / 2));
-    m_dir.writeFile("empty.png", "");
+    m_dir.written("junk.png", "GIF89a but not really");
+    m_dir.written("truncated.png", whole.substr(0, whole.size() / 2));
+    m_dir.written("empty.png", "");
     // The huge sheet twice: a rejected sheet must not stay behind as loaded.
     for (const std::string font : {"huge", "huge", "absent", "junk", "truncated", "empty"})
     {

@@ -55,9 +55,9 @@ protected:
     {
         const std::uint32_t sizes[] = {36 + 88 * milliseconds, 88 * milliseconds};
         const auto bytes = [&](int i) { return std::string(reinterpret_cast<const char*>(&sizes[i]), 4); };
-        m_dir.writeFile(name, "RIFF" + bytes(0) +
-                                  "WAVEfmt \x10\0\0\0\1\0\1\0\x44\xAC\0\0\x88\x58\1\0\2\0\x10\0data"s +
-                                  bytes(1) + std::string(sizes[1], '\0'));
+        m_dir.written(name, "RIFF" + bytes(0) +
+                                "WAVEfmt \x10\0\0\0\1\0\1\0\x44\xAC\0\0\x88\x58\1\0\2\0\x10\0data"s +
+                                bytes(1) + std::string(sizes[1], '\0'));
         return m_dir.file(name);
     }
 
@@ -193,7 +193,7 @@ TEST_F(SoundManagerTest, BadDeviceOrFilesThrowLeavingASilentFallbackOrNothingLoa
         const std::string path = m_dir.file(name);
         if (!damaged.empty())
         {
-            m_dir.writeFile(name, damaged);
+            m_dir.written(name, damaged);
         }
         Sound sound("s", path, false);
         Music track("m", path, false);
@@ -202,7 +202,7 @@ TEST_F(SoundManagerTest, BadDeviceOrFilesThrowLeavingASilentFallbackOrNothingLoa
             play, music ? "Failed to load music." : "Failed to load sound: " + path,
             music ? "src/Music" : "src/Sound"));
         EXPECT_FALSE(sound.isLoaded() || track.isLoaded());
-        m_dir.writeFile(name, music ? ogg : whole);
+        m_dir.written(name, music ? ogg : whole);
         play();
         EXPECT_TRUE(music ? track.isLoaded() : sound.isLoaded());
     }

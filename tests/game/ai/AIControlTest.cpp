@@ -45,8 +45,8 @@ protected:
         for (std::string name, mission, numbers;
              players >> name >> mission && std::getline(players, numbers);)
         {
-            dir().writeFile("ai/" + name + ".ai",
-                            RoundSupport::FlatSkin + "\n" + mission + "\n" + numbers + "\n");
+            dir().written("ai/" + name + ".ai",
+                          RoundSupport::FlatSkin + "\n" + mission + "\n" + numbers + "\n");
         }
         makeEngine(writeMap("arena", {"###############", "#...........#1#", "#...........###",
                                       "#...........#2#", "#...........###", "#...........###",

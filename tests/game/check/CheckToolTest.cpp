@@ -100,12 +100,12 @@ TEST(CheckTool, EachFaultIsReportedAtItsLineAndFailsTheRun)
     }
     fs::create_directory_symlink(fs::path(TARVO_SOURCE_DIR) / "graphics", dir.path() / "graphics");
     fs::copy_file(fs::path(TARVO_SOURCE_DIR) / "sounds" / "song3.ogg", dir.path() / "song.ogg");
-    dir.writeFile("maps/fair.map", fair());
-    dir.writeFile("ai/blind.ai", "tarvo\neat\n0\n100\n0\n");
-    dir.writeFile("ai/fast.ai", "tarvo\neat\n0\n130\n0\n");
+    dir.written("maps/fair.map", fair());
+    dir.written("ai/blind.ai", "tarvo\neat\n0\n100\n0\n");
+    dir.written("ai/fast.ai", "tarvo\neat\n0\n130\n0\n");
     for (const auto& [file, text, problem] : cases)
     {
-        dir.writeFile(file, text);
+        dir.written(file, text);
         const std::string report = problem.empty() || problem[0] == 'm' ? problem : file + ":" + problem;
         EXPECT_EQ(check(dir.path(), file),
                   problem.empty() ? std::pair(report, 0) : std::pair(report + "\n", 1));

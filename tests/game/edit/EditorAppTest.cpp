@@ -195,7 +195,7 @@ TEST_F(EditorAppTest, NewMapFormRefusesABadSizeArrowsScrollAWideMapAndSavingAsks
     press({SDLK_RIGHT});
     EXPECT_EQ(paintedColumn(), EditorApp::ScrollStep / Cell);
 
-    m_dir.writeFile("new-map.map", "keep");
+    m_dir.written("new-map.map", "keep");
     press({SDLK_s}, true);
     press({SDLK_RETURN});
     EXPECT_EQ(std::pair(m_app->getMode(), m_dir.readFile("new-map.map")),

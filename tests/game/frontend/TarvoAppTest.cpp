@@ -64,16 +64,16 @@ protected:
     {
         const std::string round = "\n\n\nsounds/song1.ogg\n1\n\nmaps/00-field.map\n\n1 0 0\n\n0\n";
         std::filesystem::create_directory(m_dir.path() / "campaigns");
-        m_dir.writeFile("campaigns/1.cpj", "1\n\nkey-one\nOPEN\n" + round);
-        m_dir.writeFile("campaigns/2.cpj", "1\nsecret\n\nLOCKED\n" + round);
-        m_dir.writeFile("campaigns/3.cpj", "1\nkey-one\n\nSEQUEL\n" + round);
+        m_dir.written("campaigns/1.cpj", "1\n\nkey-one\nOPEN\n" + round);
+        m_dir.written("campaigns/2.cpj", "1\nsecret\n\nLOCKED\n" + round);
+        m_dir.written("campaigns/3.cpj", "1\nkey-one\n\nSEQUEL\n" + round);
         const std::filesystem::path source(TARVO_SOURCE_DIR);
         for (const char* data : {"graphics", "sounds", "scripts", "ai"})
         {
             std::filesystem::create_directory_symlink(source / data, m_dir.path() / data);
         }
         std::filesystem::create_directories(m_dir.path() / "maps/folder.map");
-        m_dir.writeFile("maps/notes.MAP", "1\n");
+        m_dir.written("maps/notes.MAP", "1\n");
         for (const auto& file : std::filesystem::directory_iterator(source / "maps"))
         {
             std::filesystem::create_symlink(file.path(), m_dir.path() / "maps" / file.path().filename());

@@ -124,8 +124,8 @@ protected:
         std::filesystem::create_directory(dir().path() / "ai");
         for (const auto& personality : Personalities)
         {
-            dir().writeFile("ai/" + std::string(personality[0]) + ".ai",
-                            FlatSkin + "\n" + personality[1] + "\n");
+            dir().written("ai/" + std::string(personality[0]) + ".ai",
+                          FlatSkin + "\n" + personality[1] + "\n");
         }
     }
 

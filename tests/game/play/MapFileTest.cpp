@@ -100,27 +100,27 @@ TEST(MapFile, SaveWritesTheUsedLayersInTheWriterLayoutAndLoadReadsThemBackInAnyW
     EXPECT_TRUE(throws<MapFileException>([&] { MapFile(dir.file("five.map")); }, "Invalid layer count."));
 
     // CR LF and any white-space layout load like the writer's.
-    dir.writeFile("crlf.map", std::regex_replace(BoxText, std::regex("\n"), "\r\n"));
+    dir.written("crlf.map", std::regex_replace(BoxText, std::regex("\n"), "\r\n"));
     expectBox(MapFile(dir.file("crlf.map")));
     // Counts split over lines, cells not one row per line, tabs, trailing text after the version.
-    dir.writeFile("loose.map", "\n 1 is the version\nBox\ngraphics/tiles.png\n3\n2\n\n   2\n"
-                               "0 1 2\t3 -1 5 -1\n-1\n1 -1 -1 2");
+    dir.written("loose.map", "\n 1 is the version\nBox\ngraphics/tiles.png\n3\n2\n\n   2\n"
+                             "0 1 2\t3 -1 5 -1\n-1\n1 -1 -1 2");
     expectBox(MapFile(dir.file("loose.map")));
     // The twelfth cell ends the file without a line end: still complete.
-    dir.writeFile("end.map", "1\nBox\ng.png\n3 2 2\n\n0 1 2 3 4 5 6 7 8 9 10 -2147483648");
+    dir.written("end.map", "1\nBox\ng.png\n3 2 2\n\n0 1 2 3 4 5 6 7 8 9 10 -2147483648");
     EXPECT_EQ(MapFile(dir.file("end.map")).getTile(2, 1, 1), -2147483647 - 1);
 }
 
 TEST(MapFile, BadFilesFailWithTheMessageOfTheirFirstFaultAndFailedLoadsOrSavesKeepTheMap)
 {
     TempDir dir;
-    dir.writeFile("box.map", BoxText);
+    dir.written("box.map", BoxText);
     MapFile map(dir.file("box.map"));
     for (const auto& [unreadable, message, texts] : BadFiles)
     {
         for (const std::string& text : texts)
         {
-            dir.writeFile("m.map", text);
+            dir.written("m.map", text);
             const auto load = [&] { map.load(dir.file("m.map")); };
             EXPECT_TRUE(unreadable ? throws<IOException>(load, message)
                                    : throws<MapFileException>(load, message))
@@ -157,7 +157,7 @@ TEST(MapFile, RandomlyDamagedFilesLoadOrFailWithALoadMessage)
     int loaded = 0;
     for (int round = 0; round < 1500; ++round)
     {
-        dir.writeFile("damaged.map", TestSupport::damageText(BoxText, generator, pieces));
+        dir.written("damaged.map", TestSupport::damageText(BoxText, generator, pieces));
         try
         {
             const MapFile map(dir.file("damaged.map"));

@@ -49,11 +49,11 @@ protected:
         fs::create_directory(dir().path() / "scripts");
         fs::create_directory(dir().path() / "campaigns");
         // It never looks around, so it keeps going down: into the wall right below start point 2.
-        dir().writeFile("ai/blind.ai", "buffy\neat\n0\n100\n0\n");
+        dir().written("ai/blind.ai", "buffy\neat\n0\n100\n0\n");
         writeMap("duel", {"#########", "#1.....2#", "#......##", "#.......#", "#.......#", "#########"});
         writeMap("trap", {"#####", "#.1.#", "#####"});
-        dir().writeFile("scripts/campaign_short.fhs", "printText(10, 20, \"HELLO\")\nsleep(1000)\n");
-        dir().writeFile("scripts/campaign_long.fhs", "printText(10, 20, \"WAIT\")\nsleep(60000)\n");
+        dir().written("scripts/campaign_short.fhs", "printText(10, 20, \"HELLO\")\nsleep(1000)\n");
+        dir().written("scripts/campaign_long.fhs", "printText(10, 20, \"WAIT\")\nsleep(60000)\n");
     }
 
     void TearDown() override
@@ -65,7 +65,7 @@ protected:
 
     Campaign& start(const std::string& text)
     {
-        dir().writeFile("campaigns/c.cpj", text);
+        dir().written("campaigns/c.cpj", text);
         m_campaign.reset();
         m_highscores = std::make_unique<Tarvo::HighscoreTable>();
         m_campaign = std::make_unique<Campaign>("campaigns/c.cpj", &m_configuration, soundManager(),
@@ -168,7 +168,7 @@ std::string summary(const CampaignFile& c)
 // The campaign's summary, or the message of what loading it threw, which must come from CampaignFile.
 std::string load(const TestSupport::TempDir& dir, const std::string& text, CampaignFile& campaign)
 {
-    dir.writeFile("c.cpj", text);
+    dir.written("c.cpj", text);
     try
     {
         campaign.load(text == "no file" ? "campaigns/none.cpj" : dir.file("c.cpj"));

@@ -112,7 +112,7 @@ class SavedFiles : public ::testing::Test, public Bytes
 protected:
     std::string read(const std::string& name) const { return m_dir.readFile(name); }
 
-    void write(const std::string& name, const std::string& bytes) const { m_dir.writeFile(name, bytes); }
+    void write(const std::string& name, const std::string& bytes) const { m_dir.written(name, bytes); }
 
     // "loaded" or the error, then the settings, after loading c.dat ("missing": none) over "old" unlocked.
     std::string load(const std::string& bytes) const
