@@ -28,7 +28,7 @@ using Fernhouse::Base::Size;
 namespace
 {
 
-const fs::path SourceDir = TARVO_SOURCE_DIR;
+const fs::path SourceDir = TestSupport::sourceDir();
 constexpr std::uint32_t LongestSceneMs = 60000;
 
 std::set<std::string> filesIn(const std::string& directory, const std::string& extension)
@@ -48,8 +48,10 @@ std::set<std::string> filesIn(const std::string& directory, const std::string& e
 class CampaignsContent : public RoundSupport::RoundTest
 {
 protected:
-    // Plays the scene as the front end does, each frame drawn, so that a text without glyphs or a missing
-    // picture or sound fails here. Returns its game time; counts every tenth frame and those that showed anything.
+    // Plays the scene in frames of 40 ms as the front end does, so that a text without glyphs or a missing
+    // picture or sound fails here. Draws every fourth frame: no text can be read in less than 160 ms, and the
+    // software renderer of the sanitizer pass takes most of a second per second of scene drawing them all.
+    // Returns its game time; counts every twentieth frame and those that showed anything.
     std::uint32_t play(const std::string& path, const std::string& context)
     {
         soundManager()->pushContext(context);
@@ -58,17 +60,21 @@ protected:
         engine.load(path);
         const std::uint32_t start = gameTime();
         std::vector<unsigned char> rgb(800 * 600 * 3);
+        const std::vector<unsigned char> black(rgb.size());
         m_sampled = m_shown = 0;
         for (int frame = 0; engine.run() && gameTime() - start < LongestSceneMs; ++frame)
         {
             env.update();
-            glClear(GL_COLOR_BUFFER_BIT);
-            env.draw();
-            if (frame % 10 == 0)
+            if (frame % 4 == 0)
+            {
+                glClear(GL_COLOR_BUFFER_BIT);
+                env.draw();
+            }
+            if (frame % 20 == 0)
             {
                 glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
                 ++m_sampled;
-                m_shown += std::any_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c != 0; });
+                m_shown += rgb != black;
             }
             clock().advance(40); // one frame
             Fernhouse::Base::GameTime::getInstance()->update();

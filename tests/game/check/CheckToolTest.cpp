@@ -1,3 +1,4 @@
+#include "tests/support/Paths.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,8 @@ namespace fs = std::filesystem;
 std::pair<std::string, int> check(const fs::path& directory, const std::string& arguments)
 {
     const TestSupport::TempDir out;
-    const int status = std::system(("cd '" + directory.string() + "' && '" TARVO_CHECK_BINARY "' " +
-                                    arguments + " > '" + out.file("out.txt") + "' 2>&1")
+    const int status = std::system(("cd '" + directory.string() + "' && '" + TestSupport::checkBinary() +
+                                    "' " + arguments + " > '" + out.file("out.txt") + "' 2>&1")
                                        .c_str());
     return {out.readFile("out.txt"), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
@@ -58,7 +59,7 @@ std::string campaign(const std::string& players, const std::string& lock = "",
 
 TEST(CheckTool, EveryShippedMapCampaignComputerPlayerAndScriptPasses)
 {
-    EXPECT_EQ(check(TARVO_SOURCE_DIR, "maps campaigns ai scripts"), std::pair(std::string(), 0));
+    EXPECT_EQ(check(TestSupport::sourceDir(), "maps campaigns ai scripts"), std::pair(std::string(), 0));
 }
 
 TEST(CheckTool, EachFaultIsReportedAtItsLineAndFailsTheRun)
@@ -98,8 +99,8 @@ TEST(CheckTool, EachFaultIsReportedAtItsLineAndFailsTheRun)
     {
         fs::create_directory(dir.path() / folder);
     }
-    fs::create_directory_symlink(fs::path(TARVO_SOURCE_DIR) / "graphics", dir.path() / "graphics");
-    fs::copy_file(fs::path(TARVO_SOURCE_DIR) / "sounds" / "song3.ogg", dir.path() / "song.ogg");
+    fs::create_directory_symlink(fs::path(TestSupport::sourceDir()) / "graphics", dir.path() / "graphics");
+    fs::copy_file(fs::path(TestSupport::sourceDir()) / "sounds" / "song3.ogg", dir.path() / "song.ogg");
     dir.written("maps/fair.map", fair());
     dir.written("ai/blind.ai", "tarvo\neat\n0\n100\n0\n");
     dir.written("ai/fast.ai", "tarvo\neat\n0\n130\n0\n");

@@ -7,6 +7,7 @@
 #include "game/edit/MapEditor.h"
 
 #include "tests/support/GLWindow.h"
+#include "tests/support/Paths.h"
 #include "tests/support/TempDir.h"
 
 #include <functional>
@@ -53,7 +54,7 @@ protected:
     {
         for (const char* data : {"graphics", "sounds", "ai"})
         {
-            std::filesystem::create_directory_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / data,
+            std::filesystem::create_directory_symlink(std::filesystem::path(TestSupport::sourceDir()) / data,
                                                       m_dir.path() / data);
         }
         MapEditor map("Test", "graphics/tilesets/meadow.png", 30, 30);

@@ -11,6 +11,7 @@
 
 #include "tests/support/FakeClock.h"
 #include "tests/support/GLWindow.h"
+#include "tests/support/Paths.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempDir.h"
 
@@ -50,8 +51,8 @@ class AppTest : public ::testing::Test
 protected:
     AppTest()
     {
-        std::filesystem::create_directory_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / "graphics",
-                                                  m_dir.path() / "graphics");
+        std::filesystem::create_directory_symlink(
+            std::filesystem::path(TestSupport::sourceDir()) / "graphics", m_dir.path() / "graphics");
         for (SDL_Event event; SDL_PollEvent(&event) != 0;)
         {
         }
@@ -97,7 +98,8 @@ protected:
     TestSupport::FakeClock m_ticks;
     Fernhouse::Base::GameTime m_time;
     Fernhouse::Graphics::TextureFactory m_textures;
-    Fernhouse::Graphics::FontManager m_fonts{std::string(TARVO_SOURCE_DIR) + "/graphics/fonts/", ".png"};
+    Fernhouse::Graphics::FontManager m_fonts{std::string(TestSupport::sourceDir()) + "/graphics/fonts/",
+                                             ".png"};
 };
 
 } // namespace FrontSupport

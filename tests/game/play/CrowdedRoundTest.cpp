@@ -45,28 +45,45 @@ struct Pilot
 
 // A round step by step: no worm past the longest; the dead stay as they died; a living worm has no body in
 // a wall, and a head that entered one dies in the next step unless the round ended; the engine's free
-// cells are exactly those without wall or body; apples lie on distinct cells outside walls. Records each
-// step's worms (state, direction, body) and apples (kind, cell).
+// cells are exactly those without wall or body; apples lie on distinct cells outside walls. Hashes each
+// step's worms (state, direction, body) and apples (kind, cell). Allocates nothing once warm: the soaks
+// run under the sanitizers, whose every allocation records a stack.
 struct Invariants
 {
+    Invariants(const GameEngine& round, const MapFile& field) : engine(round), map(field) {}
+
     bool isWall(int x, int y) const
     {
         return x < 0 || y < 0 || x >= map.getWidth() || y >= map.getHeight() ||
                map.getTile(GameEngine::WallLayer, x, y) != MapFile::EmptyCell;
     }
 
+    // Marks a cell in the grid for this step; false when it was marked already.
+    bool mark(std::vector<int>& grid, int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= map.getWidth() || y >= map.getHeight())
+        {
+            return true;
+        }
+        return std::exchange(grid[static_cast<std::size_t>(y * map.getWidth() + x)], stamp) != stamp;
+    }
+
+    void hash(std::int32_t value) { world = (world ^ static_cast<std::uint32_t>(value)) * 0x100000001b3ull; }
+
     ::testing::AssertionResult check(bool running)
     {
-        std::set<std::pair<int, int>> covered, apples;
-        world.clear();
+        ++stamp;
+        covered.resize(static_cast<std::size_t>(map.getWidth() * map.getHeight()));
+        apples.resize(covered.size());
+        world = 0xcbf29ce484222325ull;
         for (const WormSprite* worm : engine.getWorms())
         {
-            std::vector<std::int32_t> cells = {static_cast<std::int32_t>(worm->getState()),
-                                               static_cast<std::int32_t>(worm->getDirection())};
+            cells.assign({static_cast<std::int32_t>(worm->getState()),
+                          static_cast<std::int32_t>(worm->getDirection())});
             bool bodyInWall = false;
             for (const WormSprite::Segment& segment : worm->getBody())
             {
-                covered.insert({segment.x, segment.y});
+                mark(covered, segment.x, segment.y);
                 cells.insert(cells.end(), {segment.x, segment.y, segment.tile});
                 bodyInWall = bodyInWall || (isWall(segment.x, segment.y) && cells.size() > 5);
             }
@@ -78,12 +95,12 @@ struct Invariants
             {
                 return ::testing::AssertionFailure() << worm->getName() << " breaks a rule of its body";
             }
-            world.insert(world.end(), cells.begin(), cells.end());
-            if (worm->isDead())
+            std::for_each(cells.begin(), cells.end(), [this](std::int32_t value) { hash(value); });
+            if (worm->isDead() && died == dead.end())
             {
                 dead.emplace(worm, cells);
             }
-            else if (isWall(worm->getHead().x, worm->getHead().y))
+            else if (!worm->isDead() && isWall(worm->getHead().x, worm->getHead().y))
             {
                 headInWall.insert(worm);
             }
@@ -91,16 +108,20 @@ struct Invariants
         for (int i = 0; i < map.getWidth() * map.getHeight(); ++i)
         {
             const int x = i % map.getWidth(), y = i / map.getWidth();
-            if (engine.isFree({x, y}, false) != (!isWall(x, y) && covered.count({x, y}) == 0))
+            if (engine.isFree({x, y}, false) !=
+                (!isWall(x, y) && covered[static_cast<std::size_t>(i)] != stamp))
             {
                 return ::testing::AssertionFailure() << "the engine misjudges cell " << x << "," << y;
             }
         }
         for (const Apple* apple : engine.getApplePainter()->getApples())
         {
-            const auto cell = std::make_pair(apple->getCell().x, apple->getCell().y);
-            world.insert(world.end(), {apple->getKind(), cell.first, cell.second});
-            if (isWall(cell.first, cell.second) || !apples.insert(cell).second)
+            const Point cell(apple->getCell().x, apple->getCell().y);
+            for (const std::int32_t value : {apple->getKind(), cell.x, cell.y})
+            {
+                hash(value);
+            }
+            if (isWall(cell.x, cell.y) || !mark(apples, cell.x, cell.y))
             {
                 return ::testing::AssertionFailure() << "an apple lies in a wall or on another";
             }
@@ -112,7 +133,11 @@ struct Invariants
     const MapFile& map;
     std::map<const WormSprite*, std::vector<std::int32_t>> dead;
     std::set<const WormSprite*> headInWall;
-    std::vector<std::int32_t> world;
+    std::uint64_t world = 0;
+    // Scratch, kept between steps: a cell holds the number of the step that last marked it.
+    int stamp = 0;
+    std::vector<int> covered, apples;
+    std::vector<std::int32_t> cells;
 };
 
 class CrowdedRounds : public RoundTest, public ::testing::WithParamInterface<int>
@@ -134,7 +159,7 @@ protected:
         int rounds = 0;
         std::size_t deaths = 0;
         std::uint32_t eaten = 0;
-        std::vector<std::vector<std::int32_t>> trace;
+        std::vector<std::uint64_t> trace; // each step's hash
     };
 
     // Rounds back to back from the random state, with the clocks where every run starts them, for the
@@ -188,7 +213,7 @@ protected:
                 round.addPlayer(name, new AIControl(name, &round), FlatSkin, 0);
             }
             startRound();
-            Invariants invariants{round, *round.getMap(), {}, {}, {}};
+            Invariants invariants(round, *round.getMap());
             // The step that ends a round still moves the worms; one more must find them frozen.
             for (bool running = true; step < steps && running && !HasFailure(); ++step)
             {

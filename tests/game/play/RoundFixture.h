@@ -22,6 +22,7 @@
 
 #include "tests/support/FakeClock.h"
 #include "tests/support/GLWindow.h"
+#include "tests/support/Paths.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/PrintTo.h"
 #include "tests/support/TempDir.h"

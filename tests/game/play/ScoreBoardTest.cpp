@@ -33,7 +33,8 @@ protected:
         RoundTest::SetUp();
         for (const char* picture : {"scoreboard_back.png", "highscore.png"})
         {
-            std::filesystem::create_symlink(std::filesystem::path(TARVO_SOURCE_DIR) / "graphics" / picture,
+            std::filesystem::create_symlink(std::filesystem::path(TestSupport::sourceDir()) / "graphics" /
+                                                picture,
                                             dir().path() / "graphics" / picture);
         }
         writePicture(dir().file("marked.png"), 256, 256, [](int x, int y) {

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace TestSupport
+{
+
+// Where this build's tests find the repository, their own data and the map checker. Only Paths.cpp is
+// compiled with these folders, so that a compiler cache serves every other file to a clone anywhere.
+const char* sourceDir();
+const char* testDataDir();
+const char* checkBinary();
+
+} // namespace TestSupport
