@@ -119,7 +119,7 @@ TEST_F(ScriptEnvironmentTest, BadCallsFailWithTheirMessageAndLeaveEverythingAsIt
              {"printText", "(1, 2)", "printText: argument 3 is missing.", "src/ScriptArgumentList"}})
     {
         EXPECT_TRUE(TestSupport::throwsWith<Fernhouse::Script::ScriptRuntimeException>(
-            [&] { call(name, arguments); }, message, file))
+            [&, name = name, arguments = arguments] { call(name, arguments); }, message, file))
             << name;
     }
     EXPECT_TRUE(TestSupport::throwsWith<Fernhouse::Base::Exception>([&] { call("jump", "(1)"); },

@@ -21,7 +21,7 @@ TEST(Apple, EachKindAgesAfterItsOwnLifetimeAlsoAcrossTheClockWrapping)
         time.update();
         Apple apple;
         apple.setKind(kind);
-        const auto at = [&](std::uint32_t age) {
+        const auto at = [&, born = born](std::uint32_t age) {
             clock.set(born + age);
             time.update();
             apple.update();

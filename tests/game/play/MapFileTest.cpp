@@ -190,8 +190,10 @@ TEST(MapFile, CellAccessRefusesBadArgumentsAlsoOnAMapOfNegativeSize)
                                                                   {0, 0, -1, "Y is out of bounds."},
                                                                   {0, 0, 3, "Y is out of bounds."}})
     {
-        EXPECT_TRUE(throws<ArgumentException>([&] { map.getTile(layer, x, y); }, message));
-        EXPECT_TRUE(throws<ArgumentException>([&] { map.setTile(layer, x, y, 1); }, message));
+        EXPECT_TRUE(throws<ArgumentException>([&, layer = layer, x = x, y = y] { map.getTile(layer, x, y); },
+                                              message));
+        EXPECT_TRUE(throws<ArgumentException>(
+            [&, layer = layer, x = x, y = y] { map.setTile(layer, x, y, 1); }, message));
     }
     // A negative size must not allocate or crash either.
     EXPECT_TRUE(

@@ -278,7 +278,8 @@ TEST_F(SavedFiles, FailedSaveLeavesTheOldFileWholeAndNoTemporaryFileBehind)
         const std::string old = read(path);
         // The replacement cannot be created beside the file.
         fs::create_directory(path + ".tmp");
-        EXPECT_TRUE(throwsWith<IOException>([&] { save(2); }, "Failed to open file.", "src/FileStream") &&
+        EXPECT_TRUE(throwsWith<IOException>([&, save = save] { save(2); }, "Failed to open file.",
+                                            "src/FileStream") &&
                     read(path) == old);
         fs::remove(path + ".tmp");
         // The disk fills up: the C library reports it only when the file is closed.
@@ -287,8 +288,8 @@ TEST_F(SavedFiles, FailedSaveLeavesTheOldFileWholeAndNoTemporaryFileBehind)
         const rlimit small{20, saved.rlim_max};
         const auto previous = std::signal(SIGXFSZ, SIG_IGN);
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool failed =
-            throwsWith<IOException>([&] { save(3); }, "Failed to write buffer.", "SafeFileWriter");
+        const bool failed = throwsWith<IOException>([&, save = save] { save(3); }, "Failed to write buffer.",
+                                                    "SafeFileWriter");
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
         EXPECT_TRUE(failed && read(path) == old && !fs::exists(path + ".tmp"));
