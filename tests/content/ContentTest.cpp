@@ -28,7 +28,7 @@ using Fernhouse::Base::Size;
 namespace
 {
 
-const fs::path SourceDir = TestSupport::sourceDir();
+const fs::path SourceDir = TestSupport::SourceDir;
 constexpr std::uint32_t LongestSceneMs = 60000;
 
 std::set<std::string> filesIn(const std::string& directory, const std::string& extension)

@@ -1,21 +1,5 @@
 #include "tests/support/Paths.h"
 
-namespace TestSupport
-{
-
-const char* sourceDir()
-{
-    return TARVO_SOURCE_DIR;
-}
-
-const char* testDataDir()
-{
-    return TARVO_TEST_DATA_DIR;
-}
-
-const char* checkBinary()
-{
-    return TARVO_CHECK_BINARY;
-}
-
-} // namespace TestSupport
+const char* const TestSupport::SourceDir = TARVO_SOURCE_DIR;
+const char* const TestSupport::TestDataDir = TARVO_TEST_DATA_DIR;
+const char* const TestSupport::CheckBinary = TARVO_CHECK_BINARY;

@@ -27,7 +27,7 @@ namespace
 const std::string Tag = "src/SoundManager";
 const std::string EmptyStack = "Context stack is empty.";
 // A 150 ms tone, then silence until the track loops after 3 s.
-const std::string Track = std::string(TestSupport::testDataDir()) + "/sound/burst.ogg";
+const std::string Track = std::string(TestSupport::TestDataDir) + "/sound/burst.ogg";
 
 // Audio on the disk driver, writing out.raw (S16LE stereo, 44.1 kHz) in real time: sounds are kept short.
 class SoundManagerTest : public ::testing::Test

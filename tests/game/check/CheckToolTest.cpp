@@ -14,8 +14,8 @@ namespace fs = std::filesystem;
 std::pair<std::string, int> check(const fs::path& directory, const std::string& arguments)
 {
     const TestSupport::TempDir out;
-    const int status = std::system(("cd '" + directory.string() + "' && '" + TestSupport::checkBinary() +
-                                    "' " + arguments + " > '" + out.file("out.txt") + "' 2>&1")
+    const int status = std::system(("cd '" + directory.string() + "' && '" + TestSupport::CheckBinary + "' " +
+                                    arguments + " > '" + out.file("out.txt") + "' 2>&1")
                                        .c_str());
     return {out.readFile("out.txt"), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
@@ -59,7 +59,7 @@ std::string campaign(const std::string& players, const std::string& lock = "",
 
 TEST(CheckTool, EveryShippedMapCampaignComputerPlayerAndScriptPasses)
 {
-    EXPECT_EQ(check(TestSupport::sourceDir(), "maps campaigns ai scripts"), std::pair(std::string(), 0));
+    EXPECT_EQ(check(TestSupport::SourceDir, "maps campaigns ai scripts"), std::pair(std::string(), 0));
 }
 
 TEST(CheckTool, EachFaultIsReportedAtItsLineAndFailsTheRun)
@@ -99,8 +99,8 @@ TEST(CheckTool, EachFaultIsReportedAtItsLineAndFailsTheRun)
     {
         fs::create_directory(dir.path() / folder);
     }
-    fs::create_directory_symlink(fs::path(TestSupport::sourceDir()) / "graphics", dir.path() / "graphics");
-    fs::copy_file(fs::path(TestSupport::sourceDir()) / "sounds" / "song3.ogg", dir.path() / "song.ogg");
+    fs::create_directory_symlink(fs::path(TestSupport::SourceDir) / "graphics", dir.path() / "graphics");
+    fs::copy_file(fs::path(TestSupport::SourceDir) / "sounds" / "song3.ogg", dir.path() / "song.ogg");
     dir.written("maps/fair.map", fair());
     dir.written("ai/blind.ai", "tarvo\neat\n0\n100\n0\n");
     dir.written("ai/fast.ai", "tarvo\neat\n0\n130\n0\n");

@@ -54,7 +54,7 @@ protected:
     {
         for (const char* data : {"graphics", "sounds", "ai"})
         {
-            std::filesystem::create_directory_symlink(std::filesystem::path(TestSupport::sourceDir()) / data,
+            std::filesystem::create_directory_symlink(std::filesystem::path(TestSupport::SourceDir) / data,
                                                       m_dir.path() / data);
         }
         MapEditor map("Test", "graphics/tilesets/meadow.png", 30, 30);

@@ -51,8 +51,8 @@ class AppTest : public ::testing::Test
 protected:
     AppTest()
     {
-        std::filesystem::create_directory_symlink(
-            std::filesystem::path(TestSupport::sourceDir()) / "graphics", m_dir.path() / "graphics");
+        std::filesystem::create_directory_symlink(std::filesystem::path(TestSupport::SourceDir) / "graphics",
+                                                  m_dir.path() / "graphics");
         for (SDL_Event event; SDL_PollEvent(&event) != 0;)
         {
         }
@@ -98,7 +98,7 @@ protected:
     TestSupport::FakeClock m_ticks;
     Fernhouse::Base::GameTime m_time;
     Fernhouse::Graphics::TextureFactory m_textures;
-    Fernhouse::Graphics::FontManager m_fonts{std::string(TestSupport::sourceDir()) + "/graphics/fonts/",
+    Fernhouse::Graphics::FontManager m_fonts{std::string(TestSupport::SourceDir) + "/graphics/fonts/",
                                              ".png"};
 };
 

@@ -67,7 +67,7 @@ protected:
         m_dir.written("campaigns/1.cpj", "1\n\nkey-one\nOPEN\n" + round);
         m_dir.written("campaigns/2.cpj", "1\nsecret\n\nLOCKED\n" + round);
         m_dir.written("campaigns/3.cpj", "1\nkey-one\n\nSEQUEL\n" + round);
-        const std::filesystem::path source(TestSupport::sourceDir());
+        const std::filesystem::path source(TestSupport::SourceDir);
         for (const char* data : {"graphics", "sounds", "scripts", "ai"})
         {
             std::filesystem::create_directory_symlink(source / data, m_dir.path() / data);
@@ -126,7 +126,7 @@ protected:
         if (overBoard)
         {
             int left = 0, top = 0, right = 0, bottom = 0;
-            std::ifstream(std::string(TestSupport::sourceDir()) + "/content/menu_board.txt") >> left >> top >>
+            std::ifstream(std::string(TestSupport::SourceDir) + "/content/menu_board.txt") >> left >> top >>
                 right >> bottom;
             m_app->redraw();
             const std::vector<std::uint8_t> drawn = TestSupport::readFrame();
@@ -180,7 +180,7 @@ TEST_F(TarvoAppTest, EveryScreenIsReachedSkippedFramesMatchAFullRedrawAndQuittin
     const auto mapList = [this] {
         const Texts& files = m_app->getMapFiles();
         const auto shipped = static_cast<std::size_t>(std::distance(
-            std::filesystem::directory_iterator(std::string(TestSupport::sourceDir()) + "/maps"), {}));
+            std::filesystem::directory_iterator(std::string(TestSupport::SourceDir) + "/maps"), {}));
         EXPECT_EQ(std::tuple(std::is_sorted(files.begin(), files.end()), files.size(), files.front(),
                              menuTexts().size(), menuTexts().front(), menuTexts().back()),
                   std::tuple(true, shipped + 1, "maps/00-field.map", shipped + 2, "Field=0", "BACK..."));

@@ -49,7 +49,7 @@ void RoundTest::SetUp()
     GLTest::SetUp();
     ASSERT_FALSE(HasFatalFailure());
     glEnable(GL_BLEND); // the screen's, which GLTest switches off
-    const fs::path source(TestSupport::sourceDir()), root = m_dir.path();
+    const fs::path source(TestSupport::SourceDir), root = m_dir.path();
     fs::create_directories(root / "graphics" / "skins");
     fs::create_directories(root / "maps");
     fs::create_symlink(source / "sounds", root / "sounds");

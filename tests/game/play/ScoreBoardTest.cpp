@@ -33,7 +33,7 @@ protected:
         RoundTest::SetUp();
         for (const char* picture : {"scoreboard_back.png", "highscore.png"})
         {
-            std::filesystem::create_symlink(std::filesystem::path(TestSupport::sourceDir()) / "graphics" /
+            std::filesystem::create_symlink(std::filesystem::path(TestSupport::SourceDir) / "graphics" /
                                                 picture,
                                             dir().path() / "graphics" / picture);
         }

@@ -42,7 +42,7 @@ protected:
         RoundTest::SetUp();
         for (const char* picture : {"scoreboard_back.png", "highscore.png"})
         {
-            fs::create_symlink(fs::path(TestSupport::sourceDir()) / "graphics" / picture,
+            fs::create_symlink(fs::path(TestSupport::SourceDir) / "graphics" / picture,
                                dir().path() / "graphics" / picture);
         }
         fs::create_directory(dir().path() / "ai");
