@@ -3,7 +3,6 @@
 #include "engine/base/EventRouter.h"
 #include "engine/base/Exception.h"
 #include "engine/base/FramePacer.h"
-#include "engine/base/GameTime.h"
 #include "engine/base/Layout.h"
 #include "engine/base/Random.h"
 #include "engine/base/Screen.h"
@@ -12,15 +11,10 @@
 
 #include "tests/engine/graphics/GraphicsFixture.h"
 #include "tests/support/FakeClock.h"
-#include "tests/support/TempDir.h"
 
-#include <GL/gl.h>
 #include <SDL/SDL.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <limits>
 #include <regex.h>

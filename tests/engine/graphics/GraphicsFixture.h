@@ -12,7 +12,6 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <vector>
 
 namespace TestSupport
 {

@@ -5,10 +5,6 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/Throws.h"
 
-#include <gtest/gtest.h>
-
-#include <functional>
-
 using namespace Fernhouse::IO;
 using namespace Fernhouse::Base;
 using TestSupport::throwsWith;

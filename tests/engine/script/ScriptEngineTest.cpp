@@ -1,6 +1,5 @@
 #include "engine/script/ScriptEngine.h"
 
-#include "engine/base/GameTime.h"
 #include "engine/script/ScriptArgumentList.h"
 #include "engine/script/ScriptEngineException.h"
 #include "engine/script/ScriptRuntimeException.h"
@@ -9,8 +8,6 @@
 #include "tests/support/FakeClock.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Throws.h"
-
-#include <gtest/gtest.h>
 
 using namespace Fernhouse::Script;
 using namespace Fernhouse::Base;

@@ -1,20 +1,9 @@
 #include "game/ai/AIControl.h"
 
-#include "engine/base/Exception.h"
-#include "engine/base/Random.h"
-
 #include "game/ai/AIFile.h"
 #include "game/play/OccupancyGrid.h"
-#include "game/play/WormSprite.h"
 
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/PrintTo.h"
-
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
-#include <tuple>
 
 using Fernhouse::Base::Point;
 using Tarvo::AIControl;

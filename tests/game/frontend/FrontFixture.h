@@ -19,9 +19,6 @@
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 
-#include <functional>
-#include <memory>
-
 namespace FrontSupport
 {
 

@@ -14,7 +14,6 @@
 #include "tests/game/frontend/FrontFixture.h"
 
 #include <algorithm>
-#include <fstream>
 
 using FrontSupport::pushKey;
 using Tarvo::TarvoApp;

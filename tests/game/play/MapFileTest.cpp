@@ -3,8 +3,6 @@
 #include "tests/game/play/RoundFixture.h"
 #include "tests/support/TextDamage.h"
 
-#include <random>
-
 using namespace RoundSupport;
 using namespace Fernhouse::Base;
 using TestSupport::TempDir;

@@ -4,8 +4,6 @@
 
 #include "tests/game/play/RoundFixture.h"
 
-#include <cstdlib>
-
 using namespace RoundSupport;
 
 namespace

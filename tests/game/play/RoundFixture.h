@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/base/EventRouter.h"
-#include "engine/base/GameTime.h"
 #include "engine/base/Random.h"
 #include "engine/graphics/Font.h"
 #include "engine/graphics/FontManager.h"
@@ -33,8 +32,6 @@
 #include <SDL/SDL_mixer.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <functional>
 #include <memory>
 #include <set>
 #include <tuple>

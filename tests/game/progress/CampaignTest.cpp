@@ -1,6 +1,5 @@
 #include "game/progress/Campaign.h"
 
-#include "engine/base/Exception.h"
 #include "engine/sound/Music.h"
 
 #include "game/play/MapEntry.h"
@@ -11,11 +10,6 @@
 #include "game/progress/HighscoreTable.h"
 
 #include "tests/game/play/RoundFixture.h"
-#include "tests/support/Throws.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace Fernhouse::Base;
 using Tarvo::Campaign;

@@ -8,11 +8,7 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/Throws.h"
 
-#include <gtest/gtest.h>
-
 #include <csignal>
-#include <sstream>
-#include <stdexcept>
 #include <sys/resource.h>
 #include <tuple>
 
