@@ -53,7 +53,8 @@ void RoundTest::SetUp()
     fs::create_directories(root / "graphics" / "skins");
     fs::create_directories(root / "maps");
     fs::create_symlink(source / "sounds", root / "sounds");
-    for (const char* name : {"fonts", "singleplayer_back.png", "twoplayer_back.png"})
+    for (const char* name :
+         {"fonts", "singleplayer_back.png", "twoplayer_back.png", "scoreboard_back.png", "highscore.png"})
     {
         fs::create_symlink(source / "graphics" / name, root / "graphics" / name);
     }

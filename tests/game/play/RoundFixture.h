@@ -83,7 +83,7 @@ inline Fernhouse::IO::KeySet letterKeys()
 }
 
 // Everything a round needs, as the application provides it, in a data directory of the repository's fonts,
-// skins, backgrounds and sounds plus the flat tileset and skin; game time on a fake tick source.
+// skins, backgrounds, score board pictures and sounds, the flat tileset and skin; game time on a fake clock.
 class RoundTest : public TestSupport::GLTest
 {
 protected:

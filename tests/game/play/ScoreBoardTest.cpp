@@ -31,12 +31,6 @@ protected:
     void SetUp() override
     {
         RoundTest::SetUp();
-        for (const char* picture : {"scoreboard_back.png", "highscore.png"})
-        {
-            std::filesystem::create_symlink(std::filesystem::path(TestSupport::SourceDir) / "graphics" /
-                                                picture,
-                                            dir().path() / "graphics" / picture);
-        }
         writePicture(dir().file("marked.png"), 256, 256, [](int x, int y) {
             const bool mark = x >= 244 && y >= 244 && x < 252 && y < 252;
             return y < 16 && x < 96 ? AppleColors[x / 16] : (mark ? MarkColor : Color());

@@ -34,11 +34,6 @@ protected:
     void SetUp() override
     {
         RoundTest::SetUp();
-        for (const char* picture : {"scoreboard_back.png", "highscore.png"})
-        {
-            fs::create_symlink(fs::path(TestSupport::SourceDir) / "graphics" / picture,
-                               dir().path() / "graphics" / picture);
-        }
         fs::create_directory(dir().path() / "ai");
         fs::create_directory(dir().path() / "scripts");
         fs::create_directory(dir().path() / "campaigns");
