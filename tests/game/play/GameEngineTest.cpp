@@ -72,16 +72,11 @@ TEST_F(GameEngineRound, PlayersTakeEachStartNumberOnceInOrderAndRefusedOnesLeave
     GameEngine& game = makeEngine(writeMap("gaps", field(8, 6, {{5, 2, '1'}, {2, 4, '3'}})));
     addHuman("Tarvo", arrowKeys());
     const std::size_t handlers = router().getHandlers().size();
-    const auto offer = [&](const std::string& skin) {
-        auto* control = new Fernhouse::IO::KeyboardControl(letterKeys());
-        control->setRegistered(true);
-        game.addPlayer("Piggy", control, skin, WormSprite::ControlAbsolute);
-    };
     EXPECT_TRUE(TestSupport::throwsWith<FileNotFoundException>(
-        [&] { offer("nosuchskin"); }, "Could not load file: graphics/skins/nosuchskin.png",
-        "src/TextureFactory"));
+        [&] { addHuman("Piggy", letterKeys(), "nosuchskin"); },
+        "Could not load file: graphics/skins/nosuchskin.png", "src/TextureFactory"));
     addComputer("Buffy");
-    EXPECT_TRUE(TestSupport::throwsWith<PlayerOverflowException>([&] { offer(FlatSkin); },
+    EXPECT_TRUE(TestSupport::throwsWith<PlayerOverflowException>([&] { addHuman("Piggy", letterKeys()); },
                                                                  "No room for more players.", "GameEngine"));
     EXPECT_EQ(std::make_tuple(router().getHandlers().size(), game.getPlayer2() == nullptr, heads()),
               std::make_tuple(handlers, true, std::string("5,2 2,4")));

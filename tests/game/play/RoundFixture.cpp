@@ -124,11 +124,11 @@ Tarvo::GameEngine& RoundTest::makeEngine(const std::string& mapPath)
     return *(m_engine = new Tarvo::GameEngine(mapPath, m_sound));
 }
 
-void RoundTest::addHuman(const std::string& name, const Fernhouse::IO::KeySet& keys)
+void RoundTest::addHuman(const std::string& name, const Fernhouse::IO::KeySet& keys, const std::string& skin)
 {
     auto* control = new Fernhouse::IO::KeyboardControl(keys);
     control->setRegistered(true);
-    m_engine->addPlayer(name, control, FlatSkin, Tarvo::WormSprite::ControlAbsolute);
+    m_engine->addPlayer(name, control, skin, Tarvo::WormSprite::ControlAbsolute);
 }
 
 void RoundTest::addComputer(const std::string& name)

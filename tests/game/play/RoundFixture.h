@@ -104,7 +104,8 @@ protected:
         delete std::exchange(m_engine, nullptr);
     }
 
-    void addHuman(const std::string& name, const Fernhouse::IO::KeySet& keys);
+    void addHuman(const std::string& name, const Fernhouse::IO::KeySet& keys,
+                  const std::string& skin = FlatSkin);
     // A computer player that never asks to turn.
     void addComputer(const std::string& name);
     // A started round as setGame sets it: humans first (arrows, then letters), then computers without a plan.
