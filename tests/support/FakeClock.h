@@ -2,8 +2,6 @@
 
 #include "engine/base/GameTime.h"
 
-#include <cstdint>
-
 namespace TestSupport
 {
 

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <optional>
-#include <string>
 
 namespace
 {

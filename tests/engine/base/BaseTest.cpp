@@ -15,7 +15,6 @@
 #include <SDL/SDL.h>
 
 #include <algorithm>
-#include <functional>
 #include <limits>
 #include <regex.h>
 

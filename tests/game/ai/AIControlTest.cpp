@@ -1,7 +1,6 @@
 #include "game/ai/AIControl.h"
 
 #include "game/ai/AIFile.h"
-#include "game/play/OccupancyGrid.h"
 
 #include "tests/game/play/RoundFixture.h"
 

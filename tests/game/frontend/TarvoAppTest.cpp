@@ -7,7 +7,6 @@
 #include "game/frontend/PlayerConfig.h"
 #include "game/frontend/ScriptEnvironment.h"
 #include "game/play/GameEngine.h"
-#include "game/play/WormSprite.h"
 #include "game/progress/Campaign.h"
 #include "game/progress/HighscoreTable.h"
 
