@@ -64,7 +64,8 @@ void GLTest::SetUp()
     gluOrtho2D(0, WindowWidth, WindowHeight, 0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    for (const GLenum capability : std::initializer_list<GLenum>{GL_BLEND, GL_TEXTURE_2D, GL_STENCIL_TEST, GL_SCISSOR_TEST, GL_DEPTH_TEST})
+    for (const GLenum capability : std::initializer_list<GLenum>{GL_BLEND, GL_TEXTURE_2D, GL_STENCIL_TEST,
+                                                                 GL_SCISSOR_TEST, GL_DEPTH_TEST})
     {
         glDisable(capability);
     }
