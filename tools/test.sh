@@ -56,9 +56,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # Mesa's softpipe rasterises here, on the calling thread and without a JIT: LeakSanitizer's tracer crashed on
 # llvmpipe's threads, and the slow unwinder deadlocks in libgcc when llvmpipe registers the frames of the code
 # it compiles. The normal pass above keeps llvmpipe. Each test's time limit is set in tests/CMakeLists.txt.
-# The e2e scripts run in the normal pass only: the sanitizers see the same game code here, driven by the
-# unit tests with the leak scan on.
-GALLIUM_DRIVER=softpipe ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -E '^e2e[.]'
+GALLIUM_DRIVER=softpipe ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
 echo "== fuzz smoke (10 s per reader)"
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON -DTARVO_FUZZ=ON \
