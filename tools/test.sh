@@ -42,8 +42,7 @@ export DISPLAY=":$(cat "$dispfile")"
 export SDL_AUDIODRIVER=dummy
 
 echo "== tests"
-# Twice as many at once as there are cores: the e2e scripts mostly wait for the game's frames.
-ctest --test-dir build --output-on-failure -j"$((2 * jobs))"
+ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
